@@ -1,0 +1,38 @@
+#pragma once
+// The route of a computer-driven snake: the cells to step on, from the first cell after the head
+// to the food, as pixel positions. Fixed storage, so that planning never allocates.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+namespace zib {
+
+struct Cell {
+    int16_t x = 0, y = 0;
+    bool operator==(const Cell&) const = default;
+};
+
+class PlannedPath {
+public:
+    static constexpr size_t kCapacity = 80 * 60 + 2;
+
+    bool empty() const { return begin_ == end_; }
+    size_t size() const { return end_ - begin_; }  // in cells
+    Cell front() const { return cells_[begin_]; }
+    Cell operator[](size_t i) const { return cells_[begin_ + i]; }
+    void popFront() { ++begin_; }
+    void clear() { begin_ = end_ = 0; }
+    // Fills the path back to front: reserve n cells, then set each.
+    void resize(size_t n) {
+        begin_ = 0;
+        end_ = n;
+    }
+    void set(size_t i, Cell c) { cells_[begin_ + i] = c; }
+
+private:
+    std::array<Cell, kCapacity> cells_{};
+    size_t begin_ = 0;
+    size_t end_ = 0;
+};
+
+}  // namespace zib

@@ -1,0 +1,1 @@
+#include "game/level_file.h"

@@ -1,0 +1,36 @@
+#pragma once
+// Files as the game names them: Windows-style relative paths with backslashes and any spelling of
+// case ("BaseQ7\Sound\UP.wav"), resolved on a case-sensitive file system.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zib {
+
+// The folder that holds the running program.
+std::string programFolder();
+
+// Resolves path (backslashes or slashes, any case) under base, component by component: an exact
+// match wins, else the first entry whose name matches ignoring ASCII case. Absolute paths resolve
+// from "/". Returns the real path, or nullopt when some component does not exist.
+std::optional<std::string> resolvePath(const std::string& base, const std::string& path);
+
+// A file the game opens relative to the current directory: looked up there first, then in the
+// program's folder. Returns the resolved real path, or nullopt.
+std::optional<std::string> findDataFile(const std::string& path);
+
+// Where a relative path would be written: its resolved place if it exists (current directory, then
+// program folder), else under the current directory with the spelling given.
+std::string placeForWriting(const std::string& path);
+
+// The names in a folder, sub-folders included, plus "." and "..", in the order the system returns
+// them. Empty when the folder cannot be read.
+std::vector<std::string> listDirectory(const std::string& folder);
+
+bool readWholeFile(const std::string& path, std::string& out);
+
+// Replaces a file atomically: writes a temporary file in the same folder, then renames it over the
+// target. False (and the old file untouched) when anything fails.
+bool writeFileAtomically(const std::string& path, const std::string& content);
+
+}  // namespace zib

@@ -1,0 +1,1 @@
+// The scenario reader and the game runner of zibsim.
