@@ -9,6 +9,7 @@
 
 #include "game/board.h"
 #include "snakes/body_list.h"
+#include "computer/path_scratch.h"
 #include "computer/planned_path.h"
 
 namespace zib {
@@ -53,6 +54,8 @@ struct GameState {
     int foodFrame = 0;
 
     Settings settings;
+
+    PathScratch pathScratch;  // working storage of the route search
 };
 
 }  // namespace zib

@@ -1,0 +1,75 @@
+#pragma once
+// The two backends. The SDL backend opens a real window with audio; the headless backend has no
+// window or audio device, a virtual clock that sleeps by advancing, scripted input, and real
+// pixels (the toolkit composes frames on request).
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/services.h"
+
+namespace zib {
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+    virtual Services& services() = 0;
+};
+
+// Pictures through SDL_image and text through fontconfig and SDL_ttf; needs no window.
+std::unique_ptr<Graphics> makeSdlGraphics();
+
+struct SdlOptions {
+    bool fullscreen = true;
+    std::string title = "ZIB";
+};
+// The real window, audio, clock and display modes.
+std::unique_ptr<Backend> makeSdlBackend(const SdlOptions& options);
+
+// The random source of the headless backend and of zibsim: splitmix64 over a 64-bit state; each
+// number in [0, 1) takes the next output z and returns (z >> 11) * 2^-53.
+class SplitMix64Random : public Random {
+public:
+    explicit SplitMix64Random(uint64_t seed = 0) : state_(seed) {}
+    double next() override;
+    void seedFromClock() override {}  // deterministic: keeps its seed
+    uint64_t nextRaw();
+
+private:
+    uint64_t state_;
+};
+
+class HeadlessBackend : public Backend {
+public:
+    // graphics: the picture loader and text renderer to use; null gives a stand-in that loads
+    // every picture as a blank 10 x 10 one and draws text as solid boxes (for simulations).
+    explicit HeadlessBackend(std::unique_ptr<Graphics> graphics = nullptr, uint64_t seed = 0);
+    ~HeadlessBackend() override;
+    Services& services() override;
+
+    // Scripted input: delivered by the next event processing, in order.
+    void queue(const InputEvent& e);
+    void keyDown(int code);
+    void keyUp(int code);
+    void keyPress(int character);
+    void mouseMove(int x, int y, int buttons = 0);
+    void click(int x, int y);  // press and release of the left button
+
+    // The virtual clock: starts at 0; sleeps and waits advance it.
+    uint32_t now() const;
+    void setNow(uint32_t ms);
+    // Sound files played since the last call, as the paths given.
+    std::vector<std::string> takeSounds();
+    void setDisplayModes(std::vector<DisplayMode> modes, DisplayMode current);
+    std::vector<DisplayMode> changeRequests() const;  // every changeMode call, in order
+    SplitMix64Random& random();
+
+    struct Impl;
+
+private:
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace zib
