@@ -1,7 +1,40 @@
 #pragma once
 // Working storage of the route search, kept with the game state so that a search never allocates.
+// Cells are numbered y / 10 * 80 + x / 10 over the 80 x 60 search grid.
+#include <array>
+#include <cstdint>
+
 namespace zib {
 
-struct PathScratch {};
+struct PathScratch {
+    static constexpr int kColumns = 80;
+    static constexpr int kRows = 60;
+    static constexpr int kCells = kColumns * kRows;
+
+    struct CellMarks {
+        // A cell is reached from the head (fromHead) or from the food (fromFood) in the current
+        // search when the mark equals `stamp`; raising the stamp forgets every cell at once.
+        uint16_t fromHead;
+        uint16_t fromFood;
+        uint16_t parent;        // the cell that reached it first from the head
+        uint16_t foodDistance;  // steps from it to the food
+    };
+    std::array<CellMarks, kCells> marks{};
+    // The cells reached from the head in the order they were first reached, level after level.
+    // The head is queued as the start and may be reached once more, hence one place more.
+    std::array<uint16_t, kCells + 1> headQueue{};
+    // The cells reached from the food, level after level.
+    std::array<uint16_t, kCells> foodQueue{};
+    uint16_t stamp = 0;
+};
+
+// Starts a new search: every cell counts as unreached again. Constant time except when the stamp
+// wraps around, once in 65535 searches, which empties the marks.
+inline void ClearPathTable(PathScratch& scratch) {
+    if (++scratch.stamp == 0) {
+        scratch.marks.fill({});
+        scratch.stamp = 1;
+    }
+}
 
 }  // namespace zib

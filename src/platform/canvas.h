@@ -17,8 +17,15 @@ constexpr uint32_t kBlack = rgb(0, 0, 0);
 
 enum class BlitMode { Copy, And };
 
+// A rectangle of pixels: (x, y) top-left, w x h. Empty when w or h is not positive.
+struct Rect {
+    int x = 0, y = 0, w = 0, h = 0;
+    bool empty() const { return w <= 0 || h <= 0; }
+    Rect intersect(const Rect& o) const;
+};
+
 class Canvas {
-public:
+  public:
     Canvas() = default;
     Canvas(int width, int height, uint32_t fill = kWhite);
 
@@ -26,7 +33,7 @@ public:
     int height() const { return height_; }
     bool empty() const { return width_ <= 0 || height_ <= 0; }
 
-    uint32_t pixel(int x, int y) const;  // kTransparent outside the surface
+    uint32_t pixel(int x, int y) const;            // kTransparent outside the surface
     void setPixel(int x, int y, uint32_t colour);  // ignored outside the surface
     uint32_t* row(int y) { return pixels_.data() + static_cast<size_t>(y) * width_; }
     const uint32_t* row(int y) const { return pixels_.data() + static_cast<size_t>(y) * width_; }
@@ -41,11 +48,16 @@ public:
               BlitMode mode = BlitMode::Copy);
     // Draws the whole of src at (dx, dy), leaving the pixels under transparent ones unchanged.
     void drawOver(const Canvas& src, int dx, int dy);
+    // The same, drawing only inside clip (in this canvas's coordinates).
+    void drawOver(const Canvas& src, int dx, int dy, const Rect& clip);
+    // Plain copy of the whole of src to (dx, dy), only inside clip.
+    void copyFrom(const Canvas& src, int dx, int dy, const Rect& clip);
+    Rect bounds() const { return Rect{0, 0, width_, height_}; }
 
     // A new canvas of size w x h, src scaled to it by nearest neighbour (used for previews).
     static Canvas scaled(const Canvas& src, int w, int h);
 
-private:
+  private:
     int width_ = 0;
     int height_ = 0;
     std::vector<uint32_t> pixels_;

@@ -9,7 +9,7 @@
 namespace zib {
 
 class FieldReader {
-public:
+  public:
     explicit FieldReader(std::string text);
 
     // True when only white space and line ends remain (the end test of a record loop).
@@ -17,29 +17,33 @@ public:
     // The next field as text, or nullopt at the end of the input.
     std::optional<std::string> readText();
     // The next field as a whole number (decimal, optional sign; a decimal fraction is rounded
-    // half to even as the original reader does). nullopt at the end or when it is not a number;
-    // `ok` tells those apart.
+    // half to even; an empty field reads as 0). nullopt at the end or when the field is not a
+    // number; *notANumber (when given) is set true only in the second case.
     std::optional<long long> readNumber(bool* notANumber = nullptr);
     // 1-based line number where the last field read started.
     int line() const { return line_; }
 
-private:
+    static std::optional<long long> parseNumber(const std::string& text);
+
+  private:
+    void skipLineEnd();
     std::string text_;
     size_t pos_ = 0;
     int line_ = 1;
     int nextLine_ = 1;
+    bool atLineStart_ = true;
 };
 
 // Writes fields joined by "," with lines ended by CR LF. Text that holds a comma or a double quote
 // is enclosed in double quotes.
 class FieldWriter {
-public:
+  public:
     void number(long long n);
     void text(std::string_view s);
     void endLine();
     const std::string& str() const { return out_; }
 
-private:
+  private:
     void separator();
     std::string out_;
     bool lineStart_ = true;

@@ -2,6 +2,11 @@
 // The window toolkit: forms with a persistent background canvas, image, label and picture-box
 // controls drawn above it, timers, and the message loop that delivers events and timer ticks one at
 // a time. Backend services (clock, pictures, text, the screen) come in through Services.
+//
+// Moving a control, showing or hiding it and creating array elements only write fields: the
+// message loop notices such changes when it is about to present a frame. Pixel changes (a canvas
+// drawn on, a new picture or caption) mark the screen as changed at once.
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,24 +18,42 @@
 namespace zib {
 
 class Application;
+class Control;
 class Form;
 class PictureBox;
 
 using MouseHandler = std::function<void(int buttons, int shift, int x, int y)>;
 using ClickHandler = std::function<void()>;
 
+// The controls of one container (a form or a picture box) in drawing order: images and labels in
+// creation order, then picture boxes in creation order.
+struct ControlLayer {
+    std::vector<std::shared_ptr<Control>> light;
+    std::vector<std::shared_ptr<PictureBox>> boxes;
+
+    void draw(Canvas& target, int originX, int originY, const Rect& clip) const;
+    // The topmost visible, enabled control containing (x, y) (container coordinates), searching
+    // picture boxes first and then into their children. localX/localY receive the point relative
+    // to the control found.
+    std::shared_ptr<Control> hit(int x, int y, int& localX, int& localY) const;
+    // A digest of the positions, sizes, visibility and pictures of every control, so the message
+    // loop can tell whether the screen has changed without being told.
+    uint64_t digest(uint64_t h) const;
+    void detachAll();
+};
+
 // Base of all visible controls. Positions are relative to the container: the form, or the picture
 // box the control lies in.
 class Control {
-public:
+  public:
     virtual ~Control() = default;
     int left = 0, top = 0, width = 0, height = 0;
     bool visible = true;
-    bool enabled = true;  // a disabled control gets no mouse events
+    bool enabled = true;  // a disabled control gets no mouse events (what lies below gets them)
 
-    MouseHandler onMouseMove;
-    MouseHandler onMouseDown;
-    MouseHandler onMouseUp;
+    MouseHandler onMouseMove;  // buttons held
+    MouseHandler onMouseDown;  // the button pressed (1 left, 2 right, 4 middle)
+    MouseHandler onMouseUp;    // the button released
     ClickHandler onClick;
     ClickHandler onDblClick;
 
@@ -42,47 +65,63 @@ public:
         return x >= left && y >= top && x < left + width && y < top + height;
     }
     PictureBox* container() const { return container_; }
-    virtual void draw(Canvas& target, int originX, int originY) = 0;
+    Form* form() const { return form_; }
+    // The position on the form (the container chain's offsets added).
+    void formPosition(int& x, int& y) const;
+    // Draws the control with its top-left at (originX + left, originY + top), only inside clip.
+    virtual void draw(Canvas& target, int originX, int originY, const Rect& clip) = 0;
 
-protected:
+  protected:
     friend class Form;
-    friend class PictureBox;
-    Form* form_ = nullptr;
+    friend class ImageArray;
+    friend struct ControlLayer;
+    void changed();         // marks the screen for repainting
+    Form* form_ = nullptr;  // null once the form has discarded the control
     PictureBox* container_ = nullptr;
 };
 
 // An image control: a picture shown at its position, transparent pixels show what lies below.
 // Its size follows its picture.
 class Image : public Control {
-public:
+  public:
     void setPicture(Picture p);
     const Picture& picture() const { return picture_; }
-    void draw(Canvas& target, int originX, int originY) override;
+    void draw(Canvas& target, int originX, int originY, const Rect& clip) override;
 
-private:
+  private:
+    friend class ImageArray;
     Picture picture_;
 };
 
 // An indexed control array of images. Element 0 comes from the design; element i is created at
-// run time as an invisible copy of element 0's current picture and position. Indices may leave
-// gaps; a missing element is a programming error (std::out_of_range).
+// run time as an invisible copy of element 0's current picture and position (mouse handlers are
+// not copied). Indices may leave gaps; a missing element is a programming error
+// (std::out_of_range), as is creating an element that exists (std::logic_error).
 class ImageArray {
-public:
-    Image& operator[](int index);
-    bool exists(int index) const;
-    Image& create(int index);  // index must be free and > 0
+  public:
+    Image& operator[](int index) {
+        if (!exists(index)) missing(index);
+        return *items_[static_cast<size_t>(index)];
+    }
+    bool exists(int index) const {
+        return index >= 0 && static_cast<size_t>(index) < items_.size() &&
+               items_[static_cast<size_t>(index)];
+    }
+    Image& create(int index);
     int upperBound() const { return static_cast<int>(items_.size()) - 1; }
 
-private:
+  private:
     friend class Form;
+    [[noreturn]] static void missing(int index);
     Form* form_ = nullptr;
     PictureBox* container_ = nullptr;
     std::vector<std::shared_ptr<Image>> items_;
 };
 
-// A label: caption text (UTF-8) in a font and colour on a transparent background.
+// A label: caption text (UTF-8) in a font and colour on a transparent background, drawn from its
+// top-left corner and clipped to its width and height when those are set.
 class Label : public Control {
-public:
+  public:
     void setCaption(const std::string& utf8);
     const std::string& caption() const { return caption_; }
     void setColour(uint32_t colour);
@@ -91,9 +130,9 @@ public:
     const FontSpec& font() const { return font_; }
     enum class Align { Left, Center, Right };
     Align align = Align::Left;
-    void draw(Canvas& target, int originX, int originY) override;
+    void draw(Canvas& target, int originX, int originY, const Rect& clip) override;
 
-private:
+  private:
     std::string caption_;
     uint32_t colour_ = kBlack;
     FontSpec font_{"MS Sans Serif", 8.25, false};
@@ -102,51 +141,60 @@ private:
 };
 
 // A picture box: its own persistent canvas (what is copied onto it stays), which a picture load
-// replaces; with autoSize the control takes the size of the loaded picture. It is a container:
-// controls created inside it are positioned relative to it and drawn above its canvas.
+// replaces; with autoSize the control takes the size of the loaded picture. The canvas covers at
+// least the control's area (newly exposed parts are white). It is a container: controls created
+// inside it are positioned relative to it, drawn above its canvas and clipped to it.
 class PictureBox : public Control {
-public:
+  public:
     bool autoSize = false;
-    Canvas& canvas() { return canvas_; }
+    Canvas& canvas();  // for drawing: marks the screen for repainting
     const Canvas& canvas() const { return canvas_; }
-    void loadPicture(const std::string& path);  // throws PictureError
+    const Picture& picture() const { return picture_; }  // the picture last loaded or set
+    void loadPicture(const std::string& path);  // any spelling of the path; throws PictureError
     void setPicture(const Picture& p);
     void resizeCanvas(int w, int h);  // a fresh white canvas of that size
-    void draw(Canvas& target, int originX, int originY) override;
+    void draw(Canvas& target, int originX, int originY, const Rect& clip) override;
 
-private:
+  private:
     friend class Form;
+    friend struct ControlLayer;
+    void coverControlArea();
     Canvas canvas_;
-    std::vector<std::shared_ptr<Control>> children_;
+    Picture picture_;
+    ControlLayer children_;
 };
 
 // A timer of a form. Its tick is delivered by the message loop, never again while its own handler
-// runs. Enabling it, or changing its interval, starts the interval anew.
+// runs. Enabling it, or changing its interval, starts the interval anew; the next interval starts
+// when its handler returns. An interval of 0 never ticks.
 class Timer {
-public:
+  public:
     void setEnabled(bool on);
     bool enabled() const { return enabled_; }
     void setInterval(uint32_t ms);
     uint32_t interval() const { return interval_; }
+    bool running() const { return running_; }
     std::function<void()> onTick;
 
-private:
+  private:
     friend class Application;
     friend class Form;
+    void restart();
     Application* app_ = nullptr;
     bool enabled_ = false;
     bool running_ = false;
+    bool alive_ = true;  // false once its form is unloaded
     uint32_t interval_ = 0;
     uint32_t dueAt_ = 0;
-    bool alive_ = true;
+    uint64_t lastPass_ = 0;  // the event pass in which it last ticked
 };
 
 // A window with an 800 x 600 client area. Subclasses create their controls in design() (run by
 // load()) and react to events through the virtual handlers. The controls are discarded by unload();
-// the form object itself, with its own fields, lives on. A handler may unload and load its own form:
-// the controls it still holds stay valid until it returns.
+// the form object itself, with its own fields, lives on. A handler may unload and load its own
+// form: the controls it still holds stay valid until it returns.
 class Form {
-public:
+  public:
     static constexpr int kWidth = 800;
     static constexpr int kHeight = 600;
 
@@ -155,15 +203,15 @@ public:
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
 
-    void load();    // no effect when loaded: creates the controls, runs Form_Load
-    void show();    // loads if needed, makes the form visible and topmost
+    void load();  // no effect when loaded: creates the controls, runs Form_Load
+    void show();  // loads if needed, makes the form visible and topmost
     void hide();
-    void unload();  // hides, runs Form_Unload, discards the controls
+    void unload();   // hides, runs Form_Unload, discards the controls and timers
     void refresh();  // repaint at the next frame
     bool isLoaded() const { return loaded_; }
     bool isVisible() const { return visible_; }
 
-    Canvas& canvas() { return canvas_; }  // the persistent background
+    Canvas& canvas();  // the persistent background; marks the screen for repainting
     uint32_t backColour = kWhite;
     Application& app() { return app_; }
     Services& services();
@@ -180,7 +228,7 @@ public:
     // The control under a point of the form (picture boxes and their children first), or null.
     std::shared_ptr<Control> controlAt(int x, int y, int& localX, int& localY);
 
-protected:
+  protected:
     virtual void design() = 0;
     virtual void Form_Load() {}
     virtual void Form_Unload() {}
@@ -191,25 +239,32 @@ protected:
     PictureBox& addPictureBox(PictureBox* inside = nullptr);
     Timer& addTimer(uint32_t intervalMs, bool enabled);
 
-private:
+  private:
     friend class ImageArray;
     friend class Application;
-    void adopt(const std::shared_ptr<Control>& c, PictureBox* inside);
+    ControlLayer& layerOf(PictureBox* inside);
+    template <class T>
+    T& adopt(std::shared_ptr<T> c, PictureBox* inside);
+    void discardControls();
 
     Application& app_;
     Canvas canvas_;
     bool loaded_ = false;
     bool visible_ = false;
-    std::vector<std::shared_ptr<Control>> controls_;  // lightweight and windowed, creation order
+    ControlLayer layer_;
     std::vector<std::unique_ptr<ImageArray>> arrays_;
     std::vector<std::shared_ptr<Timer>> timers_;
 };
 
 // The message loop and the list of windows. One screen shows the visible forms, the topmost one
-// above the others; keys go to the topmost visible form.
+// above the others; keys and the pointer go to the topmost visible form. Forms must not outlive
+// their application.
 class Application {
-public:
+  public:
     explicit Application(Services& services);
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
     Services& services() { return services_; }
 
     // Processes every pending input event and every due timer (except those whose handler runs),
@@ -224,30 +279,46 @@ public:
     // The screen as the visible forms compose it now.
     Canvas screenshot();
     Form* topForm() const;
+    // Loads a picture file named in any spelling (backslashes, any case), relative to the current
+    // directory or the program's folder. Throws PictureError.
+    Picture loadPicture(const std::string& path);
+    // Milliseconds until the next timer is due (0 when one is due now), or UINT32_MAX when none.
+    uint32_t msUntilNextTimer();
 
-private:
+  private:
     friend class Form;
     friend class Timer;
     void attach(Form* f);
     void detach(Form* f);
     void bringToTop(Form* f);
     void registerTimer(const std::shared_ptr<Timer>& t);
+    void timersChanged();  // recomputes the earliest due time
     void dispatch(const InputEvent& e);
-    bool fireDueTimers();  // true when a timer ran
-    uint32_t msUntilNextTimer();
+    void dispatchMouse(const InputEvent& e);
+    void fireDueTimers();
     void presentIfReady();
+    void composeScreen();
+    uint64_t screenDigest() const;
 
     Services& services_;
     std::vector<Form*> forms_;  // z-order, last is topmost
     std::vector<std::weak_ptr<Timer>> timers_;
+    bool anyDue_ = false;  // some enabled timer, not running, has a due time
+    uint32_t nextDueAt_ = 0;
+    uint64_t pass_ = 0;
     bool quitRequested_ = false;
     bool dirty_ = true;
+    bool busySinceFrame_ = true;  // events or ticks delivered since the last frame check
+    uint64_t lastDigest_ = 0;
+    uint32_t lastCheckAt_ = 0;
     Canvas frame_;
-    // Pointer state for click and double click.
+    // Pointer state: the control that got the press (it captures the pointer until release), and
+    // the last click for double clicks.
     std::weak_ptr<Control> pressed_;
+    int pressedOffsetX_ = 0, pressedOffsetY_ = 0;
     std::weak_ptr<Control> lastClicked_;
     uint32_t lastClickAt_ = 0;
-    int buttons_ = 0;
+    bool swallowClick_ = false;  // the press was the second of a double click
 };
 
 }  // namespace zib

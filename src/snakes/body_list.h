@@ -8,7 +8,7 @@
 namespace zib {
 
 class BodyList {
-public:
+  public:
     void clear() {
         ring_.clear();
         start_ = 0;
@@ -43,7 +43,7 @@ public:
         return s;
     }
 
-private:
+  private:
     std::vector<int> ring_;
     size_t start_ = 0;
 };

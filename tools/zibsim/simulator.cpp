@@ -1,1 +1,212 @@
-// The scenario reader and the game runner of zibsim.
+#include "zibsim/simulator.h"
+
+#include <algorithm>
+#include <array>
+#include <exception>
+#include <ostream>
+
+#include "game/game_state.h"
+#include "game/game_window.h"
+#include "platform/toolkit.h"
+#include "zibsim/level_folder.h"
+#include "zibsim/sim_host.h"
+#include "zibsim/stand_in_menu.h"
+#include "zibsim/trace_lines.h"
+
+namespace zibsim {
+namespace {
+
+// The default key bindings: blue up W, red up, blue down S, red down, blue right D, red right,
+// blue left A, red left.
+constexpr std::array<int, 8> kDefaultKeys{87, 38, 83, 40, 68, 39, 65, 37};
+// The trace is written out in pieces of about this size.
+constexpr size_t kFlushBytes = 1 << 16;
+// In quiet runs the sounds are thrown away this often.
+constexpr int kQuietSoundDrainTicks = 4096;
+
+// Thrown from the observer to leave a game that has run out of ticks.
+struct OutOfTicks {};
+// Thrown when the trace can no longer be written (a reader closed the pipe): the game is left.
+struct OutputLost {};
+
+void configure(zib::GameState& state, const Scenario& s) {
+    zib::Settings& settings = state.settings;
+    settings.keyBindings = kDefaultKeys;
+    settings.gameSpeed = s.gameSpeed;
+    settings.levelName = LevelFolder::kLevelFileName;
+    settings.growthPerFood = s.growthPerFood;
+    settings.startLength = s.startLength;
+    settings.gameMode = s.gameMode;
+    settings.endlessGrowth = s.gameMode == 1 ? 1 : 0;
+    settings.onePlayer = s.gameMode == 3 ? 1 : 0;
+    if (s.demo) {
+        state.demoMode = 1;
+        settings.onePlayer = 1;
+    }
+    state.freeMode = s.freeMode ? 1 : 0;
+}
+
+class TraceRun : public zib::GameObserver {
+  public:
+    TraceRun(const Scenario& scenario, SimHost& host, zib::Application& app, zib::GameState& state,
+             zib::GameWindow& window, StandInMenu& menu, std::ostream& out, bool quiet)
+        : scenario_(scenario),
+          host_(host),
+          app_(app),
+          state_(state),
+          window_(window),
+          menu_(menu),
+          out_(out),
+          quiet_(quiet),
+          events_(scenario.events) {
+        std::stable_sort(
+            events_.begin(), events_.end(),
+            [](const ScenarioEvent& a, const ScenarioEvent& b) { return a.tick < b.tick; });
+    }
+
+    bool started() const { return started_; }
+    bool finished() const { return finished_; }
+
+    void gameStarted() override {
+        started_ = true;
+        if (!quiet_) traceLine(0);
+        stopWhenOutOfTicks(0);
+        queueEventsOf(1);
+    }
+
+    void tickCompleted(int n) override {
+        ticks_ = n;
+        if (!quiet_) {
+            traceLine(n);
+        } else if (n % kQuietSoundDrainTicks == 0) {
+            host_.takeSounds();
+        }
+        stopWhenOutOfTicks(n);
+        queueEventsOf(n + 1);
+    }
+
+    void gameFinished() override {
+        finished_ = true;
+        GameEnd end;
+        end.result = window_.resultCaption();
+        end.redWins = menu_.redWins();
+        end.blueWins = menu_.blueWins();
+        end.redDead = state_.red.dead;
+        end.blueDead = state_.blue.dead;
+        end.ticks = ticks_;
+        appendEndLine(buffer_, end);
+        flush();
+        app_.quit();  // the end-of-game pause is not part of the run
+    }
+
+    void endOutOfTicks() {
+        appendUnfinishedLine(buffer_, scenario_.maxTicks);
+        flush();
+    }
+
+    // Writes out what the trace holds; false when the output is gone.
+    bool flush() {
+        out_ << buffer_;
+        out_.flush();
+        buffer_.clear();
+        return static_cast<bool>(out_);
+    }
+
+  private:
+    void traceLine(int t) {
+        appendTickLine(buffer_, t, state_, window_, host_.takeSounds());
+        if (buffer_.size() >= kFlushBytes && !flush()) throw OutputLost{};
+    }
+
+    // The loop goes on after this tick unless its end test has just asked it to stop.
+    void stopWhenOutOfTicks(int n) {
+        if (n >= scenario_.maxTicks && window_.stopRequested() != 1) throw OutOfTicks{};
+    }
+
+    void queueEventsOf(int tick) {
+        while (nextEvent_ < events_.size() && events_[nextEvent_].tick < tick) ++nextEvent_;
+        for (; nextEvent_ < events_.size() && events_[nextEvent_].tick == tick; ++nextEvent_) {
+            const ScenarioEvent& e = events_[nextEvent_];
+            if (e.kind == ScenarioEvent::Kind::Down)
+                host_.keyDown(e.code);
+            else
+                host_.keyPress(e.code);
+        }
+    }
+
+    const Scenario& scenario_;
+    SimHost& host_;
+    zib::Application& app_;
+    zib::GameState& state_;
+    zib::GameWindow& window_;
+    StandInMenu& menu_;
+    std::ostream& out_;
+    bool quiet_;
+    std::vector<ScenarioEvent> events_;
+    size_t nextEvent_ = 0;
+    std::string buffer_;
+    bool started_ = false;
+    bool finished_ = false;
+    int ticks_ = 0;
+};
+
+}  // namespace
+
+int runScenario(const Scenario& scenario, std::ostream& out, std::ostream& err, bool quiet) {
+    try {
+        LevelFolder folder(scenario.level);
+
+        std::unique_ptr<SimHost> host = makeHeadlessHost(scenario.seed);
+        zib::Application app(host->services());
+        zib::GameState state;
+        configure(state, scenario);
+        StandInMenu menu(err);
+        zib::GameWindow window(app, state, menu);
+        window.setLevelFolder(folder.path());
+        TraceRun run(scenario, *host, app, state, window, menu, out, quiet);
+        window.setObserver(&run);
+        // The wait of the message loop for the start timer is no part of the game's time.
+        menu.onHide = [&] {
+            if (!run.started()) host->startGameClock();
+        };
+
+        window.show();
+        if (!window.loadError().empty()) {
+            err << window.loadError() << '\n';
+            return kBadLevel;
+        }
+        try {
+            app.run();
+        } catch (const OutOfTicks&) {
+            run.endOutOfTicks();
+            return kRan;
+        } catch (const OutputLost&) {
+            return kFailed;
+        } catch (const std::exception& e) {
+            run.flush();  // the trace up to the fault
+            err << "zibsim: the game stopped: " << e.what() << '\n';
+            return kFailed;
+        }
+        if (!run.finished()) {
+            run.flush();
+            err << "zibsim: the message loop ended before the game\n";
+            return kFailed;
+        }
+        return kRan;
+    } catch (const std::exception& e) {
+        err << "zibsim: " << e.what() << '\n';
+        return kFailed;
+    }
+}
+
+int runScenarioText(const std::string& json, std::ostream& out, std::ostream& err, bool quiet) {
+    std::string error;
+    auto scenario = parseScenario(json, error);
+    if (!scenario) {
+        err << "zibsim: bad scenario: " << error << '\n';
+        return kBadScenario;
+    }
+    return runScenario(*scenario, out, err, quiet);
+}
+
+}  // namespace zibsim

@@ -1,0 +1,103 @@
+// The end of a game: the head-on test and the result (the last part of Timer1_Timer), and the
+// end-of-game handler Timer2_Timer with its reset and the way back to the level or the menu.
+#include <charconv>
+
+#include "game/game_window.h"
+
+namespace zib {
+
+namespace {
+
+// A win count is kept as the caption of a menu label; one more is written back as decimal text.
+// A caption that is not a number counts as 0.
+std::string oneMore(const std::string& caption) {
+    long long n = 0;
+    auto [end, ec] = std::from_chars(caption.data(), caption.data() + caption.size(), n);
+    if (ec != std::errc() || end != caption.data() + caption.size()) n = 0;
+    return std::to_string(n + 1);
+}
+
+}  // namespace
+
+void GameWindow::showResult() {
+    // Head-on: both heads on one cell is a draw, however the loop ended.
+    const Image& redHead = (*vh_)[state_.red.headIndex];
+    const Image& blueHead = (*vhM_)[state_.blue.headIndex];
+    if (redHead.top == blueHead.top && redHead.left == blueHead.left) {
+        state_.red.dead = 1;
+        state_.blue.dead = 1;
+    }
+    if (state_.demoMode == 1) {
+        if (observer_) observer_->gameFinished();
+        return;
+    }
+    if (state_.red.dead == 1 && state_.blue.dead == 1) {
+        label2_->setCaption("Remíza");
+    } else if (state_.red.dead == 1) {
+        label2_->setCaption("Modrý vyhrál");
+        menu_.setBlueWins(oneMore(menu_.blueWins()));
+    } else {
+        label2_->setCaption("Červený vyhrál");
+        menu_.setRedWins(oneMore(menu_.redWins()));
+    }
+    label3_->setCaption(menu_.redWins());
+    label4_->setCaption(menu_.blueWins());
+    label3_->visible = true;
+    label4_->visible = true;
+    if (observer_) observer_->gameFinished();
+}
+
+void GameWindow::resetPlayState() {
+    GameState& s = state_;
+    s.board.clearCells();
+    s.red.dead = 0;
+    s.blue.dead = 0;
+    s.gameOver = 0;
+    stopRequested_ = 0;
+    s.red.dx = s.red.dy = 0;
+    s.blue.dx = s.blue.dy = 0;
+    // Only red's previous direction is reset; blue's survives into the next game, so blue's first
+    // step compares with its last direction of this one. Kept: its first-step sound and neck
+    // picture have always depended on it.
+    s.red.prevDx = s.red.prevDy = 0;
+    s.blue.headIndex = 0;
+    s.red.headIndex = 0;
+    s.blue.pendingGrowth = 0;
+    s.red.pendingGrowth = 0;
+}
+
+void GameWindow::Timer2_Timer() {
+    resetPlayState();
+    Display& display = services().display;
+    if (restartRequested_ == 1 && state_.demoMode != 1) {
+        menu_.showMenu();
+        unload();
+        show();  // a fresh load: the same level, and Timer1 starts the new game
+        display.showCursor(true);
+        restartRequested_ = 0;
+        if (!loadError_.empty()) {
+            // The level could not be loaded again: stay in the menu and say why.
+            menu_.enableIdleTimer();
+            menu_.showMessage(loadError_);
+            return;
+        }
+        menu_.hideMenu();
+        return;
+    }
+    if (state_.demoMode == 1) {
+        // The copies are taken when a demo game or FREE mode starts; when none was ever taken the
+        // current settings stay.
+        if (state_.savedOnePlayer) state_.settings.onePlayer = *state_.savedOnePlayer;
+        state_.demoMode = 0;
+        if (state_.savedLevelName) state_.settings.levelName = *state_.savedLevelName;
+    }
+    // A restart asked for in a game that ends in the menu is dropped, so that it does not restart
+    // some later game.
+    restartRequested_ = 0;
+    display.showCursor(true);
+    menu_.showMenu();
+    menu_.enableIdleTimer();
+    unload();
+}
+
+}  // namespace zib

@@ -1,0 +1,22 @@
+#pragma once
+// Food placement, shared by the game loop (the first food of a game) and the food pickup.
+#include <optional>
+
+#include "game/board.h"
+#include "platform/services.h"
+
+namespace zib {
+
+struct FoodCell {
+    int x = 0, y = 0;
+};
+
+// A random candidate cell whose board entry is not 1: x = 10 * int(random * 70) + 10, then
+// y = 10 * int(random * 50) + 10, both drawn again while the cell is blocked. nullopt when none of
+// the 70 x 50 candidates is free.
+std::optional<FoodCell> PlaceFood(const Board& board, Random& random);
+
+// The number of candidate cells whose board entry is not 1.
+int countFreeFoodCells(const Board& board);
+
+}  // namespace zib

@@ -1,0 +1,34 @@
+#pragma once
+// Reading a level for the game window: the level file is parsed and every picture it names is
+// loaded before anything of the game is touched, so a fault leaves the board and the state as they
+// were and shows nothing of a partial level.
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "game/level_file.h"
+#include "platform/canvas.h"
+#include "platform/services.h"
+
+namespace zib {
+
+struct ReadyLevel {
+    LevelFile file;
+    Picture background;
+    // One entry per wall: the texture to load and tile when the wall's texture name differs from
+    // the one before (an empty name in the first wall counts as no change), else null.
+    std::vector<Picture> textures;
+};
+
+// Reads folder/levelName (the name in any case) and loads its pictures from the same folder.
+// The error is a Czech message naming the file, the line where it applies, and what is wrong.
+std::variant<ReadyLevel, std::string> readLevel(const std::string& folder,
+                                                const std::string& levelName, Graphics& graphics);
+
+// Tiles the whole picture over target from (0, 0): tiles step by width - 2 and height - 2 (each
+// later tile covering the last 2 columns or rows of the one before) while tx <= limitW and
+// ty <= limitH, columns left to right, each column top to bottom. A picture 2 pixels wide or high
+// or smaller steps by 1 on that axis.
+void tilePicture(Canvas& target, const Canvas& picture, int limitW, int limitH);
+
+}  // namespace zib

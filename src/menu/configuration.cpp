@@ -1,0 +1,202 @@
+#include "menu/configuration.h"
+
+#include <filesystem>
+#include <limits>
+#include <optional>
+
+#include "platform/fields.h"
+#include "platform/files.h"
+
+namespace zib {
+
+namespace {
+
+constexpr const char* kFileName = "ZIB.ini";
+constexpr int kFieldCount = 13;
+constexpr int kGaugeDefaultPosition = 8;  // gameSpeed Int((15 - 8) * 100 / 15) = 46
+
+std::string damagedMessage(const std::string& why) {
+    return "Soubor ZIB.ini je poškozený (" + why +
+           "), použije se výchozí nastavení. Při ukončení hry se poškozený soubor uschová jako "
+           "ZIB.ini.bad.";
+}
+
+// Reads the numeric fields one after another and remembers the first fault.
+class ConfigurationParser {
+  public:
+    explicit ConfigurationParser(const std::string& text) : reader_(text) {}
+
+    std::optional<int> number(long long low, long long high) {
+        if (!fault_.empty()) return std::nullopt;
+        bool notANumber = false;
+        std::optional<long long> value = reader_.readNumber(&notANumber);
+        if (!value) {
+            if (notANumber)
+                fault_ = position() + " není číslo";
+            else
+                fault_ = "obsahuje jen " + std::to_string(fieldsRead_) + " z " +
+                         std::to_string(kFieldCount) + " údajů";
+            return std::nullopt;
+        }
+        if (*value < low || *value > high) {
+            fault_ = position() + " je mimo rozsah";
+            return std::nullopt;
+        }
+        ++fieldsRead_;
+        return static_cast<int>(*value);
+    }
+
+    std::optional<std::string> text() {
+        if (!fault_.empty()) return std::nullopt;
+        std::optional<std::string> value = reader_.readText();
+        if (!value) {
+            fault_ = "obsahuje jen " + std::to_string(fieldsRead_) + " z " +
+                     std::to_string(kFieldCount) + " údajů";
+            return std::nullopt;
+        }
+        ++fieldsRead_;
+        return value;
+    }
+
+    const std::string& fault() const { return fault_; }
+
+  private:
+    std::string position() const {
+        return "údaj č. " + std::to_string(fieldsRead_ + 1) + " na řádku " +
+               std::to_string(reader_.line());
+    }
+
+    FieldReader reader_;
+    int fieldsRead_ = 0;
+    std::string fault_;
+};
+
+// The level name as a field that reads back as itself. Only names that would otherwise split
+// (a comma, a line end) or lose their leading blanks go in quotes; a name with a double quote
+// reads back unquoted, since the reader ends a quoted field at the next quote.
+std::string levelNameField(const std::string& name) {
+    bool quote = name.find_first_of(",\r\n") != std::string::npos ||
+                 (!name.empty() && (name.front() == ' ' || name.front() == '\t'));
+    return quote ? '"' + name + '"' : name;
+}
+
+}  // namespace
+
+Settings defaultSettings() {
+    Settings settings;
+    settings.keyBindings = {87, 38, 83, 40, 68, 39, 65, 37};  // W UP S DOWN D RIGHT A LEFT
+    settings.gameSpeed = (15 - kGaugeDefaultPosition) * 100 / 15;
+    settings.levelName.clear();
+    settings.growthPerFood = 5;
+    settings.startLength = 10;
+    settings.gameMode = 2;
+    return settings;
+}
+
+ConfigurationLoad readConfiguration(const std::string& text) {
+    constexpr long long kIntLow = std::numeric_limits<int>::min();
+    constexpr long long kIntHigh = std::numeric_limits<int>::max();
+    ConfigurationParser parser(text);
+    Settings read;
+    for (int& key : read.keyBindings) {
+        // Key codes are 16-bit values.
+        std::optional<int> code =
+            parser.number(std::numeric_limits<int16_t>::min(), std::numeric_limits<int16_t>::max());
+        if (!code) break;
+        key = *code;
+    }
+    std::optional<int> speed = parser.number(kIntLow, kIntHigh);
+    std::optional<std::string> level = parser.text();
+    std::optional<int> growth = parser.number(kIntLow, kIntHigh);
+    std::optional<int> start = parser.number(kIntLow, kIntHigh);
+    std::optional<int> mode = parser.number(kIntLow, kIntHigh);
+
+    ConfigurationLoad load;
+    if (!parser.fault().empty()) {
+        load.status = ConfigurationStatus::Damaged;
+        load.settings = defaultSettings();
+        load.message = damagedMessage(parser.fault());
+        return load;
+    }
+    read.gameSpeed = *speed;
+    read.levelName = *level;
+    read.growthPerFood = *growth;
+    read.startLength = *start;
+    read.gameMode = *mode;
+    load.status = ConfigurationStatus::Ok;
+    load.settings = read;
+    return load;
+}
+
+ConfigurationLoad loadConfigurationFile(const std::string& path) {
+    ConfigurationLoad load;
+    std::error_code error;
+    if (!std::filesystem::exists(path, error)) {
+        load.status = ConfigurationStatus::Missing;
+        load.settings = defaultSettings();
+        load.message = "Soubor ZIB.ini nebyl nalezen, použije se výchozí nastavení.";
+    } else if (std::string text; readWholeFile(path, text)) {
+        load = readConfiguration(text);
+    } else {
+        load.status = ConfigurationStatus::Damaged;
+        load.settings = defaultSettings();
+        load.message = damagedMessage("nelze jej přečíst");
+    }
+    load.path = path;
+    return load;
+}
+
+ConfigurationLoad loadConfiguration() {
+    std::optional<std::string> found = findDataFile(kFileName);
+    return loadConfigurationFile(found ? *found : placeForWriting(kFileName));
+}
+
+std::string writeConfiguration(const Settings& settings) {
+    std::string out;
+    for (size_t i = 0; i < settings.keyBindings.size(); ++i) {
+        if (i > 0) out += ',';
+        out += std::to_string(settings.keyBindings[i]);
+    }
+    out += "\r\n";
+    out += std::to_string(settings.gameSpeed) + ',' + levelNameField(settings.levelName) + ',' +
+           std::to_string(settings.growthPerFood) + ',' + std::to_string(settings.startLength) +
+           ',' + std::to_string(settings.gameMode) + "\r\n";
+    return out;
+}
+
+ConfigurationSave saveConfiguration(const std::string& path, const Settings& settings,
+                                    bool keepDamagedCopy) {
+    ConfigurationSave save;
+    std::string notes;
+    if (keepDamagedCopy) {
+        std::string damaged;
+        // Beside the file, under the name the start-up message gave, whatever the file's case.
+        std::string copy = (std::filesystem::path(path).parent_path() / "ZIB.ini.bad").string();
+        if (readWholeFile(path, damaged) && !writeFileAtomically(copy, damaged))
+            notes = "Poškozený soubor se nepodařilo uschovat jako " + copy + ".";
+    }
+    save.ok = writeFileAtomically(path, writeConfiguration(settings));
+    if (!save.ok)
+        save.message = "Nastavení se nepodařilo uložit do souboru " + path +
+                       ", původní soubor zůstal beze změny.";
+    if (!notes.empty()) save.message += (save.message.empty() ? "" : " ") + notes;
+    return save;
+}
+
+void applyGameModeFlags(Settings& settings) {
+    switch (settings.gameMode) {
+        case 1:
+            settings.endlessGrowth = 1, settings.onePlayer = 0;
+            break;
+        case 2:
+            settings.endlessGrowth = 0, settings.onePlayer = 0;
+            break;
+        case 3:
+            settings.endlessGrowth = 0, settings.onePlayer = 1;
+            break;
+        default:
+            break;  // an unknown mode from the file changes neither flag
+    }
+}
+
+}  // namespace zib

@@ -1,0 +1,95 @@
+#include "menu/level_list.h"
+
+#include <cmath>
+
+#include "menu/round_half_even.h"
+#include "platform/files.h"
+
+namespace zib {
+
+const char* const kNoLevelsMessage =
+    "Ve složce baseq7 není žádný level (soubor .zq7), hru nelze spustit.";
+
+namespace {
+
+constexpr int kFirstBottom = kLevelRows - 1;
+
+bool isLevelEntry(const std::string& entry) {
+    // Only the last three characters are tested, exactly as written; the character before them is
+    // dropped with them whatever it is ("levelzq7" is the level "leve").
+    return entry.size() > 4 && entry.compare(entry.size() - 3, 3, "zq7") == 0;
+}
+
+const std::string* entryAt(const LevelList& list, int index) {
+    if (index < 0 || index > list.lastLevelIndex) return nullptr;
+    return &list.levelList[static_cast<size_t>(index)];
+}
+
+}  // namespace
+
+std::string levelFolder() {
+    std::string base = programFolder();
+    if (auto found = resolvePath(base, "baseq7")) return *found;
+    return base + "/baseq7";
+}
+
+std::vector<std::string> listLevelFolder(const std::string& folder) {
+    return listDirectory(folder);
+}
+
+LevelList listLevels(const std::vector<std::string>& entries) {
+    LevelList list;
+    for (const std::string& entry : entries)
+        if (isLevelEntry(entry)) list.levelList.push_back(entry.substr(0, entry.size() - 4));
+    list.lastLevelIndex = static_cast<int>(list.levelList.size()) - 1;
+    list.listBottom = kFirstBottom;
+    return list;
+}
+
+bool scrollLevelList(LevelList& list, int direction) {
+    if (direction > 0) {
+        if (list.listBottom < list.lastLevelIndex) {
+            ++list.listBottom;
+            return true;
+        }
+    } else if (list.listBottom > kFirstBottom) {
+        --list.listBottom;
+        return true;
+    }
+    return false;
+}
+
+std::array<std::string, kLevelRows> levelRowCaptions(const LevelList& list) {
+    std::array<std::string, kLevelRows> rows;
+    for (int k = 0; k < kLevelRows; ++k)
+        if (const std::string* name = entryAt(list, list.listBottom - kFirstBottom + k))
+            rows[static_cast<size_t>(k)] = *name;
+    return rows;
+}
+
+std::optional<std::string> levelNameForRow(const LevelList& list, int row) {
+    if (row < 0 || row >= kLevelRows) return std::nullopt;
+    const std::string* name = entryAt(list, list.listBottom - kFirstBottom + row);
+    if (!name) return std::nullopt;
+    return *name + ".zq7";
+}
+
+bool checkLevelName(const LevelList& list, std::string& levelName) {
+    if (list.levelList.empty()) {
+        levelName.clear();
+        return false;
+    }
+    for (const std::string& name : list.levelList)
+        if (levelName == name + ".zq7") return true;
+    levelName = list.levelList.front() + ".zq7";
+    return true;
+}
+
+std::optional<std::string> randomLevelName(const LevelList& list, double r) {
+    if (list.levelList.empty()) return std::nullopt;
+    const std::string* name = entryAt(list, roundHalfEven(r * list.lastLevelIndex));
+    if (!name) return std::nullopt;
+    return *name + ".zq7";
+}
+
+}  // namespace zib

@@ -1,0 +1,272 @@
+// The menu window: its load, the five items, the highlight rule, and what the game window does to
+// the menu (hide, show, win counts, idle timer, messages).
+#include "menu/menu_window.h"
+
+#include "game/display_mode.h"
+#include "platform/files.h"
+
+namespace zib {
+
+namespace {
+constexpr const char* kClickSound = "BaseQ7\\Sound\\click.wav";
+constexpr const char* kTinkSound = "BaseQ7\\Sound\\tink1.wav";
+}  // namespace
+
+MenuWindow::MenuWindow(Application& app, GameState& state, MenuPaths paths)
+    : Form(app), state_(state), paths_(std::move(paths)) {
+    if (paths_.levelFolder.empty()) paths_.levelFolder = levelFolder();
+    game_ = std::make_unique<GameWindow>(app, state, *this);
+    game_->setLevelFolder(paths_.levelFolder);  // the game loads from the folder the menu lists
+}
+
+MenuWindow::~MenuWindow() = default;
+
+void MenuWindow::Form_Load() {
+    Services& s = services();
+    s.random.seedFromClock();
+    DisplayMode screen = s.display.currentMode();
+    savedScreenWidth_ = screen.width;
+    savedScreenHeight_ = screen.height;
+    loadTexture();
+    SetDisplayMode(s.display, 800, 600);
+    setTopmost(true);
+
+    levels_ = listLevels(listLevelFolder(paths_.levelFolder));
+    for (int k = 1; k < kLevelRows; ++k) {
+        Label& row = addLabel();
+        const Label& above = *c_.SM[static_cast<size_t>(k - 1)];
+        row.move(above.left, above.top + above.height + 2);
+        row.width = above.width;
+        row.height = above.height;
+        row.setFont(above.font());
+        row.visible = false;
+        row.onClick = guarded([this, k] { SM_Click(k); });
+        c_.SM[static_cast<size_t>(k)] = &row;
+    }
+    showLevelRows();
+    c_.SM[0]->visible = true;  // lies behind the score panel until the mods panel shows
+
+    gaugeCells_ = gaugeAtStart();
+    showGaugeCells(gaugeCells_);
+    refresh();
+
+    c_.Picture3->move(340, 30);
+    c_.Picture5->move(370, 200);
+    c_.Label1->move(672, 40);
+    c_.Label2->move(672, 120);
+    c_.Picture6->move(369, 250);
+    fillEmptyBoxes();
+
+    applyConfiguration();
+}
+
+// Our window is kept above the others by the toolkit as long as it is shown; the call stays so the
+// load reads as the game always did.
+void MenuWindow::setTopmost(bool /*on*/) {}
+
+void MenuWindow::applyConfiguration() {
+    ConfigurationLoad config;
+    if (paths_.configurationFile.empty()) {
+        config = loadConfiguration();
+    } else {
+        std::string text;
+        if (readWholeFile(paths_.configurationFile, text)) {
+            config = readConfiguration(text);
+        } else {
+            config.status = ConfigurationStatus::Missing;
+            config.settings = defaultSettings();
+        }
+        config.path = paths_.configurationFile;
+    }
+    configurationPath_ = config.path;
+    configurationDamaged_ = config.status == ConfigurationStatus::Damaged;
+    if (configurationDamaged_) showMessage(config.message);
+
+    Settings& s = state_.settings;
+    // Each key caption goes through the capture path, as if the key had been pressed.
+    for (int i = 0; i < 8; ++i) {
+        captureSlot_ = i;
+        bindKey(config.settings.keyBindings[static_cast<size_t>(i)]);
+    }
+    s.gameSpeed = config.settings.gameSpeed;
+    s.levelName = config.settings.levelName;
+    s.growthPerFood = config.settings.growthPerFood;
+    s.startLength = config.settings.startLength;
+    s.gameMode = config.settings.gameMode;
+    checkLevelName(levels_, s.levelName);
+    refreshSettingCaptions();
+    if (s.gameMode >= 1 && s.gameMode <= 3) chooseMode(s.gameMode);
+
+    GaugeView gauge = gaugeForSpeed(s.gameSpeed, gaugeCells_);
+    showGaugeCells(gauge.cells);
+    c_.OP[12]->setCaption(speedCaption(gauge.captionValue));
+}
+
+void MenuWindow::playClick() {
+    services().sound.play(kClickSound);
+}
+
+// ---- items
+
+void MenuWindow::LB_Click(int index) {
+    activateItem(index);
+}
+
+void MenuWindow::activateItem(int index) {
+    playClick();
+    switch (index) {
+        case 0:
+            startGame();
+            break;
+        case 1:
+            if (c_.Picture7->visible) break;  // the mods panel is already shown
+            showScorePanel(false);
+            showOptionsPanel(false);
+            showModsPanel(true);
+            setHelpScroll(false);
+            restartIdleTimer();
+            break;
+        case 2:
+            showScorePanel(false);
+            showModsPanel(false);
+            showOptionsPanel(true);
+            setHelpScroll(false);
+            restartIdleTimer();
+            break;
+        case 3:
+            showScorePanel(false);
+            showModsPanel(false);
+            showOptionsPanel(false);
+            setHelpScroll(true);
+            restartIdleTimer();
+            break;
+        case 4:
+            exitProgram();
+            break;
+        default:
+            break;
+    }
+}
+
+void MenuWindow::startGame() {
+    c_.Timer2->setEnabled(false);
+    if (state_.settings.levelName.empty()) {
+        failedStart(kNoLevelsMessage);
+        return;
+    }
+    game_->show();
+    if (!game_->loadError().empty()) {
+        failedStart(game_->loadError());
+        return;
+    }
+    hide();
+    // The title and the win counts show when the menu comes back.
+    showScorePanel(true);
+    showOptionsPanel(false);
+    showModsPanel(false);
+    setHelpScroll(false);
+}
+
+// A game that could not start: the menu stays, a demo's temporary settings are put back.
+void MenuWindow::failedStart(const std::string& message) {
+    if (state_.demoMode == 1) {
+        if (state_.savedOnePlayer) state_.settings.onePlayer = *state_.savedOnePlayer;
+        if (state_.savedLevelName) state_.settings.levelName = *state_.savedLevelName;
+        state_.demoMode = 0;
+    }
+    showMessage(message);
+    show();
+    c_.Timer2->setEnabled(true);
+}
+
+void MenuWindow::exitProgram() {
+    SetDisplayMode(services().display, static_cast<int16_t>(savedScreenWidth_),
+                   static_cast<int16_t>(savedScreenHeight_));
+    ConfigurationSave saved =
+        saveConfiguration(configurationPath_, state_.settings, configurationDamaged_);
+    if (!saved.ok) {
+        // Say why before leaving; the old file stays as it was.
+        quitAfterMessages_ = true;
+        showMessage(saved.message);
+        return;
+    }
+    app().quit();
+}
+
+// ---- panels
+
+void MenuWindow::showScorePanel(bool flag) {
+    for (Control* c :
+         std::initializer_list<Control*>{c_.Picture3, c_.Picture5, c_.Label1, c_.Label2})
+        c->visible = flag;
+    refresh();
+}
+
+void MenuWindow::restartIdleTimer() {
+    c_.Timer2->setEnabled(false);
+    c_.Timer2->setEnabled(true);
+}
+
+// ---- highlight of the items
+
+void MenuWindow::LB_MouseMove(int index) {
+    if (hoverItem_ != index) backgroundRule();
+    hoverItem_ = index;
+    Image& highlight = (*c_.MEN)[index];
+    if (!highlight.visible) services().sound.play(kTinkSound);
+    highlight.visible = true;
+    refresh();
+    restartIdleTimer();
+}
+
+// The first move over the background after an item only forgets the item; the next one hides the
+// highlights. A quick pointer therefore leaves a highlight lit for a moment, as the game always
+// did.
+void MenuWindow::backgroundRule() {
+    if (!hoverItem_) {
+        for (int i = 0; i < 5; ++i) (*c_.MEN)[i].visible = false;
+        refresh();
+    }
+    hoverItem_.reset();
+}
+
+void MenuWindow::Picture2_MouseMove() {
+    backgroundRule();
+}
+
+void MenuWindow::MEN_MouseMove(int /*index*/) {
+    if (hoverItem_) backgroundRule();
+    hoverItem_.reset();
+}
+
+void MenuWindow::Form_MouseMove(int /*buttons*/, int /*shift*/, int /*x*/, int /*y*/) {
+    if (messageOpen()) return;
+    backgroundRule();
+    restartIdleTimer();
+}
+
+// ---- what the game window does to the menu
+
+void MenuWindow::showMenu() {
+    show();
+}
+void MenuWindow::hideMenu() {
+    hide();
+}
+std::string MenuWindow::redWins() {
+    return c_.Label1 ? c_.Label1->caption() : "0";
+}
+std::string MenuWindow::blueWins() {
+    return c_.Label2 ? c_.Label2->caption() : "0";
+}
+void MenuWindow::setRedWins(const std::string& caption) {
+    if (c_.Label1) c_.Label1->setCaption(caption);
+}
+void MenuWindow::setBlueWins(const std::string& caption) {
+    if (c_.Label2) c_.Label2->setCaption(caption);
+}
+void MenuWindow::enableIdleTimer() {
+    if (c_.Timer2) c_.Timer2->setEnabled(true);
+}
+
+}  // namespace zib

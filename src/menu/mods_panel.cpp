@@ -1,0 +1,94 @@
+// The mods panel: six level rows with the arrows and the preview, the three game modes, and the
+// growth per food item and the start length with their "+" and "-".
+#include "menu/menu_window.h"
+#include "platform/files.h"
+
+namespace zib {
+
+namespace {
+constexpr uint32_t kBlue = rgb(0, 0, 255);
+constexpr int kMaxGrowth = 20;
+constexpr int kMinGrowth = 1;
+constexpr int kMaxStartLength = 200;
+constexpr int kMinStartLength = 10;
+}  // namespace
+
+void MenuWindow::showModsPanel(bool flag) {
+    for (Control* c : std::initializer_list<Control*>{
+             c_.Label7, c_.Label8, c_.Label9, c_.Label10, c_.Label11, c_.Label12, c_.Label13,
+             c_.Label14, c_.Label15, c_.Label16, c_.Label17, c_.Image2, c_.Picture7, c_.Picture8,
+             c_.Picture9})
+        c->visible = flag;
+    for (Label* row : c_.SM)
+        if (row) row->visible = flag;
+    refresh();
+}
+
+void MenuWindow::showLevelRows() {
+    std::array<std::string, kLevelRows> captions = levelRowCaptions(levels_);
+    for (int k = 0; k < kLevelRows; ++k)
+        c_.SM[static_cast<size_t>(k)]->setCaption(captions[static_cast<size_t>(k)]);
+}
+
+void MenuWindow::scrollLevels(int direction) {
+    restartIdleTimer();
+    scrollLevelList(levels_, direction);
+    showLevelRows();
+}
+
+// A click on a level name shows its preview and chooses it. An empty row does nothing; a preview
+// that cannot be loaded leaves the frame empty.
+void MenuWindow::SM_Click(int row) {
+    std::optional<std::string> name = levelNameForRow(levels_, row);
+    if (!name) return;
+    const std::string caption = c_.SM[static_cast<size_t>(row)]->caption();
+    Picture preview;
+    std::optional<std::string> file = findDataFile("baseq7\\" + caption + ".dat");
+    if (!file && !paths_.levelFolder.empty())
+        file = resolvePath(paths_.levelFolder, caption + ".dat");
+    if (file) {
+        try {
+            preview = app().loadPicture(*file);
+        } catch (const PictureError&) {
+            preview = nullptr;
+        }
+    }
+    c_.Image2->setPicture(preview);
+    refresh();
+    state_.settings.levelName = *name;
+    restartIdleTimer();
+}
+
+void MenuWindow::chooseMode(int mode) {
+    Settings& s = state_.settings;
+    s.gameMode = mode;
+    applyGameModeFlags(s);
+    c_.Label9->setColour(mode == 1 ? kBlue : kBlack);
+    c_.Label10->setColour(mode == 2 ? kBlue : kBlack);
+    c_.Label11->setColour(mode == 3 ? kBlue : kBlack);
+    restartIdleTimer();
+}
+
+// Values read from the file outside the menu's range stay; the buttons move them only as far as
+// their conditions allow (a start length of 195 goes to 205 and no further).
+void MenuWindow::stepGrowth(int delta) {
+    int& growth = state_.settings.growthPerFood;
+    if (delta > 0 && growth < kMaxGrowth) growth += delta;
+    if (delta < 0 && growth > kMinGrowth) growth += delta;
+    refreshSettingCaptions();
+}
+
+void MenuWindow::stepStartLength(int delta) {
+    int& length = state_.settings.startLength;
+    if (delta > 0 && length < kMaxStartLength) length += delta;
+    if (delta < 0 && length > kMinStartLength) length += delta;
+    refreshSettingCaptions();
+}
+
+void MenuWindow::refreshSettingCaptions() {
+    const Settings& s = state_.settings;
+    c_.Label12->setCaption("POČET ČLÁNKÚ PŘI STARTU:" + std::to_string(s.startLength));
+    c_.Label13->setCaption("NÁRUST PŘI SEBRÁNÍ:" + std::to_string(s.growthPerFood));
+}
+
+}  // namespace zib

@@ -1,0 +1,189 @@
+// Files named the way the game names them: backslashes, any case, relative to the current
+// directory or to the program's folder.
+#include "platform/files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+namespace zib {
+
+namespace {
+
+bool isSeparator(char c) {
+    return c == '/' || c == '\\';
+}
+
+bool exists(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+bool equalIgnoringCase(const std::string& a, const char* b) {
+    size_t i = 0;
+    for (; i < a.size() && b[i]; ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]);
+        unsigned char y = static_cast<unsigned char>(b[i]);
+        if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x + 32);
+        if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y + 32);
+        if (x != y) return false;
+    }
+    return i == a.size() && !b[i];
+}
+
+std::string join(const std::string& folder, const std::string& name) {
+    if (folder.empty()) return name;
+    if (folder.back() == '/') return folder + name;
+    return folder + "/" + name;
+}
+
+bool isAbsolute(const std::string& path) {
+    return !path.empty() && isSeparator(path[0]);
+}
+
+std::string withSlashes(std::string path) {
+    for (char& c : path)
+        if (c == '\\') c = '/';
+    return path;
+}
+
+// The folder part ("" for none) and the last component of a path.
+void splitLast(const std::string& path, std::string& folder, std::string& name) {
+    size_t cut = path.find_last_of("/\\");
+    if (cut == std::string::npos) {
+        folder.clear();
+        name = path;
+    } else {
+        folder = path.substr(0, cut == 0 ? 1 : cut);
+        name = path.substr(cut + 1);
+    }
+}
+
+}  // namespace
+
+std::string programFolder() {
+    char buffer[PATH_MAX];
+    ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (n <= 0) return ".";
+    std::string exe(buffer, static_cast<size_t>(n));
+    size_t cut = exe.find_last_of('/');
+    return cut == 0 ? "/" : exe.substr(0, cut);
+}
+
+std::optional<std::string> resolvePath(const std::string& base, const std::string& path) {
+    // Relative paths under an empty base resolve from the current directory and stay relative.
+    std::string result = isAbsolute(path) ? "/" : base;
+    size_t i = 0;
+    while (i < path.size()) {
+        while (i < path.size() && isSeparator(path[i])) ++i;
+        size_t end = i;
+        while (end < path.size() && !isSeparator(path[end])) ++end;
+        if (end == i) break;
+        std::string part = path.substr(i, end - i);
+        i = end;
+        std::string exact = join(result, part);
+        if (part == "." || part == ".." || exists(exact)) {
+            result = exact;
+            continue;
+        }
+        DIR* dir = ::opendir(result.empty() ? "." : result.c_str());
+        if (!dir) return std::nullopt;
+        std::optional<std::string> match;
+        while (dirent* entry = ::readdir(dir)) {
+            if (equalIgnoringCase(part, entry->d_name)) {
+                match = entry->d_name;
+                break;
+            }
+        }
+        ::closedir(dir);
+        if (!match) return std::nullopt;
+        result = join(result, *match);
+    }
+    if (result.empty()) result = ".";
+    return result;
+}
+
+std::optional<std::string> findDataFile(const std::string& path) {
+    if (path.empty()) return std::nullopt;
+    if (isAbsolute(path)) return resolvePath("", path);
+    if (auto here = resolvePath("", path)) return here;
+    return resolvePath(programFolder(), path);
+}
+
+std::string placeForWriting(const std::string& path) {
+    if (auto found = findDataFile(path)) return *found;
+    std::string folder, name;
+    splitLast(path, folder, name);
+    if (folder.empty()) return name;
+    if (auto where = resolvePath("", folder)) return join(*where, name);
+    return withSlashes(path);
+}
+
+std::vector<std::string> listDirectory(const std::string& folder) {
+    std::vector<std::string> names;
+    auto where = resolvePath("", folder.empty() ? "." : folder);
+    if (!where) return names;
+    DIR* dir = ::opendir(where->c_str());
+    if (!dir) return names;
+    bool dot = false, dotDot = false;
+    while (dirent* entry = ::readdir(dir)) {
+        std::string name = entry->d_name;
+        dot = dot || name == ".";
+        dotDot = dotDot || name == "..";
+        names.push_back(std::move(name));
+    }
+    ::closedir(dir);
+    // Some file systems leave the two out; the listing always has them, first.
+    if (!dotDot) names.insert(names.begin(), "..");
+    if (!dot) names.insert(names.begin(), ".");
+    return names;
+}
+
+bool readWholeFile(const std::string& path, std::string& out) {
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        auto found = findDataFile(path);
+        if (!found) return false;
+        f = std::fopen(found->c_str(), "rb");
+        if (!f) return false;
+    }
+    out.clear();
+    char buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) out.append(buffer, n);
+    bool ok = !std::ferror(f);
+    std::fclose(f);
+    return ok;
+}
+
+bool writeFileAtomically(const std::string& path, const std::string& content) {
+    std::string target = withSlashes(path);
+    std::string folder, name;
+    splitLast(target, folder, name);
+    if (name.empty()) return false;
+    std::string temp = join(folder, "." + name + ".XXXXXX");
+    int fd = ::mkstemp(temp.data());
+    if (fd < 0) return false;
+    struct stat old;
+    ::fchmod(fd, ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
+    bool ok = true;
+    size_t done = 0;
+    while (ok && done < content.size()) {
+        ssize_t n = ::write(fd, content.data() + done, content.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        ok = n > 0;
+        if (ok) done += static_cast<size_t>(n);
+    }
+    ok = ok && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
+    if (!ok) ::unlink(temp.c_str());
+    return ok;
+}
+
+}  // namespace zib

@@ -1,0 +1,48 @@
+#include "snakes/food.h"
+
+#include "computer/computer_player.h"
+#include "game/game_loop.h"
+
+namespace zib {
+
+bool putFoodOnFreeCell(PlayField& f) {
+    Image& food = f.food();
+    const std::optional<FoodCell> cell = PlaceFood(f.state.board, f.services.random);
+    f.foodPresent = cell.has_value();
+    if (!cell) {
+        food.visible = false;
+        return false;
+    }
+    food.move(cell->x, cell->y);
+    food.visible = true;
+    return true;
+}
+
+int checkFood(PlayField& f, const Snake& s, int t) {
+    Image& food = f.food();
+    const Image& head = s.sprites[t];
+    if (!f.foodPresent) return 0;
+    if (food.top != head.top || food.left != head.left) return 0;
+    f.services.sound.play(f.eatSound);
+    food.visible = false;
+    // Red marks the cell it ate on before the new food is placed, so new food never lands under
+    // red's head. Blue does not: kept, its step marks the cell only after the food is placed.
+    if (!s.blue) f.state.board.set(food.left, food.top, 1);
+    s.rec.pendingGrowth += f.state.settings.growthPerFood;
+    putFoodOnFreeCell(f);
+    // Blue's route first, then red's, each from that snake's current head.
+    if (f.state.settings.onePlayer == 1)
+        FindPath(f.state, f.state.blue.headX, f.state.blue.headY, food.left, food.top, 2);
+    if (f.state.demoMode == 1)
+        FindPath(f.state, f.state.red.headX, f.state.red.headY, food.left, food.top, 1);
+    return 1;
+}
+
+int CheckFoodRed(PlayField& field, int t) {
+    return checkFood(field, redSnake(field), t);
+}
+int CheckFoodBlue(PlayField& field, int t) {
+    return checkFood(field, blueSnake(field), t);
+}
+
+}  // namespace zib

@@ -1,0 +1,51 @@
+#pragma once
+// What the snakes' steps work on besides the shared state: the game window's sprite arrays, the
+// food sprite, the body and head pictures, the sounds, and the services for sound and chance. The
+// game window builds it at every load; it refers to the window's controls and lives no longer than
+// they do.
+#include <array>
+#include <string>
+
+#include "game/game_state.h"
+#include "platform/toolkit.h"
+
+namespace zib {
+
+// The ten body and head pictures of one snake: holder k (C1..C10 or CM1..CM10) at index k; index 0
+// is unused.
+using SnakePictures = std::array<Picture, 11>;
+
+struct PlayField {
+    GameState& state;
+    Services& services;
+    ImageArray& vh;        // red segments
+    ImageArray& vhM;       // blue segments
+    ImageArray& picture1;  // element 0 the food, elements 1 and 2 its two animation frames
+    const SnakePictures& redPictures;
+    const SnakePictures& bluePictures;
+    std::string turnSound;  // resolved once per load, never per step
+    std::string eatSound;
+    // False while the food could not be placed because no candidate cell was free: the food is
+    // hidden then and cannot be eaten.
+    bool foodPresent = false;
+
+    Image& food() { return picture1[0]; }
+};
+
+// One snake as its step sees it: its record, its sprites and pictures, and which colour it is (the
+// few points where the two steps differ ask this).
+struct Snake {
+    SnakeRecord& rec;
+    ImageArray& sprites;
+    const SnakePictures& pictures;
+    bool blue;
+};
+
+inline Snake redSnake(PlayField& f) {
+    return Snake{f.state.red, f.vh, f.redPictures, false};
+}
+inline Snake blueSnake(PlayField& f) {
+    return Snake{f.state.blue, f.vhM, f.bluePictures, true};
+}
+
+}  // namespace zib

@@ -1,0 +1,30 @@
+#pragma once
+// One step of one snake: the tail sprite is lifted and put down one cell in front of the head,
+// where it becomes the new head; growth, the wrap at the field's edges, the turn sound, the crash
+// test and the food test happen on the way. Red always steps first within a tick.
+#include "game/board.h"
+#include "snakes/play_field.h"
+
+namespace zib {
+
+void StepRed(PlayField& field);
+void StepBlue(PlayField& field);
+
+// Takes the tail's sprite index and rotates the body list so that it becomes the head.
+int TakeTailRed(PlayField& field);
+int TakeTailBlue(PlayField& field);
+
+// Makes a new invisible sprite at (12, 12) and puts its index at the front of the body list, so the
+// same step's tail move takes it; the old tail stays and the snake is one segment longer.
+void AddSegmentRed(PlayField& field);
+void AddSegmentBlue(PlayField& field);
+
+// 1 when the board entry at (x, y) is not 0, else 0.
+int IsBlocked(const Board& board, int x, int y);
+
+// The shared routines behind the named entry points.
+void stepSnake(PlayField& field, Snake snake);
+int takeTail(Snake snake);
+void addSegment(Snake snake);
+
+}  // namespace zib

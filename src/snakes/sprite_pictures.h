@@ -1,0 +1,29 @@
+#pragma once
+// The pictures the game draws itself: the ten body and head pieces of each snake (C1..C10 red,
+// CM1..CM10 blue) and the food's two frames. All are 10 x 10 pixels in one colour on transparent.
+#include <cstdint>
+
+#include "platform/canvas.h"
+#include "snakes/play_field.h"
+
+namespace zib {
+
+constexpr uint32_t kRedSnakeColour = rgb(255, 0, 0);
+constexpr uint32_t kBlueSnakeColour = rgb(4, 2, 252);
+constexpr int kSpriteSize = 10;
+
+// The edges of a cell that a piece's body band touches.
+enum PieceEdge : unsigned { kEdgeLeft = 1, kEdgeRight = 2, kEdgeTop = 4, kEdgeBottom = 8 };
+
+// Holders 1..10: 1 left-right, 2 top-bottom, 3 right-bottom, 4 left-bottom, 5 left-top,
+// 6 right-top; heads 7 facing right (body from the left), 8 facing down (from the top), 9 facing
+// left (from the right), 10 facing up (from the bottom).
+unsigned pieceEdges(int holder);
+Canvas drawSnakePiece(int holder, uint32_t colour);
+SnakePictures makeSnakePictures(uint32_t colour);
+
+// The food: a white ring filling the cell, and a white 2 x 2 dot in its middle.
+Canvas drawFoodRing();
+Canvas drawFoodDot();
+
+}  // namespace zib

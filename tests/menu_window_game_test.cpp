@@ -1,0 +1,146 @@
+// Starting games from the menu: START, Enter, the idle demo and its undoing, and the ways a game
+// can fail to start (a broken level, no level at all).
+#include "menu_window_fixture.h"
+
+namespace zib::test {
+
+namespace {
+
+class MenuGame : public MenuWindowTest {
+  protected:
+    bool gameShown() const { return !menu->isVisible() && menu->gameWindow().isVisible(); }
+};
+
+TEST_F(MenuGame, EnterStartsAGameAndTheTitleShowsOnReturn) {
+    addLevels({"Alpha"});
+    writeIni("46,Alpha.zq7,5,10,2");
+    start();
+    clickAt(kItem[2]);  // OPTIONS
+    backend.takeSounds();
+    press(kVkEnter, kVkEnter);
+    EXPECT_TRUE(gameShown());
+    EXPECT_EQ(backend.takeSounds(), std::vector<std::string>{kClick});
+    EXPECT_FALSE(c().Timer2->enabled());
+    EXPECT_EQ(state->demoMode, 0);
+
+    advance(3000);  // the game ends by Esc on its fifth tick, then pauses 2 s
+    EXPECT_EQ(game.started, 1);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_FALSE(menu->gameWindow().isLoaded());
+    EXPECT_TRUE(c().Picture3->visible);
+    EXPECT_FALSE(c().Picture6->visible);
+    EXPECT_TRUE(c().Timer2->enabled());
+}
+
+TEST_F(MenuGame, IdleDemoAfterTwentySecondsIsUndoneWhenItEnds) {
+    addLevels({"Alpha", "Beta", "Gamma"});
+    writeIni("46,Beta.zq7,5,10,2");
+    start();
+    advance(19999);
+    ASSERT_TRUE(menu->isVisible());
+    advance(1);
+    ASSERT_TRUE(gameShown());
+    EXPECT_EQ(state->demoMode, 1);
+    EXPECT_EQ(state->settings.onePlayer, 1);
+    EXPECT_EQ(state->savedLevelName, std::optional<std::string>("Beta.zq7"));
+    EXPECT_EQ(state->savedOnePlayer, std::optional<int>(0));
+    const std::string demoLevel = state->settings.levelName;
+    EXPECT_TRUE(demoLevel == "Alpha.zq7" || demoLevel == "Beta.zq7" || demoLevel == "Gamma.zq7")
+        << demoLevel;
+
+    game.pressOn(3, kVkSpace);  // any key ends a demo game
+    advance(3000);
+    EXPECT_EQ(game.started, 1);
+    EXPECT_EQ(game.ticks, 4);  // the key pressed after the third tick ends the fourth
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_EQ(state->demoMode, 0);
+    EXPECT_EQ(state->settings.onePlayer, 0);
+    EXPECT_EQ(state->settings.levelName, "Beta.zq7");
+    EXPECT_TRUE(c().Timer2->enabled());
+    EXPECT_EQ(c().Label1->caption(), "0");  // a demo counts no win
+
+    // The countdown runs again from the return, which came between 22 s and 23 s.
+    advance(19000);
+    EXPECT_TRUE(menu->isVisible());
+    advance(1000);
+    EXPECT_EQ(state->demoMode, 1);
+}
+
+TEST_F(MenuGame, OnePlayerModeIsKeptThroughADemo) {
+    addLevels({"Alpha"});
+    writeIni("46,Alpha.zq7,5,10,3");
+    start();
+    ASSERT_EQ(state->settings.onePlayer, 1);
+    type("demo");
+    ASSERT_TRUE(gameShown());
+    game.pressOn(2, kVkSpace);
+    advance(3000);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_EQ(state->settings.onePlayer, 1);
+    EXPECT_EQ(state->settings.gameMode, 3);
+}
+
+TEST_F(MenuGame, ABrokenLevelShowsItsMessageAndTheMenuStays) {
+    addLevels({"Alpha"});
+    writeFile(levels() / "Broken.zq7", "grey.bmp,100,100,1\r\n");
+    writeIni("46,Broken.zq7,5,10,2");
+    start();
+    clickAt(kItem[0]);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_FALSE(menu->gameWindow().isLoaded());
+    EXPECT_NE(menu->openMessage().find("Broken.zq7"), std::string::npos) << menu->openMessage();
+    EXPECT_TRUE(c().Timer2->enabled());
+
+    // Enter closes the message and does nothing else.
+    press(kVkEnter, kVkEnter);
+    EXPECT_EQ(menu->openMessage(), "");
+    EXPECT_FALSE(menu->gameWindow().isLoaded());
+    // Then the next Enter starts the (still broken) level again.
+    press(kVkEnter, kVkEnter);
+    EXPECT_NE(menu->openMessage(), "");
+}
+
+TEST_F(MenuGame, ADemoOnABrokenLevelReturnsWithTheSettingsPutBack) {
+    writeFile(levels() / "Broken.zq7", "nothing here");
+    writeIni("46,Broken.zq7,5,10,2");
+    start();
+    advance(20000);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_NE(menu->openMessage(), "");
+    EXPECT_EQ(state->demoMode, 0);
+    EXPECT_EQ(state->settings.onePlayer, 0);
+    EXPECT_EQ(state->settings.levelName, "Broken.zq7");
+    EXPECT_TRUE(c().Timer2->enabled());
+    // While the message waits the menu ignores the pointer.
+    moveTo(kItem[1]);
+    EXPECT_FALSE(highlighted(1));
+    clickOn(*c().messageOk);
+    EXPECT_EQ(menu->openMessage(), "");
+    moveTo(kItem[1]);
+    EXPECT_TRUE(highlighted(1));
+}
+
+TEST_F(MenuGame, AnEmptyLevelFolderKeepsTheMenuWorking) {
+    writeIni("46,Gone.zq7,5,10,2");
+    start();
+    EXPECT_EQ(state->settings.levelName, "");
+    clickAt(kItem[1]);  // MODS
+    for (Label* row : c().SM) EXPECT_EQ(row->caption(), "");
+    clickOn(*c().SM[0]);
+    EXPECT_EQ(state->settings.levelName, "");
+    EXPECT_EQ(menu->openMessage(), "");
+
+    press(kVkEnter, kVkEnter);
+    EXPECT_EQ(menu->openMessage(), kNoLevelsMessage);
+    EXPECT_FALSE(menu->gameWindow().isLoaded());
+    press(kVkEscape, kVkEscape);
+    EXPECT_EQ(menu->openMessage(), "");
+
+    advance(20000);  // the idle demo has no level either
+    EXPECT_EQ(menu->openMessage(), kNoLevelsMessage);
+    EXPECT_EQ(state->demoMode, 0);
+    EXPECT_FALSE(state->savedLevelName.has_value());
+}
+
+}  // namespace
+}  // namespace zib::test

@@ -1,0 +1,169 @@
+// The mods panel: the level rows with their arrows and previews, the game modes, and the growth
+// and start length with their "+" and "-".
+#include "menu_window_fixture.h"
+
+namespace zib::test {
+
+namespace {
+
+constexpr uint32_t kBlue = rgb(0, 0, 255);
+
+class MenuMods : public MenuWindowTest {
+  protected:
+    void open(const std::string& line2) {
+        writeIni(line2);
+        start();
+        clickAt(kItem[1]);
+    }
+    std::vector<std::string> rows() const {
+        std::vector<std::string> v;
+        for (Label* row : c().SM) v.push_back(row->caption());
+        return v;
+    }
+    std::vector<std::string> entries(int from, int to) const {
+        const auto& list = menu->levels().levelList;
+        return {list.begin() + from, list.begin() + to + 1};
+    }
+};
+
+struct StepCase {
+    const char* line2;
+    int label;  // 14 growth +, 15 growth -, 16 length +, 17 length -
+    int afterFirst;
+    int afterSecond;
+};
+void PrintTo(const StepCase& s, std::ostream* os) {
+    *os << "Label" << s.label << " " << s.line2;
+}
+
+class StepLabels : public MenuMods, public ::testing::WithParamInterface<StepCase> {
+  protected:
+    Label& label(int n) const {
+        switch (n) {
+            case 14:
+                return *c().Label14;
+            case 15:
+                return *c().Label15;
+            case 16:
+                return *c().Label16;
+            default:
+                return *c().Label17;
+        }
+    }
+    int value(int n) const {
+        return n <= 15 ? state->settings.growthPerFood : state->settings.startLength;
+    }
+    std::string caption(int n) const {
+        return n <= 15 ? "NÁRUST PŘI SEBRÁNÍ:" + std::to_string(value(n))
+                       : "POČET ČLÁNKÚ PŘI STARTU:" + std::to_string(value(n));
+    }
+    const Label& captionLabel(int n) const { return n <= 15 ? *c().Label13 : *c().Label12; }
+};
+
+// A double click applies one step per press, each only while its limit allows.
+TEST_P(StepLabels, DoubleClickStepsTwiceWithinTheLimits) {
+    const StepCase& s = GetParam();
+    addLevels({"Alpha"});
+    open(s.line2);
+    Point at = centreOf(label(s.label));
+    backend.click(at.x, at.y);
+    app.doEvents();
+    EXPECT_EQ(value(s.label), s.afterFirst);
+    EXPECT_EQ(captionLabel(s.label).caption(), caption(s.label));
+    backend.setNow(backend.now() + 100);
+    backend.click(at.x, at.y);
+    app.doEvents();
+    EXPECT_EQ(value(s.label), s.afterSecond);
+    EXPECT_EQ(captionLabel(s.label).caption(), caption(s.label));
+}
+
+INSTANTIATE_TEST_SUITE_P(Limits, StepLabels,
+                         ::testing::Values(StepCase{"46,Alpha.zq7,5,190,2", 16, 200, 200},
+                                           StepCase{"46,Alpha.zq7,5,195,2", 16, 205, 205},
+                                           StepCase{"46,Alpha.zq7,5,30,2", 17, 20, 10},
+                                           StepCase{"46,Alpha.zq7,5,20,2", 17, 10, 10},
+                                           StepCase{"46,Alpha.zq7,18,10,2", 14, 19, 20},
+                                           StepCase{"46,Alpha.zq7,20,10,2", 14, 20, 20},
+                                           StepCase{"46,Alpha.zq7,2,10,2", 15, 1, 1},
+                                           StepCase{"46,Alpha.zq7,25,10,2", 15, 24, 23}));
+
+TEST_F(MenuMods, ModeFromTheFileAndModeClicksColourTheirLabel) {
+    addLevels({"Alpha"});
+    open("46,Alpha.zq7,5,10,3");
+    EXPECT_EQ(state->settings.onePlayer, 1);
+    EXPECT_EQ(c().Label11->colour(), kBlue);
+    EXPECT_EQ(c().Label9->colour(), kBlack);
+    clickOn(*c().Label9);
+    EXPECT_EQ(state->settings.gameMode, 1);
+    EXPECT_EQ(state->settings.endlessGrowth, 1);
+    EXPECT_EQ(state->settings.onePlayer, 0);
+    EXPECT_EQ(c().Label9->colour(), kBlue);
+    EXPECT_EQ(c().Label10->colour(), kBlack);
+    EXPECT_EQ(c().Label11->colour(), kBlack);
+    clickOn(*c().Label10);
+    EXPECT_EQ(state->settings.gameMode, 2);
+    EXPECT_EQ(state->settings.endlessGrowth, 0);
+    EXPECT_EQ(c().Label10->colour(), kBlue);
+    EXPECT_EQ(c().Label9->colour(), kBlack);
+}
+
+TEST_F(MenuMods, AModeOutsideOneToThreeColoursNothing) {
+    addLevels({"Alpha"});
+    open("46,Alpha.zq7,5,10,7");
+    EXPECT_EQ(state->settings.gameMode, 7);
+    for (Label* l : {c().Label9, c().Label10, c().Label11}) EXPECT_EQ(l->colour(), kBlack);
+}
+
+TEST_F(MenuMods, ArrowsMoveTheRowsWithinTheList) {
+    addLevels({"L0", "L1", "L2", "L3", "L4", "L5", "L6", "L7"});
+    open("46,L0.zq7,5,10,2");
+    EXPECT_EQ(rows(), entries(0, 5));
+    clickOn(*c().Picture9);
+    backend.setNow(backend.now() + 1000);
+    clickOn(*c().Picture9);
+    EXPECT_EQ(rows(), entries(2, 7));
+    backend.setNow(backend.now() + 1000);
+    clickOn(*c().Picture9);
+    EXPECT_EQ(rows(), entries(2, 7));
+    backend.setNow(backend.now() + 1000);
+    doubleClickAt(centreOf(*c().Picture8));
+    EXPECT_EQ(rows(), entries(0, 5));
+}
+
+TEST_F(MenuMods, ARowClickChoosesTheLevelAndShowsItsPreview) {
+    addLevels({"Alpha", "Beta"});
+    ASSERT_TRUE(backend.services().graphics.savePicture(Canvas(330, 250, rgb(10, 200, 30)),
+                                                        (levels() / "Beta.bmp").string()));
+    fs::rename(levels() / "Beta.bmp", levels() / "Beta.dat");
+    open("46,Alpha.zq7,5,10,2");
+    const auto& list = menu->levels().levelList;
+    const int beta = list[0] == "Beta" ? 0 : 1;
+    clickOn(*c().SM[static_cast<size_t>(beta)]);
+    EXPECT_EQ(state->settings.levelName, "Beta.zq7");
+    ASSERT_TRUE(c().Image2->picture());
+    EXPECT_EQ(c().Image2->picture()->pixel(5, 5), rgb(10, 200, 30));
+
+    // Alpha has no preview: the frame is left empty.
+    clickOn(*c().SM[static_cast<size_t>(1 - beta)]);
+    EXPECT_EQ(state->settings.levelName, "Alpha.zq7");
+    EXPECT_FALSE(c().Image2->picture());
+}
+
+TEST_F(MenuMods, AnEmptyRowDoesNothing) {
+    addLevels({"Alpha", "Beta"});
+    open("46,Beta.zq7,5,10,2");
+    advance(15000);
+    clickOn(*c().SM[4]);
+    EXPECT_EQ(state->settings.levelName, "Beta.zq7");
+    advance(5000);  // the countdown was not restarted
+    EXPECT_EQ(state->demoMode, 1);
+}
+
+TEST_F(MenuMods, AStoredLevelNoLongerListedBecomesTheFirst) {
+    addLevels({"Alpha"});
+    open("46,Gone.zq7,5,10,2");
+    EXPECT_EQ(state->settings.levelName, "Alpha.zq7");
+}
+
+}  // namespace
+}  // namespace zib::test

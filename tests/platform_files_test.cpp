@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+
+#include "platform/files.h"
+
+namespace zib {
+namespace {
+
+void writeText(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string readText(const std::string& path) {
+    std::string out;
+    EXPECT_TRUE(readWholeFile(path, out)) << path;
+    return out;
+}
+
+// A temporary folder tree: root/baseq7/Sound/UP.wav, root/baseq7/kovy/plech2.jpg,
+// root/baseq7/Pole.zq7, root/ZIB.ini. The test runs with root as the current directory.
+class PlatformFiles : public testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/zib_files_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        root = pattern;
+        ASSERT_EQ(::mkdir((root + "/baseq7").c_str(), 0755), 0);
+        ASSERT_EQ(::mkdir((root + "/baseq7/Sound").c_str(), 0755), 0);
+        ASSERT_EQ(::mkdir((root + "/baseq7/kovy").c_str(), 0755), 0);
+        writeText(root + "/baseq7/Sound/UP.wav", "up");
+        writeText(root + "/baseq7/kovy/plech2.jpg", "metal");
+        writeText(root + "/baseq7/Pole.zq7", "level");
+        writeText(root + "/ZIB.ini", "ini");
+        char here[4096];
+        ASSERT_NE(getcwd(here, sizeof here), nullptr);
+        oldCwd = here;
+        ASSERT_EQ(chdir(root.c_str()), 0);
+    }
+    void TearDown() override {
+        if (!oldCwd.empty()) {
+            EXPECT_EQ(chdir(oldCwd.c_str()), 0);
+        }
+        for (const auto& f : cleanup) ::unlink(f.c_str());
+        std::string cmd = "rm -rf '" + root + "'";
+        EXPECT_EQ(std::system(cmd.c_str()), 0);
+    }
+    std::string root, oldCwd;
+    std::vector<std::string> cleanup;
+};
+
+TEST_F(PlatformFiles, ResolvesAnySpellingComponentByComponent) {
+    const struct {
+        const char* asked;
+        const char* found;
+    } cases[] = {
+        {"BaseQ7\\Sound\\UP.wav", "baseq7/Sound/UP.wav"},
+        {"baseq7\\sound\\up.WAV", "baseq7/Sound/UP.wav"},
+        {"BASEQ7\\kovy\\plech2.jpg", "baseq7/kovy/plech2.jpg"},
+        {"BASEQ7/KOVY/PLECH2.JPG", "baseq7/kovy/plech2.jpg"},
+        {"zib.ini", "ZIB.ini"},
+        {"baseq7\\\\Pole.zq7", "baseq7/Pole.zq7"},
+        {".\\baseq7\\..\\ZIB.ini", "./baseq7/../ZIB.ini"},
+    };
+    for (const auto& c : cases) {
+        auto got = resolvePath(root, c.asked);
+        ASSERT_TRUE(got) << c.asked;
+        EXPECT_EQ(*got, root + "/" + c.found) << c.asked;
+        auto relative = resolvePath("", c.asked);
+        ASSERT_TRUE(relative) << c.asked;
+        EXPECT_EQ(*relative, c.found) << c.asked;
+    }
+    EXPECT_FALSE(resolvePath(root, "baseq7\\Sound\\missing.wav"));
+    EXPECT_FALSE(resolvePath(root, "nofolder\\UP.wav"));
+    // An absolute path written with the program folder and backslashes after it.
+    auto mixed = resolvePath("", root + "\\BaseQ7\\POLE.zq7");
+    ASSERT_TRUE(mixed);
+    EXPECT_EQ(*mixed, root + "/baseq7/Pole.zq7");
+}
+
+TEST_F(PlatformFiles, ExactSpellingWinsOverAnotherCase) {
+    writeText(root + "/zib.ini", "lower");
+    EXPECT_EQ(*resolvePath(root, "zib.ini"), root + "/zib.ini");
+    EXPECT_EQ(*resolvePath(root, "ZIB.ini"), root + "/ZIB.ini");
+    auto other = resolvePath(root, "Zib.INI");
+    ASSERT_TRUE(other);
+    EXPECT_TRUE(*other == root + "/zib.ini" || *other == root + "/ZIB.ini");
+}
+
+TEST_F(PlatformFiles, DataFilesAreLookedUpHereThenInTheProgramFolder) {
+    std::string mine = "zib_files_test_" + std::to_string(getpid()) + ".dat";
+    std::string inProgram = programFolder() + "/" + mine;
+    writeText(inProgram, "program");
+    cleanup.push_back(inProgram);
+
+    auto found = findDataFile(mine);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(*found, inProgram);
+    EXPECT_EQ(placeForWriting(mine), inProgram);  // writes go where the file was found
+
+    writeText(root + "/" + mine, "here");
+    found = findDataFile(mine);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(readText(*found), "here");  // the current directory comes first
+
+    EXPECT_EQ(*findDataFile("baseq7\\SOUND\\up.wav"), "baseq7/Sound/UP.wav");
+    EXPECT_FALSE(findDataFile("no_such_file_anywhere.xyz"));
+    EXPECT_EQ(placeForWriting("New.ini"), "New.ini");
+    EXPECT_EQ(placeForWriting("BASEQ7\\new.txt"), "baseq7/new.txt");
+    EXPECT_EQ(placeForWriting("zib.ini"), "ZIB.ini");
+    EXPECT_EQ(placeForWriting("missing\\x.txt"), "missing/x.txt");
+}
+
+TEST_F(PlatformFiles, ProgramFolderHoldsTheRunningProgram) {
+    char exe[4096];
+    ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+    ASSERT_GT(n, 0);
+    std::string path(exe, static_cast<size_t>(n));
+    EXPECT_EQ(programFolder(), path.substr(0, path.rfind('/')));
+}
+
+TEST_F(PlatformFiles, ListingHasFilesFoldersAndDots) {
+    auto names = listDirectory("BASEQ7");
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{".", "..", "Pole.zq7", "Sound", "kovy"}));
+    EXPECT_EQ(listDirectory(root + "\\baseq7\\kovy").size(), 3u);
+    EXPECT_TRUE(listDirectory("no_such_folder").empty());
+}
+
+TEST_F(PlatformFiles, AtomicWriteReplacesTheWholeFile) {
+    ASSERT_TRUE(writeFileAtomically(root + "/ZIB.ini", "87,38\r\n46,Pole.zq7\r\n"));
+    EXPECT_EQ(readText(root + "/ZIB.ini"), "87,38\r\n46,Pole.zq7\r\n");
+    ASSERT_TRUE(writeFileAtomically("fresh.ini", "x"));
+    EXPECT_EQ(readText("fresh.ini"), "x");
+    // No temporary file is left behind.
+    auto names = listDirectory(".");
+    EXPECT_EQ(std::count_if(names.begin(), names.end(),
+                            [](const std::string& n) {
+                                return n.find("XXXXXX") != n.npos || n.rfind(".ZIB", 0) == 0 ||
+                                       n.rfind(".fresh", 0) == 0;
+                            }),
+              0);
+}
+
+TEST_F(PlatformFiles, FailedAtomicWriteLeavesTheOldFile) {
+    EXPECT_FALSE(writeFileAtomically(root + "/missing/ZIB.ini", "new"));
+    // Writing over a folder fails at the rename; the folder and its content stay.
+    EXPECT_FALSE(writeFileAtomically(root + "/baseq7", "new"));
+    EXPECT_EQ(readText(root + "/baseq7/Pole.zq7"), "level");
+    if (geteuid() != 0) {  // root ignores permissions
+        ASSERT_EQ(chmod(root.c_str(), 0555), 0);
+        EXPECT_FALSE(writeFileAtomically(root + "/ZIB.ini", "new"));
+        ASSERT_EQ(chmod(root.c_str(), 0755), 0);
+    }
+    EXPECT_EQ(readText(root + "/ZIB.ini"), "ini");
+}
+
+TEST_F(PlatformFiles, ReadWholeFileAcceptsAnySpelling) {
+    std::string out;
+    ASSERT_TRUE(readWholeFile("BASEQ7\\POLE.ZQ7", out));
+    EXPECT_EQ(out, "level");
+    EXPECT_FALSE(readWholeFile("baseq7\\none.zq7", out));
+}
+
+}  // namespace
+}  // namespace zib

@@ -1,0 +1,126 @@
+// The food pickup inside a step: the eating sound, growth owed, the new food, red marking the cell
+// it ate on, blue testing for food before its crash, and food that cannot be placed.
+#include "game/game_loop.h"
+#include "game_fixture.h"
+#include "snakes/food.h"
+#include "snakes/snake_step.h"
+
+namespace zib::test {
+namespace {
+
+void putFood(GameHarness& h, int x, int y) {
+    Image& food = h.field().food();
+    food.move(x, y);
+    food.visible = true;
+    h.field().foodPresent = true;
+}
+
+void step(GameHarness& h, bool blue) {
+    blue ? StepBlue(h.field()) : StepRed(h.field());
+}
+
+std::string levelWith(bool blue, const std::string& moving, const std::string& walls = "") {
+    const std::string parked = "600,550,1,0";
+    return blue ? GameHarness::level(parked, moving, walls)
+                : GameHarness::level(moving, parked, walls);
+}
+
+TEST(FoodPickup, AHeadOnTheFoodEatsItAndMovesIt) {
+    for (bool blue : {false, true}) {
+        SCOPED_TRACE(blue ? "blue" : "red");
+        GameHarness h;
+        h.state.settings.growthPerFood = 3;
+        ASSERT_TRUE(h.load(levelWith(blue, "100,100,1,0")));
+        SnakeRecord& s = blue ? h.state.blue : h.state.red;
+        s.pendingGrowth = 2;
+        putFood(h, 110, 100);
+        h.random.placeNextFoodAt(400, 400);
+        h.sounds();
+        step(h, blue);
+        EXPECT_EQ(s.growNow, 1);
+        EXPECT_EQ(s.pendingGrowth, 5);
+        const Image& food = h.field().food();
+        EXPECT_EQ(food.left, 400);
+        EXPECT_EQ(food.top, 400);
+        EXPECT_TRUE(food.visible);
+        EXPECT_EQ(countEndingWith(h.sounds(), "UP.wav"), 1);
+    }
+}
+
+TEST(FoodPickup, NoFoodIsEatenBesideTheHead) {
+    GameHarness h;
+    ASSERT_TRUE(h.load(levelWith(false, "100,100,1,0")));
+    for (auto [x, y] : {std::pair{110, 110}, std::pair{120, 100}, std::pair{90, 100}}) {
+        putFood(h, x, y);
+        EXPECT_EQ(CheckFoodRed(h.field(), 0), 0);
+    }
+    putFood(h, 110, 100);
+    StepRed(h.field());
+    h.sounds();
+    EXPECT_EQ(h.state.red.pendingGrowth, 1);
+    StepRed(h.field());
+    EXPECT_EQ(h.state.red.pendingGrowth, 1);
+    EXPECT_EQ(countEndingWith(h.sounds(), "UP.wav"), 0);
+}
+
+// Red marks the cell it ate on before the new food is placed, so the new food never lands under
+// red's head; blue's head cell is still free then, so the new food may land right under it.
+TEST(FoodPickup, NewFoodLandsUnderBluesHeadButNeverUnderReds) {
+    for (bool blue : {false, true}) {
+        SCOPED_TRACE(blue ? "blue" : "red");
+        GameHarness h;
+        ASSERT_TRUE(h.load(levelWith(blue, "100,100,1,0")));
+        putFood(h, 110, 100);
+        h.random.placeNextFoodAt(110, 100);  // the head's own cell first
+        h.random.placeNextFoodAt(300, 300);
+        step(h, blue);
+        const Image& food = h.field().food();
+        EXPECT_EQ(food.left, blue ? 110 : 300);
+        EXPECT_EQ(food.top, blue ? 100 : 300);
+        EXPECT_EQ(h.random.draws, blue ? 2 : 4);
+    }
+}
+
+TEST(FoodPickup, FoodOnABlockedCellIsEatenByTheHeadThatCrashesIntoIt) {
+    for (bool blue : {false, true}) {
+        GameHarness h;
+        ASSERT_TRUE(h.load(levelWith(blue, "100,100,1,0", "110,100,120,110,\"\"\r\n")));
+        putFood(h, 110, 100);
+        step(h, blue);
+        SnakeRecord& s = blue ? h.state.blue : h.state.red;
+        EXPECT_EQ(s.dead, 1);
+        EXPECT_EQ(s.growNow, 1);
+        EXPECT_EQ(s.pendingGrowth, 1);
+    }
+}
+
+TEST(FoodPickup, WithoutAFreeCellTheFoodStaysHiddenAndCannotBeEaten) {
+    GameHarness h;
+    // Every candidate but (100, 10) is a wall; red eats there, so none is left. Snakes of one
+    // segment, so that no step frees the spot where start sprites are created, (160, 270).
+    h.state.settings.startLength = 0;
+    std::string walls;
+    for (int y = 10; y <= 500; y += 10)
+        walls += "10," + std::to_string(y) + ",710," + std::to_string(y + 10) + ",\"\"\r\n";
+    ASSERT_TRUE(h.load(GameHarness::level("100,0,0,1", "110,0,0,1", walls)));
+    h.state.board.set(100, 10, 0);
+    putFood(h, 100, 10);
+    StepRed(h.field());
+    EXPECT_EQ(h.state.red.pendingGrowth, 1);
+    EXPECT_FALSE(h.field().foodPresent);
+    EXPECT_FALSE(h.field().food().visible);
+    EXPECT_EQ(countFreeFoodCells(h.state.board), 0);
+
+    // A head on the hidden food's spot does not eat it (a present food there would be eaten even
+    // by a crashing head).
+    h.field().food().move(110, 10);
+    h.sounds();
+    StepBlue(h.field());
+    EXPECT_EQ(h.state.blue.dead, 1);
+    EXPECT_EQ(h.state.blue.pendingGrowth, 0);
+    EXPECT_EQ(h.state.blue.growNow, 0);
+    EXPECT_EQ(countEndingWith(h.sounds(), "UP.wav"), 0);
+}
+
+}  // namespace
+}  // namespace zib::test

@@ -1,0 +1,122 @@
+// Reading zibsim scenarios: the defaults, every field, and the faults that must be refused with
+// exit status 2 before any game runs.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "zibsim/scenario.h"
+#include "zibsim_test_support.h"
+
+namespace zibsim {
+namespace {
+
+constexpr const char* kLevel = R"("bg.bmp,100,550,1,0\n100,570,1,0\n")";
+
+std::string withLevel(const std::string& fields) {
+    std::string s = std::string("{\"level\": ") + kLevel;
+    if (!fields.empty()) s += ", " + fields;
+    return s + "}";
+}
+
+TEST(ZibsimScenario, DefaultsFollowTheFormat) {
+    std::string error;
+    auto s = parseScenario(withLevel(""), error);
+    ASSERT_TRUE(s) << error;
+    EXPECT_EQ(s->level, "bg.bmp,100,550,1,0\n100,570,1,0\n");
+    EXPECT_EQ(s->gameSpeed, 0);
+    EXPECT_EQ(s->growthPerFood, 1);
+    EXPECT_EQ(s->startLength, 10);
+    EXPECT_EQ(s->gameMode, 2);
+    EXPECT_FALSE(s->demo);
+    EXPECT_FALSE(s->freeMode);
+    EXPECT_EQ(s->seed, 0u);
+    EXPECT_TRUE(s->events.empty());
+    EXPECT_EQ(s->maxTicks, 10000);
+}
+
+TEST(ZibsimScenario, ReadsEveryField) {
+    std::string error;
+    auto s = parseScenario(
+        withLevel(R"("gameSpeed": 33, "growthPerFood": 0, "startLength": 2, "gameMode": 3,
+                     "demo": true, "free": true, "seed": 18446744073709551615, "maxTicks": 0,
+                     "events": [{"tick": 4, "down": 38}, {"press": 27, "tick": 2}])"),
+        error);
+    ASSERT_TRUE(s) << error;
+    EXPECT_EQ(s->gameSpeed, 33);
+    EXPECT_EQ(s->growthPerFood, 0);
+    EXPECT_EQ(s->startLength, 2);
+    EXPECT_EQ(s->gameMode, 3);
+    EXPECT_TRUE(s->demo);
+    EXPECT_TRUE(s->freeMode);
+    EXPECT_EQ(s->seed, 18446744073709551615ull);
+    EXPECT_EQ(s->maxTicks, 0);
+    ASSERT_EQ(s->events.size(), 2u);
+    EXPECT_EQ(s->events[0].tick, 4);
+    EXPECT_EQ(s->events[0].kind, ScenarioEvent::Kind::Down);
+    EXPECT_EQ(s->events[0].code, 38);
+    EXPECT_EQ(s->events[1].tick, 2);
+    EXPECT_EQ(s->events[1].kind, ScenarioEvent::Kind::Press);
+    EXPECT_EQ(s->events[1].code, 27);
+}
+
+struct BadCase {
+    const char* name;
+    std::string text;
+    const char* mentions;  // a word the message must contain
+};
+
+class ZibsimBadScenario : public ::testing::TestWithParam<BadCase> {};
+
+TEST_P(ZibsimBadScenario, IsRefusedWithExitTwo) {
+    const BadCase& c = GetParam();
+    std::string error;
+    EXPECT_FALSE(parseScenario(c.text, error));
+    EXPECT_NE(error.find(c.mentions), std::string::npos) << error;
+
+    testing::SimResult r = testing::simulateText(c.text);
+    EXPECT_EQ(r.exitCode, kBadScenario);
+    EXPECT_EQ(r.out, "") << "nothing runs for a bad scenario";
+    EXPECT_NE(r.err.find(c.mentions), std::string::npos) << r.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, ZibsimBadScenario,
+    ::testing::Values(
+        BadCase{"NotJson", "{\"level\": ", "JSON"}, BadCase{"NotAnObject", "[1, 2]", "object"},
+        BadCase{"NoLevel", "{\"seed\": 1}", "level"},
+        BadCase{"LevelNotText", "{\"level\": 5}", "level"},
+        BadCase{"SpeedAsText", withLevel(R"("gameSpeed": "5")"), "gameSpeed"},
+        BadCase{"SpeedFraction", withLevel(R"("gameSpeed": 1.5)"), "gameSpeed"},
+        BadCase{"SpeedNegative", withLevel(R"("gameSpeed": -1)"), "gameSpeed"},
+        BadCase{"SpeedTooLarge", withLevel(R"("gameSpeed": 4294967296)"), "gameSpeed"},
+        BadCase{"GrowthNegative", withLevel(R"("growthPerFood": -2)"), "growthPerFood"},
+        BadCase{"StartLengthZero", withLevel(R"("startLength": 0)"), "startLength"},
+        BadCase{"ModeFour", withLevel(R"("gameMode": 4)"), "gameMode"},
+        BadCase{"ModeZero", withLevel(R"("gameMode": 0)"), "gameMode"},
+        BadCase{"DemoAsNumber", withLevel(R"("demo": 1)"), "demo"},
+        BadCase{"FreeAsText", withLevel(R"("free": "yes")"), "free"},
+        BadCase{"SeedNegative", withLevel(R"("seed": -1)"), "seed"},
+        BadCase{"SeedFraction", withLevel(R"("seed": 0.5)"), "seed"},
+        BadCase{"MaxTicksNegative", withLevel(R"("maxTicks": -5)"), "maxTicks"},
+        BadCase{"EventsNotArray", withLevel(R"("events": {"tick": 1, "down": 38})"), "events"},
+        BadCase{"EventNotObject", withLevel(R"("events": [38])"), "events[0]"},
+        BadCase{"EventTickNegative", withLevel(R"("events": [{"tick": -1, "down": 38}])"), "tick"},
+        BadCase{"EventTickZero", withLevel(R"("events": [{"tick": 0, "down": 38}])"), "tick"},
+        BadCase{"EventTickMissing", withLevel(R"("events": [{"down": 38}])"), "tick"},
+        BadCase{"EventKindUnknown", withLevel(R"("events": [{"tick": 1, "up": 38}])"), "up"},
+        BadCase{"EventKindMissing", withLevel(R"("events": [{"tick": 1}])"), "down"},
+        BadCase{"EventBothKinds", withLevel(R"("events": [{"tick": 1, "down": 38, "press": 27}])"),
+                "only one"},
+        BadCase{"EventCodeText", withLevel(R"("events": [{"tick": 1, "down": "W"}])"), "down"},
+        BadCase{"EventCodeNegative", withLevel(R"("events": [{"tick": 1, "press": -27}])"),
+                "press"},
+        BadCase{"EventCodeAbove16Bits", withLevel(R"("events": [{"tick": 1, "down": 65536}])"),
+                "down"},
+        BadCase{"SecondEventBad",
+                withLevel(R"("events": [{"tick": 1, "down": 38}, {"tick": "2", "down": 38}])"),
+                "events[1]"},
+        BadCase{"UnknownField", withLevel(R"("gamespeed": 5)"), "gamespeed"}),
+    [](const ::testing::TestParamInfo<BadCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace zibsim

@@ -1,0 +1,135 @@
+#include "zibsim/trace_lines.h"
+
+#include <charconv>
+
+#include "zibsim/json_line.h"
+
+namespace zibsim {
+namespace {
+
+long long decimal(const std::string& caption) {
+    long long n = 0;
+    auto [end, error] = std::from_chars(caption.data(), caption.data() + caption.size(), n);
+    if (error != std::errc() || end != caption.data() + caption.size()) return -1;
+    return n;
+}
+
+void appendSnake(JsonLine& line, const zib::SnakeRecord& snake, zib::GameWindow& window,
+                 bool blue) {
+    line.beginObject();
+    line.key("head");
+    line.pair(snake.headX, snake.headY);
+    line.key("dir");
+    line.pair(snake.dx, snake.dy);
+    line.key("prev");
+    line.pair(snake.prevDx, snake.prevDy);
+    line.key("headIndex");
+    line.value(snake.headIndex);
+    line.key("nextIndex");
+    line.value(snake.nextIndex);
+    line.key("grow");
+    line.value(snake.growNow == 1 ? 1 : 0);
+    line.key("pending");
+    line.value(snake.pendingGrowth);
+    line.key("dead");
+    line.value(snake.dead == 1 ? 1 : 0);
+
+    line.key("body");
+    line.beginArray();
+    zib::ImageArray& sprites = blue ? window.blueSprites() : window.redSprites();
+    for (size_t i = 0; i < snake.segments.size(); ++i) {
+        int index = snake.segments.at(i);
+        const zib::Image& sprite = sprites[index];
+        line.beginArray();
+        line.value(index);
+        line.value(sprite.left);
+        line.value(sprite.top);
+        line.value(window.pictureHolderOf(sprite, blue));
+        line.value(sprite.visible ? 1 : 0);
+        line.endArray();
+    }
+    line.endArray();
+
+    line.key("path");
+    line.beginArray();
+    for (size_t i = 0; i < snake.path.size(); ++i) line.pair(snake.path[i].x, snake.path[i].y);
+    line.endArray();
+    line.key("pathValid");
+    line.value(snake.pathValid ? 1 : 0);
+    line.endObject();
+}
+
+}  // namespace
+
+std::string soundFileName(const std::string& path) {
+    auto slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+void appendTickLine(std::string& out, int t, const zib::GameState& state, zib::GameWindow& window,
+                    const std::vector<std::string>& sounds) {
+    JsonLine line(out);
+    line.beginObject();
+    line.key("t");
+    line.value(t);
+    const zib::Image& food = window.food();
+    line.key("food");
+    line.pair(food.left, food.top);
+    line.key("foodVisible");
+    line.value(food.visible ? 1 : 0);
+    line.key("foodFrame");
+    line.value(state.foodFrame);
+    line.key("red");
+    appendSnake(line, state.red, window, false);
+    line.key("blue");
+    appendSnake(line, state.blue, window, true);
+    line.key("gameOver");
+    line.value(state.gameOver ? std::string(1, state.gameOver) : std::string());
+    line.key("stop");
+    line.value(window.stopRequested() == 1 ? 1 : 0);
+    line.key("timer1");
+    line.value(window.timer1Enabled() ? 1 : 0);
+    line.key("sounds");
+    line.beginArray();
+    for (const auto& path : sounds) line.value(soundFileName(path));
+    line.endArray();
+    line.key("fps");
+    line.value(window.fpsCaption());
+    line.endObject();
+    out += '\n';
+}
+
+void appendEndLine(std::string& out, const GameEnd& end) {
+    JsonLine line(out);
+    line.beginObject();
+    line.key("end");
+    line.beginObject();
+    line.key("result");
+    line.value(end.result);
+    line.key("redWins");
+    line.value(decimal(end.redWins));
+    line.key("blueWins");
+    line.value(decimal(end.blueWins));
+    line.key("redDead");
+    line.value(end.redDead == 1 ? 1 : 0);
+    line.key("blueDead");
+    line.value(end.blueDead == 1 ? 1 : 0);
+    line.key("ticks");
+    line.value(end.ticks);
+    line.endObject();
+    line.endObject();
+    out += '\n';
+}
+
+void appendUnfinishedLine(std::string& out, int maxTicks) {
+    JsonLine line(out);
+    line.beginObject();
+    line.key("end");
+    line.null();
+    line.key("ticks");
+    line.value(maxTicks);
+    line.endObject();
+    out += '\n';
+}
+
+}  // namespace zibsim
