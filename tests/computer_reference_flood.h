@@ -66,7 +66,7 @@ class LiteralFlood {
 
     void ClearPathTable() {
         for (int x = 0; x <= Board::kMaxX; x += 10)
-            for (int y = 0; y <= Board::kMaxY; y += 10) entry(x, y) = "";
+            for (int y = 0; y <= Board::kMaxY; y += 10) entry(x, y).clear();
     }
 
     void FindPath(const Board& board, Routes& routes, int startX, int startY, int targetX,
@@ -93,7 +93,12 @@ class LiteralFlood {
                     const int ny = n[1];
                     if (board.get(nx, ny) != 0) continue;
                     if (!entry(nx, ny).empty()) continue;
-                    entry(nx, ny) = entry(x, y) + CellPair(x, y);
+                    // A copy of the whole path of (x, y), then (x, y) itself; assigned in place so
+                    // that an entry reuses its storage from earlier searches and the reference
+                    // pays for the copying, not for the allocator.
+                    std::string& reachedEntry = entry(nx, ny);
+                    reachedEntry.assign(entry(x, y));
+                    reachedEntry += CellPair(x, y);
                     nextFrontier += CellPair(nx, ny);
                     ++nextCount;
                     levelAdded = true;

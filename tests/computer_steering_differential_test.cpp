@@ -4,7 +4,6 @@
 // direction, route and flag.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <random>
@@ -235,7 +234,6 @@ TEST(ComputerSteeringDifferential, RunsMatchTheLiteralSteering) {
             }
         }
     }
-    std::printf("steps %d meals %d\n", steps, meals);
     // The runs must have gone somewhere: many steps and some food eaten.
     EXPECT_GT(steps, 4000);
     EXPECT_GT(meals, 40);

@@ -1,23 +1,24 @@
 // The route search: the shortest route over free cells of the wrapped 80 x 60 grid from a snake's
 // head to the food.
 //
-// Which of several equally short routes the snake takes is fixed by a breadth-first flood from
-// the head: the cells of a level are expanded in the order they were first reached, each cell's
-// neighbours right, left, down, up, and the first cell to reach a neighbour becomes its parent.
-// The route is the chain of parents from the food back to the head. That chain is the route whose
-// steps, read as directions from the head (right < left < down < up), come first in dictionary
-// order among all shortest routes: each cell's parent is the earliest neighbour of the level
-// before, and a level's order is the dictionary order of the routes to its cells.
+// Which of several equally short routes the snake takes is the game's rule: a breadth-first flood
+// from the head expands the cells of a level in the order they were first reached, each cell's
+// neighbours right, left, down, up, and the first cell to reach a neighbour becomes its parent;
+// the route is the chain of parents from the food back to the head. Read as a list of directions
+// from the head (right < left < down < up), that chain is the first of all shortest routes in
+// dictionary order: a level's order is the dictionary order of the routes to its cells, and each
+// cell's parent is its earliest neighbour in the level before.
 //
-// So the search floods from both ends at once, always widening the side with the smaller
-// frontier, until the two meet:
-// - from the head exactly as described above, with first-reach parents;
-// - from the food, recording each cell's distance to the food.
-// Where they meet, the cell of the head's frontier that was reached first ends the best prefix,
-// read back through the parents; from there each step takes the first direction that brings the
-// food one step closer. A search whose food is walled off ends as soon as the food's own small
-// region is used up, instead of flooding everything the head can reach, and a computer snake
-// without a route searches at every step. Nothing is allocated and no table is emptied.
+// That lets the search flood from both ends at once, always widening the side with the smaller
+// frontier, until they meet: from the head as above, with first-reach parents, and from the food,
+// with each cell's distance to the food. The first meeting gives the shortest length. The meeting
+// cell that comes first in the head's order ends the best beginning of the route, read back through
+// the parents; from there each step takes the first direction that brings the food one step
+// closer.
+//
+// A computer snake without a route searches at every step. When its food is walled off, the search
+// ends as soon as the food's own region is used up instead of flooding everything the head can
+// reach. Nothing is allocated and no table is emptied.
 #include "computer/computer_player.h"
 
 namespace zib {
@@ -106,8 +107,8 @@ class RouteSearch {
     }
 
     // One level from the head. Returns the first new cell that the food's side has reached, else
-    // -1. Everything the food's side has reached lies beyond the head's previous frontier, so the
-    // first such cell is the meeting cell that comes first in the head's order.
+    // -1. The two sides have not met before, so every meeting cell of this level lies on a
+    // shortest route, and cells join the level in the head's order.
     int widenFromHead() {
         ++headLevel_;
         for (int i = headBegin_; i < headEnd_; ++i) {
@@ -127,9 +128,9 @@ class RouteSearch {
         return -1;
     }
 
-    // One level from the food; the head's cell is the start, not a cell to pass through. Returns
-    // the meeting cell that comes first in the head's order, else -1. All meeting cells lie on the
-    // head's frontier.
+    // One level from the food; the head's cell is where routes start, not a cell they pass
+    // through. Returns the meeting cell that comes first in the head's order, else -1. The sides
+    // have not met before, so all meeting cells lie on the head's frontier.
     int widenFromFood() {
         ++foodLevel_;
         bool met = false;

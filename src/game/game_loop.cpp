@@ -60,6 +60,7 @@ void GameWindow::AnimateFood() {
 }
 
 void GameWindow::Timer1_Timer() {
+    if (observer_) observer_->gameStarting();
     PlayField& f = *field_;
     Clock& clock = services().clock;
     GameState& s = state_;

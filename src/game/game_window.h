@@ -17,7 +17,8 @@ namespace zib {
 class GameObserver {
   public:
     virtual ~GameObserver() = default;
-    virtual void gameStarted() {}  // Timer1_Timer before the loop (food placed, routes planned)
+    virtual void gameStarting() {}  // Timer1_Timer on entry, before anything of the game runs
+    virtual void gameStarted() {}   // Timer1_Timer before the loop (food placed, routes planned)
     virtual void tickCompleted(int) {}  // after the end test of tick n (n from 1)
     virtual void gameFinished() {}      // after the result step, or the early return of a demo
 };

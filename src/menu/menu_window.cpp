@@ -58,6 +58,7 @@ void MenuWindow::Form_Load() {
     fillEmptyBoxes();
 
     applyConfiguration();
+    if (!messageOpen()) openNextMessage();  // one that came before the window was loaded
 }
 
 // Our window is kept above the others by the toolkit as long as it is shown; the call stays so the

@@ -1,5 +1,7 @@
 // zibsim: runs one game headless with the game's own code and prints a trace of it, one JSON
-// line per tick. Usage: zibsim [--quiet] SCENARIO.json, or "-" for standard input.
+// line per tick. Usage: zibsim [--quiet] [--real-clock] SCENARIO.json, or "-" for standard input.
+// --real-clock (or --sdl) plays it in a real SDL window on the real clock and writes its timing
+// to standard error. zibsim --check-level FILE... checks level files (see level_check.h).
 #include <signal.h>
 
 #include <fstream>
@@ -7,28 +9,43 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <vector>
 
+#include "platform/backend/backends.h"
+#include "zibsim/level_check.h"
 #include "zibsim/simulator.h"
 
 namespace {
 
 int usage() {
-    std::cerr << "usage: zibsim [--quiet] SCENARIO.json | -\n";
+    std::cerr << "usage: zibsim [--quiet] [--real-clock|--sdl] SCENARIO.json | -\n";
     return zibsim::kBadScenario;
+}
+
+int checkLevels(int argc, char** argv) {
+    std::vector<std::string> paths(argv + 2, argv + argc);
+    if (paths.empty()) {
+        std::cerr << "usage: zibsim --check-level LEVEL.zq7...\n";
+        return 2;
+    }
+    return zibsim::runLevelCheck(paths, std::cout, *zib::makeSdlGraphics());
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc >= 2 && std::string(argv[1]) == "--check-level") return checkLevels(argc, argv);
     // A reader that closes the pipe early makes the writes fail; the run then ends and cleans up.
     signal(SIGPIPE, SIG_IGN);
     std::ios::sync_with_stdio(false);
-    bool quiet = false;
+    zibsim::RunOptions options;
     std::string source;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--quiet") {
-            quiet = true;
+            options.quiet = true;
+        } else if (arg == "--real-clock" || arg == "--sdl") {
+            options.realClock = true;
         } else if (source.empty() && (arg == "-" || arg.rfind("--", 0) != 0)) {
             source = arg;
         } else {
@@ -50,5 +67,5 @@ int main(int argc, char** argv) {
         content << file.rdbuf();
         text = content.str();
     }
-    return zibsim::runScenarioText(text, std::cout, std::cerr, quiet);
+    return zibsim::runScenarioText(text, std::cout, std::cerr, options);
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The platform a simulated game runs on: its services, scripted keys, the sounds played, and the
 // game's clock. The headless host runs on a virtual clock that only the game's sleeps advance;
-// another backend can be put in its place behind the same interface.
+// the SDL host runs on the real clock in a real window.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -28,5 +28,9 @@ class SimHost {
 // Pictures are blank stand-ins, so levels may name pictures that do not exist; the random source
 // is splitmix64 with the given seed.
 std::unique_ptr<SimHost> makeHeadlessHost(uint64_t seed);
+// The SDL backend in a window (ZIB_WINDOWED is not needed): real pictures, painting, sound and
+// the real clock, whose sleeps take their time; the random source as on the headless host.
+// Throws when no window can be opened.
+std::unique_ptr<SimHost> makeSdlHost(uint64_t seed);
 
 }  // namespace zibsim

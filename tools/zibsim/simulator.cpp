@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
 #include <exception>
 #include <ostream>
 
@@ -23,6 +26,13 @@ constexpr std::array<int, 8> kDefaultKeys{87, 38, 83, 40, 68, 39, 65, 37};
 constexpr size_t kFlushBytes = 1 << 16;
 // In quiet runs the sounds are thrown away this often.
 constexpr int kQuietSoundDrainTicks = 4096;
+
+// The processor time of the whole process (all its threads), in milliseconds.
+double processCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_nsec) / 1e6;
+}
 
 // Thrown from the observer to leave a game that has run out of ticks.
 struct OutOfTicks {};
@@ -64,11 +74,23 @@ class TraceRun : public zib::GameObserver {
             [](const ScenarioEvent& a, const ScenarioEvent& b) { return a.tick < b.tick; });
     }
 
-    bool started() const { return started_; }
     bool finished() const { return finished_; }
+    int ticks() const { return ticks_; }
+    // Wall time from the start of the loop to the last completed tick, in milliseconds.
+    double loopWallMs() const {
+        return std::chrono::duration<double, std::milli>(lastTickAt_ - loopStartedAt_).count();
+    }
+    // Processor time over the same span, when kept (it costs a system call per tick).
+    double loopCpuMs() const { return lastTickCpuMs_ - loopStartedCpuMs_; }
+    void keepProcessorTime(bool keep) { timed_ = keep; }
+
+    // The wait of the message loop for the start timer is no part of the game's time.
+    void gameStarting() override { host_.startGameClock(); }
 
     void gameStarted() override {
         started_ = true;
+        loopStartedAt_ = lastTickAt_ = std::chrono::steady_clock::now();
+        if (timed_) loopStartedCpuMs_ = lastTickCpuMs_ = processCpuMs();
         if (!quiet_) traceLine(0);
         stopWhenOutOfTicks(0);
         queueEventsOf(1);
@@ -76,6 +98,8 @@ class TraceRun : public zib::GameObserver {
 
     void tickCompleted(int n) override {
         ticks_ = n;
+        lastTickAt_ = std::chrono::steady_clock::now();
+        if (timed_) lastTickCpuMs_ = processCpuMs();
         if (!quiet_) {
             traceLine(n);
         } else if (n % kQuietSoundDrainTicks == 0) {
@@ -148,15 +172,35 @@ class TraceRun : public zib::GameObserver {
     bool started_ = false;
     bool finished_ = false;
     int ticks_ = 0;
+    std::chrono::steady_clock::time_point loopStartedAt_;
+    std::chrono::steady_clock::time_point lastTickAt_;
+    double loopStartedCpuMs_ = 0;
+    double lastTickCpuMs_ = 0;
+    bool timed_ = false;
 };
 
 }  // namespace
 
-int runScenario(const Scenario& scenario, std::ostream& out, std::ostream& err, bool quiet) {
+std::string timingLine(int ticks, double wallMs, int gameSpeed, double cpuMs) {
+    const double msPerTick = ticks > 0 ? wallMs / ticks : 0.0;
+    const double extraUs = ticks > 0 ? (msPerTick - std::max(0, gameSpeed)) * 1000.0 : 0.0;
+    const double cpuUs = ticks > 0 ? cpuMs * 1000.0 / ticks : 0.0;
+    char line[200];
+    std::snprintf(line, sizeof line,
+                  "zibsim: timing: ticks %d wall_ms %.3f ms_per_tick %.4f extra_us_per_tick %.2f "
+                  "cpu_us_per_tick %.2f",
+                  ticks, wallMs, msPerTick, extraUs, cpuUs);
+    return line;
+}
+
+int runScenario(const Scenario& scenario, std::ostream& out, std::ostream& err,
+                const RunOptions& options) {
+    const bool quiet = options.quiet;
     try {
         LevelFolder folder(scenario.level);
 
-        std::unique_ptr<SimHost> host = makeHeadlessHost(scenario.seed);
+        std::unique_ptr<SimHost> host =
+            options.realClock ? makeSdlHost(scenario.seed) : makeHeadlessHost(scenario.seed);
         zib::Application app(host->services());
         zib::GameState state;
         configure(state, scenario);
@@ -165,9 +209,12 @@ int runScenario(const Scenario& scenario, std::ostream& out, std::ostream& err, 
         window.setLevelFolder(folder.path());
         TraceRun run(scenario, *host, app, state, window, menu, out, quiet);
         window.setObserver(&run);
-        // The wait of the message loop for the start timer is no part of the game's time.
-        menu.onHide = [&] {
-            if (!run.started()) host->startGameClock();
+        run.keepProcessorTime(options.realClock);
+        const auto reportTiming = [&] {
+            if (options.realClock)
+                err << timingLine(run.ticks(), run.loopWallMs(), scenario.gameSpeed,
+                                  run.loopCpuMs())
+                    << '\n';
         };
 
         window.show();
@@ -179,6 +226,7 @@ int runScenario(const Scenario& scenario, std::ostream& out, std::ostream& err, 
             app.run();
         } catch (const OutOfTicks&) {
             run.endOutOfTicks();
+            reportTiming();
             return kRan;
         } catch (const OutputLost&) {
             return kFailed;
@@ -192,6 +240,7 @@ int runScenario(const Scenario& scenario, std::ostream& out, std::ostream& err, 
             err << "zibsim: the message loop ended before the game\n";
             return kFailed;
         }
+        reportTiming();
         return kRan;
     } catch (const std::exception& e) {
         err << "zibsim: " << e.what() << '\n';
@@ -199,14 +248,27 @@ int runScenario(const Scenario& scenario, std::ostream& out, std::ostream& err, 
     }
 }
 
-int runScenarioText(const std::string& json, std::ostream& out, std::ostream& err, bool quiet) {
+int runScenario(const Scenario& scenario, std::ostream& out, std::ostream& err, bool quiet) {
+    RunOptions options;
+    options.quiet = quiet;
+    return runScenario(scenario, out, err, options);
+}
+
+int runScenarioText(const std::string& json, std::ostream& out, std::ostream& err,
+                    const RunOptions& options) {
     std::string error;
     auto scenario = parseScenario(json, error);
     if (!scenario) {
         err << "zibsim: bad scenario: " << error << '\n';
         return kBadScenario;
     }
-    return runScenario(*scenario, out, err, quiet);
+    return runScenario(*scenario, out, err, options);
+}
+
+int runScenarioText(const std::string& json, std::ostream& out, std::ostream& err, bool quiet) {
+    RunOptions options;
+    options.quiet = quiet;
+    return runScenarioText(json, out, err, options);
 }
 
 }  // namespace zibsim

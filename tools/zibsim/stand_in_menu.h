@@ -1,7 +1,6 @@
 #pragma once
 // The menu window as a simulated game sees it: win counts that start at "0", showing and hiding
 // that do nothing, and messages written to an error stream.
-#include <functional>
 #include <ostream>
 #include <string>
 
@@ -13,14 +12,8 @@ class StandInMenu : public zib::MenuLink {
   public:
     explicit StandInMenu(std::ostream& messages) : messages_(messages) {}
 
-    // Called whenever the game hides the menu: the game window's start timer does that just
-    // before it takes the start time of the game.
-    std::function<void()> onHide;
-
     void showMenu() override {}
-    void hideMenu() override {
-        if (onHide) onHide();
-    }
+    void hideMenu() override {}
     std::string redWins() override { return redWins_; }
     std::string blueWins() override { return blueWins_; }
     void setRedWins(const std::string& caption) override { redWins_ = caption; }

@@ -1,0 +1,80 @@
+// Fuzz target for the whole level load: the text goes into a level folder (with a blank stand-in
+// for every picture it names), the game window loads it on the headless backend and, when it
+// loads, the computer plays both snakes for a few steps. A level the reader refuses is refused by
+// the window with the reader's message; any other refusal carries a message too.
+#include <cstddef>
+#include <cstdint>
+#include <sstream>
+#include <string>
+#include <variant>
+
+#include "fuzz_check.h"
+#include "game/game_state.h"
+#include "game/game_window.h"
+#include "game/level_file.h"
+#include "platform/backend/backends.h"
+#include "platform/toolkit.h"
+#include "zibsim/level_folder.h"
+#include "zibsim/stand_in_menu.h"
+
+namespace {
+
+constexpr int kSteps = 3;
+
+struct Enough {};
+
+class StopAfterSteps : public zib::GameObserver {
+  public:
+    explicit StopAfterSteps(zib::Application& app) : app_(app) {}
+    void gameStarted() override {}
+    void tickCompleted(int n) override {
+        if (n >= kSteps) throw Enough{};
+    }
+    void gameFinished() override { app_.quit(); }
+
+  private:
+    zib::Application& app_;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    zibsim::LevelFolder folder(text);
+    zib::HeadlessBackend backend;
+    zib::Application app(backend.services());
+    zib::GameState state;
+    zib::Settings& s = state.settings;
+    s.keyBindings = {87, 38, 83, 40, 68, 39, 65, 37};
+    s.levelName = zibsim::LevelFolder::kLevelFileName;
+    s.growthPerFood = 5;
+    s.startLength = 10;
+    s.gameMode = 2;
+    s.onePlayer = 1;
+    state.demoMode = 1;
+    std::ostringstream messages;
+    zibsim::StandInMenu menu(messages);
+    zib::GameWindow window(app, state, menu);
+    window.setLevelFolder(folder.path());
+    StopAfterSteps observer(app);
+    window.setObserver(&observer);
+    window.show();
+
+    auto parsed = zib::parseLevel(text, zibsim::LevelFolder::kLevelFileName);
+    if (const auto* error = std::get_if<zib::LevelError>(&parsed)) {
+        ZIB_FUZZ_CHECK(!window.isLoaded(), "a level the reader refuses does not load");
+        ZIB_FUZZ_CHECK(window.loadError() == error->message,
+                       "the window gives the reader's message");
+        return 0;
+    }
+    if (!window.isLoaded()) {
+        ZIB_FUZZ_CHECK(!window.loadError().empty(), "a refused level carries a message");
+        return 0;
+    }
+    ZIB_FUZZ_CHECK(window.loadError().empty(), "a loaded level has no message");
+    try {
+        app.run();
+    } catch (const Enough&) {
+    }
+    return 0;
+}

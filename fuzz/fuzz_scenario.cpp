@@ -1,0 +1,28 @@
+// Fuzz target for zibsim's scenario reader: any text is read as a scenario within the documented
+// ranges or refused with a message.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "fuzz_check.h"
+#include "zibsim/scenario.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    std::string error;
+    const std::optional<zibsim::Scenario> scenario = zibsim::parseScenario(text, error);
+    if (!scenario) {
+        ZIB_FUZZ_CHECK(!error.empty(), "a refused scenario carries a message");
+        return 0;
+    }
+    const zibsim::Scenario& s = *scenario;
+    ZIB_FUZZ_CHECK(s.gameSpeed >= 0 && s.growthPerFood >= 0 && s.maxTicks >= 0,
+                   "counts are not negative");
+    ZIB_FUZZ_CHECK(s.startLength >= 1 && s.startLength <= 100000, "start length in range");
+    ZIB_FUZZ_CHECK(s.gameMode >= 1 && s.gameMode <= 3, "game mode 1..3");
+    for (const zibsim::ScenarioEvent& e : s.events) {
+        ZIB_FUZZ_CHECK(e.tick >= 1, "events from tick 1");
+        ZIB_FUZZ_CHECK(e.code >= 0 && e.code <= 0xFFFF, "16-bit codes");
+    }
+    return 0;
+}
