@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "computer/computer_player.h"
+#include "computer_path_helpers.h"
 #include "computer_reference_flood.h"
 
 namespace zib {
@@ -21,19 +22,6 @@ struct SearchCase {
     int player;
     std::optional<std::vector<Cell>> route;  // nullopt: no route, the old path stays
 };
-
-std::vector<Cell> cellsOf(const PlannedPath& path) {
-    std::vector<Cell> cells;
-    for (size_t i = 0; i < path.size(); ++i) cells.push_back(path[i]);
-    return cells;
-}
-
-PlannedPath pathOf(const std::vector<Cell>& cells) {
-    PlannedPath path;
-    path.resize(cells.size());
-    for (size_t i = 0; i < cells.size(); ++i) path.set(i, cells[i]);
-    return path;
-}
 
 std::vector<Cell> ringAround(Cell c) {
     return {{static_cast<int16_t>(c.x + 10), c.y},

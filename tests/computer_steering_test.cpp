@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "computer/computer_player.h"
+#include "computer_path_helpers.h"
 #include "computer_reference_flood.h"
 
 namespace zib {
@@ -29,19 +30,6 @@ struct SteerCase {
 
 void PrintTo(const SteerCase& c, std::ostream* os) {
     *os << c.name;
-}
-
-std::vector<Cell> cellsOf(const PlannedPath& path) {
-    std::vector<Cell> cells;
-    for (size_t i = 0; i < path.size(); ++i) cells.push_back(path[i]);
-    return cells;
-}
-
-PlannedPath pathOf(const std::vector<Cell>& cells) {
-    PlannedPath path;
-    path.resize(cells.size());
-    for (size_t i = 0; i < cells.size(); ++i) path.set(i, cells[i]);
-    return path;
 }
 
 // Food on a blocked cell: every search fails, so these snakes have no route.
