@@ -65,7 +65,7 @@ class ScriptedDisplay : public Display {
     std::optional<InputEvent> pollEvent() override { return std::nullopt; }
     bool waitEvent(uint32_t) override { return false; }
     bool readyForFrame() override { return false; }
-    void present(const Canvas&) override {}
+    void present(const Canvas&, const std::vector<Rect>&) override {}
     std::optional<DisplayMode> enumMode(int n) override {
         lastAsked = n;
         if (n == throwAt) throw std::runtime_error("display gone");

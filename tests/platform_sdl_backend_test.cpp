@@ -67,9 +67,11 @@ TEST(PlatformSdlBackend, OpensPresentsAndPollsNothing) {
         EXPECT_TRUE(display.readyForFrame()) << "nothing shown yet";
         Canvas frame(800, 600, rgb(0, 0, 128));
         frame.fillRect(100, 100, 50, 50, kTransparent);
-        display.present(frame);
-        display.present(Canvas(640, 480, kBlack));  // another size is shown as well
-        display.present(frame);
+        display.present(frame, {frame.bounds()});
+        display.present(frame, {Rect{100, 100, 10, 10}, Rect{0, 0, 0, 0}});  // a part, an empty one
+        Canvas other(640, 480, kBlack);
+        display.present(other, {other.bounds()});  // another size is shown as well
+        display.present(frame, {});
         display.showCursor(false);
         display.showCursor(true);
 

@@ -14,6 +14,8 @@ constexpr uint32_t kChangeCheckMs = 8;
 constexpr uint32_t kFrameWaitMs = 5;
 // The longest single wait of an idle loop.
 constexpr uint32_t kIdleWaitMs = 1000;
+// More changed areas than this in one frame are sent as the whole screen.
+constexpr size_t kMostAreas = 64;
 
 inline int32_t lateness(uint32_t now, uint32_t due) {
     return static_cast<int32_t>(now - due);
@@ -32,7 +34,7 @@ void Application::attach(Form* f) {
 
 void Application::detach(Form* f) {
     forms_.erase(std::remove(forms_.begin(), forms_.end(), f), forms_.end());
-    dirty_ = true;
+    invalidate();
 }
 
 void Application::bringToTop(Form* f) {
@@ -242,47 +244,87 @@ void Application::dispatchMouse(const InputEvent& e) {
 
 // ---- frames
 
-uint64_t Application::screenDigest() const {
-    uint64_t h = 0xCBF29CE484222325ull;
-    for (Form* f : forms_)
-        if (f->isVisible()) h = f->layer_.digest(h ^ reinterpret_cast<uintptr_t>(f));
-    return h;
+void Application::compose(Canvas& target, const Rect& area) {
+    // A loaded form's background covers the whole screen: nothing below the topmost one shows.
+    auto covers = [](const Form* f) {
+        return f->isVisible() && f->isLoaded() && f->canvas_.width() >= Form::kWidth &&
+               f->canvas_.height() >= Form::kHeight;
+    };
+    auto first = std::find_if(forms_.rbegin(), forms_.rend(), covers).base();  // one past it
+    if (first == forms_.begin())
+        target.fillRect(area.x, area.y, area.w, area.h, kBlack);  // none covers the screen
+    else
+        --first;
+    for (auto it = first; it != forms_.end(); ++it)
+        if ((*it)->isVisible()) (*it)->compose(target, area);
 }
 
-void Application::composeScreen() {
-    if (frame_.width() != Form::kWidth || frame_.height() != Form::kHeight)
-        frame_ = Canvas(Form::kWidth, Form::kHeight, kBlack);
-    else
-        frame_.fill(kBlack);
-    for (Form* f : forms_)
-        if (f->isVisible()) f->compose(frame_);
+namespace {
+
+// Many small areas cost more to send one by one than the rectangle around them: areas are joined
+// when the joined rectangle is not much larger than the two.
+void simplify(std::vector<Rect>& areas) {
+    auto bounding = [](const Rect& a, const Rect& b) {
+        const int x0 = std::min(a.x, b.x), y0 = std::min(a.y, b.y);
+        const int x1 = std::max(a.x + a.w, b.x + b.w), y1 = std::max(a.y + a.h, b.y + b.h);
+        return Rect{x0, y0, x1 - x0, y1 - y0};
+    };
+    auto size = [](const Rect& r) { return static_cast<long long>(r.w) * r.h; };
+    for (size_t i = 0; i < areas.size(); ++i) {
+        for (size_t j = i + 1; j < areas.size();) {
+            const Rect joined = bounding(areas[i], areas[j]);
+            if (size(joined) <= size(areas[i]) + size(areas[j]) + 256) {
+                areas[i] = joined;
+                areas.erase(areas.begin() + static_cast<std::ptrdiff_t>(j));
+                j = i + 1;  // the larger area may now take in earlier ones
+            } else {
+                ++j;
+            }
+        }
+    }
 }
+
+}  // namespace
 
 void Application::presentIfReady() {
     if (!services_.display.readyForFrame()) return;
-    uint32_t now = services_.clock.tickCount();
-    uint64_t digest = 0;
-    if (!dirty_) {
-        // Moves and visibility changes only write fields; look for them now and then.
-        if (!busySinceFrame_ && now - lastCheckAt_ < kChangeCheckMs) return;
-        lastCheckAt_ = now;
-        busySinceFrame_ = false;
-        digest = screenDigest();
-        if (digest == lastDigest_) return;
-    } else {
-        digest = screenDigest();
-    }
-    composeScreen();
-    services_.display.present(frame_);
-    dirty_ = false;
-    busySinceFrame_ = false;
-    lastDigest_ = digest;
+    const uint32_t now = services_.clock.tickCount();
+    // Moves and visibility changes only write fields; look for them now and then.
+    if (!dirty_ && !busySinceFrame_ && now - lastCheckAt_ < kChangeCheckMs) return;
     lastCheckAt_ = now;
+    busySinceFrame_ = false;
+    dirty_ = false;
+
+    const Rect screen{0, 0, Form::kWidth, Form::kHeight};
+    damage_.clear();
+    for (Form* f : forms_)
+        if (f->isVisible() && f->isLoaded()) f->layer_.noteChanges(0, 0, screen, true, damage_);
+    if (frame_.width() != Form::kWidth || frame_.height() != Form::kHeight) {
+        frame_ = Canvas(Form::kWidth, Form::kHeight, kBlack);
+        wholeScreen_ = true;
+    }
+    if (wholeScreen_) {
+        damage_.assign(1, screen);
+        wholeScreen_ = false;
+    } else {
+        for (Rect& r : damage_) r = r.intersect(screen);
+        damage_.erase(
+            std::remove_if(damage_.begin(), damage_.end(), [](const Rect& r) { return r.empty(); }),
+            damage_.end());
+        if (damage_.empty()) return;
+        if (damage_.size() > kMostAreas)
+            damage_.assign(1, screen);
+        else
+            simplify(damage_);
+    }
+    for (const Rect& r : damage_) compose(frame_, r);
+    services_.display.present(frame_, damage_);
 }
 
 Canvas Application::screenshot() {
-    composeScreen();
-    return frame_;
+    Canvas shot(Form::kWidth, Form::kHeight, kBlack);
+    compose(shot, shot.bounds());
+    return shot;
 }
 
 // ---- the loop

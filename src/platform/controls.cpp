@@ -9,7 +9,8 @@
 namespace zib {
 
 void Control::changed() {
-    if (form_) form_->app().invalidate();
+    repaint_ = true;
+    if (form_) form_->app().noteChange();
 }
 
 void Control::formPosition(int& x, int& y) const {
@@ -51,28 +52,30 @@ std::shared_ptr<Control> ControlLayer::hit(int x, int y, int& localX, int& local
 }
 
 namespace {
-inline uint64_t mix(uint64_t h, uint64_t v) {
-    h ^= v + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
-    return h;
-}
-inline uint64_t controlDigest(uint64_t h, const Control& c) {
-    uint64_t place = (uint64_t(uint32_t(c.left)) << 32) | uint32_t(c.top);
-    uint64_t size = (uint64_t(uint32_t(c.width)) << 32) | uint32_t(c.height);
-    return mix(mix(mix(h, place), size), c.visible ? 1 : 2);
+// A control whose drawing covers now (empty when it is not shown): the area it covered at the last
+// frame and the one it covers now are repainted when they differ or when its pixels changed.
+void noteControl(const Rect& now, bool repaint, Rect& drawn, std::vector<Rect>& damage) {
+    const bool moved = now.x != drawn.x || now.y != drawn.y || now.w != drawn.w || now.h != drawn.h;
+    if (!moved && !repaint) return;
+    if (!drawn.empty()) damage.push_back(drawn);
+    if (moved && !now.empty()) damage.push_back(now);
+    drawn = now;
 }
 }  // namespace
 
-uint64_t ControlLayer::digest(uint64_t h) const {
+void ControlLayer::noteChanges(int originX, int originY, const Rect& clip, bool shown,
+                               std::vector<Rect>& damage) const {
     for (const auto& c : light) {
-        h = controlDigest(h, *c);
-        if (auto* image = dynamic_cast<const Image*>(c.get()))
-            h = mix(h, reinterpret_cast<uintptr_t>(image->picture().get()));
+        const Rect now = shown && c->visible ? c->area(originX, originY).intersect(clip) : Rect{};
+        noteControl(now, c->repaint_, c->drawnArea_, damage);
+        c->repaint_ = false;
     }
     for (const auto& b : boxes) {
-        h = controlDigest(h, *b);
-        if (b->visible) h = b->children_.digest(h);
+        const Rect now = shown && b->visible ? b->area(originX, originY).intersect(clip) : Rect{};
+        noteControl(now, b->repaint_, b->drawnArea_, damage);
+        b->repaint_ = false;
+        b->children_.noteChanges(originX + b->left, originY + b->top, now, !now.empty(), damage);
     }
-    return mix(h, light.size() * 31 + boxes.size());
 }
 
 void ControlLayer::detachAll() {
@@ -98,6 +101,11 @@ void Image::setPicture(Picture p) {
 
 void Image::draw(Canvas& target, int originX, int originY, const Rect& clip) {
     if (picture_) target.drawOver(*picture_, originX + left, originY + top, clip);
+}
+
+Rect Image::area(int originX, int originY) {
+    if (!picture_) return Rect{};
+    return Rect{originX + left, originY + top, picture_->width(), picture_->height()};
 }
 
 // ---- ImageArray
@@ -152,19 +160,39 @@ void Label::setFont(const FontSpec& font) {
     changed();
 }
 
+void Label::render() {
+    if (!stale_ || !form_) return;
+    rendered_ = caption_.empty() ? Canvas()
+                                 : form_->services().graphics.renderText(caption_, font_, colour_);
+    stale_ = false;
+}
+
+void Label::place(int originX, int originY, int& textX, Rect& bounds) {
+    const int x = originX + left;
+    const int y = originY + top;
+    textX = x;
+    if (width > 0 && align == Align::Center) textX += (width - rendered_.width()) / 2;
+    if (width > 0 && align == Align::Right) textX += width - rendered_.width();
+    bounds = Rect{textX, y, rendered_.width(), rendered_.height()};
+    if (width > 0 && height > 0) bounds = bounds.intersect(Rect{x, y, width, height});
+}
+
 void Label::draw(Canvas& target, int originX, int originY, const Rect& clip) {
     if (caption_.empty() || !form_) return;
-    if (stale_) {
-        rendered_ = form_->services().graphics.renderText(caption_, font_, colour_);
-        stale_ = false;
-    }
-    int x = originX + left;
-    int y = originY + top;
-    Rect area = clip;
-    if (width > 0 && height > 0) area = area.intersect(Rect{x, y, width, height});
-    if (width > 0 && align == Align::Center) x += (width - rendered_.width()) / 2;
-    if (width > 0 && align == Align::Right) x += width - rendered_.width();
-    target.drawOver(rendered_, x, y, area);
+    render();
+    int textX = 0;
+    Rect bounds;
+    place(originX, originY, textX, bounds);
+    target.drawOver(rendered_, textX, originY + top, bounds.intersect(clip));
+}
+
+Rect Label::area(int originX, int originY) {
+    if (caption_.empty() || !form_) return Rect{};
+    render();
+    int textX = 0;
+    Rect bounds;
+    place(originX, originY, textX, bounds);
+    return bounds;
 }
 
 // ---- PictureBox
@@ -201,6 +229,10 @@ void PictureBox::setPicture(const Picture& p) {
 void PictureBox::resizeCanvas(int w, int h) {
     canvas_ = Canvas(w, h, kWhite);
     changed();
+}
+
+Rect PictureBox::area(int originX, int originY) {
+    return Rect{originX + left, originY + top, width, height};
 }
 
 void PictureBox::draw(Canvas& target, int originX, int originY, const Rect& clip) {

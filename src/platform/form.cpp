@@ -87,7 +87,7 @@ T& Form::adopt(std::shared_ptr<T> c, PictureBox* inside) {
         layerOf(inside).boxes.push_back(std::move(c));
     else
         layerOf(inside).light.push_back(std::move(c));
-    app_.invalidate();
+    app_.noteChange();  // the next frame finds it
     return result;
 }
 
@@ -124,10 +124,11 @@ Timer& Form::addTimer(uint32_t intervalMs, bool enabled) {
     return *t;
 }
 
-void Form::compose(Canvas& target) {
+void Form::compose(Canvas& target, const Rect& area) {
     if (!loaded_) return;
-    target.blit(canvas_, 0, 0, canvas_.width(), canvas_.height(), 0, 0);
-    layer_.draw(target, 0, 0, Rect{0, 0, kWidth, kHeight});
+    const Rect a = area.intersect(Rect{0, 0, kWidth, kHeight});
+    target.blit(canvas_, a.x, a.y, a.w, a.h, a.x, a.y);
+    layer_.draw(target, 0, 0, a);
 }
 
 std::shared_ptr<Control> Form::controlAt(int x, int y, int& localX, int& localY) {

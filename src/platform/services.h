@@ -13,7 +13,7 @@ namespace zib {
 
 // Millisecond clock. The tick count wraps at 2^32 like the system tick counter.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual uint32_t tickCount() = 0;
     virtual void sleep(uint32_t ms) = 0;  // does not process window events
@@ -22,7 +22,7 @@ public:
 
 // Uniform random numbers in [0, 1): the program's single pseudo-random sequence.
 class Random {
-public:
+  public:
     virtual ~Random() = default;
     virtual double next() = 0;
     virtual void seedFromClock() = 0;
@@ -30,7 +30,7 @@ public:
 
 // Asynchronous sound: a new sound replaces one still playing; failures are ignored.
 class Sound {
-public:
+  public:
     virtual ~Sound() = default;
     virtual void play(const std::string& path) = 0;
 };
@@ -43,7 +43,7 @@ struct FontSpec {
 
 // Pictures and text. loadPicture throws PictureError when the file is missing or not a picture.
 class Graphics {
-public:
+  public:
     virtual ~Graphics() = default;
     virtual Picture loadPicture(const std::string& path) = 0;
     // The caption drawn in colour on a transparent canvas just large enough for it.
@@ -62,7 +62,7 @@ struct PictureError : std::runtime_error {
 struct InputEvent {
     enum class Type { KeyDown, KeyUp, KeyPress, MouseMove, MouseDown, MouseUp, Quit };
     Type type = Type::Quit;
-    int code = 0;     // key code, character code, or the mouse button (1 left, 2 right, 4 middle)
+    int code = 0;      // key code, character code, or the mouse button (1 left, 2 right, 4 middle)
     int x = 0, y = 0;  // mouse position in window pixels (800 x 600)
     int buttons = 0;   // mouse buttons held: left 1, right 2, middle 4
     int shift = 0;     // shift state: Shift 1, Ctrl 2, Alt 4
@@ -77,7 +77,7 @@ struct DisplayMode {
 
 // The screen: input events, presenting frames, display modes, the pointer.
 class Display {
-public:
+  public:
     virtual ~Display() = default;
     virtual std::optional<InputEvent> pollEvent() = 0;
     // Waits until an event is pending or timeoutMs has passed (the headless backend advances its
@@ -85,7 +85,9 @@ public:
     virtual bool waitEvent(uint32_t timeoutMs) = 0;
     // Whether a new frame would be shown now; presenting is limited to the refresh rate.
     virtual bool readyForFrame() = 0;
-    virtual void present(const Canvas& frame) = 0;
+    // Shows frame. changed lists the areas that differ from the frame presented before (the
+    // whole frame the first time, or when the size changes); the rest is as it was.
+    virtual void present(const Canvas& frame, const std::vector<Rect>& changed) = 0;
     // Display mode n of the current display, as EnumDisplaySettings numbers them.
     virtual std::optional<DisplayMode> enumMode(int n) = 0;
     virtual bool changeMode(int width, int height) = 0;

@@ -4,8 +4,9 @@
 // a time. Backend services (clock, pictures, text, the screen) come in through Services.
 //
 // Moving a control, showing or hiding it and creating array elements only write fields: the
-// message loop notices such changes when it is about to present a frame. Pixel changes (a canvas
-// drawn on, a new picture or caption) mark the screen as changed at once.
+// message loop notices such changes when it is about to present a frame, by comparing where each
+// control lies now with where it was drawn. Pixel changes (a canvas drawn on, a new picture or
+// caption) mark their control at once. Only the areas that changed are composed and presented.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -36,9 +37,11 @@ struct ControlLayer {
     // picture boxes first and then into their children. localX/localY receive the point relative
     // to the control found.
     std::shared_ptr<Control> hit(int x, int y, int& localX, int& localY) const;
-    // A digest of the positions, sizes, visibility and pictures of every control, so the message
-    // loop can tell whether the screen has changed without being told.
-    uint64_t digest(uint64_t h) const;
+    // Appends to damage the screen areas that changed since the last frame: where a control was
+    // drawn then and where it lies now, when the two differ or the control was marked. shown is
+    // false when a container hides the layer.
+    void noteChanges(int originX, int originY, const Rect& clip, bool shown,
+                     std::vector<Rect>& damage) const;
     void detachAll();
 };
 
@@ -70,14 +73,20 @@ class Control {
     void formPosition(int& x, int& y) const;
     // Draws the control with its top-left at (originX + left, originY + top), only inside clip.
     virtual void draw(Canvas& target, int originX, int originY, const Rect& clip) = 0;
+    // The area its drawing covers with its top-left at (originX + left, originY + top).
+    virtual Rect area(int originX, int originY) = 0;
 
   protected:
     friend class Form;
     friend class ImageArray;
     friend struct ControlLayer;
-    void changed();         // marks the screen for repainting
+    void changed();         // its pixels changed: to be repainted at the next frame
     Form* form_ = nullptr;  // null once the form has discarded the control
     PictureBox* container_ = nullptr;
+
+  private:
+    Rect drawnArea_;        // where the last frame shows it (empty when hidden)
+    bool repaint_ = false;  // its pixels changed since then
 };
 
 // An image control: a picture shown at its position, transparent pixels show what lies below.
@@ -87,6 +96,7 @@ class Image : public Control {
     void setPicture(Picture p);
     const Picture& picture() const { return picture_; }
     void draw(Canvas& target, int originX, int originY, const Rect& clip) override;
+    Rect area(int originX, int originY) override;
 
   private:
     friend class ImageArray;
@@ -131,8 +141,12 @@ class Label : public Control {
     enum class Align { Left, Center, Right };
     Align align = Align::Left;
     void draw(Canvas& target, int originX, int originY, const Rect& clip) override;
+    Rect area(int originX, int originY) override;
 
   private:
+    // Where the rendered text goes and the area it may cover, for the top-left at the origin.
+    void place(int originX, int originY, int& textX, Rect& bounds);
+    void render();
     std::string caption_;
     uint32_t colour_ = kBlack;
     FontSpec font_{"MS Sans Serif", 8.25, false};
@@ -154,6 +168,7 @@ class PictureBox : public Control {
     void setPicture(const Picture& p);
     void resizeCanvas(int w, int h);  // a fresh white canvas of that size
     void draw(Canvas& target, int originX, int originY, const Rect& clip) override;
+    Rect area(int originX, int originY) override;
 
   private:
     friend class Form;
@@ -222,9 +237,9 @@ class Form {
     virtual void Form_KeyPress(int /*character*/) {}
     virtual void Form_MouseMove(int /*buttons*/, int /*shift*/, int /*x*/, int /*y*/) {}
 
-    // Composes the form: background, lightweight controls, then picture boxes (with their
-    // children) above them, each group in creation order.
-    void compose(Canvas& target);
+    // Composes the form inside area: background, lightweight controls, then picture boxes (with
+    // their children) above them, each group in creation order.
+    void compose(Canvas& target, const Rect& area);
     // The control under a point of the form (picture boxes and their children first), or null.
     std::shared_ptr<Control> controlAt(int x, int y, int& localX, int& localY);
 
@@ -275,7 +290,13 @@ class Application {
     void quit() { quitRequested_ = true; }
     bool quitRequested() const { return quitRequested_; }
 
-    void invalidate() { dirty_ = true; }
+    // A control changed: the controls are looked at again at the next frame.
+    void noteChange() { dirty_ = true; }
+    // The whole screen is to be repainted at the next frame.
+    void invalidate() {
+        wholeScreen_ = true;
+        dirty_ = true;
+    }
     // The screen as the visible forms compose it now.
     Canvas screenshot();
     Form* topForm() const;
@@ -297,8 +318,8 @@ class Application {
     void dispatchMouse(const InputEvent& e);
     void fireDueTimers();
     void presentIfReady();
-    void composeScreen();
-    uint64_t screenDigest() const;
+    // Composes area of the screen into target from the visible forms.
+    void compose(Canvas& target, const Rect& area);
 
     Services& services_;
     std::vector<Form*> forms_;  // z-order, last is topmost
@@ -307,11 +328,12 @@ class Application {
     uint32_t nextDueAt_ = 0;
     uint64_t pass_ = 0;
     bool quitRequested_ = false;
-    bool dirty_ = true;
+    bool dirty_ = true;           // something is known to have changed since the last frame
+    bool wholeScreen_ = true;     // ... and it may be anywhere
     bool busySinceFrame_ = true;  // events or ticks delivered since the last frame check
-    uint64_t lastDigest_ = 0;
     uint32_t lastCheckAt_ = 0;
-    Canvas frame_;
+    Canvas frame_;  // the screen as last presented, composed area by area
+    std::vector<Rect> damage_;
     // Pointer state: the control that got the press (it captures the pointer until release), and
     // the last click for double clicks.
     std::weak_ptr<Control> pressed_;

@@ -54,7 +54,9 @@ class ScriptedDisplay : public zib::Display {
         return !queued.empty() || real_.waitEvent(timeoutMs);
     }
     bool readyForFrame() override { return real_.readyForFrame(); }
-    void present(const zib::Canvas& frame) override { real_.present(frame); }
+    void present(const zib::Canvas& frame, const std::vector<zib::Rect>& changed) override {
+        real_.present(frame, changed);
+    }
     std::optional<zib::DisplayMode> enumMode(int n) override { return real_.enumMode(n); }
     bool changeMode(int width, int height) override { return real_.changeMode(width, height); }
     zib::DisplayMode currentMode() override { return real_.currentMode(); }

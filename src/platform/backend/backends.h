@@ -13,7 +13,7 @@
 namespace zib {
 
 class Backend {
-public:
+  public:
     virtual ~Backend() = default;
     virtual Services& services() = 0;
 };
@@ -31,18 +31,18 @@ std::unique_ptr<Backend> makeSdlBackend(const SdlOptions& options);
 // The random source of the headless backend and of zibsim: splitmix64 over a 64-bit state; each
 // number in [0, 1) takes the next output z and returns (z >> 11) * 2^-53.
 class SplitMix64Random : public Random {
-public:
+  public:
     explicit SplitMix64Random(uint64_t seed = 0) : state_(seed) {}
     double next() override;
     void seedFromClock() override {}  // deterministic: keeps its seed
     uint64_t nextRaw();
 
-private:
+  private:
     uint64_t state_;
 };
 
 class HeadlessBackend : public Backend {
-public:
+  public:
     // graphics: the picture loader and text renderer to use; null gives a stand-in that loads
     // every picture as a blank 10 x 10 one and draws text as solid boxes (for simulations).
     explicit HeadlessBackend(std::unique_ptr<Graphics> graphics = nullptr, uint64_t seed = 0);
@@ -68,7 +68,7 @@ public:
 
     struct Impl;
 
-private:
+  private:
     std::unique_ptr<Impl> impl_;
 };
 

@@ -50,7 +50,7 @@ class ScriptedDisplay : public Display {
         return false;
     }
     bool readyForFrame() override { return false; }
-    void present(const Canvas&) override {}
+    void present(const Canvas&, const std::vector<Rect>&) override {}
     std::optional<DisplayMode> enumMode(int n) override {
         if (n < 0 || static_cast<size_t>(n) >= modes.size()) return std::nullopt;
         return modes[static_cast<size_t>(n)];

@@ -1,4 +1,4 @@
-// The window, its renderer and the display modes.
+// The window, what it shows and the display modes.
 #include "platform/backend/sdl_display.h"
 
 #include <cstdlib>
@@ -31,13 +31,9 @@ DisplayMode toDisplayMode(const SDL_DisplayMode& m) {
 }  // namespace
 
 SdlDisplay::SdlDisplay(const SdlOptions& options)
-    : frameWidth_(kFrameWidth),
-      frameHeight_(kFrameHeight),
-      fullscreen_(options.fullscreen && !windowForcedByEnvironment()),
-      translator_(kFrameWidth, kFrameHeight) {
-    // Frames are paced by the game, never by waiting for the vertical retrace.
-    SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+    : fullscreen_(options.fullscreen && !windowForcedByEnvironment()), translator_(scaler_) {
+    // The window's pixels stay in system memory: no OpenGL texture behind the window surface.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     // A click that activates the window is also a click in it, as on Windows.
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
@@ -46,29 +42,23 @@ SdlDisplay::SdlDisplay(const SdlOptions& options)
     const Uint32 flags = SDL_WINDOW_SHOWN | (fullscreen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     window_ = SDL_CreateWindow(options.title.c_str(), SDL_WINDOWPOS_CENTERED,
                                SDL_WINDOWPOS_CENTERED, kFrameWidth, kFrameHeight, flags);
-    if (window_) {
-        renderer_ = SDL_CreateRenderer(window_, -1, 0);
-        if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-    }
-    if (!renderer_) {
+    SDL_Surface* surface = window_ ? SDL_GetWindowSurface(window_) : nullptr;
+    if (!surface) {
         const std::string reason = SDL_GetError();
         if (window_) SDL_DestroyWindow(window_);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         throw std::runtime_error("cannot open the window: " + reason);
     }
-    // The picture keeps its aspect: the renderer letterboxes it and maps pointer positions back.
-    SDL_RenderSetLogicalSize(renderer_, frameWidth_, frameHeight_);
     SDL_StartTextInput();
     updateFramePeriod();
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-    SDL_RenderClear(renderer_);
-    SDL_RenderPresent(renderer_);
+    // Black until the first frame.
+    shown_ = Canvas(kFrameWidth, kFrameHeight, kBlack);
+    show({});
 }
 
 SdlDisplay::~SdlDisplay() {
     SDL_StopTextInput();
-    if (texture_) SDL_DestroyTexture(texture_);
-    SDL_DestroyRenderer(renderer_);
+    if (staging_) SDL_FreeSurface(staging_);
     SDL_DestroyWindow(window_);  // leaving full screen puts the desktop's mode back
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
@@ -133,30 +123,76 @@ bool SdlDisplay::readyForFrame() {
     return !lastPresent_ || std::chrono::steady_clock::now() - *lastPresent_ >= framePeriod_;
 }
 
-void SdlDisplay::present(const Canvas& frame) {
+void SdlDisplay::present(const Canvas& frame, const std::vector<Rect>& changed) {
     if (frame.empty()) return;
-    if (!texture_ || frame.width() != frameWidth_ || frame.height() != frameHeight_) {
-        if (texture_) SDL_DestroyTexture(texture_);
-        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
-                                     SDL_TEXTUREACCESS_STREAMING, frame.width(), frame.height());
-        if (!texture_) return;
-        // The frame's alpha marks nothing on screen: every pixel is shown as it is.
-        SDL_SetTextureBlendMode(texture_, SDL_BLENDMODE_NONE);
-        frameWidth_ = frame.width();
-        frameHeight_ = frame.height();
-        SDL_RenderSetLogicalSize(renderer_, frameWidth_, frameHeight_);
-        translator_.setClientSize(frameWidth_, frameHeight_);
+    if (frame.width() != shown_.width() || frame.height() != shown_.height()) {
+        shown_ = frame;
+        wholeWindowOwed_ = true;
+    } else {
+        for (const Rect& r : changed) shown_.blit(frame, r.x, r.y, r.w, r.h, r.x, r.y);
     }
-    SDL_UpdateTexture(texture_, nullptr, frame.row(0), frame.width() * 4);
-    redraw();
+    show(changed);
     lastPresent_ = std::chrono::steady_clock::now();
 }
 
+namespace {
+
+// Whether the surface's pixels are the canvas's 0xAARRGGBB words, alpha ignored.
+bool sameLayoutAsCanvas(const SDL_Surface* s) {
+    const SDL_PixelFormat* f = s->format;
+    return f->BytesPerPixel == 4 && f->Rmask == 0x00FF0000u && f->Gmask == 0x0000FF00u &&
+           f->Bmask == 0x000000FFu;
+}
+
+}  // namespace
+
+void SdlDisplay::show(const std::vector<Rect>& changed) {
+    SDL_Surface* window = SDL_GetWindowSurface(window_);  // a new one after a resize
+    if (!window || shown_.empty()) return;
+    if (window->w != scaler_.screenWidth() || window->h != scaler_.screenHeight() ||
+        shown_.width() != scaler_.frameWidth() || shown_.height() != scaler_.frameHeight()) {
+        scaler_.setSizes(shown_.width(), shown_.height(), window->w, window->h);
+        wholeWindowOwed_ = true;
+    }
+
+    SDL_Surface* target = window;
+    if (!sameLayoutAsCanvas(window)) {
+        if (!staging_ || staging_->w != window->w || staging_->h != window->h) {
+            if (staging_) SDL_FreeSurface(staging_);
+            staging_ = SDL_CreateRGBSurfaceWithFormat(0, window->w, window->h, 32,
+                                                      SDL_PIXELFORMAT_ARGB8888);
+            if (!staging_) return;
+            SDL_SetSurfaceBlendMode(staging_, SDL_BLENDMODE_NONE);
+            wholeWindowOwed_ = true;
+        }
+        target = staging_;
+    }
+
+    sent_.clear();
+    if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0) return;
+    auto* pixels = static_cast<uint32_t*>(target->pixels);
+    const int pitch = target->pitch / 4;
+    if (wholeWindowOwed_) {
+        scaler_.drawAll(shown_, pixels, pitch);
+        sent_.push_back(SDL_Rect{0, 0, window->w, window->h});
+    } else {
+        for (const Rect& area : changed) {
+            const Rect r = scaler_.draw(shown_, area, pixels, pitch);
+            if (!r.empty()) sent_.push_back(SDL_Rect{r.x, r.y, r.w, r.h});
+        }
+    }
+    if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
+    if (target == staging_) {
+        for (SDL_Rect r : sent_) SDL_BlitSurface(staging_, &r, window, &r);
+    }
+    if (sent_.empty()) return;
+    if (SDL_UpdateWindowSurfaceRects(window_, sent_.data(), static_cast<int>(sent_.size())) == 0)
+        wholeWindowOwed_ = false;
+}
+
 void SdlDisplay::redraw() {
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-    SDL_RenderClear(renderer_);
-    if (texture_) SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
-    SDL_RenderPresent(renderer_);
+    wholeWindowOwed_ = true;
+    show({});
 }
 
 std::optional<DisplayMode> SdlDisplay::enumMode(int n) {

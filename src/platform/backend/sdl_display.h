@@ -8,6 +8,7 @@
 
 #include "platform/backend/backends.h"
 #include "platform/backend/sdl_events.h"
+#include "platform/frame_scaler.h"
 
 namespace zib {
 
@@ -15,6 +16,10 @@ namespace zib {
 // has one of that size; otherwise it covers the desktop and scales the picture with its aspect
 // kept. As a plain window (SdlOptions::fullscreen false, or ZIB_WINDOWED=1 in the environment)
 // it never changes the display.
+//
+// Frames go to the window's own surface in system memory (shared memory on X11), and only the
+// areas that changed are sent: no graphics driver is loaded, which keeps the start quick and the
+// memory small, and a snake step costs the screen two cells instead of a whole picture.
 class SdlDisplay : public Display {
   public:
     explicit SdlDisplay(const SdlOptions& options);
@@ -25,7 +30,7 @@ class SdlDisplay : public Display {
     std::optional<InputEvent> pollEvent() override;
     bool waitEvent(uint32_t timeoutMs) override;
     bool readyForFrame() override;
-    void present(const Canvas& frame) override;
+    void present(const Canvas& frame, const std::vector<Rect>& changed) override;
     std::optional<DisplayMode> enumMode(int n) override;
     bool changeMode(int width, int height) override;
     DisplayMode currentMode() override;
@@ -35,14 +40,19 @@ class SdlDisplay : public Display {
     int displayIndex() const;
     void absorb(const SDL_Event& e);
     void redraw();
+    // Sends the changed areas of shown_ to the window (everything when the window owes it).
+    void show(const std::vector<Rect>& changed);
     void updateFramePeriod();
     std::optional<SDL_DisplayMode> modeOfSize(int width, int height) const;
 
     SDL_Window* window_ = nullptr;
-    SDL_Renderer* renderer_ = nullptr;
-    SDL_Texture* texture_ = nullptr;
-    int frameWidth_;
-    int frameHeight_;
+    // A 32-bit copy of the window surface, used only when the window's pixels are in another
+    // format: drawn like the window surface, then converted area by area.
+    SDL_Surface* staging_ = nullptr;
+    Canvas shown_;  // the last frame presented, to draw again after a resize
+    FrameScaler scaler_;
+    bool wholeWindowOwed_ = true;
+    std::vector<SDL_Rect> sent_;
     bool fullscreen_;
     std::chrono::steady_clock::duration framePeriod_{};
     std::optional<std::chrono::steady_clock::time_point> lastPresent_;

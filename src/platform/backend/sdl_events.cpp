@@ -1,8 +1,6 @@
 // Keys, characters, the mouse and the end request, translated for the toolkit.
 #include "platform/backend/sdl_events.h"
 
-#include <algorithm>
-
 #include "platform/backend/sdl_input_map.h"
 
 namespace zib {
@@ -12,10 +10,8 @@ void EventTranslator::mouse(InputEvent::Type type, int code, int x, int y,
     InputEvent ev;
     ev.type = type;
     ev.code = code;
-    // The renderer has mapped the position to the picture; in the black bars beside a scaled
-    // picture it lies outside, where the nearest edge pixel stands in.
-    ev.x = std::clamp(x, 0, width_ - 1);
-    ev.y = std::clamp(y, 0, height_ - 1);
+    // In the black bars beside a scaled picture the nearest edge pixel stands in.
+    scaler_.toFrame(x, y, ev.x, ev.y);
     ev.buttons = heldButtons_;
     ev.shift = shiftStateFor(SDL_GetModState());
     out.push_back(ev);

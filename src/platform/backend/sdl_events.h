@@ -4,25 +4,22 @@
 
 #include <deque>
 
+#include "platform/frame_scaler.h"
 #include "platform/services.h"
 
 namespace zib {
 
 // Turns SDL events into the key, character, mouse and quit events that Windows would deliver for
-// them: none, one or several per SDL event. Mouse positions are clamped to the client area.
+// them: none, one or several per SDL event. Mouse positions are mapped from the screen to the
+// frame the scaler shows there.
 class EventTranslator {
   public:
-    EventTranslator(int width, int height) : width_(width), height_(height) {}
-    void setClientSize(int width, int height) {
-        width_ = width;
-        height_ = height;
-    }
+    explicit EventTranslator(const FrameScaler& scaler) : scaler_(scaler) {}
     void translate(const SDL_Event& e, std::deque<InputEvent>& out);
 
   private:
     void mouse(InputEvent::Type type, int code, int x, int y, std::deque<InputEvent>& out);
-    int width_;
-    int height_;
+    const FrameScaler& scaler_;
     int heldButtons_ = 0;  // Windows button codes held, as the button events left them
 };
 
