@@ -31,6 +31,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ZIB_FUZZ_CHECK(load.message.empty(), "a file read without fault has no message");
     for (int key : load.settings.keyBindings)
         ZIB_FUZZ_CHECK(key >= -32768 && key <= 32767, "key codes are 16-bit");
+    ZIB_FUZZ_CHECK(load.settings.gameSpeed <= zib::kLargestGameSpeed,
+                   "a step sleeps a second at most");
+    ZIB_FUZZ_CHECK(load.settings.growthPerFood <= zib::kLargestGrowthPerFood,
+                   "growth per food within four digits");
+    ZIB_FUZZ_CHECK(load.settings.startLength <= zib::kLargestStartLength,
+                   "start length within four digits");
     const zib::ConfigurationLoad again =
         zib::readConfiguration(zib::writeConfiguration(load.settings));
     ZIB_FUZZ_CHECK(again.status == zib::ConfigurationStatus::Ok, "a written file reads back");

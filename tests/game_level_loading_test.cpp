@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "game_fixture.h"
+#include "menu/configuration.h"
 #include "snakes/sprite_pictures.h"
 
 namespace zib::test {
@@ -169,6 +170,21 @@ TEST(LevelStart, CreatesStartLengthHiddenSpritesAtTheDesignPositions) {
             }
         }
     }
+}
+
+// The largest start length ZIB.ini may hold: every sprite is made, none is left out.
+TEST(LevelStart, TheLargestStartLengthTheSettingsAllowIsCreatedInFull) {
+    GameHarness h;
+    h.state.settings.startLength = kLargestStartLength;
+    ASSERT_TRUE(h.load(GameHarness::level("100,110,1,0", "300,310,0,-1")));
+    for (const SnakeRecord* s : {&h.state.red, &h.state.blue}) {
+        ASSERT_EQ(s->segments.size(), size_t{kLargestStartLength} + 1);
+        EXPECT_EQ(s->segments.tail(), kLargestStartLength);
+        EXPECT_EQ(s->segments.head(), 0);
+        EXPECT_EQ(s->nextIndex, kLargestStartLength + 1);
+    }
+    EXPECT_EQ(h.window.redSprites().upperBound(), kLargestStartLength);
+    EXPECT_EQ(h.window.blueSprites().upperBound(), kLargestStartLength);
 }
 
 TEST(LevelStart, TheLevelFileSetsHeadsAndDirections) {

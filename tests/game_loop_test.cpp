@@ -1,6 +1,7 @@
 // Whole games in the headless window: the result and the win counts, FREE mode, growth owed after
 // a pickup and endless growth, the food animation and the frame counter.
 #include <algorithm>
+#include <limits>
 
 #include "game_fixture.h"
 #include "snakes/sprite_pictures.h"
@@ -156,6 +157,42 @@ TEST(Growth, APickupGrowsTheSnakeOnTheFollowingSteps) {
         EXPECT_EQ(h.state.red.pendingGrowth, 0);
         EXPECT_EQ(h.state.blue.segments.size(), 2u);
         EXPECT_EQ(h.window.food().left, 700);  // the next food, from the scripted fallback
+    }
+}
+
+TEST(Growth, OwedGrowthStaysWithinTheIntLimits) {
+    constexpr int kMin = std::numeric_limits<int>::min();
+    constexpr int kMax = std::numeric_limits<int>::max();
+    struct Case {
+        const char* name;
+        int growthPerFood;
+        int endlessGrowth;
+        int owedAfter;
+        size_t lengthAfter;
+    };
+    // Red starts at (100, 100) moving right, eats at (150, 100) in tick 5 and at (200, 100) in
+    // tick 10; the game ends after tick 12.
+    for (const Case& c : {
+             // From tick 6 on one segment per step; the second pickup adds nothing more.
+             Case{"largest growth", kMax, 0, kMax - 2, 9},
+             // Endless growth goes on growing every step; the debt stops at the limit.
+             Case{"smallest growth, endless", kMin, 1, kMin, 14},
+         }) {
+        SCOPED_TRACE(c.name);
+        GameHarness h;
+        h.state.settings.growthPerFood = c.growthPerFood;
+        h.state.settings.endlessGrowth = c.endlessGrowth;
+        h.random.placeNextFoodAt(150, 100);
+        h.random.placeNextFoodAt(200, 100);
+        ASSERT_TRUE(h.load(GameHarness::level("100,100,1,0", "100,300,1,0")));
+        h.sounds();
+        h.hook.maxTicks = 11;
+        h.play();
+        ASSERT_EQ(h.hook.ticks, 12);
+        EXPECT_EQ(countEndingWith(h.sounds(), "UP.wav"), 2);
+        EXPECT_EQ(h.state.red.dead, 0);
+        EXPECT_EQ(h.state.red.pendingGrowth, c.owedAfter);
+        EXPECT_EQ(h.state.red.segments.size(), c.lengthAfter);
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -89,7 +90,32 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"emptyNumberIsZero", "87,38,83,40,68,39,65,37\r\n,a.zq7,5,10,2\r\n", kWasd, 0,
                  "a.zq7", 5, 10, 2},
         ReadCase{"numericLevelName", "87,38,83,40,68,39,65,37\r\n46,12,5,10,2\r\n", kWasd, 46, "12",
-                 5, 10, 2}),
+                 5, 10, 2},
+        // Every size a game can use is kept, however far outside the menu's ranges.
+        ReadCase{"shortStart", "87,38,83,40,68,39,65,37\r\n46,a.zq7,5,5,2\r\n", kWasd, 46, "a.zq7",
+                 5, 5, 2},
+        ReadCase{"longStart", "87,38,83,40,68,39,65,37\r\n46,a.zq7,30,300,2\r\n", kWasd, 46,
+                 "a.zq7", 30, 300, 2},
+        ReadCase{"largestSizes", "87,38,83,40,68,39,65,37\r\n1000,a.zq7,9999,9999,2\r\n", kWasd,
+                 1000, "a.zq7", 9999, 9999, 2},
+        ReadCase{"largestSizesAsFractions",
+                 "87,38,83,40,68,39,65,37\r\n1000.5,a.zq7,9999.49,9998.5,2\r\n", kWasd, 1000,
+                 "a.zq7", 9999, 9998, 2},
+        ReadCase{"smallestInts",
+                 "87,38,83,40,68,39,65,37\r\n"
+                 "-2147483648,a.zq7,-2147483648,-2147483648,-2147483648\r\n",
+                 kWasd, std::numeric_limits<int>::min(), "a.zq7", std::numeric_limits<int>::min(),
+                 std::numeric_limits<int>::min(), std::numeric_limits<int>::min()},
+        ReadCase{"largestMode", "87,38,83,40,68,39,65,37\r\n46,a.zq7,5,10,2147483647\r\n", kWasd,
+                 46, "a.zq7", 5, 10, std::numeric_limits<int>::max()},
+        ReadCase{"keyCodesBeyondAByte",
+                 "-32768,32767,0,256,-1,39,65,37\r\n46,a.zq7,5,10,2\r\n",
+                 {-32768, 32767, 0, 256, -1, 39, 65, 37},
+                 46,
+                 "a.zq7",
+                 5,
+                 10,
+                 2}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct DamagedCase {
@@ -133,7 +159,33 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedCase{"keyCodeBeyond16Bits", "87,38,83,40,68,39,65,70000\r\n46,a.zq7,5,10,2\r\n",
                     "údaj č. 8 na řádku 1 je mimo rozsah"},
         DamagedCase{"speedBeyondInt", "87,38,83,40,68,39,65,37\r\n9999999999,a.zq7,5,10,2\r\n",
-                    "údaj č. 9 na řádku 2 je mimo rozsah"}),
+                    "údaj č. 9 na řádku 2 je mimo rozsah"},
+        DamagedCase{"keyCodeBelow16Bits", "87,38,83,40,68,39,65,-32769\r\n46,a.zq7,5,10,2\r\n",
+                    "údaj č. 8 na řádku 1 je mimo rozsah, nejméně -32768"},
+        DamagedCase{"modeBeyondInt", "87,38,83,40,68,39,65,37\r\n46,a.zq7,5,10,2147483648\r\n",
+                    "údaj č. 13 na řádku 2 je mimo rozsah, nejvýše 2147483647"},
+        // Sizes no game can use: a step that sleeps for days, a start or a growth that only
+        // fills memory.
+        DamagedCase{"speedAboveASecond", "87,38,83,40,68,39,65,37\r\n1001,a.zq7,5,10,2\r\n",
+                    "údaj č. 9 na řádku 2 je mimo rozsah, nejvýše 1000"},
+        DamagedCase{"speedOfDays", "87,38,83,40,68,39,65,37\r\n2000000000,a.zq7,5,10,2\r\n",
+                    "údaj č. 9 na řádku 2 je mimo rozsah, nejvýše 1000"},
+        DamagedCase{"growthOfFiveDigits", "87,38,83,40,68,39,65,37\r\n46,a.zq7,10000,10,2\r\n",
+                    "údaj č. 11 na řádku 2 je mimo rozsah, nejvýše 9999"},
+        DamagedCase{"growthRoundedToFiveDigits",
+                    "87,38,83,40,68,39,65,37\r\n46,a.zq7,9999.5,10,2\r\n",
+                    "údaj č. 11 na řádku 2 je mimo rozsah, nejvýše 9999"},
+        DamagedCase{"growthLargestInt", "87,38,83,40,68,39,65,37\r\n46,a.zq7,2147483647,10,2\r\n",
+                    "údaj č. 11 na řádku 2 je mimo rozsah, nejvýše 9999"},
+        DamagedCase{"startOfFiveDigits", "87,38,83,40,68,39,65,37\r\n46,a.zq7,5,10000,2\r\n",
+                    "údaj č. 12 na řádku 2 je mimo rozsah, nejvýše 9999"},
+        DamagedCase{"startOfMillions", "87,38,83,40,68,39,65,37\r\n46,a.zq7,5,5000000,2\r\n",
+                    "údaj č. 12 na řádku 2 je mimo rozsah, nejvýše 9999"},
+        DamagedCase{"startLargestInt", "87,38,83,40,68,39,65,37\r\n46,a.zq7,5,2147483647,2\r\n",
+                    "údaj č. 12 na řádku 2 je mimo rozsah, nejvýše 9999"},
+        DamagedCase{"everySizeTooLarge",
+                    "87,38,83,40,68,39,65,37\r\n2147483647,a.zq7,2147483647,2147483647,2\r\n",
+                    "(údaj č. 9 na řádku 2 je mimo rozsah, nejvýše 1000)"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Configuration, DefaultsAreThoseOfAFirstStart) {
@@ -329,6 +381,23 @@ TEST_F(ConfigurationFile, ADamagedLowerCaseFileIsKeptUnderTheNameTheMessageGives
     ASSERT_TRUE(saveConfiguration(load.path, load.settings, true).ok);
     EXPECT_EQ(get("ZIB.ini.bad"), "1,2,3");
     EXPECT_EQ(get("zib.ini"), writeConfiguration(load.settings));
+}
+
+TEST_F(ConfigurationFile, ASizeNoGameCanUseIsKeptAsBadWhenTheNewOneIsWritten) {
+    const std::string huge = "87,38,83,40,68,39,65,37\r\n2000000000,a.zq7,5,2147483647,2\r\n";
+    put("ZIB.ini", huge);
+    ConfigurationLoad load = loadHere();
+    ASSERT_EQ(load.status, ConfigurationStatus::Damaged);
+    EXPECT_NE(load.message.find("mimo rozsah"), std::string::npos) << load.message;
+    EXPECT_EQ(load.settings.gameSpeed, 46);
+    EXPECT_EQ(load.settings.startLength, 10);
+
+    ASSERT_TRUE(saveConfiguration(load.path, load.settings, true).ok);
+    EXPECT_EQ(get("ZIB.ini.bad"), huge);
+    ConfigurationLoad again = loadHere();
+    ASSERT_EQ(again.status, ConfigurationStatus::Ok) << again.message;
+    EXPECT_EQ(again.settings.gameSpeed, 46);
+    EXPECT_EQ(again.settings.startLength, 10);
 }
 
 TEST_F(ConfigurationFile, WithoutTheDamagedFlagNoCopyIsMade) {

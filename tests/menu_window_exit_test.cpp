@@ -61,6 +61,25 @@ TEST_F(MenuExit, ADamagedFileIsReportedOnceAndKeptAsBad) {
     EXPECT_EQ(readFile(iniPath()).substr(0, 25), "87,38,83,40,68,39,65,37\r\n");
 }
 
+// A start length in the millions would have START make millions of sprites, a speed of two
+// billion ms would sleep for weeks per step: such a file is damaged like any other.
+TEST_F(MenuExit, SizesNoGameCanUseAreReportedAndKeptAsBad) {
+    const std::string huge = "87,38,83,40,68,39,65,37\r\n2000000000,Beta.zq7,5,5000000,1\r\n";
+    writeFile(iniPath(), huge);
+    start();
+    ASSERT_NE(menu->openMessage().find("údaj č. 9 na řádku 2 je mimo rozsah"), std::string::npos)
+        << menu->openMessage();
+    EXPECT_EQ(state->settings.gameSpeed, 46);
+    EXPECT_EQ(state->settings.startLength, 10);
+    EXPECT_EQ(state->settings.gameMode, 2);
+    EXPECT_EQ(c().Label12->caption(), "POČET ČLÁNKÚ PŘI STARTU:10");
+    clickOn(*c().messageOk);
+    clickAt(kItem[4]);
+    EXPECT_TRUE(app.quitRequested());
+    EXPECT_EQ(readFile(folder / "ZIB.ini.bad"), huge);
+    EXPECT_EQ(readFile(iniPath()), "87,38,83,40,68,39,65,37\r\n46,Alpha.zq7,5,10,2\r\n");
+}
+
 // When the file cannot be written the player is told, and the program ends once the message is
 // closed. (A folder standing where the file should be cannot be replaced, even by root.)
 TEST_F(MenuExit, AFailedWriteIsReportedBeforeTheEnd) {

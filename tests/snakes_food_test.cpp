@@ -1,5 +1,8 @@
 // The food pickup inside a step: the eating sound, growth owed, the new food, red marking the cell
 // it ate on, blue testing for food before its crash, and food that cannot be placed.
+#include <limits>
+#include <string>
+
 #include "game/game_loop.h"
 #include "game_fixture.h"
 #include "snakes/food.h"
@@ -44,6 +47,34 @@ TEST(FoodPickup, AHeadOnTheFoodEatsItAndMovesIt) {
         EXPECT_EQ(food.top, 400);
         EXPECT_TRUE(food.visible);
         EXPECT_EQ(countEndingWith(h.sounds(), "UP.wav"), 1);
+    }
+}
+
+TEST(FoodPickup, OwedGrowthStopsAtTheIntLimits) {
+    constexpr int kMin = std::numeric_limits<int>::min();
+    constexpr int kMax = std::numeric_limits<int>::max();
+    struct Case {
+        int owed, growthPerFood, owedAfter;
+    };
+    const Case cases[] = {
+        {2, 3, 5},          {5, kMax, kMax},  {kMax - 3, 3, kMax}, {kMax - 3, 4, kMax},
+        {kMax, kMax, kMax}, {-5, kMin, kMin}, {kMin, -1, kMin},    {kMin + 1, -1, kMin},
+        {kMin, kMin, kMin}, {kMax, kMin, -1}, {kMin, kMax, -1},
+    };
+    for (bool blue : {false, true}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(blue ? "blue " : "red ") + std::to_string(c.owed) + " + " +
+                         std::to_string(c.growthPerFood));
+            GameHarness h;
+            h.state.settings.growthPerFood = c.growthPerFood;
+            ASSERT_TRUE(h.load(levelWith(blue, "100,100,1,0")));
+            SnakeRecord& s = blue ? h.state.blue : h.state.red;
+            s.pendingGrowth = c.owed;
+            putFood(h, 110, 100);
+            step(h, blue);
+            EXPECT_EQ(s.pendingGrowth, c.owedAfter);
+            EXPECT_EQ(s.growNow, 1);
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 #include "game/game_loop.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "computer/computer_player.h"
 #include "game/game_window.h"
@@ -21,11 +22,12 @@ constexpr int kFoodRows = 50;     // y = 10..500
 constexpr int kDrawsBeforeCount = 256;
 
 // The game loop turns owed growth into a grow flag for the next step; in endless growth every step
-// grows and the owed count keeps falling below 0.
+// grows and the owed count keeps falling below 0, but not past the int limit (a large negative
+// growth per food can take it there).
 void owedGrowth(SnakeRecord& snake, int endlessGrowth) {
     if (snake.pendingGrowth > 0 || endlessGrowth == 1) {
         snake.growNow = 1;
-        snake.pendingGrowth -= 1;
+        if (snake.pendingGrowth > std::numeric_limits<int>::min()) snake.pendingGrowth -= 1;
     }
 }
 

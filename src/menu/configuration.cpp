@@ -39,7 +39,9 @@ class ConfigurationParser {
             return std::nullopt;
         }
         if (*value < low || *value > high) {
-            fault_ = position() + " je mimo rozsah";
+            fault_ = position() + " je mimo rozsah, " +
+                     (*value < low ? "nejméně " + std::to_string(low)
+                                   : "nejvýše " + std::to_string(high));
             return std::nullopt;
         }
         ++fieldsRead_;
@@ -105,10 +107,14 @@ ConfigurationLoad readConfiguration(const std::string& text) {
         if (!code) break;
         key = *code;
     }
-    std::optional<int> speed = parser.number(kIntLow, kIntHigh);
+    // A speed, growth or start length too large for any game to use is not a setting but a slip
+    // of whoever edited the file: it gets the mend of any other damage (one message, the
+    // defaults, the file kept as ZIB.ini.bad). Clamping it instead would leave the menu showing
+    // and EXIT writing a value the game does not play, and nobody would learn of it.
+    std::optional<int> speed = parser.number(kIntLow, kLargestGameSpeed);
     std::optional<std::string> level = parser.text();
-    std::optional<int> growth = parser.number(kIntLow, kIntHigh);
-    std::optional<int> start = parser.number(kIntLow, kIntHigh);
+    std::optional<int> growth = parser.number(kIntLow, kLargestGrowthPerFood);
+    std::optional<int> start = parser.number(kIntLow, kLargestStartLength);
     std::optional<int> mode = parser.number(kIntLow, kIntHigh);
 
     ConfigurationLoad load;

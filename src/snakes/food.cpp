@@ -1,5 +1,8 @@
 #include "snakes/food.h"
 
+#include <algorithm>
+#include <limits>
+
 #include "computer/computer_player.h"
 #include "game/game_loop.h"
 
@@ -28,7 +31,11 @@ int checkFood(PlayField& f, const Snake& s, int t) {
     // Red marks the cell it ate on before the new food is placed, so new food never lands under
     // red's head. Blue does not: kept, its step marks the cell only after the food is placed.
     if (!s.blue) f.state.board.set(food.left, food.top, 1);
-    s.rec.pendingGrowth += f.state.settings.growthPerFood;
+    // Owed growth stops at the int limits: a growth per food near them must not wrap round.
+    const long long owed =
+        static_cast<long long>(s.rec.pendingGrowth) + f.state.settings.growthPerFood;
+    s.rec.pendingGrowth = static_cast<int>(std::clamp<long long>(
+        owed, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
     putFoodOnFreeCell(f);
     // Blue's route first, then red's, each from that snake's current head.
     if (f.state.settings.onePlayer == 1)
