@@ -137,6 +137,115 @@ TEST(LevelPictures, PicturesTwoPixelsWideOrSmallerAreTiledStepByStep) {
     }
 }
 
+// Tiling drawn tile by tile as LoadLevel describes it, for comparison.
+Canvas tiledTileByTile(Canvas target, const Canvas& picture, int limitW, int limitH) {
+    const int stepX = picture.width() > 2 ? picture.width() - 2 : 1;
+    const int stepY = picture.height() > 2 ? picture.height() - 2 : 1;
+    if (picture.empty()) return target;
+    for (int tx = 0; tx <= limitW; tx += stepX)
+        for (int ty = 0; ty <= limitH; ty += stepY)
+            target.blit(picture, 0, 0, picture.width(), picture.height(), tx, ty);
+    return target;
+}
+
+TEST(LevelPictures, TilingMatchesDrawingTileByTile) {
+    struct Case {
+        int pictureW, pictureH, limitW, limitH, targetW, targetH;
+    };
+    const Case cases[] = {
+        {64, 64, 800, 600, 800, 600},    // a background
+        {32, 32, 800, 600, 800, 600},    // a wall texture
+        {100, 50, 800, 600, 800, 600},   // steps 98 and 48
+        {30, 20, 37, 41, 60, 60},        // the target reaches beyond the tiles
+        {6, 6, 8, 8, 10, 10},            // the last tiles start on the limits
+        {6, 6, 7, 7, 10, 10},            // ... and before them
+        {3, 3, 20, 20, 25, 25},          // steps of 1
+        {2, 2, 20, 20, 24, 24},          // two pixels wide: steps of 1 as well
+        {1, 5, 30, 30, 30, 30},          // one column
+        {5, 1, 30, 30, 30, 30},          // one row
+        {900, 700, 800, 600, 800, 600},  // one tile larger than the target
+        {10, 10, 0, 0, 20, 20},          // one tile at the origin
+        {10, 10, -1, 5, 20, 20},         // no tiles at all
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.pictureW) + "x" + std::to_string(c.pictureH) + " limits " +
+                     std::to_string(c.limitW) + "," + std::to_string(c.limitH));
+        const Canvas picture = patternPicture(c.pictureW, c.pictureH, 7);
+        const Canvas before(c.targetW, c.targetH, rgb(1, 2, 3));
+        Canvas target = before;
+        tilePicture(target, picture, c.limitW, c.limitH);
+        EXPECT_TRUE(samePixels(target, tiledTileByTile(before, picture, c.limitW, c.limitH)));
+    }
+}
+
+TEST(LevelPictures, TilingInsideAnAreaLeavesTheRestAlone) {
+    struct Case {
+        Rect area;
+    };
+    const Case cases[] = {
+        {{200, 100, 100, 50}},  // a wall
+        {{0, 0, 800, 600}},     // everything
+        {{790, 590, 30, 30}},   // beyond the bottom right corner
+        {{-20, -20, 45, 35}},   // beyond the top left corner
+        {{300, 300, 0, 10}},    // empty
+        {{500, 500, -5, 10}},   // negative
+        {{31, 29, 1, 1}},       // one pixel
+    };
+    const Canvas picture = patternPicture(30, 20, 9);
+    const Canvas before(800, 600, rgb(4, 5, 6));
+    const Canvas whole = tiledTileByTile(before, picture, 800, 600);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.area.x) + "," + std::to_string(c.area.y) + " " +
+                     std::to_string(c.area.w) + "x" + std::to_string(c.area.h));
+        Canvas target = before;
+        tilePicture(target, picture, 800, 600, c.area);
+        const Rect inside = c.area.intersect(target.bounds());
+        for (int y = 0; y < 600; ++y)
+            for (int x = 0; x < 800; ++x) {
+                const bool in = !inside.empty() && x >= inside.x && x < inside.x + inside.w &&
+                                y >= inside.y && y < inside.y + inside.h;
+                ASSERT_EQ(target.pixel(x, y), in ? whole.pixel(x, y) : before.pixel(x, y))
+                    << x << "," << y;
+            }
+    }
+}
+
+TEST(LevelWalls, BeforeTheFirstTextureTheyShowTheWhiteTextureCanvas) {
+    GameHarness h;
+    h.writePicture("bg.bmp", patternPicture(50, 50, 3));
+    h.writePicture("a.bmp", patternPicture(20, 20, 1));
+    ASSERT_TRUE(h.load(GameHarness::level(kRedStart, kBlueStart,
+                                          "100,100,130,120,\"\"\r\n"
+                                          "200,100,230,120,\"a.bmp\"\r\n"
+                                          "300,100,330,120,\"a.bmp\"\r\n")))
+        << h.window.loadError();
+    const Canvas& screen = h.window.canvas();
+    for (int y = 100; y < 120; ++y)
+        for (int x = 100; x < 130; ++x) ASSERT_EQ(screen.pixel(x, y), kWhite) << x << "," << y;
+    // The second wall loads the texture; the third, with the same name, shows it as well.
+    for (int x0 : {200, 300})
+        for (int y = 100; y < 120; ++y)
+            for (int x = x0; x < x0 + 30; ++x)
+                ASSERT_EQ(screen.pixel(x, y), rgb(x % 18, y % 18, 1)) << x << "," << y;
+    EXPECT_EQ(screen.pixel(150, 110), rgb(150 % 48, 110 % 48, 3));  // the background between
+    const Canvas& texture = h.window.textureCanvas();
+    ASSERT_EQ(texture.width(), 800);
+    ASSERT_EQ(texture.height(), 600);
+    EXPECT_EQ(texture.pixel(0, 0), rgb(0, 0, 1));
+    EXPECT_EQ(texture.pixel(799, 599), rgb(799 % 18, 599 % 18, 1));
+}
+
+TEST(LevelWalls, WithoutAnyTextureTheTextureCanvasStaysWhite) {
+    GameHarness h;
+    ASSERT_TRUE(h.load(GameHarness::level(kRedStart, kBlueStart, "100,100,130,120,\"\"\r\n")))
+        << h.window.loadError();
+    EXPECT_EQ(h.window.canvas().pixel(110, 110), kWhite);
+    const Canvas& texture = h.window.textureCanvas();
+    ASSERT_EQ(texture.width(), 800);
+    for (int y = 0; y < 600; y += 7)
+        for (int x = 0; x < 800; x += 7) ASSERT_EQ(texture.pixel(x, y), kWhite) << x << "," << y;
+}
+
 TEST(LevelStart, CreatesStartLengthHiddenSpritesAtTheDesignPositions) {
     struct Case {
         int startLength;

@@ -26,6 +26,21 @@ struct PathScratch {
     // The cells reached from the food, level after level.
     std::array<uint16_t, kCells> foodQueue{};
     uint16_t stamp = 0;
+
+    // What a search that found no route learnt: the region that one side of its flood used up.
+    // Every cell next to the region was blocked then, and as long as that stays so (a freed cell
+    // that leads only into the region joins it), no route leads out of the region or into it: a
+    // later search whose head has all its free neighbours in the head's region and whose food is
+    // outside it, or whose food is inside the food's region and whose head has no neighbour
+    // there, finds no route either.
+    struct NoRoute {
+        uint64_t board = 0;      // the identity of the board it holds for; 0 for none
+        uint64_t freedSeen = 0;  // how many of that board's freed cells have been looked at
+        bool headSide = false;   // the head's region (the head's cell included), else the food's
+        std::array<uint8_t, kCells> region{};  // 1 for the cells of the region
+    };
+    // The last failed search of each player (red, blue).
+    std::array<NoRoute, 2> noRoute{};
 };
 
 // Starts a new search: every cell counts as unreached again. Constant time except when the stamp

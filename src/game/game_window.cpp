@@ -32,6 +32,20 @@ void placeLabel(Label& label, int left, int top, int width, int height, uint32_t
     label.visible = visible;
 }
 
+// The pictures the game draws itself never change, so they are drawn once for the program and
+// shared by every game window.
+struct DrawnPictures {
+    SnakePictures red = makeSnakePictures(kRedSnakeColour);
+    SnakePictures blue = makeSnakePictures(kBlueSnakeColour);
+    Picture foodRing = std::make_shared<const Canvas>(drawFoodRing());
+    Picture foodDot = std::make_shared<const Canvas>(drawFoodDot());
+};
+
+const DrawnPictures& drawnPictures() {
+    static const DrawnPictures pictures;
+    return pictures;
+}
+
 }  // namespace
 
 GameWindow::GameWindow(Application& app, GameState& state, MenuLink& menu)
@@ -39,10 +53,10 @@ GameWindow::GameWindow(Application& app, GameState& state, MenuLink& menu)
       state_(state),
       menu_(menu),
       levelFolder_(programFolder() + "/baseq7"),
-      redArt_(makeSnakePictures(kRedSnakeColour)),
-      blueArt_(makeSnakePictures(kBlueSnakeColour)),
-      foodRing_(std::make_shared<const Canvas>(drawFoodRing())),
-      foodDot_(std::make_shared<const Canvas>(drawFoodDot())) {
+      redArt_(drawnPictures().red),
+      blueArt_(drawnPictures().blue),
+      foodRing_(drawnPictures().foodRing),
+      foodDot_(drawnPictures().foodDot) {
     backColour = kBlack;  // black until the level paints the background
 }
 
@@ -84,12 +98,12 @@ void GameWindow::design() {
     placeLabel(*label4_, 456, 320, 57, 41, rgb(0, 0, 192), 24, true, true);
 
     // Picture2 loads the background and the wall textures; Picture3 is the off-screen texture
-    // canvas. Neither is shown.
+    // canvas (see LoadLevel). Neither is shown.
     picture2_ = &addPictureBox();
     picture2_->visible = false;
     picture3_ = &addPictureBox();
     picture3_->visible = false;
-    // Its 800 x 600 canvas comes into being (white) when a wall first draws on it.
+    // Its 800 x 600 canvas comes into being (white) when it is first drawn.
     picture3_->width = kFieldWidth;
     picture3_->height = kFieldHeight;
 
@@ -145,6 +159,7 @@ void GameWindow::failLoad(std::string message) {
 
 void GameWindow::Form_Unload() {
     field_.reset();
+    textureToDraw_ = nullptr;
     label1_ = label2_ = label3_ = label4_ = nullptr;
     picture2_ = picture3_ = nullptr;
     vh_ = vhM_ = picture1_ = nullptr;
@@ -195,7 +210,12 @@ Label& GameWindow::label(int n) {
 }
 
 const Canvas& GameWindow::textureCanvas() {
-    return picture3_->canvas();
+    Canvas& texture = picture3_->canvas();  // white when it first comes into being
+    if (textureToDraw_) {
+        tilePicture(texture, *textureToDraw_, kFieldWidth, kFieldHeight);
+        textureToDraw_ = nullptr;
+    }
+    return texture;
 }
 
 }  // namespace zib

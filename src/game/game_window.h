@@ -58,7 +58,7 @@ class GameWindow : public Form {
     // The window's controls as the snakes' steps see them (valid while loaded).
     PlayField& playField() { return *field_; }
     Label& label(int n);            // Label1..Label4
-    const Canvas& textureCanvas();  // Picture3
+    const Canvas& textureCanvas();  // Picture3, drawn when first asked for
     const PictureBox& picture2() const { return *picture2_; }
 
     // The event handlers, in the window's own names.
@@ -94,7 +94,7 @@ class GameWindow : public Form {
     int restartRequested_ = 0;
     Phase phase_ = Phase::Loaded;
 
-    // Pictures drawn once for the window object: C1..C10, CM1..CM10 and the food's frames.
+    // Pictures drawn once for the program: C1..C10, CM1..CM10 and the food's frames.
     SnakePictures redArt_;
     SnakePictures blueArt_;
     Picture foodRing_;
@@ -115,6 +115,8 @@ class GameWindow : public Form {
     Timer* timer1_ = nullptr;
     Timer* timer2_ = nullptr;
     std::optional<PlayField> field_;
+    // The texture that Picture3's canvas shows tiled once it is drawn (null: white).
+    Picture textureToDraw_;
 };
 
 }  // namespace zib

@@ -30,5 +30,7 @@ std::variant<ReadyLevel, std::string> readLevel(const std::string& folder,
 // ty <= limitH, columns left to right, each column top to bottom. A picture 2 pixels wide or high
 // or smaller steps by 1 on that axis.
 void tilePicture(Canvas& target, const Canvas& picture, int limitW, int limitH);
+// The same, drawing only the pixels of target inside area.
+void tilePicture(Canvas& target, const Canvas& picture, int limitW, int limitH, const Rect& area);
 
 }  // namespace zib

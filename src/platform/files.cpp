@@ -67,12 +67,16 @@ void splitLast(const std::string& path, std::string& folder, std::string& name) 
 }  // namespace
 
 std::string programFolder() {
-    char buffer[PATH_MAX];
-    ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (n <= 0) return ".";
-    std::string exe(buffer, static_cast<size_t>(n));
-    size_t cut = exe.find_last_of('/');
-    return cut == 0 ? "/" : exe.substr(0, cut);
+    // The program does not move while it runs: the link is read once.
+    static const std::string folder = [] {
+        char buffer[PATH_MAX];
+        ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+        if (n <= 0) return std::string(".");
+        std::string exe(buffer, static_cast<size_t>(n));
+        size_t cut = exe.find_last_of('/');
+        return cut == 0 ? std::string("/") : exe.substr(0, cut);
+    }();
+    return folder;
 }
 
 std::optional<std::string> resolvePath(const std::string& base, const std::string& path) {
