@@ -7,6 +7,7 @@ namespace zib {
 // Milliseconds since SDL started (wrapping at 2^32), precise sleeps, the local time of day.
 class SdlClock : public Clock {
   public:
+    SdlClock();
     uint32_t tickCount() override;
     void sleep(uint32_t ms) override;
     int secondOfMinute() override;
