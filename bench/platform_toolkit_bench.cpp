@@ -63,17 +63,22 @@ void BM_CreateArrayElements(benchmark::State& state) {
 }
 BENCHMARK(BM_CreateArrayElements);
 
+// Sprites 1..count shown in rows from the top-left cell.
+void showSprites(SpriteForm& form, int count) {
+    for (int i = 1; i <= count; ++i) {
+        Image& s = form.sprites->create(i);
+        s.move((i * 10) % 800, (i / 80) * 10);
+        s.visible = true;
+    }
+}
+
 // A full frame of a game screen: background plus 400 visible sprites.
 void BM_ComposeGameFrame(benchmark::State& state) {
     HeadlessBackend backend;
     Application app(backend.services());
     SpriteForm form(app);
     form.show();
-    for (int i = 1; i <= 400; ++i) {
-        Image& s = form.sprites->create(i);
-        s.move((i * 10) % 800, (i / 80) * 10);
-        s.visible = true;
-    }
+    showSprites(form, 400);
     for (auto _ : state) benchmark::DoNotOptimize(app.screenshot());
 }
 BENCHMARK(BM_ComposeGameFrame);
@@ -108,11 +113,7 @@ void BM_PresentSnakeStep(benchmark::State& state) {
     Application app(services);
     SpriteForm form(app);
     form.show();
-    for (int i = 1; i <= 400; ++i) {
-        Image& s = form.sprites->create(i);
-        s.move((i * 10) % 800, (i / 80) * 10);
-        s.visible = true;
-    }
+    showSprites(form, 400);
     app.doEvents();
     int step = 0;
     for (auto _ : state) {
