@@ -108,7 +108,7 @@ std::optional<std::string> resolvePath(const std::string& base, const std::strin
         if (!match) return std::nullopt;
         result = join(result, *match);
     }
-    if (result.empty()) result.assign(1, '.');  // not = ".": GCC 12 warns wrongly at -O3
+    if (result.empty()) result = ".";
     return result;
 }
 
