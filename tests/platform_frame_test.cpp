@@ -46,8 +46,24 @@ class MirrorDisplay : public Display {
     Display& inner_;
 };
 
+// Text whose columns alternate with black and whose first column is a marker, so that text moved
+// sideways under a clip changes its pixels (the headless stand-in draws solid boxes).
+class StripedTextGraphics : public Graphics {
+  public:
+    Picture loadPicture(const std::string&) override {
+        return std::make_shared<const Canvas>(10, 10, kWhite);
+    }
+    Canvas renderText(const std::string& utf8, const FontSpec&, uint32_t colour) override {
+        Canvas c(8 * static_cast<int>(utf8.size()), 11, colour);
+        for (int x = 0; x < c.width(); x += 2) c.fillRect(x, 0, 1, c.height(), kBlack);
+        c.fillRect(0, 0, 1, c.height(), rgb(255, 0, 255));
+        return c;
+    }
+    bool savePicture(const Canvas&, const std::string&) override { return false; }
+};
+
 struct MirrorRig {
-    HeadlessBackend backend;
+    HeadlessBackend backend{std::make_unique<StripedTextGraphics>()};
     MirrorDisplay display{backend.services().display};
     Services services{backend.services().clock, backend.services().random, backend.services().sound,
                       backend.services().graphics, display};
@@ -135,10 +151,14 @@ TEST(PlatformFrame, PresentedAreasKeepTheScreenEqualToTheComposition) {
                 case 4:
                     (*sprites)[pick(40)].setPicture(pictures[static_cast<size_t>(pick(4))]);
                     break;
-                case 5:
-                    labels[static_cast<size_t>(pick(3))]->setCaption(
-                        std::string(static_cast<size_t>(pick(12)), 'W'));
+                case 5: {
+                    Label& label = *labels[static_cast<size_t>(pick(3))];
+                    if (pick(3) == 0)  // a field write: the text moves within its box
+                        label.align = static_cast<Label::Align>(pick(3));
+                    else
+                        label.setCaption(std::string(static_cast<size_t>(pick(12)), 'W'));
                     break;
+                }
                 case 6: {  // inside the box, clipped to it
                     Image& s = (*inBox)[pick(5)];
                     s.move(pick(140) - 10, pick(110) - 10);
@@ -200,6 +220,28 @@ TEST(PlatformFrame, ASpriteStepPresentsOnlyItsCells) {
     rig.frame();
     EXPECT_EQ(rig.display.lastArea, 2 * 100);
     EXPECT_EQ(countDifferences(rig.display.screen, rig.app.screenshot()), 0);
+}
+
+// Text wider than its label's box moves under the same clip when the alignment changes.
+TEST(PlatformFrame, ANewAlignmentOfAClippedLabelIsRepainted) {
+    MirrorRig rig;
+    TestForm form(rig.app);
+    Label* label = nullptr;
+    form.onDesign = [&](TestForm& f) {
+        label = &f.addLabel();
+        label->move(100, 100);
+        label->width = 30;
+        label->height = 8;
+        label->setCaption("WWWWWWWWWW");  // 80 pixels wide, clipped to 30
+    };
+    form.show();
+    rig.frame();
+    const Canvas before = rig.app.screenshot();
+    label->align = Label::Align::Right;
+    rig.frame();
+    const Canvas after = rig.app.screenshot();
+    ASSERT_GT(countDifferences(before, after), 0) << "the alignment moves the text";
+    EXPECT_EQ(countDifferences(rig.display.screen, after), 0);
 }
 
 // ---- the scaler

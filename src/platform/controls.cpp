@@ -192,6 +192,9 @@ Rect Label::area(int originX, int originY) {
     int textX = 0;
     Rect bounds;
     place(originX, originY, textX, bounds);
+    // A new alignment moves text wider than its box under the same clip: repaint it.
+    if (textX != drawnTextX_) repaint_ = true;
+    drawnTextX_ = textX;
     return bounds;
 }
 

@@ -83,10 +83,10 @@ class Control {
     void changed();         // its pixels changed: to be repainted at the next frame
     Form* form_ = nullptr;  // null once the form has discarded the control
     PictureBox* container_ = nullptr;
+    bool repaint_ = false;  // its pixels changed since the last frame
 
   private:
-    Rect drawnArea_;        // where the last frame shows it (empty when hidden)
-    bool repaint_ = false;  // its pixels changed since then
+    Rect drawnArea_;  // where the last frame shows it (empty when hidden)
 };
 
 // An image control: a picture shown at its position, transparent pixels show what lies below.
@@ -148,6 +148,7 @@ class Label : public Control {
     void place(int originX, int originY, int& textX, Rect& bounds);
     void render();
     std::string caption_;
+    int drawnTextX_ = 0;  // where the last frame shows the text (alignment moves it in its box)
     uint32_t colour_ = kBlack;
     FontSpec font_{"MS Sans Serif", 8.25, false};
     Canvas rendered_;
@@ -161,7 +162,9 @@ class Label : public Control {
 class PictureBox : public Control {
   public:
     bool autoSize = false;
-    Canvas& canvas();  // for drawing: marks the screen for repainting
+    // For drawing: marks the box for repainting. Take it anew in each handler that draws: what is
+    // drawn through a reference kept until a later frame is not noticed.
+    Canvas& canvas();
     const Canvas& canvas() const { return canvas_; }
     const Picture& picture() const { return picture_; }  // the picture last loaded or set
     void loadPicture(const std::string& path);  // any spelling of the path; throws PictureError
@@ -226,7 +229,10 @@ class Form {
     bool isLoaded() const { return loaded_; }
     bool isVisible() const { return visible_; }
 
-    Canvas& canvas();  // the persistent background; marks the screen for repainting
+    // The persistent background, for drawing: marks the screen for repainting. Take it anew in
+    // each handler that draws: what is drawn through a reference kept until a later frame is not
+    // noticed.
+    Canvas& canvas();
     uint32_t backColour = kWhite;
     Application& app() { return app_; }
     Services& services();
