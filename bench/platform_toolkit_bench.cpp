@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "platform/backend/backends.h"
+#include "platform/forwarding_display.h"
 #include "platform/toolkit.h"
 
 namespace zib {
@@ -84,23 +85,14 @@ void BM_ComposeGameFrame(benchmark::State& state) {
 BENCHMARK(BM_ComposeGameFrame);
 
 // A display that takes every frame at once and does nothing with it.
-class EagerDisplay : public Display {
+class EagerDisplay : public ForwardingDisplay {
   public:
-    explicit EagerDisplay(Display& inner) : inner_(inner) {}
-    std::optional<InputEvent> pollEvent() override { return inner_.pollEvent(); }
-    bool waitEvent(uint32_t timeoutMs) override { return inner_.waitEvent(timeoutMs); }
+    using ForwardingDisplay::ForwardingDisplay;
     bool readyForFrame() override { return true; }
     void present(const Canvas& frame, const std::vector<Rect>& changed) override {
         benchmark::DoNotOptimize(frame.row(0));
         benchmark::DoNotOptimize(changed.data());
     }
-    std::optional<DisplayMode> enumMode(int n) override { return inner_.enumMode(n); }
-    bool changeMode(int width, int height) override { return inner_.changeMode(width, height); }
-    DisplayMode currentMode() override { return inner_.currentMode(); }
-    void showCursor(bool show) override { inner_.showCursor(show); }
-
-  private:
-    Display& inner_;
 };
 
 // One step of two 200-segment snakes on a game screen, then a frame: what the loop pays to find

@@ -4,6 +4,7 @@
 
 #include <random>
 
+#include "platform/forwarding_display.h"
 #include "platform/frame_scaler.h"
 #include "platform_test_form.h"
 
@@ -16,11 +17,9 @@ constexpr uint32_t kBlue = rgb(0, 0, 255);
 
 // A display that is always ready and keeps its own copy of the screen, updated only inside the
 // areas each present names.
-class MirrorDisplay : public Display {
+class MirrorDisplay : public ForwardingDisplay {
   public:
-    explicit MirrorDisplay(Display& inner) : inner_(inner) {}
-    std::optional<InputEvent> pollEvent() override { return inner_.pollEvent(); }
-    bool waitEvent(uint32_t timeoutMs) override { return inner_.waitEvent(timeoutMs); }
+    using ForwardingDisplay::ForwardingDisplay;
     bool readyForFrame() override { return true; }
     void present(const Canvas& frame, const std::vector<Rect>& changed) override {
         if (screen.width() != frame.width() || screen.height() != frame.height())
@@ -33,17 +32,10 @@ class MirrorDisplay : public Display {
         ++presents;
         lastArea = area;
     }
-    std::optional<DisplayMode> enumMode(int n) override { return inner_.enumMode(n); }
-    bool changeMode(int width, int height) override { return inner_.changeMode(width, height); }
-    DisplayMode currentMode() override { return inner_.currentMode(); }
-    void showCursor(bool show) override { inner_.showCursor(show); }
 
     Canvas screen;
     int presents = 0;
     long long lastArea = 0;
-
-  private:
-    Display& inner_;
 };
 
 // Text whose columns alternate with black and whose first column is a marker, so that text moved

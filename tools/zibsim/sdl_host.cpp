@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "platform/backend/backends.h"
+#include "platform/forwarding_display.h"
 #include "zibsim/sim_host.h"
 
 namespace zibsim {
@@ -39,34 +40,22 @@ class NotingSound : public zib::Sound {
 };
 
 // The real window, with the scripted keys delivered ahead of its own events.
-class ScriptedDisplay : public zib::Display {
+class ScriptedDisplay : public zib::ForwardingDisplay {
   public:
-    explicit ScriptedDisplay(zib::Display& real) : real_(real) {}
+    using ForwardingDisplay::ForwardingDisplay;
     std::optional<zib::InputEvent> pollEvent() override {
         if (!queued.empty()) {
             zib::InputEvent e = queued.front();
             queued.pop_front();
             return e;
         }
-        return real_.pollEvent();
+        return inner_.pollEvent();
     }
     bool waitEvent(uint32_t timeoutMs) override {
-        return !queued.empty() || real_.waitEvent(timeoutMs);
+        return !queued.empty() || inner_.waitEvent(timeoutMs);
     }
-    bool readyForFrame() override { return real_.readyForFrame(); }
-    void present(const zib::Canvas& frame, const std::vector<zib::Rect>& changed) override {
-        real_.present(frame, changed);
-    }
-    std::optional<zib::DisplayMode> enumMode(int n) override { return real_.enumMode(n); }
-    bool changeMode(int width, int height) override { return real_.changeMode(width, height); }
-    zib::DisplayMode currentMode() override { return real_.currentMode(); }
-    void showCursor(bool show) override { real_.showCursor(show); }
-    int doubleClickTimeMs() override { return real_.doubleClickTimeMs(); }
 
     std::deque<zib::InputEvent> queued;
-
-  private:
-    zib::Display& real_;
 };
 
 class SdlHost : public SimHost {
