@@ -26,7 +26,7 @@ TEST_F(MenuExit, ExitPutsTheScreenBackWritesTheSettingsAndEnds) {
     EXPECT_EQ(menu->savedScreenHeight(), 1024);
     EXPECT_EQ(modeRequests(), (std::vector<std::pair<int, int>>{{800, 600}}));
     clickAt(kItem[2]);
-    clickOn(*c().OP[0]);
+    clickOn(*c().keySlots[0]);
     press('Z', 'z');
     clickAt(kItem[4]);
     EXPECT_TRUE(app.quitRequested());
@@ -38,9 +38,9 @@ TEST_F(MenuExit, AMissingFileGivesTheDefaultsQuietly) {
     start();
     EXPECT_EQ(menu->openMessage(), "");
     const std::array<const char*, 8> captions{"W", "UP", "S", "DOWN", "D", "RIGHT", "A", "LEFT"};
-    for (size_t i = 0; i < 8; ++i) EXPECT_EQ(c().OP[i]->caption(), captions[i]);
-    EXPECT_EQ(c().OP[12]->caption(), "RYCHLOST HRY: 54");
-    EXPECT_EQ(c().Label10->colour(), rgb(0, 0, 255));
+    for (size_t i = 0; i < 8; ++i) EXPECT_EQ(c().keySlots[i]->caption(), captions[i]);
+    EXPECT_EQ(c().speedCaption->caption(), "RYCHLOST HRY: 54");
+    EXPECT_EQ(c().classicModeLabel->colour(), rgb(0, 0, 255));
     const std::string first = menu->levels().levelList[0];
     EXPECT_EQ(state->settings.levelName, first + ".zq7");
     type("exit");
@@ -72,7 +72,7 @@ TEST_F(MenuExit, SizesNoGameCanUseAreReportedAndKeptAsBad) {
     EXPECT_EQ(state->settings.gameSpeed, 46);
     EXPECT_EQ(state->settings.startLength, 10);
     EXPECT_EQ(state->settings.gameMode, 2);
-    EXPECT_EQ(c().Label12->caption(), "POČET ČLÁNKÚ PŘI STARTU:10");
+    EXPECT_EQ(c().startLengthLabel->caption(), "POČET ČLÁNKÚ PŘI STARTU:10");
     clickOn(*c().messageOk);
     clickAt(kItem[4]);
     EXPECT_TRUE(app.quitRequested());

@@ -167,7 +167,7 @@ class MenuWindowTest : public ::testing::Test {
     }
 
     const MenuControls& c() const { return menu->controls(); }
-    bool highlighted(int i) const { return (*c().MEN)[i].visible; }
+    bool highlighted(int i) const { return (*c().itemHighlights)[i].visible; }
     int count(const std::vector<std::string>& sounds, const std::string& which) const {
         int n = 0;
         for (const auto& s : sounds) n += s == which;

@@ -20,16 +20,16 @@ TEST_F(MenuGame, EnterStartsAGameAndTheTitleShowsOnReturn) {
     press(kVkEnter, kVkEnter);
     EXPECT_TRUE(gameShown());
     EXPECT_EQ(backend.takeSounds(), std::vector<std::string>{kClick});
-    EXPECT_FALSE(c().Timer2->enabled());
+    EXPECT_FALSE(c().idleTimer->enabled());
     EXPECT_EQ(state->demoMode, 0);
 
     advance(3000);  // the game ends by Esc on its fifth tick, then pauses 2 s
     EXPECT_EQ(game.started, 1);
     EXPECT_TRUE(menu->isVisible());
     EXPECT_FALSE(menu->gameWindow().isLoaded());
-    EXPECT_TRUE(c().Picture3->visible);
-    EXPECT_FALSE(c().Picture6->visible);
-    EXPECT_TRUE(c().Timer2->enabled());
+    EXPECT_TRUE(c().scorePicture->visible);
+    EXPECT_FALSE(c().speedGauge->visible);
+    EXPECT_TRUE(c().idleTimer->enabled());
 }
 
 TEST_F(MenuGame, IdleDemoAfterTwentySecondsIsUndoneWhenItEnds) {
@@ -56,8 +56,8 @@ TEST_F(MenuGame, IdleDemoAfterTwentySecondsIsUndoneWhenItEnds) {
     EXPECT_EQ(state->demoMode, 0);
     EXPECT_EQ(state->settings.onePlayer, 0);
     EXPECT_EQ(state->settings.levelName, "Beta.zq7");
-    EXPECT_TRUE(c().Timer2->enabled());
-    EXPECT_EQ(c().Label1->caption(), "0");  // a demo counts no win
+    EXPECT_TRUE(c().idleTimer->enabled());
+    EXPECT_EQ(c().redWinsLabel->caption(), "0");  // a demo counts no win
 
     // The countdown runs again from the return, which came between 22 s and 23 s.
     advance(19000);
@@ -89,7 +89,7 @@ TEST_F(MenuGame, ABrokenLevelShowsItsMessageAndTheMenuStays) {
     EXPECT_TRUE(menu->isVisible());
     EXPECT_FALSE(menu->gameWindow().isLoaded());
     EXPECT_NE(menu->openMessage().find("Broken.zq7"), std::string::npos) << menu->openMessage();
-    EXPECT_TRUE(c().Timer2->enabled());
+    EXPECT_TRUE(c().idleTimer->enabled());
 
     // Enter closes the message and does nothing else.
     press(kVkEnter, kVkEnter);
@@ -110,7 +110,7 @@ TEST_F(MenuGame, ADemoOnABrokenLevelReturnsWithTheSettingsPutBack) {
     EXPECT_EQ(state->demoMode, 0);
     EXPECT_EQ(state->settings.onePlayer, 0);
     EXPECT_EQ(state->settings.levelName, "Broken.zq7");
-    EXPECT_TRUE(c().Timer2->enabled());
+    EXPECT_TRUE(c().idleTimer->enabled());
     // While the message waits the menu ignores the pointer.
     moveTo(kItem[1]);
     EXPECT_FALSE(highlighted(1));
@@ -125,8 +125,8 @@ TEST_F(MenuGame, AnEmptyLevelFolderKeepsTheMenuWorking) {
     start();
     EXPECT_EQ(state->settings.levelName, "");
     clickAt(kItem[1]);  // MODS
-    for (Label* row : c().SM) EXPECT_EQ(row->caption(), "");
-    clickOn(*c().SM[0]);
+    for (Label* row : c().levelRows) EXPECT_EQ(row->caption(), "");
+    clickOn(*c().levelRows[0]);
     EXPECT_EQ(state->settings.levelName, "");
     EXPECT_EQ(menu->openMessage(), "");
 

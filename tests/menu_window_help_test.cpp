@@ -13,8 +13,8 @@ class MenuHelp : public MenuWindowTest {
         addLevels({"Alpha"});
         writeIni("46,Alpha.zq7,5,10,2");
         start();
-        texture = c().Picture1->picture();
-        help = c().Picture10->picture();
+        texture = c().textureBox->picture();
+        help = c().helpBox->picture();
         ASSERT_TRUE(texture && help) << "the data folder beside the tests lacks the menu artwork";
     }
     uint32_t texel(int x, int y) const {
@@ -41,10 +41,10 @@ TEST_F(MenuHelp, FirstTickDrawsAt546AndTheScrollStopsAtMinusTwo) {
     EXPECT_EQ(menu->helpScrollY(), 546);
     advance(136 * 100);  // 137 ticks
     EXPECT_EQ(menu->helpScrollY(), 2);
-    EXPECT_TRUE(c().Timer1->enabled());
+    EXPECT_TRUE(c().helpTimer->enabled());
     advance(100);  // the 138th
     EXPECT_EQ(menu->helpScrollY(), -2);
-    EXPECT_FALSE(c().Timer1->enabled());
+    EXPECT_FALSE(c().helpTimer->enabled());
     advance(1000);
     EXPECT_EQ(menu->helpScrollY(), -2);
 }
@@ -81,7 +81,7 @@ TEST_F(MenuHelp, OptionsDuringTheScrollWipesThePictureAtOnce) {
     const int x = MenuWindow::kHelpX + hx;
     ASSERT_NE(windowPixel(x, y + hy), texel(x, y + hy));
     clickAt(kItem[2]);
-    EXPECT_FALSE(c().Timer1->enabled());
+    EXPECT_FALSE(c().helpTimer->enabled());
     EXPECT_EQ(menu->helpScrollY(), 550);
     EXPECT_EQ(windowPixel(x, y + hy), texel(x, y + hy));
     advance(1000);

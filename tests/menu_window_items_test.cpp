@@ -18,9 +18,9 @@ class MenuItems : public MenuWindowTest {
         for (int i = 0; i < 5; ++i) v.push_back(highlighted(i));
         return v;
     }
-    bool scorePanel() const { return c().Picture3->visible && c().Label1->visible; }
-    bool optionsPanel() const { return c().Picture6->visible && c().OP[0]->visible; }
-    bool modsPanel() const { return c().Picture7->visible && c().SM[3]->visible; }
+    bool scorePanel() const { return c().scorePicture->visible && c().redWinsLabel->visible; }
+    bool optionsPanel() const { return c().speedGauge->visible && c().keySlots[0]->visible; }
+    bool modsPanel() const { return c().modsHeading->visible && c().levelRows[3]->visible; }
 };
 
 TEST_F(MenuItems, PointerOverAnItemLightsItOnceWithATink) {
@@ -81,7 +81,7 @@ TEST_P(ItemPanels, EachItemShowsItsViewWithAClick) {
     EXPECT_EQ(scorePanel(), p.score);
     EXPECT_EQ(optionsPanel(), p.options);
     EXPECT_EQ(modsPanel(), p.mods);
-    EXPECT_EQ(c().Timer1->enabled(), p.helpScrolls);
+    EXPECT_EQ(c().helpTimer->enabled(), p.helpScrolls);
     EXPECT_EQ(backend.takeSounds(), std::vector<std::string>{kClick});
 }
 
@@ -92,11 +92,11 @@ INSTANTIATE_TEST_SUITE_P(Views, ItemPanels,
 
 TEST_F(MenuItems, OkLabelsSwapTheirPanelForTheTitle) {
     clickAt(kItem[2]);
-    clickOn(*c().Label6);
+    clickOn(*c().optionsOk);
     EXPECT_TRUE(scorePanel());
     EXPECT_FALSE(optionsPanel());
     clickAt(kItem[1]);
-    clickOn(*c().Label8);
+    clickOn(*c().modsOk);
     EXPECT_TRUE(scorePanel());
     EXPECT_FALSE(modsPanel());
 }
@@ -126,16 +126,16 @@ TEST_F(MenuItems, PointerOverAnItemRestartsTheIdleCountdown) {
 }
 
 TEST_F(MenuItems, TitlePanelShowsZeroWinsAndTheGameRaisesThem) {
-    EXPECT_EQ(c().Label1->caption(), "0");
-    EXPECT_EQ(c().Label2->caption(), "0");
+    EXPECT_EQ(c().redWinsLabel->caption(), "0");
+    EXPECT_EQ(c().blueWinsLabel->caption(), "0");
     MenuLink& link = *menu;
     link.setRedWins("3");
     EXPECT_EQ(link.redWins(), "3");
-    EXPECT_EQ(c().Label1->caption(), "3");
+    EXPECT_EQ(c().redWinsLabel->caption(), "3");
     EXPECT_EQ(link.blueWins(), "0");
-    EXPECT_EQ(c().Label1->left, 672);
-    EXPECT_EQ(c().Picture3->left, 340);
-    EXPECT_EQ(c().Picture5->top, 200);
+    EXPECT_EQ(c().redWinsLabel->left, 672);
+    EXPECT_EQ(c().scorePicture->left, 340);
+    EXPECT_EQ(c().titleLogo->top, 200);
 }
 
 }  // namespace

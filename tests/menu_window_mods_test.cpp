@@ -17,7 +17,7 @@ class MenuMods : public MenuWindowTest {
     }
     std::vector<std::string> rows() const {
         std::vector<std::string> v;
-        for (Label* row : c().SM) v.push_back(row->caption());
+        for (Label* row : c().levelRows) v.push_back(row->caption());
         return v;
     }
     std::vector<std::string> entries(int from, int to) const {
@@ -41,13 +41,13 @@ class StepLabels : public MenuMods, public ::testing::WithParamInterface<StepCas
     Label& label(int n) const {
         switch (n) {
             case 14:
-                return *c().Label14;
+                return *c().growthUp;
             case 15:
-                return *c().Label15;
+                return *c().growthDown;
             case 16:
-                return *c().Label16;
+                return *c().startLengthUp;
             default:
-                return *c().Label17;
+                return *c().startLengthDown;
         }
     }
     int value(int n) const {
@@ -57,7 +57,7 @@ class StepLabels : public MenuMods, public ::testing::WithParamInterface<StepCas
         return n <= 15 ? "NÁRUST PŘI SEBRÁNÍ:" + std::to_string(value(n))
                        : "POČET ČLÁNKÚ PŘI STARTU:" + std::to_string(value(n));
     }
-    const Label& captionLabel(int n) const { return n <= 15 ? *c().Label13 : *c().Label12; }
+    const Label& captionLabel(int n) const { return n <= 15 ? *c().growthLabel : *c().startLengthLabel; }
 };
 
 // A double click applies one step per press, each only while its limit allows.
@@ -91,42 +91,42 @@ TEST_F(MenuMods, ModeFromTheFileAndModeClicksColourTheirLabel) {
     addLevels({"Alpha"});
     open("46,Alpha.zq7,5,10,3");
     EXPECT_EQ(state->settings.onePlayer, 1);
-    EXPECT_EQ(c().Label11->colour(), kBlue);
-    EXPECT_EQ(c().Label9->colour(), kBlack);
-    clickOn(*c().Label9);
+    EXPECT_EQ(c().onePlayerModeLabel->colour(), kBlue);
+    EXPECT_EQ(c().endlessModeLabel->colour(), kBlack);
+    clickOn(*c().endlessModeLabel);
     EXPECT_EQ(state->settings.gameMode, 1);
     EXPECT_EQ(state->settings.endlessGrowth, 1);
     EXPECT_EQ(state->settings.onePlayer, 0);
-    EXPECT_EQ(c().Label9->colour(), kBlue);
-    EXPECT_EQ(c().Label10->colour(), kBlack);
-    EXPECT_EQ(c().Label11->colour(), kBlack);
-    clickOn(*c().Label10);
+    EXPECT_EQ(c().endlessModeLabel->colour(), kBlue);
+    EXPECT_EQ(c().classicModeLabel->colour(), kBlack);
+    EXPECT_EQ(c().onePlayerModeLabel->colour(), kBlack);
+    clickOn(*c().classicModeLabel);
     EXPECT_EQ(state->settings.gameMode, 2);
     EXPECT_EQ(state->settings.endlessGrowth, 0);
-    EXPECT_EQ(c().Label10->colour(), kBlue);
-    EXPECT_EQ(c().Label9->colour(), kBlack);
+    EXPECT_EQ(c().classicModeLabel->colour(), kBlue);
+    EXPECT_EQ(c().endlessModeLabel->colour(), kBlack);
 }
 
 TEST_F(MenuMods, AModeOutsideOneToThreeColoursNothing) {
     addLevels({"Alpha"});
     open("46,Alpha.zq7,5,10,7");
     EXPECT_EQ(state->settings.gameMode, 7);
-    for (Label* l : {c().Label9, c().Label10, c().Label11}) EXPECT_EQ(l->colour(), kBlack);
+    for (Label* l : {c().endlessModeLabel, c().classicModeLabel, c().onePlayerModeLabel}) EXPECT_EQ(l->colour(), kBlack);
 }
 
 TEST_F(MenuMods, ArrowsMoveTheRowsWithinTheList) {
     addLevels({"L0", "L1", "L2", "L3", "L4", "L5", "L6", "L7"});
     open("46,L0.zq7,5,10,2");
     EXPECT_EQ(rows(), entries(0, 5));
-    clickOn(*c().Picture9);
+    clickOn(*c().downArrow);
     backend.setNow(backend.now() + 1000);
-    clickOn(*c().Picture9);
+    clickOn(*c().downArrow);
     EXPECT_EQ(rows(), entries(2, 7));
     backend.setNow(backend.now() + 1000);
-    clickOn(*c().Picture9);
+    clickOn(*c().downArrow);
     EXPECT_EQ(rows(), entries(2, 7));
     backend.setNow(backend.now() + 1000);
-    doubleClickAt(centreOf(*c().Picture8));
+    doubleClickAt(centreOf(*c().upArrow));
     EXPECT_EQ(rows(), entries(0, 5));
 }
 
@@ -138,22 +138,22 @@ TEST_F(MenuMods, ARowClickChoosesTheLevelAndShowsItsPreview) {
     open("46,Alpha.zq7,5,10,2");
     const auto& list = menu->levels().levelList;
     const int beta = list[0] == "Beta" ? 0 : 1;
-    clickOn(*c().SM[static_cast<size_t>(beta)]);
+    clickOn(*c().levelRows[static_cast<size_t>(beta)]);
     EXPECT_EQ(state->settings.levelName, "Beta.zq7");
-    ASSERT_TRUE(c().Image2->picture());
-    EXPECT_EQ(c().Image2->picture()->pixel(5, 5), rgb(10, 200, 30));
+    ASSERT_TRUE(c().previewImage->picture());
+    EXPECT_EQ(c().previewImage->picture()->pixel(5, 5), rgb(10, 200, 30));
 
     // Alpha has no preview: the frame is left empty.
-    clickOn(*c().SM[static_cast<size_t>(1 - beta)]);
+    clickOn(*c().levelRows[static_cast<size_t>(1 - beta)]);
     EXPECT_EQ(state->settings.levelName, "Alpha.zq7");
-    EXPECT_FALSE(c().Image2->picture());
+    EXPECT_FALSE(c().previewImage->picture());
 }
 
 TEST_F(MenuMods, AnEmptyRowDoesNothing) {
     addLevels({"Alpha", "Beta"});
     open("46,Beta.zq7,5,10,2");
     advance(15000);
-    clickOn(*c().SM[4]);
+    clickOn(*c().levelRows[4]);
     EXPECT_EQ(state->settings.levelName, "Beta.zq7");
     advance(5000);  // the countdown was not restarted
     EXPECT_EQ(state->demoMode, 1);

@@ -12,8 +12,8 @@ constexpr uint32_t kBlue = rgb(0, 0, 255);
 std::string gaugeCells(const MenuControls& c) {
     std::string s;
     for (int i = 0; i < kSpeedPositions; ++i) {
-        const Picture& p = (*c.UR)[i].picture();
-        s += p == c.HLC->picture() ? 'H' : p == c.DC->picture() ? 'F' : '.';
+        const Picture& p = (*c.gaugeCells)[i].picture();
+        s += p == c.handleCell->picture() ? 'H' : p == c.filledCell->picture() ? 'F' : '.';
     }
     return s;
 }
@@ -27,13 +27,13 @@ class MenuOptions : public MenuWindowTest {
         start();
         clickAt(kItem[2]);
     }
-    Label& slot(int i) const { return *c().OP[static_cast<size_t>(i)]; }
+    Label& slot(int i) const { return *c().keySlots[static_cast<size_t>(i)]; }
     int binding(int i) const { return state->settings.keyBindings[static_cast<size_t>(i)]; }
 
-    // The pointer at offset x of the gauge's hot area Label5, with the buttons held.
+    // The pointer at offset x of the gauge's hot area, with the buttons held.
     void gaugeMove(int x, int buttons) {
         int left = 0, top = 0;
-        c().Label5->formPosition(left, top);
+        c().gaugeHotArea->formPosition(left, top);
         moveTo({left + x, top + 10}, buttons);
     }
     std::string cells() const { return gaugeCells(c()); }
@@ -113,7 +113,7 @@ void PrintTo(const DragCase& d, std::ostream* os) {
 
 class GaugeDrag : public MenuOptions, public ::testing::WithParamInterface<DragCase> {};
 
-// Label5 is 320 pixels wide: raw = 15 * x / 320, rounded to the nearer cell from .5 up.
+// The hot area is 320 pixels wide: raw = 15 * x / 320, rounded to the nearer cell from .5 up.
 TEST_P(GaugeDrag, FollowsThePointerOnlyWithTheLeftButtonAlone) {
     const DragCase& d = GetParam();
     gaugeMove(d.x, d.buttons);
@@ -148,7 +148,7 @@ TEST_F(MenuWindowTest, GaugeAtLoadKeepsTheStartHandleWhereTheFillDoesNotReach) {
     menu.reset();
     start();
     EXPECT_EQ(gaugeCells(c()), "H...............");
-    EXPECT_EQ(c().OP[12]->caption(), "RYCHLOST HRY: 0");
+    EXPECT_EQ(c().speedCaption->caption(), "RYCHLOST HRY: 0");
 }
 
 TEST_F(MenuOptions, GaugeDoesNotRestartTheIdleCountdown) {

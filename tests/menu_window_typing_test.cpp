@@ -106,12 +106,12 @@ TEST_F(MenuTyping, DemoWhileTheHelpScrollsStopsTheScrollAndStartsAtOnce) {
     start();
     clickAt(kItem[3]);  // HELP
     advance(1000);
-    ASSERT_TRUE(c().Timer1->enabled());
+    ASSERT_TRUE(c().helpTimer->enabled());
     type("DEM");
     EXPECT_FALSE(demoStarted());
     type("O");
     EXPECT_TRUE(demoStarted());
-    EXPECT_FALSE(c().Timer1->enabled());
+    EXPECT_FALSE(c().helpTimer->enabled());
 }
 
 // Letters typed to bind keys also enter the text: binding D, E, M and O starts a demo game.
@@ -120,11 +120,11 @@ TEST_F(MenuTyping, LettersTypedWhileBindingKeysCount) {
     clickAt(kItem[2]);  // OPTIONS
     const char* letters = "DEMO";
     for (int i = 0; i < 4; ++i) {
-        clickOn(*c().OP[static_cast<size_t>(2 * i)]);
+        clickOn(*c().keySlots[static_cast<size_t>(2 * i)]);
         type(std::string(1, letters[i]));
         if (i < 3) {
             EXPECT_EQ(state->settings.keyBindings[static_cast<size_t>(2 * i)], letters[i]);
-            EXPECT_EQ(c().OP[static_cast<size_t>(2 * i)]->caption(), std::string(1, letters[i]));
+            EXPECT_EQ(c().keySlots[static_cast<size_t>(2 * i)]->caption(), std::string(1, letters[i]));
         }
     }
     EXPECT_TRUE(demoStarted());

@@ -21,8 +21,8 @@ std::string oneMore(const std::string& caption) {
 
 void GameWindow::showResult() {
     // Head-on: both heads on one cell is a draw, however the loop ended.
-    const Image& redHead = (*vh_)[state_.red.headIndex];
-    const Image& blueHead = (*vhM_)[state_.blue.headIndex];
+    const Image& redHead = (*redSprites_)[state_.red.headIndex];
+    const Image& blueHead = (*blueSprites_)[state_.blue.headIndex];
     if (redHead.top == blueHead.top && redHead.left == blueHead.left) {
         state_.red.dead = 1;
         state_.blue.dead = 1;
@@ -32,18 +32,18 @@ void GameWindow::showResult() {
         return;
     }
     if (state_.red.dead == 1 && state_.blue.dead == 1) {
-        label2_->setCaption("Remíza");
+        resultLabel_->setCaption("Remíza");
     } else if (state_.red.dead == 1) {
-        label2_->setCaption("Modrý vyhrál");
+        resultLabel_->setCaption("Modrý vyhrál");
         menu_.setBlueWins(oneMore(menu_.blueWins()));
     } else {
-        label2_->setCaption("Červený vyhrál");
+        resultLabel_->setCaption("Červený vyhrál");
         menu_.setRedWins(oneMore(menu_.redWins()));
     }
-    label3_->setCaption(menu_.redWins());
-    label4_->setCaption(menu_.blueWins());
-    label3_->visible = true;
-    label4_->visible = true;
+    redWinsLabel_->setCaption(menu_.redWins());
+    blueWinsLabel_->setCaption(menu_.blueWins());
+    redWinsLabel_->visible = true;
+    blueWinsLabel_->visible = true;
     if (observer_) observer_->gameFinished();
 }
 

@@ -58,7 +58,7 @@ std::optional<FoodCell> PlaceFood(const Board& board, Random& random) {
 void GameWindow::AnimateFood() {
     state_.foodFrame += 1;
     if (state_.foodFrame == 3) state_.foodFrame = 1;
-    (*picture1_)[0].setPicture((*picture1_)[state_.foodFrame].picture());
+    (*foodSprites_)[0].setPicture((*foodSprites_)[state_.foodFrame].picture());
 }
 
 void GameWindow::Timer1_Timer() {
@@ -91,7 +91,7 @@ void GameWindow::Timer1_Timer() {
         }
         const int second = clock.secondOfMinute();
         if (second != lastFpsSecond_) {
-            label1_->setCaption("FPS: " + std::to_string(frameCount_));
+            fpsLabel_->setCaption("FPS: " + std::to_string(frameCount_));
             lastFpsSecond_ = second;
             frameCount_ = 0;
         }
@@ -99,18 +99,18 @@ void GameWindow::Timer1_Timer() {
         app().doEvents();
         // The program is ending (its window was closed): leave at once, nothing more to show.
         if (app().quitRequested() || !isLoaded()) return;
-        if (s.freeMode != 1 && (s.gameOver != 0 || !timer1_->enabled())) {
+        if (s.freeMode != 1 && (s.gameOver != 0 || !gameTimer_->enabled())) {
             stopRequested_ = 1;
-            timer1_->setEnabled(false);
+            gameTimer_->setEnabled(false);
         }
         ++tick;
         if (observer_) observer_->tickCompleted(tick);
     }
     phase_ = Phase::Finished;
-    timer2_->setEnabled(true);
+    endPauseTimer_->setEnabled(true);
     // An Esc ends the loop with Timer1 still enabled; it is switched off here so that the game is
     // played once per load and not started again during the pause.
-    timer1_->setEnabled(false);
+    gameTimer_->setEnabled(false);
     showResult();
 }
 

@@ -63,54 +63,54 @@ GameWindow::GameWindow(Application& app, GameState& state, MenuLink& menu)
 void GameWindow::design() {
     // The picture holders C1..C10 and CM1..CM10: hidden, the snakes' sprites copy their pictures.
     for (int k = 1; k <= 10; ++k) {
-        c_[k] = &addImage();
-        c_[k]->setPicture(redArt_[static_cast<size_t>(k)]);
-        c_[k]->visible = false;
-        cm_[k] = &addImage();
-        cm_[k]->setPicture(blueArt_[static_cast<size_t>(k)]);
-        cm_[k]->visible = false;
+        redHolders_[k] = &addImage();
+        redHolders_[k]->setPicture(redArt_[static_cast<size_t>(k)]);
+        redHolders_[k]->visible = false;
+        blueHolders_[k] = &addImage();
+        blueHolders_[k]->setPicture(blueArt_[static_cast<size_t>(k)]);
+        blueHolders_[k]->visible = false;
     }
     // The snakes' element 0, showing the horizontal body piece.
-    vh_ = &addImageArray();
-    (*vh_)[0].setPicture(redArt_[1]);
-    (*vh_)[0].move(kRedDesignLeft, kRedDesignTop);
-    vhM_ = &addImageArray();
-    (*vhM_)[0].setPicture(blueArt_[1]);
-    (*vhM_)[0].move(kBlueDesignLeft, kBlueDesignTop);
+    redSprites_ = &addImageArray();
+    (*redSprites_)[0].setPicture(redArt_[1]);
+    (*redSprites_)[0].move(kRedDesignLeft, kRedDesignTop);
+    blueSprites_ = &addImageArray();
+    (*blueSprites_)[0].setPicture(blueArt_[1]);
+    (*blueSprites_)[0].move(kBlueDesignLeft, kBlueDesignTop);
 
     // The food: element 0 shows the ring and is hidden until the food is placed; 1 and 2 are the
     // animation frames (ring, dot); 3 is part of the design and unused.
-    picture1_ = &addImageArray();
-    (*picture1_)[0].setPicture(foodRing_);
-    (*picture1_)[0].visible = false;
-    picture1_->create(1).setPicture(foodRing_);
-    picture1_->create(2).setPicture(foodDot_);
-    picture1_->create(3).setPicture(foodRing_);
+    foodSprites_ = &addImageArray();
+    (*foodSprites_)[0].setPicture(foodRing_);
+    (*foodSprites_)[0].visible = false;
+    foodSprites_->create(1).setPicture(foodRing_);
+    foodSprites_->create(2).setPicture(foodDot_);
+    foodSprites_->create(3).setPicture(foodRing_);
 
-    label1_ = &addLabel();
-    placeLabel(*label1_, 680, 0, 121, 25, rgb(255, 255, 0), 17.25, false, false);
-    label1_->setCaption("FPS:");
-    label2_ = &addLabel();
-    placeLabel(*label2_, 288, 282, 224, 37, kWhite, 24, true, true);
-    label3_ = &addLabel();
-    placeLabel(*label3_, 288, 320, 57, 41, rgb(255, 0, 0), 24, true, true);
-    label4_ = &addLabel();
-    placeLabel(*label4_, 456, 320, 57, 41, rgb(0, 0, 192), 24, true, true);
+    fpsLabel_ = &addLabel();
+    placeLabel(*fpsLabel_, 680, 0, 121, 25, rgb(255, 255, 0), 17.25, false, false);
+    fpsLabel_->setCaption("FPS:");
+    resultLabel_ = &addLabel();
+    placeLabel(*resultLabel_, 288, 282, 224, 37, kWhite, 24, true, true);
+    redWinsLabel_ = &addLabel();
+    placeLabel(*redWinsLabel_, 288, 320, 57, 41, rgb(255, 0, 0), 24, true, true);
+    blueWinsLabel_ = &addLabel();
+    placeLabel(*blueWinsLabel_, 456, 320, 57, 41, rgb(0, 0, 192), 24, true, true);
 
-    // Picture2 loads the background and the wall textures; Picture3 is the off-screen texture
-    // canvas (see LoadLevel). Neither is shown.
-    picture2_ = &addPictureBox();
-    picture2_->visible = false;
-    picture3_ = &addPictureBox();
-    picture3_->visible = false;
+    // The level picture box loads the background and the wall textures; the texture box is the
+    // off-screen texture canvas (see LoadLevel). Neither is shown.
+    levelPictureBox_ = &addPictureBox();
+    levelPictureBox_->visible = false;
+    textureBox_ = &addPictureBox();
+    textureBox_->visible = false;
     // Its 800 x 600 canvas comes into being (white) when it is first drawn.
-    picture3_->width = kFieldWidth;
-    picture3_->height = kFieldHeight;
+    textureBox_->width = kFieldWidth;
+    textureBox_->height = kFieldHeight;
 
-    timer1_ = &addTimer(1, true);
-    timer1_->onTick = [this] { Timer1_Timer(); };
-    timer2_ = &addTimer(2000, false);
-    timer2_->onTick = [this] { Timer2_Timer(); };
+    gameTimer_ = &addTimer(1, true);
+    gameTimer_->onTick = [this] { Timer1_Timer(); };
+    endPauseTimer_ = &addTimer(2000, false);
+    endPauseTimer_->onTick = [this] { Timer2_Timer(); };
 }
 
 void GameWindow::createBody(ImageArray& sprites, SnakeRecord& snake) {
@@ -138,14 +138,14 @@ void GameWindow::Form_Load() {
         failLoad(*message);
         return;
     }
-    field_.emplace(PlayField{state_, services(), *vh_, *vhM_, *picture1_, redArt_, blueArt_,
+    field_.emplace(PlayField{state_, services(), *redSprites_, *blueSprites_, *foodSprites_, redArt_, blueArt_,
                              soundPath("BaseQ7\\Sound\\turnII.wav"),
                              soundPath("BaseQ7\\Sound\\UP.wav"), false});
 
-    label1_->visible = state_.showFps;
-    createBody(*vh_, state_.red);
+    fpsLabel_->visible = state_.showFps;
+    createBody(*redSprites_, state_.red);
     state_.red.dx = 1;
-    createBody(*vhM_, state_.blue);
+    createBody(*blueSprites_, state_.blue);
     lastFpsSecond_ = services().clock.secondOfMinute();
     state_.blue.dx = -1;
     LoadLevel(std::get<ReadyLevel>(level));
@@ -153,28 +153,28 @@ void GameWindow::Form_Load() {
 
 void GameWindow::failLoad(std::string message) {
     loadError_ = std::move(message);
-    timer1_->setEnabled(false);
+    gameTimer_->setEnabled(false);
     unload();
 }
 
 void GameWindow::Form_Unload() {
     field_.reset();
     textureToDraw_ = nullptr;
-    label1_ = label2_ = label3_ = label4_ = nullptr;
-    picture2_ = picture3_ = nullptr;
-    vh_ = vhM_ = picture1_ = nullptr;
-    for (int k = 0; k <= 10; ++k) c_[k] = cm_[k] = nullptr;
-    timer1_ = timer2_ = nullptr;
+    fpsLabel_ = resultLabel_ = redWinsLabel_ = blueWinsLabel_ = nullptr;
+    levelPictureBox_ = textureBox_ = nullptr;
+    redSprites_ = blueSprites_ = foodSprites_ = nullptr;
+    for (int k = 0; k <= 10; ++k) redHolders_[k] = blueHolders_[k] = nullptr;
+    gameTimer_ = endPauseTimer_ = nullptr;
 }
 
 const Image& GameWindow::food() const {
-    return (*picture1_)[0];
+    return (*foodSprites_)[0];
 }
 ImageArray& GameWindow::redSprites() {
-    return *vh_;
+    return *redSprites_;
 }
 ImageArray& GameWindow::blueSprites() {
-    return *vhM_;
+    return *blueSprites_;
 }
 
 int GameWindow::pictureHolderOf(const Image& sprite, bool blue) const {
@@ -185,32 +185,31 @@ int GameWindow::pictureHolderOf(const Image& sprite, bool blue) const {
 }
 
 std::string GameWindow::fpsCaption() const {
-    return label1_ ? label1_->caption() : "";
+    return fpsLabel_ ? fpsLabel_->caption() : "";
 }
 std::string GameWindow::resultCaption() const {
-    return label2_ ? label2_->caption() : "";
+    return resultLabel_ ? resultLabel_->caption() : "";
 }
-bool GameWindow::timer1Enabled() const {
-    return timer1_ && timer1_->enabled();
+bool GameWindow::gameTimerEnabled() const {
+    return gameTimer_ && gameTimer_->enabled();
 }
-bool GameWindow::timer2Enabled() const {
-    return timer2_ && timer2_->enabled();
+bool GameWindow::endPauseTimerEnabled() const {
+    return endPauseTimer_ && endPauseTimer_->enabled();
 }
-uint32_t GameWindow::timer2Interval() const {
-    return timer2_ ? timer2_->interval() : 0;
+uint32_t GameWindow::endPauseInterval() const {
+    return endPauseTimer_ ? endPauseTimer_->interval() : 0;
 }
 bool GameWindow::foodPresent() const {
     return field_ && field_->foodPresent;
 }
 
-Label& GameWindow::label(int n) {
-    Label* labels[] = {label1_, label2_, label3_, label4_};
-    if (n < 1 || n > 4 || !labels[n - 1]) throw std::out_of_range("no such label");
-    return *labels[n - 1];
+Label& GameWindow::loaded(Label* label) {
+    if (!label) throw std::logic_error("the game window is not loaded");
+    return *label;
 }
 
 const Canvas& GameWindow::textureCanvas() {
-    Canvas& texture = picture3_->canvas();  // white when it first comes into being
+    Canvas& texture = textureBox_->canvas();  // white when it first comes into being
     if (textureToDraw_) {
         tilePicture(texture, *textureToDraw_, kFieldWidth, kFieldHeight);
         textureToDraw_ = nullptr;

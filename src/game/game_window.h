@@ -42,13 +42,13 @@ class GameWindow : public Form {
     // 1..10: the picture holder whose picture an image shows (C1..C10 / CM1..CM10); the design
     // picture of element 0 counts as 1; 0 for none.
     int pictureHolderOf(const Image& sprite, bool blue) const;
-    std::string fpsCaption() const;     // Label1
-    std::string resultCaption() const;  // Label2
-    bool timer1Enabled() const;
-    bool timer2Enabled() const;
-    uint32_t timer2Interval() const;
-    int stopRequested() const { return stopRequested_; }
-    int restartRequested() const { return restartRequested_; }
+    std::string fpsCaption() const;
+    std::string resultCaption() const;
+    bool gameTimerEnabled() const;
+    bool endPauseTimerEnabled() const;
+    uint32_t endPauseInterval() const;
+    bool stopRequested() const { return stopRequested_; }
+    bool restartRequested() const { return restartRequested_; }
     int frameCount() const { return frameCount_; }
     // Whether the food could be placed (false only when no candidate cell was free).
     bool foodPresent() const;
@@ -57,9 +57,11 @@ class GameWindow : public Form {
     bool gameEnded() const { return phase_ == Phase::Finished; }
     // The window's controls as the snakes' steps see them (valid while loaded).
     PlayField& playField() { return *field_; }
-    Label& label(int n);            // Label1..Label4
-    const Canvas& textureCanvas();  // Picture3, drawn when first asked for
-    const PictureBox& picture2() const { return *picture2_; }
+    Label& fpsLabel() { return loaded(fpsLabel_); }
+    Label& resultLabel() { return loaded(resultLabel_); }
+    Label& redWinsLabel() { return loaded(redWinsLabel_); }
+    Label& blueWinsLabel() { return loaded(blueWinsLabel_); }
+    const Canvas& textureCanvas();  // drawn when first asked for
 
     // The event handlers, in the window's own names.
     void Timer1_Timer();
@@ -81,6 +83,7 @@ class GameWindow : public Form {
     void createBody(ImageArray& sprites, SnakeRecord& snake);
     void resetPlayState();
     void showResult();
+    static Label& loaded(Label* label);
 
     GameState& state_;
     MenuLink& menu_;
@@ -90,8 +93,8 @@ class GameWindow : public Form {
     // Fields of the window object, kept across unloads.
     int lastFpsSecond_ = 0;
     int frameCount_ = 0;
-    int stopRequested_ = 0;
-    int restartRequested_ = 0;
+    bool stopRequested_ = false;
+    bool restartRequested_ = false;
     Phase phase_ = Phase::Loaded;
 
     // Pictures drawn once for the program: C1..C10, CM1..CM10 and the food's frames.
@@ -101,21 +104,21 @@ class GameWindow : public Form {
     Picture foodDot_;
 
     // Controls of the current load (null while unloaded).
-    Label* label1_ = nullptr;
-    Label* label2_ = nullptr;
-    Label* label3_ = nullptr;
-    Label* label4_ = nullptr;
-    PictureBox* picture2_ = nullptr;
-    PictureBox* picture3_ = nullptr;
-    ImageArray* vh_ = nullptr;
-    ImageArray* vhM_ = nullptr;
-    ImageArray* picture1_ = nullptr;
-    Image* c_[11] = {};   // C1..C10
-    Image* cm_[11] = {};  // CM1..CM10
-    Timer* timer1_ = nullptr;
-    Timer* timer2_ = nullptr;
+    Label* fpsLabel_ = nullptr;       // Label1
+    Label* resultLabel_ = nullptr;    // Label2
+    Label* redWinsLabel_ = nullptr;   // Label3
+    Label* blueWinsLabel_ = nullptr;  // Label4
+    PictureBox* levelPictureBox_ = nullptr;  // Picture2: loads the background and wall textures
+    PictureBox* textureBox_ = nullptr;       // Picture3: the texture canvas the walls show
+    ImageArray* redSprites_ = nullptr;       // vh
+    ImageArray* blueSprites_ = nullptr;      // vhM
+    ImageArray* foodSprites_ = nullptr;      // Picture1: the food and its frames
+    Image* redHolders_[11] = {};             // C1..C10
+    Image* blueHolders_[11] = {};            // CM1..CM10
+    Timer* gameTimer_ = nullptr;             // Timer1
+    Timer* endPauseTimer_ = nullptr;         // Timer2: the pause after a game
     std::optional<PlayField> field_;
-    // The texture that Picture3's canvas shows tiled once it is drawn (null: white).
+    // The texture that the texture box's canvas shows tiled once it is drawn (null: white).
     Picture textureToDraw_;
 };
 

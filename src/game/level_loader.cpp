@@ -120,15 +120,15 @@ void GameWindow::LoadLevel(const ReadyLevel& level) {
 
     red.dx = file.red.dx;
     red.dy = file.red.dy;
-    (*vh_)[0].move(file.red.x, file.red.y);
+    (*redSprites_)[0].move(file.red.x, file.red.y);
     red.headX = file.red.x;
     red.headY = file.red.y;
-    picture2_->setPicture(level.background);
-    picture2_->autoSize = true;
+    levelPictureBox_->setPicture(level.background);
+    levelPictureBox_->autoSize = true;
 
     blue.dx = file.blue.dx;
     blue.dy = file.blue.dy;
-    (*vhM_)[0].move(file.blue.x, file.blue.y);
+    (*blueSprites_)[0].move(file.blue.x, file.blue.y);
     blue.headX = file.blue.x;
     blue.headY = file.blue.y;
 
@@ -144,7 +144,7 @@ void GameWindow::LoadLevel(const ReadyLevel& level) {
     for (size_t i = 0; i < file.walls.size(); ++i) {
         const LevelWall& wall = file.walls[i];
         if (const Picture& next = level.textures[i]) {
-            picture2_->setPicture(next);
+            levelPictureBox_->setPicture(next);
             if (!next->empty()) textureToDraw_ = next;  // an empty picture leaves the tiling
         }
         const Rect area =

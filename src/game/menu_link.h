@@ -1,6 +1,6 @@
 #pragma once
 // What the game window needs of the menu window: hide and show it, its win counters (captions of
-// its Label1 and Label2, decimal text), and its idle timer. The menu implements it; zibsim and the
+// its win labels, decimal text), and its idle timer. The menu implements it; zibsim and the
 // tests use a plain stand-in.
 #include <string>
 
@@ -11,11 +11,11 @@ public:
     virtual ~MenuLink() = default;
     virtual void showMenu() = 0;
     virtual void hideMenu() = 0;
-    virtual std::string redWins() = 0;   // the menu's Label1 caption
-    virtual std::string blueWins() = 0;  // the menu's Label2 caption
+    virtual std::string redWins() = 0;   // the menu's red win label
+    virtual std::string blueWins() = 0;  // the menu's blue win label
     virtual void setRedWins(const std::string& caption) = 0;
     virtual void setBlueWins(const std::string& caption) = 0;
-    virtual void enableIdleTimer() = 0;  // the menu's Timer2
+    virtual void enableIdleTimer() = 0;  // the menu's idle countdown
     // A message for the user (Czech), shown over the menu and written to standard error.
     virtual void showMessage(const std::string& text) = 0;
 };

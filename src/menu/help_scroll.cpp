@@ -15,8 +15,8 @@ void MenuWindow::loadTexture() {
     texture_ = nullptr;
     if (auto found = findDataFile(kTextureFile)) {
         try {
-            c_.Picture1->setPicture(app().loadPicture(*found));
-            texture_ = c_.Picture1->picture();
+            c_.textureBox->setPicture(app().loadPicture(*found));
+            texture_ = c_.textureBox->picture();
         } catch (const PictureError&) {
             texture_ = nullptr;
         }
@@ -43,8 +43,8 @@ void MenuWindow::tileBackground() {
 
 // A picture box whose picture is missing shows the background it covers rather than a white hole.
 void MenuWindow::fillEmptyBoxes() {
-    for (PictureBox* box : {c_.Picture2, c_.Picture3, c_.Picture4, c_.Picture5, c_.Picture6,
-                            c_.Picture7, c_.Picture8, c_.Picture9}) {
+    for (PictureBox* box : {c_.itemsPicture, c_.scorePicture, c_.divider, c_.titleLogo, c_.speedGauge,
+                            c_.modsHeading, c_.upArrow, c_.downArrow}) {
         if (box->picture()) continue;
         box->resizeCanvas(box->width, box->height);
         box->canvas().blit(canvas(), box->left, box->top, box->width, box->height, 0, 0);
@@ -54,7 +54,7 @@ void MenuWindow::fillEmptyBoxes() {
 // Every panel switch comes through here, so showing any panel also wipes the help away.
 void MenuWindow::setHelpScroll(bool flag) {
     helpScrollY_ = kHelpStartY;
-    c_.Timer1->setEnabled(flag);
+    c_.helpTimer->setEnabled(flag);
     tileBackground();
     refresh();
 }
@@ -62,12 +62,12 @@ void MenuWindow::setHelpScroll(bool flag) {
 void MenuWindow::Timer1_Timer() {
     helpScrollY_ -= kHelpStep;
     tileBackground();
-    if (const Picture& help = c_.Picture10->picture())
+    if (const Picture& help = c_.helpBox->picture())
         canvas().blit(*help, 0, 0, help->width(), help->height(), kHelpX, helpScrollY_,
                       BlitMode::And);
     refresh();
     // The picture stops with its top just above the window's edge (at -2) and stays there.
-    if (helpScrollY_ < 0) c_.Timer1->setEnabled(false);
+    if (helpScrollY_ < 0) c_.helpTimer->setEnabled(false);
 }
 
 }  // namespace zib

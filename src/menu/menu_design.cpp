@@ -70,44 +70,44 @@ Label& MenuWindow::makeLabel(int left, int top, int width, int height, const cha
 void MenuWindow::design() {
     c_ = MenuControls{};
     // Hidden holders of the texture and of the help picture.
-    c_.Picture1 = &addPictureBox();
-    c_.Picture1->autoSize = true;
-    c_.Picture1->visible = false;
-    c_.Picture10 = &addPictureBox();
-    c_.Picture10->autoSize = true;
-    c_.Picture10->visible = false;
-    if (Picture help = loadAsset("helptext.bmp")) c_.Picture10->setPicture(help);
+    c_.textureBox = &addPictureBox();
+    c_.textureBox->autoSize = true;
+    c_.textureBox->visible = false;
+    c_.helpBox = &addPictureBox();
+    c_.helpBox->autoSize = true;
+    c_.helpBox->visible = false;
+    if (Picture help = loadAsset("helptext.bmp")) c_.helpBox->setPicture(help);
 
     designItems();
-    c_.Picture4 = &addPictureBox();
-    c_.Picture4->move(320, 0);
-    c_.Picture4->width = 27;
-    c_.Picture4->height = 600;
-    c_.Picture4->setPicture(loadAsset("divider.png"));
+    c_.divider = &addPictureBox();
+    c_.divider->move(320, 0);
+    c_.divider->width = 27;
+    c_.divider->height = 600;
+    c_.divider->setPicture(loadAsset("divider.png"));
 
     designScorePanel();
     designOptionsPanel();
     designModsPanel();
     designMessageBox();
 
-    c_.Timer1 = &addTimer(kHelpTickMs, false);
-    c_.Timer1->onTick = [this] { Timer1_Timer(); };
-    c_.Timer2 = &addTimer(kIdleMs, true);
-    c_.Timer2->onTick = [this] { Timer2_Timer(); };
+    c_.helpTimer = &addTimer(kHelpTickMs, false);
+    c_.helpTimer->onTick = [this] { Timer1_Timer(); };
+    c_.idleTimer = &addTimer(kIdleMs, true);
+    c_.idleTimer->onTick = [this] { Timer2_Timer(); };
 }
 
 void MenuWindow::designItems() {
-    c_.Picture2 = &addPictureBox();
-    c_.Picture2->move(0, 0);
-    c_.Picture2->width = 330;
-    c_.Picture2->height = 400;
-    c_.Picture2->setPicture(loadAsset("menu.png"));
-    c_.Picture2->onMouseMove = guardedMove([this](int, int, int) { Picture2_MouseMove(); });
+    c_.itemsPicture = &addPictureBox();
+    c_.itemsPicture->move(0, 0);
+    c_.itemsPicture->width = 330;
+    c_.itemsPicture->height = 400;
+    c_.itemsPicture->setPicture(loadAsset("menu.png"));
+    c_.itemsPicture->onMouseMove = guardedMove([this](int, int, int) { Picture2_MouseMove(); });
 
     // The highlights lie below the hot areas, so a pointer over a word reaches its hot area.
-    c_.MEN = &addImageArray(c_.Picture2);
+    c_.itemHighlights = &addImageArray(c_.itemsPicture);
     for (int i = 0; i < 5; ++i) {
-        Image& m = i == 0 ? (*c_.MEN)[0] : c_.MEN->create(i);
+        Image& m = i == 0 ? (*c_.itemHighlights)[0] : c_.itemHighlights->create(i);
         m.setPicture(loadAsset(kHighlightFiles[static_cast<size_t>(i)]));
         const ItemPlace& p = kItemHighlights[static_cast<size_t>(i)];
         m.move(p.left, p.top);
@@ -116,129 +116,131 @@ void MenuWindow::designItems() {
     }
     for (int i = 0; i < 5; ++i) {
         const ItemPlace& p = kItemHotAreas[static_cast<size_t>(i)];
-        Label& hot = makeLabel(p.left, p.top, p.width, p.height, "", sansSerif(8.25), c_.Picture2);
+        Label& hot = makeLabel(p.left, p.top, p.width, p.height, "", sansSerif(8.25), c_.itemsPicture);
         hot.onMouseMove = guardedMove([this, i](int, int, int) { LB_MouseMove(i); });
         hot.onClick = guarded([this, i] { LB_Click(i); });
-        c_.LB[static_cast<size_t>(i)] = &hot;
+        c_.itemHotAreas[static_cast<size_t>(i)] = &hot;
     }
 }
 
 void MenuWindow::designScorePanel() {
-    c_.Label1 = &makeLabel(672, 40, 121, 65, "0", arial(48));
-    c_.Label2 = &makeLabel(672, 120, 121, 65, "0", arial(48));
-    c_.Picture3 = &addPictureBox();
-    c_.Picture3->width = 333;
-    c_.Picture3->height = 157;
-    c_.Picture3->setPicture(loadAsset("score.png"));
-    c_.Picture5 = &addPictureBox();
-    c_.Picture5->width = 401;
-    c_.Picture5->height = 344;
-    c_.Picture5->setPicture(loadAsset("logo.png"));
-    c_.Picture5->onMouseMove = guardedMove([this](int, int, int) { restartIdleTimer(); });
+    c_.redWinsLabel = &makeLabel(672, 40, 121, 65, "0", arial(48));
+    c_.blueWinsLabel = &makeLabel(672, 120, 121, 65, "0", arial(48));
+    c_.scorePicture = &addPictureBox();
+    c_.scorePicture->width = 333;
+    c_.scorePicture->height = 157;
+    c_.scorePicture->setPicture(loadAsset("score.png"));
+    c_.titleLogo = &addPictureBox();
+    c_.titleLogo->width = 401;
+    c_.titleLogo->height = 344;
+    c_.titleLogo->setPicture(loadAsset("logo.png"));
+    c_.titleLogo->onMouseMove = guardedMove([this](int, int, int) { restartIdleTimer(); });
 }
 
 void MenuWindow::designOptionsPanel() {
-    c_.Label4 = &makeLabel(488, 8, 130, 29, "Modrý", arial(18));
-    c_.Label3 = &makeLabel(624, 8, 150, 29, "Červený", arial(18));
+    c_.blueKeysHeading = &makeLabel(488, 8, 130, 29, "Modrý", arial(18));
+    c_.redKeysHeading = &makeLabel(624, 8, 150, 29, "Červený", arial(18));
     for (int i = 0; i < 13; ++i) {
         Label* l = nullptr;
         if (i < 8) {
             int left = i % 2 == 0 ? 488 : 624;
             l = &makeLabel(left, kKeyRows[static_cast<size_t>(i / 2)], 75, 29,
                            kKeyCaptions[static_cast<size_t>(i)], arial(18));
+            c_.keySlots[static_cast<size_t>(i)] = l;
         } else if (i < 12) {
             l = &makeLabel(360, kKeyRows[static_cast<size_t>(i - 8)], 120, 29,
                            kRowCaptions[static_cast<size_t>(i - 8)], arial(18));
+            c_.keyRowCaptions[static_cast<size_t>(i - 8)] = l;
         } else {
             l = &makeLabel(368, 219, 405, 37, "RYCHLOST HRY", arial(24));
+            c_.speedCaption = l;
         }
         l->onClick = guarded([this, i] { OP_Click(i); });
-        c_.OP[static_cast<size_t>(i)] = l;
     }
-    c_.Label6 = &makeLabel(688, 528, 105, 65, "OK", arial(48));
-    c_.Label6->onClick = guarded([this] {
+    c_.optionsOk = &makeLabel(688, 528, 105, 65, "OK", arial(48));
+    c_.optionsOk->onClick = guarded([this] {
         showOptionsPanel(false);
         showScorePanel(true);
     });
 
-    c_.Picture6 = &addPictureBox();
-    c_.Picture6->width = 406;
-    c_.Picture6->height = 76;
-    c_.Picture6->setPicture(loadAsset("gauge.png"));
+    c_.speedGauge = &addPictureBox();
+    c_.speedGauge->width = 406;
+    c_.speedGauge->height = 76;
+    c_.speedGauge->setPicture(loadAsset("gauge.png"));
     // The three pictures a cell can show: filled, handle, and none.
-    c_.DC = &addImage(c_.Picture6);
-    c_.DC->setPicture(loadAsset("cell.png"));
-    c_.HLC = &addImage(c_.Picture6);
-    c_.HLC->setPicture(loadAsset("handle.png"));
-    c_.Image1 = &addImage(c_.Picture6);
-    for (Image* hidden : {c_.DC, c_.HLC, c_.Image1}) hidden->visible = false;
-    c_.UR = &addImageArray(c_.Picture6);
+    c_.filledCell = &addImage(c_.speedGauge);
+    c_.filledCell->setPicture(loadAsset("cell.png"));
+    c_.handleCell = &addImage(c_.speedGauge);
+    c_.handleCell->setPicture(loadAsset("handle.png"));
+    c_.emptyCell = &addImage(c_.speedGauge);
+    for (Image* hidden : {c_.filledCell, c_.handleCell, c_.emptyCell}) hidden->visible = false;
+    c_.gaugeCells = &addImageArray(c_.speedGauge);
     for (int i = 0; i < kSpeedPositions; ++i) {
-        Image& cell = i == 0 ? (*c_.UR)[0] : c_.UR->create(i);
+        Image& cell = i == 0 ? (*c_.gaugeCells)[0] : c_.gaugeCells->create(i);
         cell.move(45 + 20 * i, 30);
         cell.visible = true;
     }
     // The hot area over the cells takes the pointer.
-    c_.Label5 = &makeLabel(45, 30, 320, 20, "", sansSerif(8.25), c_.Picture6);
-    c_.Label5->onMouseMove =
+    c_.gaugeHotArea = &makeLabel(45, 30, 320, 20, "", sansSerif(8.25), c_.speedGauge);
+    c_.gaugeHotArea->onMouseMove =
         guardedMove([this](int buttons, int x, int) { Label5_MouseMove(buttons, x); });
     showOptionsPanel(false);
 }
 
 void MenuWindow::designModsPanel() {
-    c_.SM[0] = &makeLabel(376, 80, 190, 29, "Label10", sansSerif(17.25));
-    c_.SM[0]->onClick = guarded([this] { SM_Click(0); });
-    c_.Label9 = &makeLabel(616, 80, 175, 24, "NEKONEČNÝ ZIB", sansSerif(13.5));
-    c_.Label10 = &makeLabel(648, 104, 140, 24, "ZIB KLASIK", sansSerif(13.5));
-    c_.Label11 = &makeLabel(668, 128, 120, 24, "1 HRÁC", sansSerif(13.5));
-    c_.Label13 = &makeLabel(424, 280, 276, 24, "NÁRUST PŘI SEBRÁNÍ:", sansSerif(13.5));
-    c_.Label14 = &makeLabel(704, 280, 18, 24, "+", sansSerif(13.5));
-    c_.Label15 = &makeLabel(723, 279, 18, 24, "-", sansSerif(13.5));
-    c_.Label12 = &makeLabel(360, 304, 340, 24, "POČET ČLÁNKÚ PŘI STARTU:", sansSerif(13.5));
-    c_.Label16 = &makeLabel(704, 305, 18, 24, "+", sansSerif(13.5));
-    c_.Label17 = &makeLabel(723, 304, 18, 24, "-", sansSerif(13.5));
-    c_.Image2 = &addImage();
-    c_.Image2->move(352, 336);
-    c_.Label8 = &makeLabel(688, 528, 105, 65, "OK", arial(48));
+    c_.levelRows[0] = &makeLabel(376, 80, 190, 29, "Label10", sansSerif(17.25));
+    c_.levelRows[0]->onClick = guarded([this] { SM_Click(0); });
+    c_.endlessModeLabel = &makeLabel(616, 80, 175, 24, "NEKONEČNÝ ZIB", sansSerif(13.5));
+    c_.classicModeLabel = &makeLabel(648, 104, 140, 24, "ZIB KLASIK", sansSerif(13.5));
+    c_.onePlayerModeLabel = &makeLabel(668, 128, 120, 24, "1 HRÁC", sansSerif(13.5));
+    c_.growthLabel = &makeLabel(424, 280, 276, 24, "NÁRUST PŘI SEBRÁNÍ:", sansSerif(13.5));
+    c_.growthUp = &makeLabel(704, 280, 18, 24, "+", sansSerif(13.5));
+    c_.growthDown = &makeLabel(723, 279, 18, 24, "-", sansSerif(13.5));
+    c_.startLengthLabel = &makeLabel(360, 304, 340, 24, "POČET ČLÁNKÚ PŘI STARTU:", sansSerif(13.5));
+    c_.startLengthUp = &makeLabel(704, 305, 18, 24, "+", sansSerif(13.5));
+    c_.startLengthDown = &makeLabel(723, 304, 18, 24, "-", sansSerif(13.5));
+    c_.previewImage = &addImage();
+    c_.previewImage->move(352, 336);
+    c_.modsOk = &makeLabel(688, 528, 105, 65, "OK", arial(48));
 
-    c_.Label9->onClick = guarded([this] { chooseMode(1); });
-    c_.Label10->onClick = guarded([this] { chooseMode(2); });
-    c_.Label11->onClick = guarded([this] { chooseMode(3); });
+    c_.endlessModeLabel->onClick = guarded([this] { chooseMode(1); });
+    c_.classicModeLabel->onClick = guarded([this] { chooseMode(2); });
+    c_.onePlayerModeLabel->onClick = guarded([this] { chooseMode(3); });
     // Each press applies one step: a double click gives two.
     auto both = [this](Label* l, std::function<void()> step) {
         l->onClick = guarded(step);
         l->onDblClick = guarded(step);
     };
-    both(c_.Label14, [this] { stepGrowth(+1); });
-    both(c_.Label15, [this] { stepGrowth(-1); });
-    both(c_.Label16, [this] { stepStartLength(+10); });
-    both(c_.Label17, [this] { stepStartLength(-10); });
-    c_.Label8->onClick = guarded([this] {
+    both(c_.growthUp, [this] { stepGrowth(+1); });
+    both(c_.growthDown, [this] { stepGrowth(-1); });
+    both(c_.startLengthUp, [this] { stepStartLength(+10); });
+    both(c_.startLengthDown, [this] { stepStartLength(-10); });
+    c_.modsOk->onClick = guarded([this] {
         showModsPanel(false);
         showScorePanel(true);
     });
 
-    c_.Picture7 = &addPictureBox();
-    c_.Picture7->move(359, 10);
-    c_.Picture7->width = 431;
-    c_.Picture7->height = 64;
-    c_.Picture7->setPicture(loadAsset("heading.png"));
-    c_.Label7 = &makeLabel(0, 0, 215, 64, "", sansSerif(8.25), c_.Picture7);
-    c_.Picture8 = &addPictureBox();
-    c_.Picture8->move(530, 80);
-    c_.Picture8->width = 47;
-    c_.Picture8->height = 52;
-    c_.Picture8->setPicture(loadAsset("up.png"));
-    c_.Picture9 = &addPictureBox();
-    c_.Picture9->move(530, 220);
-    c_.Picture9->width = 45;
-    c_.Picture9->height = 52;
-    c_.Picture9->setPicture(loadAsset("down.png"));
+    c_.modsHeading = &addPictureBox();
+    c_.modsHeading->move(359, 10);
+    c_.modsHeading->width = 431;
+    c_.modsHeading->height = 64;
+    c_.modsHeading->setPicture(loadAsset("heading.png"));
+    c_.modsHeadingCover = &makeLabel(0, 0, 215, 64, "", sansSerif(8.25), c_.modsHeading);
+    c_.upArrow = &addPictureBox();
+    c_.upArrow->move(530, 80);
+    c_.upArrow->width = 47;
+    c_.upArrow->height = 52;
+    c_.upArrow->setPicture(loadAsset("up.png"));
+    c_.downArrow = &addPictureBox();
+    c_.downArrow->move(530, 220);
+    c_.downArrow->width = 45;
+    c_.downArrow->height = 52;
+    c_.downArrow->setPicture(loadAsset("down.png"));
     // Click and double click both scroll, so a double click moves the list twice.
-    c_.Picture8->onClick = guarded([this] { scrollLevels(-1); });
-    c_.Picture8->onDblClick = guarded([this] { scrollLevels(-1); });
-    c_.Picture9->onClick = guarded([this] { scrollLevels(+1); });
-    c_.Picture9->onDblClick = guarded([this] { scrollLevels(+1); });
+    c_.upArrow->onClick = guarded([this] { scrollLevels(-1); });
+    c_.upArrow->onDblClick = guarded([this] { scrollLevels(-1); });
+    c_.downArrow->onClick = guarded([this] { scrollLevels(+1); });
+    c_.downArrow->onDblClick = guarded([this] { scrollLevels(+1); });
     showModsPanel(false);
 }
 

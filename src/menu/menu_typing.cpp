@@ -55,7 +55,7 @@ void MenuWindow::searchTypedWords() {
         std::u32string four = mid(typedKeys_, p, 4);
         if (four == U"DEMO") {
             typedKeys_.clear();
-            c_.Timer1->setEnabled(false);  // stop the help scroll, or the demo would wait for it
+            c_.helpTimer->setEnabled(false);  // stop the help scroll, or the demo would wait for it
             Timer2_Timer();
             return;
         }
@@ -91,7 +91,7 @@ void MenuWindow::switchFreeMode() {
 // The idle action: a demo game on a random level with the computer steering both snakes. While the
 // help scrolls (or a message waits) the countdown just goes on.
 void MenuWindow::Timer2_Timer() {
-    if (c_.Timer1->enabled() || messageOpen()) return;
+    if (c_.helpTimer->enabled() || messageOpen()) return;
     std::optional<std::string> level = randomLevelName(levels_, services().random.next());
     if (!level) {
         showMessage(kNoLevelsMessage);
@@ -101,7 +101,7 @@ void MenuWindow::Timer2_Timer() {
     state_.savedOnePlayer = s.onePlayer;
     s.onePlayer = 1;
     state_.demoMode = 1;
-    c_.Timer2->setEnabled(false);
+    c_.idleTimer->setEnabled(false);
     state_.savedLevelName = s.levelName;
     s.levelName = *level;
     activateItem(0);

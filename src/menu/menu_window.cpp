@@ -34,27 +34,27 @@ void MenuWindow::Form_Load() {
     levels_ = listLevels(listLevelFolder(paths_.levelFolder));
     for (int k = 1; k < kLevelRows; ++k) {
         Label& row = addLabel();
-        const Label& above = *c_.SM[static_cast<size_t>(k - 1)];
+        const Label& above = *c_.levelRows[static_cast<size_t>(k - 1)];
         row.move(above.left, above.top + above.height + 2);
         row.width = above.width;
         row.height = above.height;
         row.setFont(above.font());
         row.visible = false;
         row.onClick = guarded([this, k] { SM_Click(k); });
-        c_.SM[static_cast<size_t>(k)] = &row;
+        c_.levelRows[static_cast<size_t>(k)] = &row;
     }
     showLevelRows();
-    c_.SM[0]->visible = true;  // lies behind the score panel until the mods panel shows
+    c_.levelRows[0]->visible = true;  // lies behind the score panel until the mods panel shows
 
     gaugeCells_ = gaugeAtStart();
     showGaugeCells(gaugeCells_);
     refresh();
 
-    c_.Picture3->move(340, 30);
-    c_.Picture5->move(370, 200);
-    c_.Label1->move(672, 40);
-    c_.Label2->move(672, 120);
-    c_.Picture6->move(369, 250);
+    c_.scorePicture->move(340, 30);
+    c_.titleLogo->move(370, 200);
+    c_.redWinsLabel->move(672, 40);
+    c_.blueWinsLabel->move(672, 120);
+    c_.speedGauge->move(369, 250);
     fillEmptyBoxes();
 
     applyConfiguration();
@@ -100,7 +100,7 @@ void MenuWindow::applyConfiguration() {
 
     GaugeView gauge = gaugeForSpeed(s.gameSpeed, gaugeCells_);
     showGaugeCells(gauge.cells);
-    c_.OP[12]->setCaption(speedCaption(gauge.captionValue));
+    c_.speedCaption->setCaption(speedCaption(gauge.captionValue));
 }
 
 void MenuWindow::playClick() {
@@ -120,7 +120,7 @@ void MenuWindow::activateItem(int index) {
             startGame();
             break;
         case 1:
-            if (c_.Picture7->visible) break;  // the mods panel is already shown
+            if (c_.modsHeading->visible) break;  // the mods panel is already shown
             showScorePanel(false);
             showOptionsPanel(false);
             showModsPanel(true);
@@ -150,7 +150,7 @@ void MenuWindow::activateItem(int index) {
 }
 
 void MenuWindow::startGame() {
-    c_.Timer2->setEnabled(false);
+    c_.idleTimer->setEnabled(false);
     if (state_.settings.levelName.empty()) {
         failedStart(kNoLevelsMessage);
         return;
@@ -177,7 +177,7 @@ void MenuWindow::failedStart(const std::string& message) {
     }
     showMessage(message);
     show();
-    c_.Timer2->setEnabled(true);
+    c_.idleTimer->setEnabled(true);
 }
 
 void MenuWindow::exitProgram() {
@@ -198,14 +198,14 @@ void MenuWindow::exitProgram() {
 
 void MenuWindow::showScorePanel(bool flag) {
     for (Control* c :
-         std::initializer_list<Control*>{c_.Picture3, c_.Picture5, c_.Label1, c_.Label2})
+         std::initializer_list<Control*>{c_.scorePicture, c_.titleLogo, c_.redWinsLabel, c_.blueWinsLabel})
         c->visible = flag;
     refresh();
 }
 
 void MenuWindow::restartIdleTimer() {
-    c_.Timer2->setEnabled(false);
-    c_.Timer2->setEnabled(true);
+    c_.idleTimer->setEnabled(false);
+    c_.idleTimer->setEnabled(true);
 }
 
 // ---- highlight of the items
@@ -213,7 +213,7 @@ void MenuWindow::restartIdleTimer() {
 void MenuWindow::LB_MouseMove(int index) {
     if (hoverItem_ != index) backgroundRule();
     hoverItem_ = index;
-    Image& highlight = (*c_.MEN)[index];
+    Image& highlight = (*c_.itemHighlights)[index];
     if (!highlight.visible) services().sound.play(kTinkSound);
     highlight.visible = true;
     refresh();
@@ -225,7 +225,7 @@ void MenuWindow::LB_MouseMove(int index) {
 // did.
 void MenuWindow::backgroundRule() {
     if (!hoverItem_) {
-        for (int i = 0; i < 5; ++i) (*c_.MEN)[i].visible = false;
+        for (int i = 0; i < 5; ++i) (*c_.itemHighlights)[i].visible = false;
         refresh();
     }
     hoverItem_.reset();
@@ -255,19 +255,19 @@ void MenuWindow::hideMenu() {
     hide();
 }
 std::string MenuWindow::redWins() {
-    return c_.Label1 ? c_.Label1->caption() : "0";
+    return c_.redWinsLabel ? c_.redWinsLabel->caption() : "0";
 }
 std::string MenuWindow::blueWins() {
-    return c_.Label2 ? c_.Label2->caption() : "0";
+    return c_.blueWinsLabel ? c_.blueWinsLabel->caption() : "0";
 }
 void MenuWindow::setRedWins(const std::string& caption) {
-    if (c_.Label1) c_.Label1->setCaption(caption);
+    if (c_.redWinsLabel) c_.redWinsLabel->setCaption(caption);
 }
 void MenuWindow::setBlueWins(const std::string& caption) {
-    if (c_.Label2) c_.Label2->setCaption(caption);
+    if (c_.blueWinsLabel) c_.blueWinsLabel->setCaption(caption);
 }
 void MenuWindow::enableIdleTimer() {
-    if (c_.Timer2) c_.Timer2->setEnabled(true);
+    if (c_.idleTimer) c_.idleTimer->setEnabled(true);
 }
 
 }  // namespace zib

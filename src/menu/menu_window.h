@@ -26,34 +26,47 @@ struct MenuPaths {
     std::string configurationFile;  // empty: loadConfiguration() decides
 };
 
-// The controls of the window, under their design names. Valid while the window is loaded.
+// The controls of the window, named by their role; the handlers named after a control keep its
+// layout name, given beside it. Valid while the window is loaded.
 struct MenuControls {
-    PictureBox* Picture1 = nullptr;   // hidden: the metal texture
-    PictureBox* Picture2 = nullptr;   // the menu picture with the five words
-    PictureBox* Picture3 = nullptr;   // ČERVENÝ: / MODRÝ: panel
-    PictureBox* Picture4 = nullptr;   // divider strip
-    PictureBox* Picture5 = nullptr;   // title logo
-    PictureBox* Picture6 = nullptr;   // speed gauge
-    PictureBox* Picture7 = nullptr;   // MAPY / MÓDY heading
-    PictureBox* Picture8 = nullptr;   // up arrow
-    PictureBox* Picture9 = nullptr;   // down arrow
-    PictureBox* Picture10 = nullptr;  // hidden: the help picture
-    std::array<Label*, 5> LB{};       // hot areas of the items
-    ImageArray* MEN = nullptr;        // highlighted words
-    std::array<Label*, 13> OP{};      // key slots 0..7, row captions 8..11, speed caption 12
-    ImageArray* UR = nullptr;         // gauge cells
-    Image* DC = nullptr;              // filled cell picture
-    Image* HLC = nullptr;             // handle picture
-    Image* Image1 = nullptr;          // no picture: an empty cell
-    Image* Image2 = nullptr;          // level preview
-    std::array<Label*, 6> SM{};       // level rows
-    Label *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr,
-          *Label5 = nullptr, *Label6 = nullptr, *Label7 = nullptr, *Label8 = nullptr,
-          *Label9 = nullptr, *Label10 = nullptr, *Label11 = nullptr, *Label12 = nullptr,
-          *Label13 = nullptr, *Label14 = nullptr, *Label15 = nullptr, *Label16 = nullptr,
-          *Label17 = nullptr;
-    Timer* Timer1 = nullptr;           // help scroll, 100 ms
-    Timer* Timer2 = nullptr;           // idle countdown, 20 s
+    PictureBox* textureBox = nullptr;    // hidden: the metal texture
+    PictureBox* itemsPicture = nullptr;  // Picture2: the menu picture with the five words
+    PictureBox* scorePicture = nullptr;  // ČERVENÝ: / MODRÝ: panel
+    PictureBox* divider = nullptr;       // divider strip
+    PictureBox* titleLogo = nullptr;
+    PictureBox* speedGauge = nullptr;
+    PictureBox* modsHeading = nullptr;  // MAPY / MÓDY heading
+    PictureBox* upArrow = nullptr;
+    PictureBox* downArrow = nullptr;
+    PictureBox* helpBox = nullptr;                 // hidden: the help picture
+    std::array<Label*, 5> itemHotAreas{};          // LB
+    ImageArray* itemHighlights = nullptr;          // MEN: highlighted words
+    std::array<Label*, 8> keySlots{};              // OP 0..7
+    std::array<Label*, 4> keyRowCaptions{};        // OP 8..11
+    Label* speedCaption = nullptr;                 // OP 12
+    ImageArray* gaugeCells = nullptr;              // UR
+    Image* filledCell = nullptr;                   // picture of a filled cell
+    Image* handleCell = nullptr;                   // picture of the handle
+    Image* emptyCell = nullptr;                    // no picture: an empty cell
+    Image* previewImage = nullptr;                 // level preview
+    std::array<Label*, kLevelRows> levelRows{};    // SM
+    Label* redWinsLabel = nullptr;                 // Label1
+    Label* blueWinsLabel = nullptr;                // Label2
+    Label* redKeysHeading = nullptr;               // "Červený" over the red key column
+    Label* blueKeysHeading = nullptr;              // "Modrý"
+    Label* gaugeHotArea = nullptr;                 // Label5: takes the pointer over the cells
+    Label* optionsOk = nullptr;
+    Label* modsHeadingCover = nullptr;             // empty, over the MAPY half of the heading
+    Label* modsOk = nullptr;
+    Label* endlessModeLabel = nullptr;             // NEKONEČNÝ ZIB
+    Label* classicModeLabel = nullptr;             // ZIB KLASIK
+    Label* onePlayerModeLabel = nullptr;           // 1 HRÁC
+    Label* startLengthLabel = nullptr;
+    Label* growthLabel = nullptr;
+    Label *growthUp = nullptr, *growthDown = nullptr;            // "+" and "-"
+    Label *startLengthUp = nullptr, *startLengthDown = nullptr;  // "+" and "-"
+    Timer* helpTimer = nullptr;                    // Timer1: help scroll, 100 ms
+    Timer* idleTimer = nullptr;                    // Timer2: idle countdown, 20 s
     PictureBox* messageBox = nullptr;  // the message dialog
     Label* messageOk = nullptr;
 };

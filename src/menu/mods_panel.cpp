@@ -15,11 +15,11 @@ constexpr int kMinStartLength = 10;
 
 void MenuWindow::showModsPanel(bool flag) {
     for (Control* c : std::initializer_list<Control*>{
-             c_.Label7, c_.Label8, c_.Label9, c_.Label10, c_.Label11, c_.Label12, c_.Label13,
-             c_.Label14, c_.Label15, c_.Label16, c_.Label17, c_.Image2, c_.Picture7, c_.Picture8,
-             c_.Picture9})
+             c_.modsHeadingCover, c_.modsOk, c_.endlessModeLabel, c_.classicModeLabel, c_.onePlayerModeLabel, c_.startLengthLabel, c_.growthLabel,
+             c_.growthUp, c_.growthDown, c_.startLengthUp, c_.startLengthDown, c_.previewImage, c_.modsHeading, c_.upArrow,
+             c_.downArrow})
         c->visible = flag;
-    for (Label* row : c_.SM)
+    for (Label* row : c_.levelRows)
         if (row) row->visible = flag;
     refresh();
 }
@@ -27,7 +27,7 @@ void MenuWindow::showModsPanel(bool flag) {
 void MenuWindow::showLevelRows() {
     std::array<std::string, kLevelRows> captions = levelRowCaptions(levels_);
     for (int k = 0; k < kLevelRows; ++k)
-        c_.SM[static_cast<size_t>(k)]->setCaption(captions[static_cast<size_t>(k)]);
+        c_.levelRows[static_cast<size_t>(k)]->setCaption(captions[static_cast<size_t>(k)]);
 }
 
 void MenuWindow::scrollLevels(int direction) {
@@ -41,7 +41,7 @@ void MenuWindow::scrollLevels(int direction) {
 void MenuWindow::SM_Click(int row) {
     std::optional<std::string> name = levelNameForRow(levels_, row);
     if (!name) return;
-    const std::string caption = c_.SM[static_cast<size_t>(row)]->caption();
+    const std::string caption = c_.levelRows[static_cast<size_t>(row)]->caption();
     Picture preview;
     std::optional<std::string> file = findDataFile("baseq7\\" + caption + ".dat");
     if (!file && !paths_.levelFolder.empty())
@@ -53,7 +53,7 @@ void MenuWindow::SM_Click(int row) {
             preview = nullptr;
         }
     }
-    c_.Image2->setPicture(preview);
+    c_.previewImage->setPicture(preview);
     refresh();
     state_.settings.levelName = *name;
     restartIdleTimer();
@@ -63,9 +63,9 @@ void MenuWindow::chooseMode(int mode) {
     Settings& s = state_.settings;
     s.gameMode = mode;
     applyGameModeFlags(s);
-    c_.Label9->setColour(mode == 1 ? kBlue : kBlack);
-    c_.Label10->setColour(mode == 2 ? kBlue : kBlack);
-    c_.Label11->setColour(mode == 3 ? kBlue : kBlack);
+    c_.endlessModeLabel->setColour(mode == 1 ? kBlue : kBlack);
+    c_.classicModeLabel->setColour(mode == 2 ? kBlue : kBlack);
+    c_.onePlayerModeLabel->setColour(mode == 3 ? kBlue : kBlack);
     restartIdleTimer();
 }
 
@@ -87,8 +87,8 @@ void MenuWindow::stepStartLength(int delta) {
 
 void MenuWindow::refreshSettingCaptions() {
     const Settings& s = state_.settings;
-    c_.Label12->setCaption("POČET ČLÁNKÚ PŘI STARTU:" + std::to_string(s.startLength));
-    c_.Label13->setCaption("NÁRUST PŘI SEBRÁNÍ:" + std::to_string(s.growthPerFood));
+    c_.startLengthLabel->setCaption("POČET ČLÁNKÚ PŘI STARTU:" + std::to_string(s.startLength));
+    c_.growthLabel->setCaption("NÁRUST PŘI SEBRÁNÍ:" + std::to_string(s.growthPerFood));
 }
 
 }  // namespace zib

@@ -1,7 +1,7 @@
 #pragma once
 // The speed gauge of the options panel: 16 cells, position v = 0 (slowest) .. 15 (fastest).
 // The gauge only computes; the menu window puts the pictures on its cells and the caption on
-// OP(12).
+// its speed caption.
 #include <array>
 #include <optional>
 #include <string>

@@ -18,9 +18,9 @@ using SnakePictures = std::array<Picture, 11>;
 struct PlayField {
     GameState& state;
     Services& services;
-    ImageArray& vh;        // red segments
-    ImageArray& vhM;       // blue segments
-    ImageArray& picture1;  // element 0 the food, elements 1 and 2 its two animation frames
+    ImageArray& redSprites;   // red segments
+    ImageArray& blueSprites;  // blue segments
+    ImageArray& foodSprites;  // element 0 the food, elements 1 and 2 its two animation frames
     const SnakePictures& redPictures;
     const SnakePictures& bluePictures;
     std::string turnSound;  // resolved once per load, never per step
@@ -29,7 +29,7 @@ struct PlayField {
     // hidden then and cannot be eaten.
     bool foodPresent = false;
 
-    Image& food() { return picture1[0]; }
+    Image& food() { return foodSprites[0]; }
 };
 
 // One snake as its step sees it: its record, its sprites and pictures, and which colour it is (the
@@ -42,10 +42,10 @@ struct Snake {
 };
 
 inline Snake redSnake(PlayField& f) {
-    return Snake{f.state.red, f.vh, f.redPictures, false};
+    return Snake{f.state.red, f.redSprites, f.redPictures, false};
 }
 inline Snake blueSnake(PlayField& f) {
-    return Snake{f.state.blue, f.vhM, f.bluePictures, true};
+    return Snake{f.state.blue, f.blueSprites, f.bluePictures, true};
 }
 
 }  // namespace zib

@@ -244,7 +244,7 @@ menu_shown() {
 }
 menu_hidden() { ! menu_shown; }
 
-# Win counts of the menu: the black text in the boxes of Label1 (red) and Label2 (blue).
+# Win counts of the menu: the black text in the boxes of the red and the blue win label.
 RED_WINS="672 40 121 65"
 BLUE_WINS="672 120 121 65"
 # dark_mask X Y W H: the region of the last screenshot as a mask of its dark (text) pixels.
