@@ -82,7 +82,7 @@ TEST(EscKey, EndsTheGameWithoutAResult) {
     EXPECT_EQ(h.menu.blue, "0");
     EXPECT_EQ(h.window.stopRequested(), 1);
     EXPECT_EQ(h.state.demoMode, 1);
-    EXPECT_TRUE(h.window.timer2Enabled());
+    EXPECT_TRUE(h.window.endPauseTimerEnabled());
     // The game is not started again by Timer1 during the pause.
     h.advance(1000);
     EXPECT_EQ(h.hook.started, 1);
@@ -112,8 +112,8 @@ TEST(EnterKey, DuringPlayAsksForARestartAndShortensThePause) {
         if (n == 5) {
             checked = true;
             EXPECT_EQ(h.window.restartRequested(), 1);
-            EXPECT_EQ(h.window.timer2Interval(), 10u);
-            EXPECT_FALSE(h.window.timer2Enabled());
+            EXPECT_EQ(h.window.endPauseInterval(), 10u);
+            EXPECT_FALSE(h.window.endPauseTimerEnabled());
             EXPECT_TRUE(h.window.loopRunning());
         }
     };
@@ -121,7 +121,7 @@ TEST(EnterKey, DuringPlayAsksForARestartAndShortensThePause) {
     EXPECT_TRUE(checked);
     EXPECT_EQ(h.hook.ticks, 8);
     EXPECT_EQ(h.window.resultCaption(), "Modrý vyhrál");
-    EXPECT_TRUE(h.window.timer2Enabled());
+    EXPECT_TRUE(h.window.endPauseTimerEnabled());
     h.menu.log.clear();
     h.advance(9);
     EXPECT_TRUE(h.menu.log.empty());
@@ -129,7 +129,7 @@ TEST(EnterKey, DuringPlayAsksForARestartAndShortensThePause) {
     EXPECT_EQ(h.menu.log, (std::vector<std::string>{"show", "hide"}));
     EXPECT_TRUE(h.window.isLoaded());
     EXPECT_TRUE(h.window.isVisible());
-    EXPECT_TRUE(h.window.timer1Enabled());
+    EXPECT_TRUE(h.window.gameTimerEnabled());
     EXPECT_EQ(h.window.restartRequested(), 0);
     EXPECT_EQ(h.window.resultCaption(), "");
 }
@@ -145,7 +145,7 @@ TEST(EnterKey, AfterTheEndRestartsAtOnce) {
     h.app().doEvents();  // no time passes
     EXPECT_EQ(h.menu.log, (std::vector<std::string>{"show", "hide"}));
     EXPECT_TRUE(h.window.isLoaded());
-    EXPECT_TRUE(h.window.timer1Enabled());
+    EXPECT_TRUE(h.window.gameTimerEnabled());
     EXPECT_FALSE(h.window.gameEnded());
     EXPECT_EQ(h.window.restartRequested(), 0);
     EXPECT_TRUE(h.blockedCells() == (std::vector<std::pair<int, int>>{{130, 100}}));
@@ -158,7 +158,7 @@ TEST(EnterKey, ABlueKeyOnEnterSteersAndAsksForNothing) {
     h.window.Form_KeyDown(13, 0);
     EXPECT_EQ(h.state.blue.dy, -1);
     EXPECT_EQ(h.window.restartRequested(), 0);
-    EXPECT_EQ(h.window.timer2Interval(), 2000u);
+    EXPECT_EQ(h.window.endPauseInterval(), 2000u);
 }
 
 TEST(DemoKeys, AnyKeyEndsADemoGame) {
@@ -172,7 +172,7 @@ TEST(DemoKeys, AnyKeyEndsADemoGame) {
         };
         h.play();
         EXPECT_EQ(h.hook.ticks, 4);
-        EXPECT_FALSE(h.window.timer1Enabled());
+        EXPECT_FALSE(h.window.gameTimerEnabled());
         EXPECT_EQ(h.window.resultCaption(), "");
         EXPECT_TRUE(h.window.isLoaded());
     }
@@ -196,7 +196,7 @@ TEST(DemoKeys, EnterAfterADemoKeyWaitsForTheLoopToEnd) {
     EXPECT_TRUE(loadedAtTheEnd);
     EXPECT_TRUE(h.window.isLoaded());
     EXPECT_EQ(h.window.restartRequested(), 1);
-    EXPECT_EQ(h.window.timer2Interval(), 10u);
+    EXPECT_EQ(h.window.endPauseInterval(), 10u);
     h.advance(10);  // a demo ends in the menu, and the restart request is dropped
     EXPECT_FALSE(h.window.isLoaded());
     EXPECT_EQ(h.window.restartRequested(), 0);

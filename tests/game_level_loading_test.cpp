@@ -321,21 +321,23 @@ TEST(GameWindowDesign, LabelsSitWhereTheLayoutPutsThem) {
     GameHarness h;
     ASSERT_TRUE(h.load(GameHarness::level(kRedStart, kBlueStart)));
     struct Expect {
-        int n, left, top, width, height;
+        const char* name;
+        Label& label;
+        int left, top, width, height;
         uint32_t colour;
         double points;
         bool bold, visible;
         const char* caption;
     };
     const Expect labels[] = {
-        {1, 680, 0, 121, 25, rgb(255, 255, 0), 17.25, false, false, "FPS:"},
-        {2, 288, 282, 224, 37, kWhite, 24, true, true, ""},
-        {3, 288, 320, 57, 41, rgb(255, 0, 0), 24, true, true, ""},
-        {4, 456, 320, 57, 41, rgb(0, 0, 192), 24, true, true, ""},
+        {"fps", h.window.fpsLabel(), 680, 0, 121, 25, rgb(255, 255, 0), 17.25, false, false, "FPS:"},
+        {"result", h.window.resultLabel(), 288, 282, 224, 37, kWhite, 24, true, true, ""},
+        {"red wins", h.window.redWinsLabel(), 288, 320, 57, 41, rgb(255, 0, 0), 24, true, true, ""},
+        {"blue wins", h.window.blueWinsLabel(), 456, 320, 57, 41, rgb(0, 0, 192), 24, true, true, ""},
     };
     for (const Expect& e : labels) {
-        SCOPED_TRACE(e.n);
-        Label& l = h.window.label(e.n);
+        SCOPED_TRACE(e.name);
+        const Label& l = e.label;
         EXPECT_EQ(std::tie(l.left, l.top, l.width, l.height),
                   std::tie(e.left, e.top, e.width, e.height));
         EXPECT_EQ(l.colour(), e.colour);
@@ -352,7 +354,7 @@ TEST(GameWindowDesign, TheFrameCounterShowsOnlyWhenSwitchedOn) {
         GameHarness h;
         h.state.showFps = on;
         ASSERT_TRUE(h.load(GameHarness::level(kRedStart, kBlueStart)));
-        EXPECT_EQ(h.window.label(1).visible, on);
+        EXPECT_EQ(h.window.fpsLabel().visible, on);
     }
 }
 

@@ -103,7 +103,7 @@ TEST(LevelLoadErrors, StopTheLoadWithAMessageAndTouchNothing) {
         EXPECT_EQ(h.state.blue.nextIndex, 77);
         EXPECT_EQ(h.state.red.segments.text(), "9");
         EXPECT_TRUE(h.state.blue.segments.text().empty());
-        EXPECT_FALSE(h.window.timer1Enabled());
+        EXPECT_FALSE(h.window.gameTimerEnabled());
 
         // No game starts, and the menu is neither hidden nor told anything by the window.
         h.advance(50);
@@ -120,7 +120,7 @@ TEST(LevelLoadErrors, AGoodLoadAfterABadOneClearsTheMessage) {
     ASSERT_FALSE(h.window.loadError().empty());
     ASSERT_TRUE(h.load(kStarts + "0,0,10,10,\"\"\r\n"));
     EXPECT_TRUE(h.window.loadError().empty());
-    EXPECT_TRUE(h.window.timer1Enabled());
+    EXPECT_TRUE(h.window.gameTimerEnabled());
     EXPECT_EQ(h.blockedCells().size(), 1u);
 }
 

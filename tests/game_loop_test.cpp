@@ -38,13 +38,13 @@ TEST(GameResult, TellsWhoWonAndCountsTheWin) {
         EXPECT_EQ(h.menu.red, c.redWins);
         EXPECT_EQ(h.menu.blue, c.blueWins);
         EXPECT_EQ(h.state.gameOver, c.gameOver);
-        EXPECT_EQ(h.window.label(3).caption(), c.redWins);
-        EXPECT_EQ(h.window.label(4).caption(), c.blueWins);
-        EXPECT_TRUE(h.window.label(3).visible);
-        EXPECT_TRUE(h.window.label(4).visible);
-        EXPECT_TRUE(h.window.timer2Enabled());
-        EXPECT_EQ(h.window.timer2Interval(), 2000u);
-        EXPECT_FALSE(h.window.timer1Enabled());
+        EXPECT_EQ(h.window.redWinsLabel().caption(), c.redWins);
+        EXPECT_EQ(h.window.blueWinsLabel().caption(), c.blueWins);
+        EXPECT_TRUE(h.window.redWinsLabel().visible);
+        EXPECT_TRUE(h.window.blueWinsLabel().visible);
+        EXPECT_TRUE(h.window.endPauseTimerEnabled());
+        EXPECT_EQ(h.window.endPauseInterval(), 2000u);
+        EXPECT_FALSE(h.window.gameTimerEnabled());
         EXPECT_EQ(h.window.stopRequested(), 1);
         EXPECT_TRUE(h.window.gameEnded());
     }
@@ -71,7 +71,7 @@ TEST(GameResult, WinCountsAreRaisedAsDecimalText) {
             h.load(GameHarness::level("100,100,1,0", "100,300,1,0", "120,100,130,110,\"\"\r\n")));
         h.play();
         EXPECT_EQ(h.menu.blue, c.after) << c.before;
-        EXPECT_EQ(h.window.label(4).caption(), c.after);
+        EXPECT_EQ(h.window.blueWinsLabel().caption(), c.after);
     }
 }
 
@@ -86,11 +86,11 @@ TEST(GameResult, ADemoGameShowsNoResult) {
     EXPECT_EQ(h.hook.ticks, 4);
     EXPECT_EQ(h.hook.finished, 1);
     EXPECT_EQ(h.window.resultCaption(), "");
-    EXPECT_EQ(h.window.label(3).caption(), "");
-    EXPECT_FALSE(h.window.label(1).visible);
+    EXPECT_EQ(h.window.redWinsLabel().caption(), "");
+    EXPECT_FALSE(h.window.fpsLabel().visible);
     EXPECT_EQ(h.menu.red, "0");
     EXPECT_EQ(h.menu.blue, "0");
-    EXPECT_TRUE(h.window.timer2Enabled());
+    EXPECT_TRUE(h.window.endPauseTimerEnabled());
 }
 
 TEST(GameStart, PlacesTheFoodHidesTheMenuAndPausesBeforeTheLoop) {
@@ -241,7 +241,7 @@ TEST(FrameCounter, ShowsTheStepsOfTheLastSecond) {
     h.state.showFps = true;
     h.state.settings.gameSpeed = 100;
     ASSERT_TRUE(h.load(GameHarness::level("0,100,1,0", "0,300,1,0")));
-    EXPECT_TRUE(h.window.label(1).visible);
+    EXPECT_TRUE(h.window.fpsLabel().visible);
     std::vector<std::string> captions(1);
     h.hook.maxTicks = 20;
     h.hook.onTick = [&](int) { captions.push_back(h.window.fpsCaption()); };

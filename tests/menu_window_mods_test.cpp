@@ -26,38 +26,45 @@ class MenuMods : public MenuWindowTest {
     }
 };
 
+enum class StepButton { GrowthUp, GrowthDown, LengthUp, LengthDown };
+
 struct StepCase {
     const char* line2;
-    int label;  // 14 growth +, 15 growth -, 16 length +, 17 length -
+    StepButton button;
     int afterFirst;
     int afterSecond;
 };
 void PrintTo(const StepCase& s, std::ostream* os) {
-    *os << "Label" << s.label << " " << s.line2;
+    *os << "button " << static_cast<int>(s.button) << " " << s.line2;
 }
 
 class StepLabels : public MenuMods, public ::testing::WithParamInterface<StepCase> {
   protected:
-    Label& label(int n) const {
-        switch (n) {
-            case 14:
+    Label& label(StepButton b) const {
+        switch (b) {
+            case StepButton::GrowthUp:
                 return *c().growthUp;
-            case 15:
+            case StepButton::GrowthDown:
                 return *c().growthDown;
-            case 16:
+            case StepButton::LengthUp:
                 return *c().startLengthUp;
             default:
                 return *c().startLengthDown;
         }
     }
-    int value(int n) const {
-        return n <= 15 ? state->settings.growthPerFood : state->settings.startLength;
+    static bool growth(StepButton b) {
+        return b == StepButton::GrowthUp || b == StepButton::GrowthDown;
     }
-    std::string caption(int n) const {
-        return n <= 15 ? "NÁRUST PŘI SEBRÁNÍ:" + std::to_string(value(n))
-                       : "POČET ČLÁNKÚ PŘI STARTU:" + std::to_string(value(n));
+    int value(StepButton b) const {
+        return growth(b) ? state->settings.growthPerFood : state->settings.startLength;
     }
-    const Label& captionLabel(int n) const { return n <= 15 ? *c().growthLabel : *c().startLengthLabel; }
+    std::string caption(StepButton b) const {
+        return growth(b) ? "NÁRUST PŘI SEBRÁNÍ:" + std::to_string(value(b))
+                         : "POČET ČLÁNKÚ PŘI STARTU:" + std::to_string(value(b));
+    }
+    const Label& captionLabel(StepButton b) const {
+        return growth(b) ? *c().growthLabel : *c().startLengthLabel;
+    }
 };
 
 // A double click applies one step per press, each only while its limit allows.
@@ -65,27 +72,27 @@ TEST_P(StepLabels, DoubleClickStepsTwiceWithinTheLimits) {
     const StepCase& s = GetParam();
     addLevels({"Alpha"});
     open(s.line2);
-    Point at = centreOf(label(s.label));
+    Point at = centreOf(label(s.button));
     backend.click(at.x, at.y);
     app.doEvents();
-    EXPECT_EQ(value(s.label), s.afterFirst);
-    EXPECT_EQ(captionLabel(s.label).caption(), caption(s.label));
+    EXPECT_EQ(value(s.button), s.afterFirst);
+    EXPECT_EQ(captionLabel(s.button).caption(), caption(s.button));
     backend.setNow(backend.now() + 100);
     backend.click(at.x, at.y);
     app.doEvents();
-    EXPECT_EQ(value(s.label), s.afterSecond);
-    EXPECT_EQ(captionLabel(s.label).caption(), caption(s.label));
+    EXPECT_EQ(value(s.button), s.afterSecond);
+    EXPECT_EQ(captionLabel(s.button).caption(), caption(s.button));
 }
 
 INSTANTIATE_TEST_SUITE_P(Limits, StepLabels,
-                         ::testing::Values(StepCase{"46,Alpha.zq7,5,190,2", 16, 200, 200},
-                                           StepCase{"46,Alpha.zq7,5,195,2", 16, 205, 205},
-                                           StepCase{"46,Alpha.zq7,5,30,2", 17, 20, 10},
-                                           StepCase{"46,Alpha.zq7,5,20,2", 17, 10, 10},
-                                           StepCase{"46,Alpha.zq7,18,10,2", 14, 19, 20},
-                                           StepCase{"46,Alpha.zq7,20,10,2", 14, 20, 20},
-                                           StepCase{"46,Alpha.zq7,2,10,2", 15, 1, 1},
-                                           StepCase{"46,Alpha.zq7,25,10,2", 15, 24, 23}));
+                         ::testing::Values(StepCase{"46,Alpha.zq7,5,190,2", StepButton::LengthUp, 200, 200},
+                                           StepCase{"46,Alpha.zq7,5,195,2", StepButton::LengthUp, 205, 205},
+                                           StepCase{"46,Alpha.zq7,5,30,2", StepButton::LengthDown, 20, 10},
+                                           StepCase{"46,Alpha.zq7,5,20,2", StepButton::LengthDown, 10, 10},
+                                           StepCase{"46,Alpha.zq7,18,10,2", StepButton::GrowthUp, 19, 20},
+                                           StepCase{"46,Alpha.zq7,20,10,2", StepButton::GrowthUp, 20, 20},
+                                           StepCase{"46,Alpha.zq7,2,10,2", StepButton::GrowthDown, 1, 1},
+                                           StepCase{"46,Alpha.zq7,25,10,2", StepButton::GrowthDown, 24, 23}));
 
 TEST_F(MenuMods, ModeFromTheFileAndModeClicksColourTheirLabel) {
     addLevels({"Alpha"});

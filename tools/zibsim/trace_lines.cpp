@@ -88,7 +88,7 @@ void appendTickLine(std::string& out, int t, const zib::GameState& state, zib::G
     line.key("stop");
     line.value(window.stopRequested() == 1 ? 1 : 0);
     line.key("timer1");
-    line.value(window.timer1Enabled() ? 1 : 0);
+    line.value(window.gameTimerEnabled() ? 1 : 0);
     line.key("sounds");
     line.beginArray();
     for (const auto& path : sounds) line.value(soundFileName(path));
