@@ -95,7 +95,7 @@ void BM_Fast(benchmark::State& st, const Scenario* s) {
             state->board.set(s->wallX, s->wallY, 0);
             state->board.set(s->wallX, s->wallY, 1);
         }
-        FindPath(*state, s->startX, s->startY, s->targetX, s->targetY, 2);
+        FindPath(*state, s->startX, s->startY, s->targetX, s->targetY, Player::Blue);
         benchmark::DoNotOptimize(state->blue.pathValid);
     }
     st.counters["route"] = static_cast<double>(state->blue.pathValid ? state->blue.path.size() : 0);

@@ -80,8 +80,8 @@ int playGame(const LevelFolder& folder, bool demo, int tickLimit, uint64_t seed)
     state.settings.growthPerFood = 2;
     state.settings.gameSpeed = 0;
     state.settings.keyBindings = {38, 'W', 40, 'S', 39, 'D', 37, 'A'};
-    state.demoMode = demo ? 1 : 0;
-    state.settings.onePlayer = demo ? 1 : 0;
+    state.demoMode = demo;
+    state.settings.onePlayer = demo;
     BenchMenu menu;
     GameWindow window(app, state, menu);
     window.setLevelFolder(folder.path);

@@ -30,7 +30,7 @@ class SideBySide {
     // Searches for player 1 (red) or 2 (blue) and checks both records against the literal
     // flood. Returns whether the player got a route.
     bool search(int player, int startX, int startY, int targetX, int targetY) {
-        FindPath(*state, startX, startY, targetX, targetY, player);
+        FindPath(*state, startX, startY, targetX, targetY, static_cast<Player>(player));
         literal->FindPath(state->board, routes, startX, startY, targetX, targetY, player);
         EXPECT_EQ(state->red.pathValid, routes.redPathValid);
         EXPECT_EQ(ToCellString(state->red.path), routes.redPath);

@@ -135,7 +135,7 @@ TEST_P(FloodShards, FastSearchMatchesTheLiteralFlood) {
         state->blue.path = FromCellString(routes.bluePath);
         state->blue.pathValid = routes.bluePathValid;
 
-        FindPath(*state, s.startX, s.startY, s.targetX, s.targetY, s.player);
+        FindPath(*state, s.startX, s.startY, s.targetX, s.targetY, static_cast<Player>(s.player));
         literal->FindPath(state->board, routes, s.startX, s.startY, s.targetX, s.targetY, s.player);
 
         SCOPED_TRACE("board " + std::to_string(b) + ": head " + std::to_string(s.startX) + "," +
@@ -175,7 +175,7 @@ TEST(ComputerPathDifferential, SearchesStayExactWhenTheStampWrapsAround) {
         Routes routes;
         state->blue.path.clear();
         state->blue.pathValid = false;
-        FindPath(*state, s.startX, s.startY, s.targetX, s.targetY, s.player);
+        FindPath(*state, s.startX, s.startY, s.targetX, s.targetY, static_cast<Player>(s.player));
         literal->FindPath(state->board, routes, s.startX, s.startY, s.targetX, s.targetY, s.player);
         ASSERT_EQ(state->blue.pathValid, routes.bluePathValid) << when;
         ASSERT_EQ(ToCellString(state->blue.path), routes.bluePath) << when;
@@ -188,7 +188,7 @@ TEST(ComputerPathDifferential, SearchesStayExactWhenTheStampWrapsAround) {
     // Searches for food on a wall end at once; run them until the next search wraps around and
     // reuses the first search's stamp.
     state->board.set(790, 590, 1);
-    while (state->pathScratch.stamp != UINT16_MAX) FindPath(*state, 0, 0, 790, 590, 2);
+    while (state->pathScratch.stamp != UINT16_MAX) FindPath(*state, 0, 0, 790, 590, Player::Blue);
     compare("same stamp as the first search");
     for (int b = 0; b < 8; ++b) {
         s = random.fill(state->board);

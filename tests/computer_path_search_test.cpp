@@ -117,7 +117,7 @@ TEST_P(SearchExamples, GiveTheRouteAndFlagOfTheRules) {
     state->blue.path = pathOf(kOldBlue);
     state->blue.pathValid = true;
 
-    FindPath(*state, c.start.x, c.start.y, c.target.x, c.target.y, c.player);
+    FindPath(*state, c.start.x, c.start.y, c.target.x, c.target.y, static_cast<Player>(c.player));
 
     SnakeRecord* searched = c.player == 1 ? &state->red : c.player == 2 ? &state->blue : nullptr;
     const SnakeRecord* other = c.player == 1 ? &state->blue : &state->red;
@@ -175,7 +175,7 @@ TEST(ComputerPathSearch, AHeadOffTheGridHasNoRoute) {
         auto state = std::make_unique<GameState>();
         state->red.path = pathOf(kOldRed);
         state->red.pathValid = true;
-        FindPath(*state, head.x, head.y, 20, 0, 1);
+        FindPath(*state, head.x, head.y, 20, 0, Player::Red);
         EXPECT_FALSE(state->red.pathValid) << head.x << "," << head.y;
         EXPECT_EQ(cellsOf(state->red.path), kOldRed);
     }
@@ -184,18 +184,18 @@ TEST(ComputerPathSearch, AHeadOffTheGridHasNoRoute) {
 // The route after a failed search is the one from before it, and a later success replaces it.
 TEST(ComputerPathSearch, FailureThenSuccessOnTheSameRecord) {
     auto state = std::make_unique<GameState>();
-    FindPath(*state, 0, 0, 30, 0, 2);
+    FindPath(*state, 0, 0, 30, 0, Player::Blue);
     ASSERT_TRUE(state->blue.pathValid);
     const std::vector<Cell> first = cellsOf(state->blue.path);
     EXPECT_EQ(first, (std::vector<Cell>{{10, 0}, {20, 0}, {30, 0}}));
 
     state->board.set(30, 0, 1);
-    FindPath(*state, 0, 0, 30, 0, 2);
+    FindPath(*state, 0, 0, 30, 0, Player::Blue);
     EXPECT_FALSE(state->blue.pathValid);
     EXPECT_EQ(cellsOf(state->blue.path), first);
 
     state->board.set(30, 0, 0);
-    FindPath(*state, 0, 0, 0, 20, 2);
+    FindPath(*state, 0, 0, 0, 20, Player::Blue);
     EXPECT_TRUE(state->blue.pathValid);
     EXPECT_EQ(cellsOf(state->blue.path), (std::vector<Cell>{{0, 10}, {0, 20}}));
 }
@@ -203,10 +203,10 @@ TEST(ComputerPathSearch, FailureThenSuccessOnTheSameRecord) {
 // A partly used route (the steering drops cells from its front) is replaced whole.
 TEST(ComputerPathSearch, ReplacesAPartlyUsedRoute) {
     auto state = std::make_unique<GameState>();
-    FindPath(*state, 0, 0, 50, 0, 1);
+    FindPath(*state, 0, 0, 50, 0, Player::Red);
     state->red.path.popFront();
     state->red.path.popFront();
-    FindPath(*state, 0, 0, 0, 30, 1);
+    FindPath(*state, 0, 0, 0, 30, Player::Red);
     EXPECT_EQ(cellsOf(state->red.path), (std::vector<Cell>{{0, 10}, {0, 20}, {0, 30}}));
 }
 
@@ -240,7 +240,7 @@ TEST(ComputerPathSearch, FollowsASerpentineThroughTheWholeField) {
     ASSERT_EQ(expected.size(), 2398u);
     ASSERT_EQ(expected.back(), (Cell{0, 580}));
 
-    FindPath(*state, 0, 0, 0, 580, 1);
+    FindPath(*state, 0, 0, 0, 580, Player::Red);
     ASSERT_TRUE(state->red.pathValid);
     EXPECT_EQ(cellsOf(state->red.path), expected);
 }

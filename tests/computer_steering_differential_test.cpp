@@ -228,7 +228,7 @@ TEST(ComputerSteeringDifferential, RunsMatchTheLiteralSteering) {
                 ++meals;
                 foodX = random.pick(1, 70) * 10;
                 foodY = random.pick(1, 50) * 10;
-                FindPath(*state, f.headX, f.headY, foodX, foodY, player);
+                FindPath(*state, f.headX, f.headY, foodX, foodY, static_cast<Player>(player));
                 flood->FindPath(state->board, routes, f.headX, f.headY, foodX, foodY, player);
                 ASSERT_TRUE(both.same()) << "run " << run << " after a meal";
             }

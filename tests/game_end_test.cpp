@@ -21,7 +21,7 @@ TEST(EndOfGame, ThePauseResetsThePlayStateAndReturnsToTheMenu) {
     h.play();
     ASSERT_EQ(h.hook.ticks, 3);
     const std::string redList = h.state.red.segments.text();
-    const int redGrow = h.state.red.growNow;
+    const bool redGrow = h.state.red.growNow;
     h.menu.log.clear();
     h.advance(1999);
     EXPECT_TRUE(h.window.isLoaded());
@@ -30,10 +30,10 @@ TEST(EndOfGame, ThePauseResetsThePlayStateAndReturnsToTheMenu) {
 
     EXPECT_TRUE(h.blockedCells().empty());  // walls and snakes alike
     const GameState& s = h.state;
-    EXPECT_EQ(s.red.dead, 0);
-    EXPECT_EQ(s.blue.dead, 0);
-    EXPECT_EQ(s.gameOver, 0);
-    EXPECT_EQ(h.window.stopRequested(), 0);
+    EXPECT_FALSE(s.red.dead);
+    EXPECT_FALSE(s.blue.dead);
+    EXPECT_EQ(s.gameOver, GameOver::None);
+    EXPECT_FALSE(h.window.stopRequested());
     for (const SnakeRecord* r : {&s.red, &s.blue}) {
         EXPECT_EQ(r->dx, 0);
         EXPECT_EQ(r->dy, 0);
@@ -57,29 +57,29 @@ TEST(EndOfGame, ThePauseResetsThePlayStateAndReturnsToTheMenu) {
 TEST(EndOfGame, AfterADemoTheReplacedSettingsComeBack) {
     struct Case {
         const char* what;
-        std::optional<int> savedOnePlayer;
+        std::optional<bool> savedOnePlayer;
         std::optional<std::string> savedLevel;
-        int onePlayerAfter;
+        bool onePlayerAfter;
         std::string levelAfter;
     };
     const Case cases[] = {
-        {"copies saved", 1, std::string("saved.zq7"), 1, "saved.zq7"},
-        {"copies saved as off", 0, std::string("other.zq7"), 0, "other.zq7"},
-        {"nothing ever saved", std::nullopt, std::nullopt, 0, "test.zq7"},
+        {"copies saved", true, std::string("saved.zq7"), true, "saved.zq7"},
+        {"copies saved as off", false, std::string("other.zq7"), false, "other.zq7"},
+        {"nothing ever saved", std::nullopt, std::nullopt, false, "test.zq7"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         GameHarness h;
         h.state.savedOnePlayer = c.savedOnePlayer;
         h.state.savedLevelName = c.savedLevel;
-        h.state.demoMode = 1;
+        h.state.demoMode = true;
         ASSERT_TRUE(h.load(GameHarness::level("100,100,1,0", "100,300,1,0")));
         h.hook.onTick = [&](int n) {
             if (n == 2) h.backend().keyDown('Q');
         };
         h.play();
         h.advance(2000);
-        EXPECT_EQ(h.state.demoMode, 0);
+        EXPECT_FALSE(h.state.demoMode);
         EXPECT_EQ(h.state.settings.onePlayer, c.onePlayerAfter);
         EXPECT_EQ(h.state.settings.levelName, c.levelAfter);
         EXPECT_FALSE(h.window.isLoaded());
@@ -97,7 +97,7 @@ TEST(EndOfGame, EscInANormalGameGoesToTheMenuKeepingTheSettings) {
     h.advance(2000);
     EXPECT_FALSE(h.window.isLoaded());
     EXPECT_EQ(h.state.settings.levelName, "test.zq7");
-    EXPECT_EQ(h.state.demoMode, 0);
+    EXPECT_FALSE(h.state.demoMode);
 }
 
 TEST(EndOfGame, EnterThenEscEndsInTheMenuAndForgetsTheRestart) {
@@ -112,7 +112,7 @@ TEST(EndOfGame, EnterThenEscEndsInTheMenuAndForgetsTheRestart) {
     h.play();
     h.advance(10);
     EXPECT_FALSE(h.window.isLoaded());
-    EXPECT_EQ(h.window.restartRequested(), 0);
+    EXPECT_FALSE(h.window.restartRequested());
 }
 
 TEST(Restart, LoadsTheSameLevelAfreshAndPlaysAgain) {
@@ -172,7 +172,7 @@ TEST(Restart, AVanishedLevelEndsInTheMenuWithAMessage) {
     ASSERT_EQ(h.menu.messages.size(), 1u);
     EXPECT_NE(h.menu.messages[0].find("test.zq7"), std::string::npos);
     EXPECT_EQ(h.menu.log, (std::vector<std::string>{"show", "idle"}));
-    EXPECT_EQ(h.window.restartRequested(), 0);
+    EXPECT_FALSE(h.window.restartRequested());
     EXPECT_TRUE(h.blockedCells().empty());
 }
 

@@ -30,7 +30,7 @@ TEST(SteeringKeys, EachBindingSetsItsSnakesDirection) {
         EXPECT_EQ(steered.dy, c.dy) << c.code;
         EXPECT_EQ(other.dx, 0);
         EXPECT_EQ(other.dy, 0);
-        EXPECT_EQ(h.window.restartRequested(), 0);
+        EXPECT_FALSE(h.window.restartRequested());
     }
 }
 
@@ -80,8 +80,8 @@ TEST(EscKey, EndsTheGameWithoutAResult) {
     EXPECT_EQ(h.window.resultCaption(), "");
     EXPECT_EQ(h.menu.red, "0");
     EXPECT_EQ(h.menu.blue, "0");
-    EXPECT_EQ(h.window.stopRequested(), 1);
-    EXPECT_EQ(h.state.demoMode, 1);
+    EXPECT_TRUE(h.window.stopRequested());
+    EXPECT_TRUE(h.state.demoMode);
     EXPECT_TRUE(h.window.endPauseTimerEnabled());
     // The game is not started again by Timer1 during the pause.
     h.advance(1000);
@@ -111,7 +111,7 @@ TEST(EnterKey, DuringPlayAsksForARestartAndShortensThePause) {
         if (n == 3) h.backend().keyDown(13);
         if (n == 5) {
             checked = true;
-            EXPECT_EQ(h.window.restartRequested(), 1);
+            EXPECT_TRUE(h.window.restartRequested());
             EXPECT_EQ(h.window.endPauseInterval(), 10u);
             EXPECT_FALSE(h.window.endPauseTimerEnabled());
             EXPECT_TRUE(h.window.loopRunning());
@@ -130,7 +130,7 @@ TEST(EnterKey, DuringPlayAsksForARestartAndShortensThePause) {
     EXPECT_TRUE(h.window.isLoaded());
     EXPECT_TRUE(h.window.isVisible());
     EXPECT_TRUE(h.window.gameTimerEnabled());
-    EXPECT_EQ(h.window.restartRequested(), 0);
+    EXPECT_FALSE(h.window.restartRequested());
     EXPECT_EQ(h.window.resultCaption(), "");
 }
 
@@ -147,7 +147,7 @@ TEST(EnterKey, AfterTheEndRestartsAtOnce) {
     EXPECT_TRUE(h.window.isLoaded());
     EXPECT_TRUE(h.window.gameTimerEnabled());
     EXPECT_FALSE(h.window.gameEnded());
-    EXPECT_EQ(h.window.restartRequested(), 0);
+    EXPECT_FALSE(h.window.restartRequested());
     EXPECT_TRUE(h.blockedCells() == (std::vector<std::pair<int, int>>{{130, 100}}));
 }
 
@@ -157,7 +157,7 @@ TEST(EnterKey, ABlueKeyOnEnterSteersAndAsksForNothing) {
     ASSERT_TRUE(h.load(lanes()));
     h.window.Form_KeyDown(13, 0);
     EXPECT_EQ(h.state.blue.dy, -1);
-    EXPECT_EQ(h.window.restartRequested(), 0);
+    EXPECT_FALSE(h.window.restartRequested());
     EXPECT_EQ(h.window.endPauseInterval(), 2000u);
 }
 
@@ -165,7 +165,7 @@ TEST(DemoKeys, AnyKeyEndsADemoGame) {
     for (int code : {kRedUp, kBlueLeft, int{'Q'}, 13}) {
         SCOPED_TRACE(code);
         GameHarness h;
-        h.state.demoMode = 1;
+        h.state.demoMode = true;
         ASSERT_TRUE(h.load(lanes()));
         h.hook.onTick = [&](int n) {
             if (n == 3) h.backend().keyDown(code);
@@ -182,7 +182,7 @@ TEST(DemoKeys, AnyKeyEndsADemoGame) {
 // processing must not run the end-of-game handler in the middle of the game.
 TEST(DemoKeys, EnterAfterADemoKeyWaitsForTheLoopToEnd) {
     GameHarness h;
-    h.state.demoMode = 1;
+    h.state.demoMode = true;
     ASSERT_TRUE(h.load(lanes()));
     bool loadedAtTheEnd = false;
     h.hook.onTick = [&](int n) {
@@ -195,12 +195,12 @@ TEST(DemoKeys, EnterAfterADemoKeyWaitsForTheLoopToEnd) {
     EXPECT_EQ(h.hook.ticks, 4);
     EXPECT_TRUE(loadedAtTheEnd);
     EXPECT_TRUE(h.window.isLoaded());
-    EXPECT_EQ(h.window.restartRequested(), 1);
+    EXPECT_TRUE(h.window.restartRequested());
     EXPECT_EQ(h.window.endPauseInterval(), 10u);
     h.advance(10);  // a demo ends in the menu, and the restart request is dropped
     EXPECT_FALSE(h.window.isLoaded());
-    EXPECT_EQ(h.window.restartRequested(), 0);
-    EXPECT_EQ(h.state.demoMode, 0);
+    EXPECT_FALSE(h.window.restartRequested());
+    EXPECT_FALSE(h.state.demoMode);
 }
 
 }  // namespace

@@ -15,18 +15,20 @@ struct ResultCase {
     const char* result;
     const char* redWins;
     const char* blueWins;
-    char gameOver;
+    GameOver gameOver;
 };
 
 TEST(GameResult, TellsWhoWonAndCountsTheWin) {
     const ResultCase cases[] = {
         {"red hits a wall", "100,100,1,0", "100,300,1,0", "120,100,130,110,\"\"\r\n",
-         "Modrý vyhrál", "0", "1", 'C'},
+         "Modrý vyhrál", "0", "1", GameOver::RedDied},
         {"blue hits a wall", "100,100,1,0", "100,300,1,0", "130,300,140,310,\"\"\r\n",
-         "Červený vyhrál", "1", "0", 'M'},
+         "Červený vyhrál", "1", "0", GameOver::BlueDied},
         {"both hit walls in the same step", "100,100,1,0", "100,300,1,0",
-         "120,100,130,110,\"\"\r\n120,300,130,310,\"\"\r\n", "Remíza", "0", "0", 'M'},
-        {"heads meet on one cell", "100,100,1,0", "140,100,-1,0", "", "Remíza", "0", "0", 'M'},
+         "120,100,130,110,\"\"\r\n120,300,130,310,\"\"\r\n", "Remíza", "0", "0",
+         GameOver::BlueDied},
+        {"heads meet on one cell", "100,100,1,0", "140,100,-1,0", "", "Remíza", "0", "0",
+         GameOver::BlueDied},
     };
     for (const ResultCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -45,7 +47,7 @@ TEST(GameResult, TellsWhoWonAndCountsTheWin) {
         EXPECT_TRUE(h.window.endPauseTimerEnabled());
         EXPECT_EQ(h.window.endPauseInterval(), 2000u);
         EXPECT_FALSE(h.window.gameTimerEnabled());
-        EXPECT_EQ(h.window.stopRequested(), 1);
+        EXPECT_TRUE(h.window.stopRequested());
         EXPECT_TRUE(h.window.gameEnded());
     }
 }
@@ -55,8 +57,8 @@ TEST(GameResult, HeadsOnOneCellMakeBothDead) {
     ASSERT_TRUE(h.load(GameHarness::level("100,100,1,0", "140,100,-1,0")));
     h.play();
     EXPECT_EQ(h.hook.ticks, 2);
-    EXPECT_EQ(h.state.red.dead, 1);
-    EXPECT_EQ(h.state.blue.dead, 1);
+    EXPECT_TRUE(h.state.red.dead);
+    EXPECT_TRUE(h.state.blue.dead);
 }
 
 TEST(GameResult, WinCountsAreRaisedAsDecimalText) {
@@ -77,7 +79,7 @@ TEST(GameResult, WinCountsAreRaisedAsDecimalText) {
 
 TEST(GameResult, ADemoGameShowsNoResult) {
     GameHarness h;
-    h.state.demoMode = 1;
+    h.state.demoMode = true;
     ASSERT_TRUE(h.load(GameHarness::level("100,100,1,0", "100,300,1,0")));
     h.hook.onTick = [&](int n) {
         if (n == 3) h.backend().keyDown('Q');
@@ -117,17 +119,17 @@ TEST(GameStart, PlacesTheFoodHidesTheMenuAndPausesBeforeTheLoop) {
 
 TEST(FreeMode, DeathsDoNotEndTheGameOnlyEscDoes) {
     GameHarness h;
-    h.state.freeMode = 1;
+    h.state.freeMode = true;
     ASSERT_TRUE(
         h.load(GameHarness::level("100,100,1,0", "100,300,1,0", "120,100,130,110,\"\"\r\n")));
     h.hook.maxTicks = 30;  // Esc, processed in tick 31
     h.hook.onTick = [&](int n) {
-        if (n == 5) h.state.demoMode = 1;
+        if (n == 5) h.state.demoMode = true;
         if (n == 6) h.backend().keyDown('Q');  // a demo key switches Timer1 off: no end either
     };
     h.play();
-    EXPECT_EQ(h.state.red.dead, 1);
-    EXPECT_EQ(h.state.gameOver, 'C');
+    EXPECT_TRUE(h.state.red.dead);
+    EXPECT_EQ(h.state.gameOver, GameOver::RedDied);
     EXPECT_EQ(h.hook.ticks, 31);
 }
 
@@ -166,7 +168,7 @@ TEST(Growth, OwedGrowthStaysWithinTheIntLimits) {
     struct Case {
         const char* name;
         int growthPerFood;
-        int endlessGrowth;
+        bool endlessGrowth;
         int owedAfter;
         size_t lengthAfter;
     };
@@ -174,9 +176,9 @@ TEST(Growth, OwedGrowthStaysWithinTheIntLimits) {
     // tick 10; the game ends after tick 12.
     for (const Case& c : {
              // From tick 6 on one segment per step; the second pickup adds nothing more.
-             Case{"largest growth", kMax, 0, kMax - 2, 9},
+             Case{"largest growth", kMax, false, kMax - 2, 9},
              // Endless growth goes on growing every step; the debt stops at the limit.
-             Case{"smallest growth, endless", kMin, 1, kMin, 14},
+             Case{"smallest growth, endless", kMin, true, kMin, 14},
          }) {
         SCOPED_TRACE(c.name);
         GameHarness h;
@@ -190,7 +192,7 @@ TEST(Growth, OwedGrowthStaysWithinTheIntLimits) {
         h.play();
         ASSERT_EQ(h.hook.ticks, 12);
         EXPECT_EQ(countEndingWith(h.sounds(), "UP.wav"), 2);
-        EXPECT_EQ(h.state.red.dead, 0);
+        EXPECT_FALSE(h.state.red.dead);
         EXPECT_EQ(h.state.red.pendingGrowth, c.owedAfter);
         EXPECT_EQ(h.state.red.segments.size(), c.lengthAfter);
     }
@@ -198,7 +200,7 @@ TEST(Growth, OwedGrowthStaysWithinTheIntLimits) {
 
 TEST(Growth, EndlessGrowthGrowsEveryStepAndOwesLessAndLess) {
     GameHarness h;
-    h.state.settings.endlessGrowth = 1;
+    h.state.settings.endlessGrowth = true;
     ASSERT_TRUE(h.load(GameHarness::level("100,100,1,0", "100,300,1,0")));
     h.hook.maxTicks = 19;
     h.play();
@@ -206,7 +208,7 @@ TEST(Growth, EndlessGrowthGrowsEveryStepAndOwesLessAndLess) {
     for (SnakeRecord* s : {&h.state.red, &h.state.blue}) {
         EXPECT_EQ(s->pendingGrowth, -20);
         EXPECT_EQ(s->segments.size(), 22u);
-        EXPECT_EQ(s->dead, 0);
+        EXPECT_FALSE(s->dead);
     }
 }
 

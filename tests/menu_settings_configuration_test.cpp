@@ -258,8 +258,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct ModeCase {
     int gameMode;
-    int endlessBefore, oneBefore;
-    int endlessAfter, oneAfter;
+    bool endlessBefore, oneBefore;
+    bool endlessAfter, oneAfter;
 };
 
 class GameModeFlags : public ::testing::TestWithParam<ModeCase> {};
@@ -277,9 +277,12 @@ TEST_P(GameModeFlags, FollowTheMode) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, GameModeFlags,
-                         ::testing::Values(ModeCase{1, 0, 1, 1, 0}, ModeCase{2, 1, 1, 0, 0},
-                                           ModeCase{3, 1, 0, 0, 1}, ModeCase{0, 1, 1, 1, 1},
-                                           ModeCase{7, 0, 0, 0, 0}, ModeCase{4, 1, 0, 1, 0}));
+                         ::testing::Values(ModeCase{1, false, true, true, false},
+                                           ModeCase{2, true, true, false, false},
+                                           ModeCase{3, true, false, false, true},
+                                           ModeCase{0, true, true, true, true},
+                                           ModeCase{7, false, false, false, false},
+                                           ModeCase{4, true, false, true, false}));
 
 // Runs each test in a fresh empty current folder.
 class ConfigurationFile : public ::testing::Test {

@@ -21,7 +21,7 @@ TEST_F(MenuGame, EnterStartsAGameAndTheTitleShowsOnReturn) {
     EXPECT_TRUE(gameShown());
     EXPECT_EQ(backend.takeSounds(), std::vector<std::string>{kClick});
     EXPECT_FALSE(c().idleTimer->enabled());
-    EXPECT_EQ(state->demoMode, 0);
+    EXPECT_FALSE(state->demoMode);
 
     advance(3000);  // the game ends by Esc on its fifth tick, then pauses 2 s
     EXPECT_EQ(game.started, 1);
@@ -40,10 +40,10 @@ TEST_F(MenuGame, IdleDemoAfterTwentySecondsIsUndoneWhenItEnds) {
     ASSERT_TRUE(menu->isVisible());
     advance(1);
     ASSERT_TRUE(gameShown());
-    EXPECT_EQ(state->demoMode, 1);
-    EXPECT_EQ(state->settings.onePlayer, 1);
+    EXPECT_TRUE(state->demoMode);
+    EXPECT_TRUE(state->settings.onePlayer);
     EXPECT_EQ(state->savedLevelName, std::optional<std::string>("Beta.zq7"));
-    EXPECT_EQ(state->savedOnePlayer, std::optional<int>(0));
+    EXPECT_EQ(state->savedOnePlayer, std::optional<bool>(false));
     const std::string demoLevel = state->settings.levelName;
     EXPECT_TRUE(demoLevel == "Alpha.zq7" || demoLevel == "Beta.zq7" || demoLevel == "Gamma.zq7")
         << demoLevel;
@@ -53,8 +53,8 @@ TEST_F(MenuGame, IdleDemoAfterTwentySecondsIsUndoneWhenItEnds) {
     EXPECT_EQ(game.started, 1);
     EXPECT_EQ(game.ticks, 4);  // the key pressed after the third tick ends the fourth
     EXPECT_TRUE(menu->isVisible());
-    EXPECT_EQ(state->demoMode, 0);
-    EXPECT_EQ(state->settings.onePlayer, 0);
+    EXPECT_FALSE(state->demoMode);
+    EXPECT_FALSE(state->settings.onePlayer);
     EXPECT_EQ(state->settings.levelName, "Beta.zq7");
     EXPECT_TRUE(c().idleTimer->enabled());
     EXPECT_EQ(c().redWinsLabel->caption(), "0");  // a demo counts no win
@@ -63,20 +63,20 @@ TEST_F(MenuGame, IdleDemoAfterTwentySecondsIsUndoneWhenItEnds) {
     advance(19000);
     EXPECT_TRUE(menu->isVisible());
     advance(1000);
-    EXPECT_EQ(state->demoMode, 1);
+    EXPECT_TRUE(state->demoMode);
 }
 
 TEST_F(MenuGame, OnePlayerModeIsKeptThroughADemo) {
     addLevels({"Alpha"});
     writeIni("46,Alpha.zq7,5,10,3");
     start();
-    ASSERT_EQ(state->settings.onePlayer, 1);
+    ASSERT_TRUE(state->settings.onePlayer);
     type("demo");
     ASSERT_TRUE(gameShown());
     game.pressOn(2, kVkSpace);
     advance(3000);
     EXPECT_TRUE(menu->isVisible());
-    EXPECT_EQ(state->settings.onePlayer, 1);
+    EXPECT_TRUE(state->settings.onePlayer);
     EXPECT_EQ(state->settings.gameMode, 3);
 }
 
@@ -107,8 +107,8 @@ TEST_F(MenuGame, ADemoOnABrokenLevelReturnsWithTheSettingsPutBack) {
     advance(20000);
     EXPECT_TRUE(menu->isVisible());
     EXPECT_NE(menu->openMessage(), "");
-    EXPECT_EQ(state->demoMode, 0);
-    EXPECT_EQ(state->settings.onePlayer, 0);
+    EXPECT_FALSE(state->demoMode);
+    EXPECT_FALSE(state->settings.onePlayer);
     EXPECT_EQ(state->settings.levelName, "Broken.zq7");
     EXPECT_TRUE(c().idleTimer->enabled());
     // While the message waits the menu ignores the pointer.
@@ -138,7 +138,7 @@ TEST_F(MenuGame, AnEmptyLevelFolderKeepsTheMenuWorking) {
 
     advance(20000);  // the idle demo has no level either
     EXPECT_EQ(menu->openMessage(), kNoLevelsMessage);
-    EXPECT_EQ(state->demoMode, 0);
+    EXPECT_FALSE(state->demoMode);
     EXPECT_FALSE(state->savedLevelName.has_value());
 }
 

@@ -113,16 +113,16 @@ TEST_F(MenuItems, ModsTwiceOnlyClicksTheSecondTime) {
     advance(9999);
     EXPECT_TRUE(menu->isVisible());
     advance(1);
-    EXPECT_EQ(state->demoMode, 1);
+    EXPECT_TRUE(state->demoMode);
 }
 
 TEST_F(MenuItems, PointerOverAnItemRestartsTheIdleCountdown) {
     advance(15000);
     moveTo(kItem[3]);
     advance(19999);
-    EXPECT_EQ(state->demoMode, 0);
+    EXPECT_FALSE(state->demoMode);
     advance(1);
-    EXPECT_EQ(state->demoMode, 1);
+    EXPECT_TRUE(state->demoMode);
 }
 
 TEST_F(MenuItems, TitlePanelShowsZeroWinsAndTheGameRaisesThem) {

@@ -84,32 +84,33 @@ TEST_P(StepLabels, DoubleClickStepsTwiceWithinTheLimits) {
     EXPECT_EQ(captionLabel(s.button).caption(), caption(s.button));
 }
 
-INSTANTIATE_TEST_SUITE_P(Limits, StepLabels,
-                         ::testing::Values(StepCase{"46,Alpha.zq7,5,190,2", StepButton::LengthUp, 200, 200},
-                                           StepCase{"46,Alpha.zq7,5,195,2", StepButton::LengthUp, 205, 205},
-                                           StepCase{"46,Alpha.zq7,5,30,2", StepButton::LengthDown, 20, 10},
-                                           StepCase{"46,Alpha.zq7,5,20,2", StepButton::LengthDown, 10, 10},
-                                           StepCase{"46,Alpha.zq7,18,10,2", StepButton::GrowthUp, 19, 20},
-                                           StepCase{"46,Alpha.zq7,20,10,2", StepButton::GrowthUp, 20, 20},
-                                           StepCase{"46,Alpha.zq7,2,10,2", StepButton::GrowthDown, 1, 1},
-                                           StepCase{"46,Alpha.zq7,25,10,2", StepButton::GrowthDown, 24, 23}));
+INSTANTIATE_TEST_SUITE_P(
+    Limits, StepLabels,
+    ::testing::Values(StepCase{"46,Alpha.zq7,5,190,2", StepButton::LengthUp, 200, 200},
+                      StepCase{"46,Alpha.zq7,5,195,2", StepButton::LengthUp, 205, 205},
+                      StepCase{"46,Alpha.zq7,5,30,2", StepButton::LengthDown, 20, 10},
+                      StepCase{"46,Alpha.zq7,5,20,2", StepButton::LengthDown, 10, 10},
+                      StepCase{"46,Alpha.zq7,18,10,2", StepButton::GrowthUp, 19, 20},
+                      StepCase{"46,Alpha.zq7,20,10,2", StepButton::GrowthUp, 20, 20},
+                      StepCase{"46,Alpha.zq7,2,10,2", StepButton::GrowthDown, 1, 1},
+                      StepCase{"46,Alpha.zq7,25,10,2", StepButton::GrowthDown, 24, 23}));
 
 TEST_F(MenuMods, ModeFromTheFileAndModeClicksColourTheirLabel) {
     addLevels({"Alpha"});
     open("46,Alpha.zq7,5,10,3");
-    EXPECT_EQ(state->settings.onePlayer, 1);
+    EXPECT_TRUE(state->settings.onePlayer);
     EXPECT_EQ(c().onePlayerModeLabel->colour(), kBlue);
     EXPECT_EQ(c().endlessModeLabel->colour(), kBlack);
     clickOn(*c().endlessModeLabel);
     EXPECT_EQ(state->settings.gameMode, 1);
-    EXPECT_EQ(state->settings.endlessGrowth, 1);
-    EXPECT_EQ(state->settings.onePlayer, 0);
+    EXPECT_TRUE(state->settings.endlessGrowth);
+    EXPECT_FALSE(state->settings.onePlayer);
     EXPECT_EQ(c().endlessModeLabel->colour(), kBlue);
     EXPECT_EQ(c().classicModeLabel->colour(), kBlack);
     EXPECT_EQ(c().onePlayerModeLabel->colour(), kBlack);
     clickOn(*c().classicModeLabel);
     EXPECT_EQ(state->settings.gameMode, 2);
-    EXPECT_EQ(state->settings.endlessGrowth, 0);
+    EXPECT_FALSE(state->settings.endlessGrowth);
     EXPECT_EQ(c().classicModeLabel->colour(), kBlue);
     EXPECT_EQ(c().endlessModeLabel->colour(), kBlack);
 }
@@ -118,7 +119,8 @@ TEST_F(MenuMods, AModeOutsideOneToThreeColoursNothing) {
     addLevels({"Alpha"});
     open("46,Alpha.zq7,5,10,7");
     EXPECT_EQ(state->settings.gameMode, 7);
-    for (Label* l : {c().endlessModeLabel, c().classicModeLabel, c().onePlayerModeLabel}) EXPECT_EQ(l->colour(), kBlack);
+    for (Label* l : {c().endlessModeLabel, c().classicModeLabel, c().onePlayerModeLabel})
+        EXPECT_EQ(l->colour(), kBlack);
 }
 
 TEST_F(MenuMods, ArrowsMoveTheRowsWithinTheList) {
@@ -163,7 +165,7 @@ TEST_F(MenuMods, AnEmptyRowDoesNothing) {
     clickOn(*c().levelRows[4]);
     EXPECT_EQ(state->settings.levelName, "Beta.zq7");
     advance(5000);  // the countdown was not restarted
-    EXPECT_EQ(state->demoMode, 1);
+    EXPECT_TRUE(state->demoMode);
 }
 
 TEST_F(MenuMods, AStoredLevelNoLongerListedBecomesTheFirst) {

@@ -43,7 +43,7 @@ TEST_F(MenuOptions, UpArrowOnTheWSlotTurnsBothSnakesUp) {
     EXPECT_EQ(slot(0).caption(), "W");
     clickOn(slot(0));
     EXPECT_EQ(slot(0).colour(), kBlue);
-    EXPECT_EQ(menu->captureSlot(), std::optional<int>(0));
+    EXPECT_EQ(menu->captureSlot(), std::optional<bool>(false));
     press(kVkUp);
     EXPECT_EQ(binding(0), kVkUp);
     EXPECT_EQ(binding(1), kVkUp);
@@ -155,7 +155,7 @@ TEST_F(MenuOptions, GaugeDoesNotRestartTheIdleCountdown) {
     advance(15000);
     gaugeMove(100, 1);
     advance(5000);
-    EXPECT_EQ(state->demoMode, 1);
+    EXPECT_TRUE(state->demoMode);
 }
 
 }  // namespace

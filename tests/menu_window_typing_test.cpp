@@ -14,7 +14,7 @@ class MenuTyping : public MenuWindowTest {
         writeIni("46,Alpha.zq7,5,10,2");
     }
     bool demoStarted() const {
-        return state->demoMode == 1 && !menu->isVisible() && menu->gameWindow().isVisible();
+        return state->demoMode && !menu->isVisible() && menu->gameWindow().isVisible();
     }
 };
 
@@ -22,7 +22,7 @@ TEST_F(MenuTyping, LowerCaseDemoStartsTheDemo) {
     start();
     type("demo");
     EXPECT_TRUE(demoStarted());
-    EXPECT_EQ(state->settings.onePlayer, 1);
+    EXPECT_TRUE(state->settings.onePlayer);
     EXPECT_EQ(state->savedLevelName, std::optional<std::string>("Alpha.zq7"));
     EXPECT_TRUE(menu->typedKeys().empty());
 }
@@ -42,14 +42,14 @@ TEST_F(MenuTyping, FpsFoundInsideOtherLettersSwitchesOnceAndEmptiesTheText) {
 
 TEST_F(MenuTyping, FreeTwiceSwitchesOnThenOffWithAClickEachTime) {
     start();
-    state->settings.onePlayer = 0;
+    state->settings.onePlayer = false;
     type("free");
-    EXPECT_EQ(state->freeMode, 1);
+    EXPECT_TRUE(state->freeMode);
     EXPECT_EQ(state->savedLevelName, std::optional<std::string>("Alpha.zq7"));
-    EXPECT_EQ(state->savedOnePlayer, std::optional<int>(0));
+    EXPECT_EQ(state->savedOnePlayer, std::optional<bool>(false));
     EXPECT_EQ(count(backend.takeSounds(), kClick), 1);
     type("FREE");
-    EXPECT_EQ(state->freeMode, 0);
+    EXPECT_FALSE(state->freeMode);
     EXPECT_EQ(count(backend.takeSounds(), kClick), 1);
 }
 
@@ -57,9 +57,9 @@ TEST_F(MenuTyping, LettersThatFormNoWordStayAndCountLater) {
     start();
     type("DEMXQ");
     EXPECT_EQ(menu->typedKeys(), U"DEMXQ");
-    EXPECT_EQ(state->demoMode, 0);
+    EXPECT_FALSE(state->demoMode);
     type("FREE");
-    EXPECT_EQ(state->freeMode, 1);
+    EXPECT_TRUE(state->freeMode);
     EXPECT_TRUE(menu->typedKeys().empty());
 }
 
@@ -124,7 +124,8 @@ TEST_F(MenuTyping, LettersTypedWhileBindingKeysCount) {
         type(std::string(1, letters[i]));
         if (i < 3) {
             EXPECT_EQ(state->settings.keyBindings[static_cast<size_t>(2 * i)], letters[i]);
-            EXPECT_EQ(c().keySlots[static_cast<size_t>(2 * i)]->caption(), std::string(1, letters[i]));
+            EXPECT_EQ(c().keySlots[static_cast<size_t>(2 * i)]->caption(),
+                      std::string(1, letters[i]));
         }
     }
     EXPECT_TRUE(demoStarted());

@@ -40,7 +40,7 @@ TEST(FoodPickup, AHeadOnTheFoodEatsItAndMovesIt) {
         h.random.placeNextFoodAt(400, 400);
         h.sounds();
         step(h, blue);
-        EXPECT_EQ(s.growNow, 1);
+        EXPECT_TRUE(s.growNow);
         EXPECT_EQ(s.pendingGrowth, 5);
         const Image& food = h.field().food();
         EXPECT_EQ(food.left, 400);
@@ -73,7 +73,7 @@ TEST(FoodPickup, OwedGrowthStopsAtTheIntLimits) {
             putFood(h, 110, 100);
             step(h, blue);
             EXPECT_EQ(s.pendingGrowth, c.owedAfter);
-            EXPECT_EQ(s.growNow, 1);
+            EXPECT_TRUE(s.growNow);
         }
     }
 }
@@ -83,7 +83,7 @@ TEST(FoodPickup, NoFoodIsEatenBesideTheHead) {
     ASSERT_TRUE(h.load(levelWith(false, "100,100,1,0")));
     for (auto [x, y] : {std::pair{110, 110}, std::pair{120, 100}, std::pair{90, 100}}) {
         putFood(h, x, y);
-        EXPECT_EQ(CheckFoodRed(h.field(), 0), 0);
+        EXPECT_FALSE(checkFood(h.field(), redSnake(h.field()), 0));
     }
     putFood(h, 110, 100);
     StepRed(h.field());
@@ -119,8 +119,8 @@ TEST(FoodPickup, FoodOnABlockedCellIsEatenByTheHeadThatCrashesIntoIt) {
         putFood(h, 110, 100);
         step(h, blue);
         SnakeRecord& s = blue ? h.state.blue : h.state.red;
-        EXPECT_EQ(s.dead, 1);
-        EXPECT_EQ(s.growNow, 1);
+        EXPECT_TRUE(s.dead);
+        EXPECT_TRUE(s.growNow);
         EXPECT_EQ(s.pendingGrowth, 1);
     }
 }
@@ -147,9 +147,9 @@ TEST(FoodPickup, WithoutAFreeCellTheFoodStaysHiddenAndCannotBeEaten) {
     h.field().food().move(110, 10);
     h.sounds();
     StepBlue(h.field());
-    EXPECT_EQ(h.state.blue.dead, 1);
+    EXPECT_TRUE(h.state.blue.dead);
     EXPECT_EQ(h.state.blue.pendingGrowth, 0);
-    EXPECT_EQ(h.state.blue.growNow, 0);
+    EXPECT_FALSE(h.state.blue.growNow);
     EXPECT_EQ(countEndingWith(h.sounds(), "UP.wav"), 0);
 }
 

@@ -48,7 +48,7 @@ TEST(SnakeStep, TheTailSpriteBecomesTheHead) {
         // are, and the tail leaving frees them again.
         EXPECT_EQ(h.blockedCells(), (std::vector<std::pair<int, int>>{
                                         {130, 100}, {140, 100}, {150, 100}, {160, 100}}));
-        EXPECT_EQ(s.dead, 0);
+        EXPECT_FALSE(s.dead);
     }
 }
 
@@ -76,7 +76,7 @@ TEST(SnakeStep, WrapsAtAllFourEdges) {
             EXPECT_EQ(sprites[s.headIndex].left, c.wantX);
             EXPECT_EQ(sprites[s.headIndex].top, c.wantY);
             EXPECT_EQ(h.state.board.get(c.wantX, c.wantY), 1);
-            EXPECT_EQ(s.dead, 0);
+            EXPECT_FALSE(s.dead);
         }
     }
 }
@@ -112,7 +112,7 @@ void unrollAndCircle(GameHarness& h, bool blue, int laps, bool growAtTheEnd) {
         for (int i = 0; i < 4; ++i) {
             s.dx = turns[i][0];
             s.dy = turns[i][1];
-            if (growAtTheEnd && lap == laps - 1 && i == 2) s.growNow = 1;
+            if (growAtTheEnd && lap == laps - 1 && i == 2) s.growNow = true;
             steps(h, blue, 1);
             if (s.dead) return;
         }
@@ -125,8 +125,8 @@ TEST(SnakeStep, AHeadMayFollowItsOwnTail) {
         h.state.settings.startLength = 3;
         ASSERT_TRUE(h.load(oneSnakeLevel(blue, 100, 100, 1, 0)));
         unrollAndCircle(h, blue, 5, false);
-        EXPECT_EQ(rec(h, blue).dead, 0);
-        EXPECT_EQ(h.state.gameOver, 0);
+        EXPECT_FALSE(rec(h, blue).dead);
+        EXPECT_EQ(h.state.gameOver, GameOver::None);
         EXPECT_EQ(h.blockedCells().size(), 4u);
     }
 }
@@ -137,8 +137,8 @@ TEST(SnakeStep, FollowingTheTailOnAGrowingStepCrashes) {
         h.state.settings.startLength = 3;
         ASSERT_TRUE(h.load(oneSnakeLevel(blue, 100, 100, 1, 0)));
         unrollAndCircle(h, blue, 2, true);
-        EXPECT_EQ(rec(h, blue).dead, 1);
-        EXPECT_EQ(h.state.gameOver, blue ? 'M' : 'C');
+        EXPECT_TRUE(rec(h, blue).dead);
+        EXPECT_EQ(h.state.gameOver, blue ? GameOver::BlueDied : GameOver::RedDied);
         EXPECT_EQ(rec(h, blue).segments.size(), 5u);
     }
 }
@@ -153,12 +153,12 @@ TEST(SnakeStep, ReversingOntoTheNeckCrashes) {
             h.state.settings.startLength = 3;
             ASSERT_TRUE(h.load(oneSnakeLevel(blue, 300, 300, c.dx, c.dy)));
             steps(h, blue, 5);
-            ASSERT_EQ(rec(h, blue).dead, 0);
+            ASSERT_FALSE(rec(h, blue).dead);
             rec(h, blue).dx = -c.dx;
             rec(h, blue).dy = -c.dy;
             steps(h, blue, 1);
-            EXPECT_EQ(rec(h, blue).dead, 1);
-            EXPECT_EQ(h.state.gameOver, blue ? 'M' : 'C');
+            EXPECT_TRUE(rec(h, blue).dead);
+            EXPECT_EQ(h.state.gameOver, blue ? GameOver::BlueDied : GameOver::RedDied);
         }
     }
 }
@@ -170,7 +170,7 @@ TEST(SnakeStep, ATwoSegmentSnakeReversesFreely) {
     steps(h, false, 3);
     h.state.red.dx = -1;
     steps(h, false, 3);
-    EXPECT_EQ(h.state.red.dead, 0);
+    EXPECT_FALSE(h.state.red.dead);
     EXPECT_EQ(h.state.red.headX, 300);
 }
 
@@ -181,9 +181,9 @@ TEST(SnakeStep, AStandingSnakeCrashesOnItsOwnHead) {
     h.state.settings.startLength = 3;
     ASSERT_TRUE(h.load(oneSnakeLevel(false, 300, 300, 0, 0)));
     steps(h, false, 1);  // the start cell is still free
-    EXPECT_EQ(h.state.red.dead, 0);
+    EXPECT_FALSE(h.state.red.dead);
     steps(h, false, 1);
-    EXPECT_EQ(h.state.red.dead, 1);
+    EXPECT_TRUE(h.state.red.dead);
 }
 
 TEST(SnakeStep, WallsCrashButTheStepCompletes) {
@@ -191,8 +191,8 @@ TEST(SnakeStep, WallsCrashButTheStepCompletes) {
     ASSERT_TRUE(
         h.load(GameHarness::level("300,300,1,0", "600,550,1,0", "310,300,320,310,\"\"\r\n")));
     StepRed(h.field());
-    EXPECT_EQ(h.state.red.dead, 1);
-    EXPECT_EQ(h.state.gameOver, 'C');
+    EXPECT_TRUE(h.state.red.dead);
+    EXPECT_EQ(h.state.gameOver, GameOver::RedDied);
     EXPECT_EQ(h.state.red.headX, 310);
     EXPECT_TRUE(h.window.redSprites()[h.state.red.headIndex].visible);
     EXPECT_EQ(h.state.board.get(310, 300), 1);
@@ -214,8 +214,8 @@ TEST(SnakeMeeting, RedIntoBluesLeavingTailCrashesButNotTheOtherWayRound) {
         SnakeRecord& chasing = redChases ? h.state.red : h.state.blue;
         EXPECT_EQ(chasing.headX, 110);
         EXPECT_EQ(chasing.headY, 200);
-        EXPECT_EQ(chasing.dead, redChases ? 1 : 0);
-        EXPECT_EQ(h.state.gameOver, redChases ? 'C' : 0);
+        EXPECT_EQ(chasing.dead, redChases);
+        EXPECT_EQ(h.state.gameOver, redChases ? GameOver::RedDied : GameOver::None);
     }
 }
 
@@ -226,9 +226,9 @@ TEST(SnakeMeeting, BothHeadsIntoOneCellOnlyBlueCrashes) {
         StepRed(h.field());
         StepBlue(h.field());
     }
-    EXPECT_EQ(h.state.red.dead, 0);
-    EXPECT_EQ(h.state.blue.dead, 1);
-    EXPECT_EQ(h.state.gameOver, 'M');
+    EXPECT_FALSE(h.state.red.dead);
+    EXPECT_TRUE(h.state.blue.dead);
+    EXPECT_EQ(h.state.gameOver, GameOver::BlueDied);
 }
 
 TEST(SnakeMeeting, TheStartCellIsNeverMarked) {
@@ -241,7 +241,7 @@ TEST(SnakeMeeting, TheStartCellIsNeverMarked) {
         StepBlue(h.field());
     }
     EXPECT_EQ(h.state.blue.headX, 190);
-    EXPECT_EQ(h.state.blue.dead, 0);
+    EXPECT_FALSE(h.state.blue.dead);
 }
 
 TEST(SnakeGrowth, AddSegmentMakesAHiddenSpriteAtTwelveTwelveAndKeepsTheOldTail) {
@@ -255,10 +255,10 @@ TEST(SnakeGrowth, AddSegmentMakesAHiddenSpriteAtTwelveTwelveAndKeepsTheOldTail) 
         ASSERT_EQ(s.segments.text(), "2,1,0");
         // The new sprite copies element 0's picture as it is now.
         const Picture zeroPicture = sprites[0].picture();
-        blue ? AddSegmentBlue(h.field()) : AddSegmentRed(h.field());
+        addSegment(blue ? blueSnake(h.field()) : redSnake(h.field()));
         EXPECT_EQ(s.nextIndex, 4);
         EXPECT_EQ(s.segments.text(), "4,2,1,0");
-        EXPECT_EQ(s.growNow, 0);
+        EXPECT_FALSE(s.growNow);
         ASSERT_TRUE(sprites.exists(4));
         EXPECT_FALSE(sprites.exists(3));
         EXPECT_EQ(sprites[4].left, 12);
@@ -275,7 +275,7 @@ TEST(SnakeGrowth, AGrowingStepLengthensTheSnakeByOne) {
         ASSERT_TRUE(h.load(oneSnakeLevel(blue, 100, 100, 1, 0)));
         steps(h, blue, 3);
         SnakeRecord& s = rec(h, blue);
-        s.growNow = 1;
+        s.growNow = true;
         steps(h, blue, 1);
         EXPECT_EQ(s.segments.text(), "2,1,0,4");
         EXPECT_EQ(s.headIndex, 4);
@@ -283,7 +283,7 @@ TEST(SnakeGrowth, AGrowingStepLengthensTheSnakeByOne) {
         EXPECT_EQ(h.blockedCells().size(), 4u);  // 110..140: the old tail stayed
         steps(h, blue, 3);
         EXPECT_EQ(h.blockedCells().size(), 4u);
-        EXPECT_EQ(s.dead, 0);
+        EXPECT_FALSE(s.dead);
     }
 }
 
@@ -318,19 +318,19 @@ TEST(SnakeStep, TakeTailRotatesTheBodyList) {
     GameHarness h;
     h.state.settings.startLength = 3;
     ASSERT_TRUE(h.load(oneSnakeLevel(false, 100, 100, 1, 0)));
-    EXPECT_EQ(TakeTailRed(h.field()), 3);
+    EXPECT_EQ(takeTail(redSnake(h.field())), 3);
     EXPECT_EQ(h.state.red.segments.text(), "2,1,0,3");
-    EXPECT_EQ(TakeTailBlue(h.field()), 3);
+    EXPECT_EQ(takeTail(blueSnake(h.field())), 3);
     EXPECT_EQ(h.state.blue.segments.text(), "2,1,0,3");
 }
 
-TEST(SnakeStep, IsBlockedIsOneForAnyNonZeroEntry) {
+TEST(SnakeStep, IsBlockedIsTrueForAnyNonZeroEntry) {
     Board b;
     b.set(10, 20, 1);
     b.set(30, 40, 5);
-    EXPECT_EQ(IsBlocked(b, 10, 20), 1);
-    EXPECT_EQ(IsBlocked(b, 30, 40), 1);
-    EXPECT_EQ(IsBlocked(b, 20, 20), 0);
+    EXPECT_TRUE(IsBlocked(b, 10, 20));
+    EXPECT_TRUE(IsBlocked(b, 30, 40));
+    EXPECT_FALSE(IsBlocked(b, 20, 20));
     EXPECT_THROW(IsBlocked(b, 810, 0), BoardRangeError);
 }
 

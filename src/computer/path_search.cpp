@@ -64,7 +64,7 @@ struct Neighbours {
 
 class RouteSearch {
   public:
-    RouteSearch(PathScratch& scratch, const Board& board, int start, int target, int player)
+    RouteSearch(PathScratch& scratch, const Board& board, int start, int target, Player player)
         : s_(scratch),
           marks_(scratch.marks),
           board_(board),
@@ -188,7 +188,7 @@ class RouteSearch {
 
     // Keeps the region that one side used up, for the player that searched.
     void remember(bool headSide, const uint16_t* cells, int count) const {
-        PathScratch::NoRoute& known = s_.noRoute[static_cast<size_t>(player_ - 1)];
+        PathScratch::NoRoute& known = s_.noRoute[player_ == Player::Red ? 0 : 1];
         known.region.fill(0);
         for (int i = 0; i < count; ++i) known.region[cells[i]] = 1;
         known.headSide = headSide;
@@ -325,22 +325,22 @@ class RouteSearch {
     const uint16_t stamp_;
     const int start_;
     const int target_;
-    const int player_;
+    const Player player_;
     int headLevel_ = 0, headBegin_ = 0, headEnd_ = 1, headQueued_ = 1;
     int foodLevel_ = 0, foodBegin_ = 0, foodEnd_ = 1, foodQueued_ = 1;
 };
 
-SnakeRecord* recordOf(GameState& state, int player) {
-    if (player == 1) return &state.red;
-    if (player == 2) return &state.blue;
+SnakeRecord* recordOf(GameState& state, Player player) {
+    if (player == Player::Red) return &state.red;
+    if (player == Player::Blue) return &state.blue;
     return nullptr;
 }
 
 }  // namespace
 
-void FindPath(GameState& state, int startX, int startY, int targetX, int targetY, int player) {
+void FindPath(GameState& state, int startX, int startY, int targetX, int targetY, Player player) {
     SnakeRecord* snake = recordOf(state, player);
-    // Another player code would flood and store nothing; the flood has no other effect, so skip it.
+    // Another value would flood and store nothing; the flood has no other effect, so skip it.
     if (snake == nullptr) return;
     // Heads always lie on the grid, and food off the grid (not a cell position) is never reached.
     // A failed search lowers the flag and keeps the old path; it is not followed while the flag

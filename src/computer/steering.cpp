@@ -1,6 +1,6 @@
 // The steering of a computer-driven snake, once per step before it moves: follow the planned route
 // one cell per step, plan again when there is none, and swerve when the cell ahead is blocked.
-// Red and blue run the same routine over their own record and player code.
+// Red and blue run the same routine over their own record.
 #include <cstdlib>
 
 #include "computer/computer_player.h"
@@ -17,7 +17,7 @@ bool probe(const Board& board, int x, int y, int16_t& value) {
     return true;
 }
 
-void Steer(GameState& state, SnakeRecord& snake, int player, int foodX, int foodY) {
+void Steer(GameState& state, SnakeRecord& snake, Player player, int foodX, int foodY) {
     const Board& board = state.board;
     int16_t value = 0;
     bool blocked = false;
@@ -70,11 +70,11 @@ void Steer(GameState& state, SnakeRecord& snake, int player, int foodX, int food
 }  // namespace
 
 void SteerRed(GameState& state, int foodX, int foodY) {
-    Steer(state, state.red, 1, foodX, foodY);
+    Steer(state, state.red, Player::Red, foodX, foodY);
 }
 
 void SteerBlue(GameState& state, int foodX, int foodY) {
-    Steer(state, state.blue, 2, foodX, foodY);
+    Steer(state, state.blue, Player::Blue, foodX, foodY);
 }
 
 }  // namespace zib

@@ -24,16 +24,16 @@ void GameWindow::showResult() {
     const Image& redHead = (*redSprites_)[state_.red.headIndex];
     const Image& blueHead = (*blueSprites_)[state_.blue.headIndex];
     if (redHead.top == blueHead.top && redHead.left == blueHead.left) {
-        state_.red.dead = 1;
-        state_.blue.dead = 1;
+        state_.red.dead = true;
+        state_.blue.dead = true;
     }
-    if (state_.demoMode == 1) {
+    if (state_.demoMode) {
         if (observer_) observer_->gameFinished();
         return;
     }
-    if (state_.red.dead == 1 && state_.blue.dead == 1) {
+    if (state_.red.dead && state_.blue.dead) {
         resultLabel_->setCaption("Remíza");
-    } else if (state_.red.dead == 1) {
+    } else if (state_.red.dead) {
         resultLabel_->setCaption("Modrý vyhrál");
         menu_.setBlueWins(oneMore(menu_.blueWins()));
     } else {
@@ -50,10 +50,10 @@ void GameWindow::showResult() {
 void GameWindow::resetPlayState() {
     GameState& s = state_;
     s.board.clearCells();
-    s.red.dead = 0;
-    s.blue.dead = 0;
-    s.gameOver = 0;
-    stopRequested_ = 0;
+    s.red.dead = false;
+    s.blue.dead = false;
+    s.gameOver = GameOver::None;
+    stopRequested_ = false;
     s.red.dx = s.red.dy = 0;
     s.blue.dx = s.blue.dy = 0;
     // Only red's previous direction is reset; blue's survives into the next game, so blue's first
@@ -69,12 +69,12 @@ void GameWindow::resetPlayState() {
 void GameWindow::Timer2_Timer() {
     resetPlayState();
     Display& display = services().display;
-    if (restartRequested_ == 1 && state_.demoMode != 1) {
+    if (restartRequested_ && !state_.demoMode) {
         menu_.showMenu();
         unload();
         show();  // a fresh load: the same level, and Timer1 starts the new game
         display.showCursor(true);
-        restartRequested_ = 0;
+        restartRequested_ = false;
         if (!loadError_.empty()) {
             // The level could not be loaded again: stay in the menu and say why.
             menu_.enableIdleTimer();
@@ -84,16 +84,16 @@ void GameWindow::Timer2_Timer() {
         menu_.hideMenu();
         return;
     }
-    if (state_.demoMode == 1) {
+    if (state_.demoMode) {
         // The copies are taken when a demo game or FREE mode starts; when none was ever taken the
         // current settings stay.
         if (state_.savedOnePlayer) state_.settings.onePlayer = *state_.savedOnePlayer;
-        state_.demoMode = 0;
+        state_.demoMode = false;
         if (state_.savedLevelName) state_.settings.levelName = *state_.savedLevelName;
     }
     // A restart asked for in a game that ends in the menu is dropped, so that it does not restart
     // some later game.
-    restartRequested_ = 0;
+    restartRequested_ = false;
     display.showCursor(true);
     menu_.showMenu();
     menu_.enableIdleTimer();

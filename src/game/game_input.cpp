@@ -35,19 +35,19 @@ void GameWindow::Form_KeyDown(int code, int) {
     steer(state_.red, kRedKeys, state_.settings, code);
     const bool blueMatched = steer(state_.blue, kBlueKeys, state_.settings, code);
     if (!blueMatched && code == kEnter) {
-        restartRequested_ = 1;
+        restartRequested_ = true;
         if (endPauseTimer_) endPauseTimer_->setInterval(10);
         // At once only when the game loop has really ended; a demo key that switched Timer1 off
         // earlier in the same event processing has not ended it yet.
         if (phase_ == Phase::Finished) Timer2_Timer();
     }
-    if (state_.demoMode == 1 && gameTimer_) gameTimer_->setEnabled(false);
+    if (state_.demoMode && gameTimer_) gameTimer_->setEnabled(false);
 }
 
 void GameWindow::Form_KeyPress(int character) {
     if (character == kEsc) {
-        stopRequested_ = 1;
-        state_.demoMode = 1;
+        stopRequested_ = true;
+        state_.demoMode = true;
     }
 }
 

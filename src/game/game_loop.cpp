@@ -24,9 +24,9 @@ constexpr int kDrawsBeforeCount = 256;
 // The game loop turns owed growth into a grow flag for the next step; in endless growth every step
 // grows and the owed count keeps falling below 0, but not past the int limit (a large negative
 // growth per food can take it there).
-void owedGrowth(SnakeRecord& snake, int endlessGrowth) {
-    if (snake.pendingGrowth > 0 || endlessGrowth == 1) {
-        snake.growNow = 1;
+void owedGrowth(SnakeRecord& snake, bool endlessGrowth) {
+    if (snake.pendingGrowth > 0 || endlessGrowth) {
+        snake.growNow = true;
         if (snake.pendingGrowth > std::numeric_limits<int>::min()) snake.pendingGrowth -= 1;
     }
 }
@@ -73,13 +73,14 @@ void GameWindow::Timer1_Timer() {
     uint32_t lastTick = clock.tickCount();
     clock.sleep(200);
     const Image& food = f.food();
-    if (s.settings.onePlayer == 1) FindPath(s, s.blue.headX, s.blue.headY, food.left, food.top, 2);
-    if (s.demoMode == 1) FindPath(s, s.red.headX, s.red.headY, food.left, food.top, 1);
+    if (s.settings.onePlayer)
+        FindPath(s, s.blue.headX, s.blue.headY, food.left, food.top, Player::Blue);
+    if (s.demoMode) FindPath(s, s.red.headX, s.red.headY, food.left, food.top, Player::Red);
     if (observer_) observer_->gameStarted();
 
     phase_ = Phase::Playing;
     int tick = 0;
-    while (stopRequested_ != 1) {
+    while (!stopRequested_) {
         owedGrowth(s.red, s.settings.endlessGrowth);
         owedGrowth(s.blue, s.settings.endlessGrowth);
         StepRed(f);
@@ -99,8 +100,8 @@ void GameWindow::Timer1_Timer() {
         app().doEvents();
         // The program is ending (its window was closed): leave at once, nothing more to show.
         if (app().quitRequested() || !isLoaded()) return;
-        if (s.freeMode != 1 && (s.gameOver != 0 || !gameTimer_->enabled())) {
-            stopRequested_ = 1;
+        if (!s.freeMode && (s.gameOver != GameOver::None || !gameTimer_->enabled())) {
+            stopRequested_ = true;
             gameTimer_->setEnabled(false);
         }
         ++tick;

@@ -1,7 +1,6 @@
 #pragma once
 // The state the whole program shares: the board, one record per snake, the game flags and the
-// settings. One object, owned by the program and passed to whoever needs it. Flags hold 1 for true
-// and are tested against 1.
+// settings. One object, owned by the program and passed to whoever needs it.
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -14,6 +13,9 @@
 
 namespace zib {
 
+// Who died last in the game (the later death wins): None while both live.
+enum class GameOver { None, RedDied, BlueDied };
+
 struct SnakeRecord {
     int dx = 0, dy = 0;          // cells per step: -1, 0, 1; -79/79 and -59/59 to cross an edge
     int prevDx = 0, prevDy = 0;  // the direction the previous step applied
@@ -21,9 +23,9 @@ struct SnakeRecord {
     BodyList segments;           // sprite indices, tail first, head last
     int headIndex = 0;           // sprite that is the head
     int nextIndex = 0;           // growth raises it, then creates that sprite
-    int growNow = 0;
+    bool growNow = false;
     int pendingGrowth = 0;
-    int dead = 0;
+    bool dead = false;
     PlannedPath path;            // the computer player's route
     bool pathValid = false;
 };
@@ -36,8 +38,8 @@ struct Settings {
     int growthPerFood = 0;
     int startLength = 0;
     int gameMode = 0;  // 1 endless growth, 2 classic, 3 one player
-    int endlessGrowth = 0;
-    int onePlayer = 0;
+    bool endlessGrowth = false;
+    bool onePlayer = false;
 };
 
 struct GameState {
@@ -45,11 +47,11 @@ struct GameState {
     SnakeRecord red;
     SnakeRecord blue;
 
-    char gameOver = 0;  // 0 while both live, 'C' red died, 'M' blue died (the later death wins)
-    int demoMode = 0;
-    int freeMode = 0;
+    GameOver gameOver = GameOver::None;
+    bool demoMode = false;
+    bool freeMode = false;
     bool showFps = false;
-    std::optional<int> savedOnePlayer;           // empty until a demo or FREE saved it
+    std::optional<bool> savedOnePlayer;  // empty until a demo or FREE saved it
     std::optional<std::string> savedLevelName;
     int foodFrame = 0;
 

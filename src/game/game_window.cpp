@@ -138,8 +138,8 @@ void GameWindow::Form_Load() {
         failLoad(*message);
         return;
     }
-    field_.emplace(PlayField{state_, services(), *redSprites_, *blueSprites_, *foodSprites_, redArt_, blueArt_,
-                             soundPath("BaseQ7\\Sound\\turnII.wav"),
+    field_.emplace(PlayField{state_, services(), *redSprites_, *blueSprites_, *foodSprites_,
+                             redArt_, blueArt_, soundPath("BaseQ7\\Sound\\turnII.wav"),
                              soundPath("BaseQ7\\Sound\\UP.wav"), false});
 
     fpsLabel_->visible = state_.showFps;

@@ -104,10 +104,10 @@ class GameWindow : public Form {
     Picture foodDot_;
 
     // Controls of the current load (null while unloaded).
-    Label* fpsLabel_ = nullptr;       // Label1
-    Label* resultLabel_ = nullptr;    // Label2
-    Label* redWinsLabel_ = nullptr;   // Label3
-    Label* blueWinsLabel_ = nullptr;  // Label4
+    Label* fpsLabel_ = nullptr;              // Label1
+    Label* resultLabel_ = nullptr;           // Label2
+    Label* redWinsLabel_ = nullptr;          // Label3
+    Label* blueWinsLabel_ = nullptr;         // Label4
     PictureBox* levelPictureBox_ = nullptr;  // Picture2: loads the background and wall textures
     PictureBox* textureBox_ = nullptr;       // Picture3: the texture canvas the walls show
     ImageArray* redSprites_ = nullptr;       // vh

@@ -192,13 +192,13 @@ ConfigurationSave saveConfiguration(const std::string& path, const Settings& set
 void applyGameModeFlags(Settings& settings) {
     switch (settings.gameMode) {
         case 1:
-            settings.endlessGrowth = 1, settings.onePlayer = 0;
+            settings.endlessGrowth = true, settings.onePlayer = false;
             break;
         case 2:
-            settings.endlessGrowth = 0, settings.onePlayer = 0;
+            settings.endlessGrowth = false, settings.onePlayer = false;
             break;
         case 3:
-            settings.endlessGrowth = 0, settings.onePlayer = 1;
+            settings.endlessGrowth = false, settings.onePlayer = true;
             break;
         default:
             break;  // an unknown mode from the file changes neither flag

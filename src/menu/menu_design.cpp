@@ -116,7 +116,8 @@ void MenuWindow::designItems() {
     }
     for (int i = 0; i < 5; ++i) {
         const ItemPlace& p = kItemHotAreas[static_cast<size_t>(i)];
-        Label& hot = makeLabel(p.left, p.top, p.width, p.height, "", sansSerif(8.25), c_.itemsPicture);
+        Label& hot =
+            makeLabel(p.left, p.top, p.width, p.height, "", sansSerif(8.25), c_.itemsPicture);
         hot.onMouseMove = guardedMove([this, i](int, int, int) { LB_MouseMove(i); });
         hot.onClick = guarded([this, i] { LB_Click(i); });
         c_.itemHotAreas[static_cast<size_t>(i)] = &hot;
@@ -196,7 +197,8 @@ void MenuWindow::designModsPanel() {
     c_.growthLabel = &makeLabel(424, 280, 276, 24, "NÁRUST PŘI SEBRÁNÍ:", sansSerif(13.5));
     c_.growthUp = &makeLabel(704, 280, 18, 24, "+", sansSerif(13.5));
     c_.growthDown = &makeLabel(723, 279, 18, 24, "-", sansSerif(13.5));
-    c_.startLengthLabel = &makeLabel(360, 304, 340, 24, "POČET ČLÁNKÚ PŘI STARTU:", sansSerif(13.5));
+    c_.startLengthLabel =
+        &makeLabel(360, 304, 340, 24, "POČET ČLÁNKÚ PŘI STARTU:", sansSerif(13.5));
     c_.startLengthUp = &makeLabel(704, 305, 18, 24, "+", sansSerif(13.5));
     c_.startLengthDown = &makeLabel(723, 304, 18, 24, "-", sansSerif(13.5));
     c_.previewImage = &addImage();

@@ -78,13 +78,13 @@ void MenuWindow::searchTypedWords() {
 }
 
 void MenuWindow::switchFreeMode() {
-    if (state_.freeMode == 0) {
-        state_.freeMode = 1;
+    if (!state_.freeMode) {
+        state_.freeMode = true;
         // The copies the game window puts back after Esc.
         state_.savedLevelName = state_.settings.levelName;
         state_.savedOnePlayer = state_.settings.onePlayer;
     } else {
-        state_.freeMode = 0;
+        state_.freeMode = false;
     }
 }
 
@@ -99,8 +99,8 @@ void MenuWindow::Timer2_Timer() {
     }
     Settings& s = state_.settings;
     state_.savedOnePlayer = s.onePlayer;
-    s.onePlayer = 1;
-    state_.demoMode = 1;
+    s.onePlayer = true;
+    state_.demoMode = true;
     c_.idleTimer->setEnabled(false);
     state_.savedLevelName = s.levelName;
     s.levelName = *level;

@@ -170,10 +170,10 @@ void MenuWindow::startGame() {
 
 // A game that could not start: the menu stays, a demo's temporary settings are put back.
 void MenuWindow::failedStart(const std::string& message) {
-    if (state_.demoMode == 1) {
+    if (state_.demoMode) {
         if (state_.savedOnePlayer) state_.settings.onePlayer = *state_.savedOnePlayer;
         if (state_.savedLevelName) state_.settings.levelName = *state_.savedLevelName;
-        state_.demoMode = 0;
+        state_.demoMode = false;
     }
     showMessage(message);
     show();
@@ -197,8 +197,8 @@ void MenuWindow::exitProgram() {
 // ---- panels
 
 void MenuWindow::showScorePanel(bool flag) {
-    for (Control* c :
-         std::initializer_list<Control*>{c_.scorePicture, c_.titleLogo, c_.redWinsLabel, c_.blueWinsLabel})
+    for (Control* c : std::initializer_list<Control*>{c_.scorePicture, c_.titleLogo,
+                                                      c_.redWinsLabel, c_.blueWinsLabel})
         c->visible = flag;
     refresh();
 }

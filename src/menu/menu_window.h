@@ -38,35 +38,35 @@ struct MenuControls {
     PictureBox* modsHeading = nullptr;  // MAPY / MÓDY heading
     PictureBox* upArrow = nullptr;
     PictureBox* downArrow = nullptr;
-    PictureBox* helpBox = nullptr;                 // hidden: the help picture
-    std::array<Label*, 5> itemHotAreas{};          // LB
-    ImageArray* itemHighlights = nullptr;          // MEN: highlighted words
-    std::array<Label*, 8> keySlots{};              // OP 0..7
-    std::array<Label*, 4> keyRowCaptions{};        // OP 8..11
-    Label* speedCaption = nullptr;                 // OP 12
-    ImageArray* gaugeCells = nullptr;              // UR
-    Image* filledCell = nullptr;                   // picture of a filled cell
-    Image* handleCell = nullptr;                   // picture of the handle
-    Image* emptyCell = nullptr;                    // no picture: an empty cell
-    Image* previewImage = nullptr;                 // level preview
-    std::array<Label*, kLevelRows> levelRows{};    // SM
-    Label* redWinsLabel = nullptr;                 // Label1
-    Label* blueWinsLabel = nullptr;                // Label2
-    Label* redKeysHeading = nullptr;               // "Červený" over the red key column
-    Label* blueKeysHeading = nullptr;              // "Modrý"
-    Label* gaugeHotArea = nullptr;                 // Label5: takes the pointer over the cells
+    PictureBox* helpBox = nullptr;               // hidden: the help picture
+    std::array<Label*, 5> itemHotAreas{};        // LB
+    ImageArray* itemHighlights = nullptr;        // MEN: highlighted words
+    std::array<Label*, 8> keySlots{};            // OP 0..7
+    std::array<Label*, 4> keyRowCaptions{};      // OP 8..11
+    Label* speedCaption = nullptr;               // OP 12
+    ImageArray* gaugeCells = nullptr;            // UR
+    Image* filledCell = nullptr;                 // picture of a filled cell
+    Image* handleCell = nullptr;                 // picture of the handle
+    Image* emptyCell = nullptr;                  // no picture: an empty cell
+    Image* previewImage = nullptr;               // level preview
+    std::array<Label*, kLevelRows> levelRows{};  // SM
+    Label* redWinsLabel = nullptr;               // Label1
+    Label* blueWinsLabel = nullptr;              // Label2
+    Label* redKeysHeading = nullptr;             // "Červený" over the red key column
+    Label* blueKeysHeading = nullptr;            // "Modrý"
+    Label* gaugeHotArea = nullptr;               // Label5: takes the pointer over the cells
     Label* optionsOk = nullptr;
-    Label* modsHeadingCover = nullptr;             // empty, over the MAPY half of the heading
+    Label* modsHeadingCover = nullptr;  // empty, over the MAPY half of the heading
     Label* modsOk = nullptr;
-    Label* endlessModeLabel = nullptr;             // NEKONEČNÝ ZIB
-    Label* classicModeLabel = nullptr;             // ZIB KLASIK
-    Label* onePlayerModeLabel = nullptr;           // 1 HRÁC
+    Label* endlessModeLabel = nullptr;    // NEKONEČNÝ ZIB
+    Label* classicModeLabel = nullptr;    // ZIB KLASIK
+    Label* onePlayerModeLabel = nullptr;  // 1 HRÁC
     Label* startLengthLabel = nullptr;
     Label* growthLabel = nullptr;
     Label *growthUp = nullptr, *growthDown = nullptr;            // "+" and "-"
     Label *startLengthUp = nullptr, *startLengthDown = nullptr;  // "+" and "-"
-    Timer* helpTimer = nullptr;                    // Timer1: help scroll, 100 ms
-    Timer* idleTimer = nullptr;                    // Timer2: idle countdown, 20 s
+    Timer* helpTimer = nullptr;                                  // Timer1: help scroll, 100 ms
+    Timer* idleTimer = nullptr;                                  // Timer2: idle countdown, 20 s
     PictureBox* messageBox = nullptr;  // the message dialog
     Label* messageOk = nullptr;
 };

@@ -15,8 +15,9 @@ constexpr int kMinStartLength = 10;
 
 void MenuWindow::showModsPanel(bool flag) {
     for (Control* c : std::initializer_list<Control*>{
-             c_.modsHeadingCover, c_.modsOk, c_.endlessModeLabel, c_.classicModeLabel, c_.onePlayerModeLabel, c_.startLengthLabel, c_.growthLabel,
-             c_.growthUp, c_.growthDown, c_.startLengthUp, c_.startLengthDown, c_.previewImage, c_.modsHeading, c_.upArrow,
+             c_.modsHeadingCover, c_.modsOk, c_.endlessModeLabel, c_.classicModeLabel,
+             c_.onePlayerModeLabel, c_.startLengthLabel, c_.growthLabel, c_.growthUp, c_.growthDown,
+             c_.startLengthUp, c_.startLengthDown, c_.previewImage, c_.modsHeading, c_.upArrow,
              c_.downArrow})
         c->visible = flag;
     for (Label* row : c_.levelRows)

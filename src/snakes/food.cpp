@@ -21,11 +21,11 @@ bool putFoodOnFreeCell(PlayField& f) {
     return true;
 }
 
-int checkFood(PlayField& f, const Snake& s, int t) {
+bool checkFood(PlayField& f, const Snake& s, int t) {
     Image& food = f.food();
     const Image& head = s.sprites[t];
-    if (!f.foodPresent) return 0;
-    if (food.top != head.top || food.left != head.left) return 0;
+    if (!f.foodPresent) return false;
+    if (food.top != head.top || food.left != head.left) return false;
     f.services.sound.play(f.eatSound);
     food.visible = false;
     // Red marks the cell it ate on before the new food is placed, so new food never lands under
@@ -38,18 +38,12 @@ int checkFood(PlayField& f, const Snake& s, int t) {
         owed, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
     putFoodOnFreeCell(f);
     // Blue's route first, then red's, each from that snake's current head.
-    if (f.state.settings.onePlayer == 1)
-        FindPath(f.state, f.state.blue.headX, f.state.blue.headY, food.left, food.top, 2);
-    if (f.state.demoMode == 1)
-        FindPath(f.state, f.state.red.headX, f.state.red.headY, food.left, food.top, 1);
-    return 1;
-}
-
-int CheckFoodRed(PlayField& field, int t) {
-    return checkFood(field, redSnake(field), t);
-}
-int CheckFoodBlue(PlayField& field, int t) {
-    return checkFood(field, blueSnake(field), t);
+    if (f.state.settings.onePlayer)
+        FindPath(f.state, f.state.blue.headX, f.state.blue.headY, food.left, food.top,
+                 Player::Blue);
+    if (f.state.demoMode)
+        FindPath(f.state, f.state.red.headX, f.state.red.headY, food.left, food.top, Player::Red);
+    return true;
 }
 
 }  // namespace zib

@@ -5,10 +5,8 @@
 
 namespace zib {
 
-// 1 when the head sprite t ate the food, else 0.
-int CheckFoodRed(PlayField& field, int t);
-int CheckFoodBlue(PlayField& field, int t);
-int checkFood(PlayField& field, const Snake& snake, int t);
+// Whether the head sprite t ate the food.
+bool checkFood(PlayField& field, const Snake& snake, int t);
 
 // Puts the food on a random free candidate cell and shows it. When no candidate is free the food
 // stays hidden, cannot be eaten, and the game goes on; returns whether it was placed.

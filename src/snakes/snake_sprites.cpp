@@ -37,11 +37,4 @@ void updateSprites(PlayField&, const Snake& s, int t) {
         s.sprites[t].setPicture(s.pictures[static_cast<size_t>(head)]);
 }
 
-void UpdateSpritesRed(PlayField& field, int t) {
-    updateSprites(field, redSnake(field), t);
-}
-void UpdateSpritesBlue(PlayField& field, int t) {
-    updateSprites(field, blueSnake(field), t);
-}
-
 }  // namespace zib

@@ -6,8 +6,6 @@
 
 namespace zib {
 
-void UpdateSpritesRed(PlayField& field, int t);
-void UpdateSpritesBlue(PlayField& field, int t);
 void updateSprites(PlayField& field, const Snake& snake, int t);
 
 // The holder (1..10) the neck gets for a step from (prevDx, prevDy) to (dx, dy), or 0 when its

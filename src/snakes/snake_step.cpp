@@ -19,21 +19,21 @@ void playTurnSoundIfTurned(PlayField& f, const SnakeRecord& s) {
 void steerIfComputerDriven(PlayField& f, const Snake& s) {
     const Image& food = f.food();
     if (s.blue) {
-        if (f.state.settings.onePlayer == 1) SteerBlue(f.state, food.left, food.top);
-    } else if (f.state.demoMode == 1) {
+        if (f.state.settings.onePlayer) SteerBlue(f.state, food.left, food.top);
+    } else if (f.state.demoMode) {
         SteerRed(f.state, food.left, food.top);
     }
 }
 
 void crashTest(PlayField& f, const Snake& s) {
-    if (IsBlocked(f.state.board, s.rec.headX, s.rec.headY) == 1) {
-        f.state.gameOver = s.blue ? 'M' : 'C';
-        s.rec.dead = 1;
+    if (IsBlocked(f.state.board, s.rec.headX, s.rec.headY)) {
+        f.state.gameOver = s.blue ? GameOver::BlueDied : GameOver::RedDied;
+        s.rec.dead = true;
     }
 }
 
 void foodTest(PlayField& f, const Snake& s, int t) {
-    if (checkFood(f, s, t) == 1) s.rec.growNow = 1;
+    if (checkFood(f, s, t)) s.rec.growNow = true;
 }
 
 // The four edge tests in their order, each on the position the earlier ones left. A head that a
@@ -52,8 +52,8 @@ void wrap(Image& moved, SnakeRecord& r) {
 
 }  // namespace
 
-int IsBlocked(const Board& board, int x, int y) {
-    return board.get(x, y) != 0 ? 1 : 0;
+bool IsBlocked(const Board& board, int x, int y) {
+    return board.get(x, y) != 0;
 }
 
 int takeTail(Snake s) {
@@ -67,7 +67,7 @@ void addSegment(Snake s) {
     Image& added = s.sprites.create(s.rec.nextIndex);
     added.move(12, 12);
     s.rec.segments.pushFront(s.rec.nextIndex);
-    s.rec.growNow = 0;
+    s.rec.growNow = false;
 }
 
 void stepSnake(PlayField& f, Snake s) {
@@ -76,7 +76,7 @@ void stepSnake(PlayField& f, Snake s) {
         steerIfComputerDriven(f, s);
         playTurnSoundIfTurned(f, r);
     }
-    if (r.growNow == 1) addSegment(s);
+    if (r.growNow) addSegment(s);
     const int t = takeTail(s);
     if (s.blue) {
         // Blue tests for a turn before and after its steering; each test that finds the direction
@@ -116,18 +116,6 @@ void StepRed(PlayField& field) {
 }
 void StepBlue(PlayField& field) {
     stepSnake(field, blueSnake(field));
-}
-int TakeTailRed(PlayField& field) {
-    return takeTail(redSnake(field));
-}
-int TakeTailBlue(PlayField& field) {
-    return takeTail(blueSnake(field));
-}
-void AddSegmentRed(PlayField& field) {
-    addSegment(redSnake(field));
-}
-void AddSegmentBlue(PlayField& field) {
-    addSegment(blueSnake(field));
 }
 
 }  // namespace zib

@@ -10,21 +10,15 @@ namespace zib {
 void StepRed(PlayField& field);
 void StepBlue(PlayField& field);
 
-// Takes the tail's sprite index and rotates the body list so that it becomes the head.
-int TakeTailRed(PlayField& field);
-int TakeTailBlue(PlayField& field);
+// Whether the board entry at (x, y) is not 0.
+bool IsBlocked(const Board& board, int x, int y);
 
+// The shared routine behind StepRed and StepBlue.
+void stepSnake(PlayField& field, Snake snake);
+// Takes the tail's sprite index and rotates the body list so that it becomes the head.
+int takeTail(Snake snake);
 // Makes a new invisible sprite at (12, 12) and puts its index at the front of the body list, so the
 // same step's tail move takes it; the old tail stays and the snake is one segment longer.
-void AddSegmentRed(PlayField& field);
-void AddSegmentBlue(PlayField& field);
-
-// 1 when the board entry at (x, y) is not 0, else 0.
-int IsBlocked(const Board& board, int x, int y);
-
-// The shared routines behind the named entry points.
-void stepSnake(PlayField& field, Snake snake);
-int takeTail(Snake snake);
 void addSegment(Snake snake);
 
 }  // namespace zib

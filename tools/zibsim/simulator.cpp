@@ -47,13 +47,13 @@ void configure(zib::GameState& state, const Scenario& s) {
     settings.growthPerFood = s.growthPerFood;
     settings.startLength = s.startLength;
     settings.gameMode = s.gameMode;
-    settings.endlessGrowth = s.gameMode == 1 ? 1 : 0;
-    settings.onePlayer = s.gameMode == 3 ? 1 : 0;
+    settings.endlessGrowth = s.gameMode == 1;
+    settings.onePlayer = s.gameMode == 3;
     if (s.demo) {
-        state.demoMode = 1;
-        settings.onePlayer = 1;
+        state.demoMode = true;
+        settings.onePlayer = true;
     }
-    state.freeMode = s.freeMode ? 1 : 0;
+    state.freeMode = s.freeMode;
 }
 
 class TraceRun : public zib::GameObserver {
@@ -144,7 +144,7 @@ class TraceRun : public zib::GameObserver {
 
     // The loop goes on after this tick unless its end test has just asked it to stop.
     void stopWhenOutOfTicks(int n) {
-        if (n >= scenario_.maxTicks && window_.stopRequested() != 1) throw OutOfTicks{};
+        if (n >= scenario_.maxTicks && !window_.stopRequested()) throw OutOfTicks{};
     }
 
     void queueEventsOf(int tick) {

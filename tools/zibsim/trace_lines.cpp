@@ -14,6 +14,19 @@ long long decimal(const std::string& caption) {
     return n;
 }
 
+// The game-over marker as the game writes it: "C" red died, "M" blue died, "" while both live.
+std::string gameOverMark(zib::GameOver gameOver) {
+    switch (gameOver) {
+        case zib::GameOver::RedDied:
+            return "C";
+        case zib::GameOver::BlueDied:
+            return "M";
+        case zib::GameOver::None:
+            break;
+    }
+    return "";
+}
+
 void appendSnake(JsonLine& line, const zib::SnakeRecord& snake, zib::GameWindow& window,
                  bool blue) {
     line.beginObject();
@@ -28,11 +41,11 @@ void appendSnake(JsonLine& line, const zib::SnakeRecord& snake, zib::GameWindow&
     line.key("nextIndex");
     line.value(snake.nextIndex);
     line.key("grow");
-    line.value(snake.growNow == 1 ? 1 : 0);
+    line.value(snake.growNow ? 1 : 0);
     line.key("pending");
     line.value(snake.pendingGrowth);
     line.key("dead");
-    line.value(snake.dead == 1 ? 1 : 0);
+    line.value(snake.dead ? 1 : 0);
 
     line.key("body");
     line.beginArray();
@@ -84,9 +97,9 @@ void appendTickLine(std::string& out, int t, const zib::GameState& state, zib::G
     line.key("blue");
     appendSnake(line, state.blue, window, true);
     line.key("gameOver");
-    line.value(state.gameOver ? std::string(1, state.gameOver) : std::string());
+    line.value(gameOverMark(state.gameOver));
     line.key("stop");
-    line.value(window.stopRequested() == 1 ? 1 : 0);
+    line.value(window.stopRequested() ? 1 : 0);
     line.key("timer1");
     line.value(window.gameTimerEnabled() ? 1 : 0);
     line.key("sounds");
@@ -111,9 +124,9 @@ void appendEndLine(std::string& out, const GameEnd& end) {
     line.key("blueWins");
     line.value(decimal(end.blueWins));
     line.key("redDead");
-    line.value(end.redDead == 1 ? 1 : 0);
+    line.value(end.redDead ? 1 : 0);
     line.key("blueDead");
-    line.value(end.blueDead == 1 ? 1 : 0);
+    line.value(end.blueDead ? 1 : 0);
     line.key("ticks");
     line.value(end.ticks);
     line.endObject();

@@ -22,8 +22,8 @@ struct GameEnd {
     std::string result;   // the game window's result caption; empty when none is shown
     std::string redWins;  // the win counts as the menu holds them (decimal text)
     std::string blueWins;
-    int redDead = 0;
-    int blueDead = 0;
+    bool redDead = false;
+    bool blueDead = false;
     int ticks = 0;
 };
 
