@@ -2,7 +2,7 @@
 // the menu (hide, show, win counts, idle timer, messages).
 #include "menu/menu_window.h"
 
-#include "game/display_mode.h"
+#include "menu/display_mode.h"
 #include "platform/files.h"
 
 namespace zib {

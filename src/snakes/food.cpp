@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "computer/computer_player.h"
-#include "game/game_loop.h"
+#include "snakes/food_placement.h"
 
 namespace zib {
 
@@ -38,10 +37,8 @@ int checkFood(PlayField& f, const Snake& s, int t) {
         owed, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
     putFoodOnFreeCell(f);
     // Blue's route first, then red's, each from that snake's current head.
-    if (f.state.settings.onePlayer == 1)
-        FindPath(f.state, f.state.blue.headX, f.state.blue.headY, food.left, food.top, 2);
-    if (f.state.demoMode == 1)
-        FindPath(f.state, f.state.red.headX, f.state.red.headY, food.left, food.top, 1);
+    if (f.state.settings.onePlayer == 1) f.computer.routeBlue(f.state, food.left, food.top);
+    if (f.state.demoMode == 1) f.computer.routeRed(f.state, food.left, food.top);
     return 1;
 }
 
