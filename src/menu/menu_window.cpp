@@ -28,7 +28,7 @@ void MenuWindow::Form_Load() {
     savedScreenWidth_ = screen.width;
     savedScreenHeight_ = screen.height;
     loadTexture();
-    SetDisplayMode(s.display, 800, 600);
+    SetDisplayMode(s.display, kWidth, kHeight);  // the window's size
     setTopmost(true);
 
     levels_ = listLevels(listLevelFolder(paths_.levelFolder));
