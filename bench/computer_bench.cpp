@@ -1,8 +1,9 @@
 // The route search, fast and literal side by side: an empty field, a maze, a field where the food
 // is walled off (the literal floods all the head can reach) and a field cut in two halves. After
 // the runs it prints the median time of each and how many times faster the fast search is.
-//
-// This file holds zib_bench's main (the ratio table needs the results of all runs).
+// zib_bench's main (bench_main.cpp) registers them and prints the table after all runs.
+#include "computer_bench.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -114,28 +115,9 @@ void BM_Literal(benchmark::State& st, const Scenario* s) {
         static_cast<double>(routes.bluePathValid ? routes.bluePath.size() / 2 : 0);
 }
 
-// Keeps the medians of every benchmark for the ratio table, and shows everything as usual.
-class MedianCollector : public benchmark::ConsoleReporter {
-  public:
-    struct Median {
-        double realUs = 0, cpuUs = 0;
-    };
-    std::map<std::string, Median> medians;
-
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs)
-            if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median")
-                medians[r.run_name.function_name] = {r.GetAdjustedRealTime(),
-                                                     r.GetAdjustedCPUTime()};
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 }  // namespace
-}  // namespace zib
 
-int main(int argc, char** argv) {
-    using namespace zib;
+void registerRouteSearchBenchmarks() {
     for (const Scenario& s : kScenarios) {
         benchmark::RegisterBenchmark((std::string("FindPath/Fast/") + s.name).c_str(), BM_Fast, &s)
             ->Repetitions(9)
@@ -147,23 +129,21 @@ int main(int argc, char** argv) {
             ->ReportAggregatesOnly(true)
             ->Unit(benchmark::kMicrosecond);
     }
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    MedianCollector reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+}
 
+void printRouteSearchTable(const BenchMedians& medians) {
     // Medians in microseconds; "cpu" discounts time the process spent waiting for a processor.
     std::printf("\n%-10s %12s %12s %8s %12s %12s %8s\n", "board", "fast real", "literal real",
                 "faster", "fast cpu", "literal cpu", "faster");
     for (const Scenario& s : kScenarios) {
-        const auto fast = reporter.medians.find(std::string("FindPath/Fast/") + s.name);
-        const auto literal = reporter.medians.find(std::string("FindPath/Literal/") + s.name);
-        if (fast == reporter.medians.end() || literal == reporter.medians.end()) continue;
+        const auto fast = medians.find(std::string("FindPath/Fast/") + s.name);
+        const auto literal = medians.find(std::string("FindPath/Literal/") + s.name);
+        if (fast == medians.end() || literal == medians.end()) continue;
         const auto& f = fast->second;
         const auto& l = literal->second;
         std::printf("%-10s %12.3f %12.1f %7.0fx %12.3f %12.1f %7.0fx\n", s.name, f.realUs, l.realUs,
                     l.realUs / f.realUs, f.cpuUs, l.cpuUs, l.cpuUs / f.cpuUs);
     }
-    return 0;
 }
+
+}  // namespace zib

@@ -9,11 +9,11 @@
 #include <variant>
 
 #include "fuzz_check.h"
-#include "game/game_state.h"
 #include "game/game_window.h"
 #include "game/level_file.h"
 #include "platform/backend/backends.h"
 #include "platform/toolkit.h"
+#include "state/game_state.h"
 #include "zibsim/level_folder.h"
 #include "zibsim/stand_in_menu.h"
 

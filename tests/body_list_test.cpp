@@ -1,4 +1,4 @@
-#include "snakes/body_list.h"
+#include "state/body_list.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // Planned paths as plain cell lists, for writing expectations in tests.
 #include <vector>
 
-#include "computer/planned_path.h"
+#include "state/planned_path.h"
 
 namespace zib {
 

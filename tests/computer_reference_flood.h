@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "computer/planned_path.h"
-#include "game/board.h"
+#include "state/board.h"
+#include "state/planned_path.h"
 
 namespace zib {
 

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "game/board.h"
+#include "state/board.h"
 
 namespace zib {
 namespace {

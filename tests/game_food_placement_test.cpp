@@ -2,9 +2,9 @@
 // blocked cell, and a way out when no candidate is free.
 #include <set>
 
-#include "game/game_loop.h"
 #include "game_fixture.h"
 #include "platform/backend/backends.h"
+#include "snakes/food_placement.h"
 
 namespace zib::test {
 namespace {

@@ -2,6 +2,7 @@
 // board, the background and the wall textures painted pixel for pixel, and the design of form1.
 #include <algorithm>
 
+#include "game/picture_tiling.h"
 #include "game_fixture.h"
 #include "menu/configuration.h"
 #include "snakes/sprite_pictures.h"

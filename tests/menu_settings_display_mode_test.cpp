@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "game/display_mode.h"
+#include "menu/display_mode.h"
 #include "platform/backend/backends.h"
 
 namespace zib {

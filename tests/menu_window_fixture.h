@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "game/game_state.h"
 #include "menu/menu_window.h"
 #include "platform/backend/backends.h"
 #include "platform/files.h"
 #include "platform/toolkit.h"
+#include "state/game_state.h"
 
 namespace zib::test {
 

@@ -3,9 +3,9 @@
 #include <limits>
 #include <string>
 
-#include "game/game_loop.h"
 #include "game_fixture.h"
 #include "snakes/food.h"
+#include "snakes/food_placement.h"
 #include "snakes/snake_step.h"
 
 namespace zib::test {

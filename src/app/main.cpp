@@ -4,10 +4,10 @@
 #include <iostream>
 #include <memory>
 
-#include "game/game_state.h"
 #include "menu/menu_window.h"
 #include "platform/backend/backends.h"
 #include "platform/toolkit.h"
+#include "state/game_state.h"
 
 int main() {
     try {

@@ -1,7 +1,7 @@
 #pragma once
 // The computer player: the shortest route from a snake's head to the food over the wrapped field,
 // and the per-step steering along it.
-#include "game/game_state.h"
+#include "state/game_state.h"
 
 namespace zib {
 

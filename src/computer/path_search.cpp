@@ -38,15 +38,17 @@ constexpr int kColumns = PathScratch::kColumns;
 constexpr int kRows = PathScratch::kRows;
 
 bool isGridCell(int x, int y) {
-    return x >= 0 && y >= 0 && x < kColumns * 10 && y < kRows * 10 && x % 10 == 0 && y % 10 == 0;
+    return x >= 0 && y >= 0 && x < kFieldWidth && y < kFieldHeight && x % kCellSize == 0 &&
+           y % kCellSize == 0;
 }
 
 int cellAt(int x, int y) {
-    return y / 10 * kColumns + x / 10;
+    return y / kCellSize * kColumns + x / kCellSize;
 }
 
 Cell positionOf(int cell) {
-    return {static_cast<int16_t>(cell % kColumns * 10), static_cast<int16_t>(cell / kColumns * 10)};
+    return {static_cast<int16_t>(cell % kColumns * kCellSize),
+            static_cast<int16_t>(cell / kColumns * kCellSize)};
 }
 
 // Right, left, down, up, wrapping at the edges (790 -> 0, 0 -> 790, 590 -> 0, 0 -> 590).

@@ -39,8 +39,8 @@ void Steer(GameState& state, SnakeRecord& snake, Player player, int foodX, int f
         }
         // A step across an edge gives -79, 79, -59 or 59: ten times that carries the head straight
         // to the far side (790 -> 0 is -79).
-        snake.dx = (next.x - snake.headX) / 10;
-        snake.dy = (next.y - snake.headY) / 10;
+        snake.dx = (next.x - snake.headX) / kCellSize;
+        snake.dy = (next.y - snake.headY) / kCellSize;
         if (!probe(board, next.x, next.y, value)) return;
         if (value == 1) blocked = true;  // the board changed since the route was planned
     }
@@ -49,7 +49,9 @@ void Steer(GameState& state, SnakeRecord& snake, Player player, int foodX, int f
 
     // Without a usable route the snake runs straight on and swerves only when the cell ahead is
     // blocked.
-    if (!probe(board, snake.headX + 10 * snake.dx, snake.headY + 10 * snake.dy, value)) return;
+    if (!probe(board, snake.headX + kCellSize * snake.dx, snake.headY + kCellSize * snake.dy,
+               value))
+        return;
     if (value != 1) return;
 
     // The swerve keeps the game's own rules: after a sideways step turn down if free, else up;
@@ -57,10 +59,10 @@ void Steer(GameState& state, SnakeRecord& snake, Player player, int foodX, int f
     // not wrap, so at an edge they may read x = 800, y = 600 or leave the board (see probe).
     if (std::abs(snake.prevDx) > 0) {
         snake.dx = 0;
-        if (!probe(board, snake.headX, snake.headY + 10, value)) return;
+        if (!probe(board, snake.headX, snake.headY + kCellSize, value)) return;
         snake.dy = value == 0 ? 1 : -1;
     } else {
-        if (!probe(board, snake.headX - 10, snake.headY, value)) return;
+        if (!probe(board, snake.headX - kCellSize, snake.headY, value)) return;
         snake.dx = value == 0 ? -1 : 1;
         snake.dy = 0;
     }

@@ -1,8 +1,6 @@
 // One game inside one event of Timer1: the first food, the pause, the routes, then the loop that
 // grows and steps both snakes, keeps the frame counter and the food animation going, sleeps and
-// lets the window's events run. Also the food placement and the food animation.
-#include "game/game_loop.h"
-
+// lets the window's events run. Also the food animation.
 #include <algorithm>
 #include <limits>
 
@@ -15,12 +13,6 @@ namespace zib {
 
 namespace {
 
-constexpr int kFoodColumns = 70;  // x = 10..700
-constexpr int kFoodRows = 50;     // y = 10..500
-// Blocked draws in a row after which the candidates are counted once, to find out whether any is
-// free at all. Below it, placement costs exactly the draws it always did.
-constexpr int kDrawsBeforeCount = 256;
-
 // The game loop turns owed growth into a grow flag for the next step; in endless growth every step
 // grows and the owed count keeps falling below 0, but not past the int limit (a large negative
 // growth per food can take it there).
@@ -32,28 +24,6 @@ void owedGrowth(SnakeRecord& snake, bool endlessGrowth) {
 }
 
 }  // namespace
-
-int countFreeFoodCells(const Board& board) {
-    int free = 0;
-    for (int r = 0; r < kFoodRows; ++r)
-        for (int c = 0; c < kFoodColumns; ++c)
-            if (board.get(kCellSize * c + kCellSize, kCellSize * r + kCellSize) != 1) ++free;
-    return free;
-}
-
-std::optional<FoodCell> PlaceFood(const Board& board, Random& random) {
-    int blockedDraws = 0;
-    for (;;) {
-        // x is always drawn first, then y; a blocked cell draws both again.
-        const int r1 = static_cast<int>(random.next() * kFoodColumns);
-        const int x = kCellSize * r1 + kCellSize;
-        const int r2 = static_cast<int>(random.next() * kFoodRows);
-        const int y = kCellSize * r2 + kCellSize;
-        if (board.get(x, y) != 1) return FoodCell{x, y};
-        if (++blockedDraws == kDrawsBeforeCount && countFreeFoodCells(board) == 0)
-            return std::nullopt;
-    }
-}
 
 void GameWindow::AnimateFood() {
     state_.foodFrame += 1;

@@ -5,6 +5,8 @@
 #include <memory>
 #include <stdexcept>
 
+#include "computer/computer_player.h"
+#include "game/picture_tiling.h"
 #include "platform/files.h"
 #include "snakes/sprite_pictures.h"
 
@@ -14,6 +16,20 @@ namespace {
 
 constexpr int kRedDesignLeft = 160, kRedDesignTop = 270;
 constexpr int kBlueDesignLeft = 160, kBlueDesignTop = 250;
+
+// The computer player's routines as the snakes' steps and the food pickup call them.
+ComputerMoves computerMoves() {
+    ComputerMoves moves;
+    moves.steerRed = SteerRed;
+    moves.steerBlue = SteerBlue;
+    moves.routeRed = [](GameState& s, int foodX, int foodY) {
+        FindPath(s, s.red.headX, s.red.headY, foodX, foodY, Player::Red);
+    };
+    moves.routeBlue = [](GameState& s, int foodX, int foodY) {
+        FindPath(s, s.blue.headX, s.blue.headY, foodX, foodY, Player::Blue);
+    };
+    return moves;
+}
 
 // A sound file the game names relative to the current directory, resolved once. A missing file
 // is still handed to the sound service, which ignores what it cannot play.
@@ -140,7 +156,7 @@ void GameWindow::Form_Load() {
     }
     field_.emplace(PlayField{state_, services(), *redSprites_, *blueSprites_, *foodSprites_,
                              redArt_, blueArt_, soundPath("BaseQ7\\Sound\\turnII.wav"),
-                             soundPath("BaseQ7\\Sound\\UP.wav"), false});
+                             soundPath("BaseQ7\\Sound\\UP.wav"), false, computerMoves()});
 
     fpsLabel_->visible = state_.showFps;
     createBody(*redSprites_, state_.red);

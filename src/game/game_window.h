@@ -5,11 +5,11 @@
 #include <optional>
 #include <string>
 
-#include "game/game_state.h"
 #include "game/level_loader.h"
 #include "game/menu_link.h"
 #include "platform/toolkit.h"
 #include "snakes/play_field.h"
+#include "state/game_state.h"
 
 namespace zib {
 

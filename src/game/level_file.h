@@ -6,12 +6,9 @@
 #include <variant>
 #include <vector>
 
-namespace zib {
+#include "state/field_geometry.h"
 
-// The play field in pixels and its cells.
-constexpr int kFieldWidth = 800;
-constexpr int kFieldHeight = 600;
-constexpr int kCellSize = 10;
+namespace zib {
 
 struct LevelStart {
     int x = 0, y = 0, dx = 0, dy = 0;

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "game/level_file.h"
-#include "platform/canvas.h"
 #include "platform/services.h"
 
 namespace zib {
@@ -24,13 +23,5 @@ struct ReadyLevel {
 // The error is a Czech message naming the file, the line where it applies, and what is wrong.
 std::variant<ReadyLevel, std::string> readLevel(const std::string& folder,
                                                 const std::string& levelName, Graphics& graphics);
-
-// Tiles the whole picture over target from (0, 0): tiles step by width - 2 and height - 2 (each
-// later tile covering the last 2 columns or rows of the one before) while tx <= limitW and
-// ty <= limitH, columns left to right, each column top to bottom. A picture 2 pixels wide or high
-// or smaller steps by 1 on that axis.
-void tilePicture(Canvas& target, const Canvas& picture, int limitW, int limitH);
-// The same, drawing only the pixels of target inside area.
-void tilePicture(Canvas& target, const Canvas& picture, int limitW, int limitH, const Rect& area);
 
 }  // namespace zib

@@ -3,7 +3,7 @@
 // level name, the growth per food item, the start length and the game mode, joined by commas.
 #include <string>
 
-#include "game/game_state.h"
+#include "state/game_state.h"
 
 namespace zib {
 

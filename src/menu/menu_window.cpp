@@ -2,7 +2,7 @@
 // the menu (hide, show, win counts, idle timer, messages).
 #include "menu/menu_window.h"
 
-#include "game/display_mode.h"
+#include "menu/display_mode.h"
 #include "platform/files.h"
 
 namespace zib {
@@ -28,7 +28,7 @@ void MenuWindow::Form_Load() {
     savedScreenWidth_ = screen.width;
     savedScreenHeight_ = screen.height;
     loadTexture();
-    SetDisplayMode(s.display, 800, 600);
+    SetDisplayMode(s.display, kWidth, kHeight);  // the window's size
     setTopmost(true);
 
     levels_ = listLevels(listLevelFolder(paths_.levelFolder));

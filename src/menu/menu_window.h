@@ -9,13 +9,13 @@
 #include <optional>
 #include <string>
 
-#include "game/game_state.h"
 #include "game/game_window.h"
 #include "game/menu_link.h"
 #include "menu/configuration.h"
 #include "menu/level_list.h"
 #include "menu/speed_gauge.h"
 #include "platform/toolkit.h"
+#include "state/game_state.h"
 
 namespace zib {
 
@@ -134,9 +134,11 @@ class MenuWindow : public Form, public MenuLink {
                      const FontSpec& font, PictureBox* inside = nullptr);
     Picture loadAsset(const std::string& name);
 
-    // menu_window.cpp: load, items, hover, the game.
+    // menu_background.cpp: the metal texture behind the window (tileBackground above).
     void loadTexture();
     void fillEmptyBoxes();
+
+    // menu_window.cpp: load, items, hover, the game.
     void applyConfiguration();
     void LB_Click(int index);
     void LB_MouseMove(int index);

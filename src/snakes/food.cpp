@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "computer/computer_player.h"
-#include "game/game_loop.h"
+#include "snakes/food_placement.h"
 
 namespace zib {
 
@@ -38,11 +37,8 @@ bool checkFood(PlayField& f, const Snake& s, int t) {
         owed, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
     putFoodOnFreeCell(f);
     // Blue's route first, then red's, each from that snake's current head.
-    if (f.state.settings.onePlayer)
-        FindPath(f.state, f.state.blue.headX, f.state.blue.headY, food.left, food.top,
-                 Player::Blue);
-    if (f.state.demoMode)
-        FindPath(f.state, f.state.red.headX, f.state.red.headY, food.left, food.top, Player::Red);
+    if (f.state.settings.onePlayer) f.computer.routeBlue(f.state, food.left, food.top);
+    if (f.state.demoMode) f.computer.routeRed(f.state, food.left, food.top);
     return true;
 }
 

@@ -6,10 +6,20 @@
 #include <array>
 #include <string>
 
-#include "game/game_state.h"
 #include "platform/toolkit.h"
+#include "state/game_state.h"
 
 namespace zib {
+
+// The computer player as the snakes call it: the steering before a computer-driven snake's step,
+// and a new route from the snake's head to the food after the food moved. The game window fills it
+// in with the routines of computer/, which the snakes do not include.
+struct ComputerMoves {
+    void (*steerRed)(GameState& state, int foodX, int foodY) = nullptr;
+    void (*steerBlue)(GameState& state, int foodX, int foodY) = nullptr;
+    void (*routeRed)(GameState& state, int foodX, int foodY) = nullptr;
+    void (*routeBlue)(GameState& state, int foodX, int foodY) = nullptr;
+};
 
 // The ten body and head pictures of one snake: holder k (C1..C10 or CM1..CM10) at index k; index 0
 // is unused.
@@ -28,6 +38,7 @@ struct PlayField {
     // False while the food could not be placed because no candidate cell was free: the food is
     // hidden then and cannot be eaten.
     bool foodPresent = false;
+    ComputerMoves computer;
 
     Image& food() { return foodSprites[0]; }
 };

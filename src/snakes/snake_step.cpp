@@ -2,10 +2,9 @@
 // turn sound, food and crash tests) the routine asks which snake it moves.
 #include "snakes/snake_step.h"
 
-#include "computer/computer_player.h"
-#include "game/level_file.h"
 #include "snakes/food.h"
 #include "snakes/snake_sprites.h"
+#include "state/field_geometry.h"
 
 namespace zib {
 
@@ -19,9 +18,9 @@ void playTurnSoundIfTurned(PlayField& f, const SnakeRecord& s) {
 void steerIfComputerDriven(PlayField& f, const Snake& s) {
     const Image& food = f.food();
     if (s.blue) {
-        if (f.state.settings.onePlayer) SteerBlue(f.state, food.left, food.top);
+        if (f.state.settings.onePlayer) f.computer.steerBlue(f.state, food.left, food.top);
     } else if (f.state.demoMode) {
-        SteerRed(f.state, food.left, food.top);
+        f.computer.steerRed(f.state, food.left, food.top);
     }
 }
 

@@ -2,8 +2,8 @@
 // One step of one snake: the tail sprite is lifted and put down one cell in front of the head,
 // where it becomes the new head; growth, the wrap at the field's edges, the turn sound, the crash
 // test and the food test happen on the way. Red always steps first within a tick.
-#include "game/board.h"
 #include "snakes/play_field.h"
+#include "state/board.h"
 
 namespace zib {
 

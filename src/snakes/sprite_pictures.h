@@ -10,7 +10,7 @@ namespace zib {
 
 constexpr uint32_t kRedSnakeColour = rgb(255, 0, 0);
 constexpr uint32_t kBlueSnakeColour = rgb(4, 2, 252);
-constexpr int kSpriteSize = 10;
+constexpr int kSpriteSize = kCellSize;  // a piece fills one cell
 
 // The edges of a cell that a piece's body band touches.
 enum PieceEdge : unsigned { kEdgeLeft = 1, kEdgeRight = 2, kEdgeTop = 4, kEdgeBottom = 8 };

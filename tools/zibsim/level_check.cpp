@@ -8,11 +8,11 @@
 #include <ostream>
 #include <variant>
 
-#include "game/board.h"
-#include "game/game_loop.h"
 #include "game/level_file.h"
 #include "platform/fields.h"
 #include "platform/files.h"
+#include "snakes/food_placement.h"
+#include "state/board.h"
 
 namespace zibsim {
 

@@ -8,9 +8,9 @@
 #include <exception>
 #include <ostream>
 
-#include "game/game_state.h"
 #include "game/game_window.h"
 #include "platform/toolkit.h"
+#include "state/game_state.h"
 #include "zibsim/level_folder.h"
 #include "zibsim/sim_host.h"
 #include "zibsim/stand_in_menu.h"

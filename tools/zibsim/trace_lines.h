@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "game/game_state.h"
 #include "game/game_window.h"
+#include "state/game_state.h"
 
 namespace zibsim {
 

@@ -19,7 +19,6 @@ class SdlSound : public Sound {
     SdlSound& operator=(const SdlSound&) = delete;
 
     void play(const std::string& path) override;
-    bool hasDevice() const { return open_; }
 
   private:
     Mix_Chunk* chunkFor(const std::string& path);

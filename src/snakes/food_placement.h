@@ -1,9 +1,10 @@
 #pragma once
-// Food placement, shared by the game loop (the first food of a game) and the food pickup.
+// Food placement, shared by the game loop (the first food of a game) and the food pickup. The
+// candidate cells are the food area of field_geometry.h.
 #include <optional>
 
-#include "game/board.h"
 #include "platform/services.h"
+#include "state/board.h"
 
 namespace zib {
 

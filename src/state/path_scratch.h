@@ -4,12 +4,14 @@
 #include <array>
 #include <cstdint>
 
+#include "state/field_geometry.h"
+
 namespace zib {
 
 struct PathScratch {
-    static constexpr int kColumns = 80;
-    static constexpr int kRows = 60;
-    static constexpr int kCells = kColumns * kRows;
+    static constexpr int kColumns = kGridColumns;
+    static constexpr int kRows = kGridRows;
+    static constexpr int kCells = kGridCells;
 
     struct CellMarks {
         // A cell is reached from the head (fromHead) or from the food (fromFood) in the current

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "state/field_geometry.h"
+
 namespace zib {
 
 struct Cell {
@@ -14,7 +16,7 @@ struct Cell {
 
 class PlannedPath {
 public:
-    static constexpr size_t kCapacity = 80 * 60 + 2;
+    static constexpr size_t kCapacity = kGridCells + 2;
 
     bool empty() const { return begin_ == end_; }
     size_t size() const { return end_ - begin_; }  // in cells

@@ -1,4 +1,4 @@
-#include "game/display_mode.h"
+#include "menu/display_mode.h"
 
 namespace zib {
 

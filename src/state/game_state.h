@@ -6,10 +6,10 @@
 #include <optional>
 #include <string>
 
-#include "game/board.h"
-#include "snakes/body_list.h"
-#include "computer/path_scratch.h"
-#include "computer/planned_path.h"
+#include "state/board.h"
+#include "state/body_list.h"
+#include "state/path_scratch.h"
+#include "state/planned_path.h"
 
 namespace zib {
 

@@ -12,6 +12,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "state/field_geometry.h"
+
 namespace zib {
 
 struct BoardRangeError : std::out_of_range {
@@ -20,12 +22,12 @@ struct BoardRangeError : std::out_of_range {
 
 class Board {
   public:
-    static constexpr int kMaxX = 800;
-    static constexpr int kMaxY = 600;
+    static constexpr int kMaxX = kFieldWidth;
+    static constexpr int kMaxY = kFieldHeight;
     // The cells of the route search: cell y / 10 * 80 + x / 10.
-    static constexpr int kGridColumns = 80;
-    static constexpr int kGridRows = 60;
-    static constexpr int kGridCells = kGridColumns * kGridRows;
+    static constexpr int kGridColumns = zib::kGridColumns;
+    static constexpr int kGridRows = zib::kGridRows;
+    static constexpr int kGridCells = zib::kGridCells;
     // How many of the latest freed cells are remembered.
     static constexpr uint64_t kFreedMemory = 256;
 
@@ -36,8 +38,8 @@ class Board {
     int16_t get(int x, int y) const { return cells_[index(x, y)]; }
     void set(int x, int y, int16_t v) {
         const size_t i = index(x, y);
-        if (x % 10 == 0 && y % 10 == 0 && x < kMaxX && y < kMaxY)
-            noteGridCell(y / 10 * kGridColumns + x / 10, v != 0);
+        if (x % kCellSize == 0 && y % kCellSize == 0 && x < kMaxX && y < kMaxY)
+            noteGridCell(y / kCellSize * kGridColumns + x / kCellSize, v != 0);
         cells_[i] = v;
     }
     // Unchecked access for callers that have tested inRange.
@@ -91,8 +93,8 @@ class Board {
 };
 
 inline void Board::clearCells() {
-    for (int x = 0; x <= kMaxX; x += 10)
-        for (int y = 0; y <= kMaxY; y += 10) cells_[index(x, y)] = 0;
+    for (int x = 0; x <= kMaxX; x += kCellSize)
+        for (int y = 0; y <= kMaxY; y += kCellSize) cells_[index(x, y)] = 0;
     grid_.fill(0);
     identity_ = Identity();
 }
