@@ -56,6 +56,7 @@ void MenuWindow::SM_Click(int row) {
     c_.Image2->setPicture(preview);
     refresh();
     state_.settings.levelName = *name;
+    state_.savedLevelName.reset();  // the player's choice; Esc must not put an older one back
     restartIdleTimer();
 }
 
@@ -63,6 +64,8 @@ void MenuWindow::chooseMode(int mode) {
     Settings& s = state_.settings;
     s.gameMode = mode;
     applyGameModeFlags(s);
+    // Esc must not put back an older one-player setting under this highlight.
+    state_.savedOnePlayer.reset();
     c_.Label9->setColour(mode == 1 ? kBlue : kBlack);
     c_.Label10->setColour(mode == 2 ? kBlue : kBlack);
     c_.Label11->setColour(mode == 3 ? kBlue : kBlack);
