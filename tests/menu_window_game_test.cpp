@@ -82,7 +82,8 @@ TEST_F(MenuGame, OnePlayerModeIsKeptThroughADemo) {
 
 // Copies taken at a demo start or at FREE are put back once, and never over a later choice in
 // MODS: the "1 HRÁC" highlight and the one-player flag agree after every way back.
-class MenuEscAfterModsChoice : public MenuGame, public ::testing::WithParamInterface<const char*> {};
+class MenuEscAfterModsChoice : public MenuGame,
+                               public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(MenuEscAfterModsChoice, KeepsTheChoice) {
     addLevels({"Alpha", "Beta", "Gamma"});

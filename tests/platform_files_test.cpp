@@ -198,8 +198,7 @@ TEST_F(PlatformFiles, AtomicWriteThroughALinkReplacesTheFileItPointsTo) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        for (const char* f : {"ZIB.ini", "baseq7/mid.ini", "baseq7/kovy/real.ini"})
-            ::unlink(f);
+        for (const char* f : {"ZIB.ini", "baseq7/mid.ini", "baseq7/kovy/real.ini"}) ::unlink(f);
         for (const auto& [link, to] : c.links) {
             std::string target = to[0] == '@' ? root + to.substr(1) : to;
             ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);

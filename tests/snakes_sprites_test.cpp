@@ -259,9 +259,9 @@ TEST(FoodPictures, BothFramesAreWhiteInsideADarkOutline) {
         const uint32_t outline = *colours.begin();
         // The shipped backgrounds' base colours (grass, soil, sand, paving, its joints) and the
         // extremes: the white or the outline stands out from each.
-        for (uint32_t ground : {rgb(74, 128, 48), rgb(118, 86, 58), rgb(222, 200, 152),
-                                rgb(200, 182, 152), rgb(150, 134, 112), rgb(0, 0, 0),
-                                rgb(255, 255, 255), rgb(118, 118, 118)})
+        for (uint32_t ground :
+             {rgb(74, 128, 48), rgb(118, 86, 58), rgb(222, 200, 152), rgb(200, 182, 152),
+              rgb(150, 134, 112), rgb(0, 0, 0), rgb(255, 255, 255), rgb(118, 118, 118)})
             EXPECT_GE(std::max(contrast(kWhite, ground), contrast(outline, ground)), 4.0)
                 << std::hex << ground;
         EXPECT_EQ(p.pixel(5, 5), f.ring ? kTransparent : kWhite);

@@ -27,9 +27,8 @@ unsigned char upper(char c) {
 }
 
 bool beforeIgnoringCase(const std::string& a, const std::string& b) {
-    return std::lexicographical_compare(
-        a.begin(), a.end(), b.begin(), b.end(),
-        [](char x, char y) { return upper(x) < upper(y); });
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [](char x, char y) { return upper(x) < upper(y); });
 }
 
 const std::string* entryAt(const LevelList& list, int index) {
