@@ -460,7 +460,9 @@ TEST_F(ConfigurationFile, ADamagedFileThatCannotBeKeptIsReported) {
                   std::string::npos)
             << save.message;
         EXPECT_NE(save.message.find(c.why), std::string::npos) << save.message;
-        if (c.written) EXPECT_EQ(loadHere().status, ConfigurationStatus::Ok);
+        if (c.written) {
+            EXPECT_EQ(loadHere().status, ConfigurationStatus::Ok);
+        }
     }
 }
 
