@@ -82,6 +82,9 @@ TEST(EndOfGame, AfterADemoTheReplacedSettingsComeBack) {
         EXPECT_FALSE(h.state.demoMode);
         EXPECT_EQ(h.state.settings.onePlayer, c.onePlayerAfter);
         EXPECT_EQ(h.state.settings.levelName, c.levelAfter);
+        // Put back once: a later Esc keeps what the player chooses meanwhile.
+        EXPECT_FALSE(h.state.savedOnePlayer);
+        EXPECT_FALSE(h.state.savedLevelName);
         EXPECT_FALSE(h.window.isLoaded());
         EXPECT_EQ(h.menu.log.back(), "idle");
     }

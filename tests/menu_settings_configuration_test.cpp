@@ -425,6 +425,50 @@ TEST_F(ConfigurationFile, AFailedWriteLeavesTheOldFileAndSaysSo) {
     EXPECT_NE(nowhere.message, "");
 }
 
+// A damaged file that cannot be kept as ZIB.ini.bad is always reported, whether or not the new
+// file could be written; the new file is readable again.
+TEST_F(ConfigurationFile, ADamagedFileThatCannotBeKeptIsReported) {
+    const struct {
+        const char* what;
+        bool needsPermissions;  // root reads any file
+        void (*prepare)();
+        bool written;
+        const char* why;
+    } cases[] = {
+        {"badIsAFolder", false,
+         [] {
+             put("ZIB.ini", "1,2");
+             std::filesystem::create_directories("ZIB.ini.bad/inside");
+         },
+         true, "(zápis selhal)"},
+        {"unreadableFolder", false, [] { std::filesystem::create_directories("ZIB.ini/inside"); },
+         false, "(nelze jej přečíst)"},
+        {"unreadableFile", true,
+         [] {
+             put("ZIB.ini", "1,2");
+             std::filesystem::permissions("ZIB.ini", std::filesystem::perms::none);
+         },
+         true, "(nelze jej přečíst)"},
+    };
+    for (const auto& c : cases) {
+        if (c.needsPermissions && ::geteuid() == 0) continue;
+        SCOPED_TRACE(c.what);
+        for (const char* f : {"ZIB.ini", "ZIB.ini.bad"}) std::filesystem::remove_all(f);
+        c.prepare();
+        ConfigurationLoad load = loadHere();
+        ASSERT_EQ(load.status, ConfigurationStatus::Damaged);
+        ConfigurationSave save = saveConfiguration(load.path, load.settings, true);
+        EXPECT_EQ(save.ok, c.written);
+        EXPECT_NE(save.message.find("Poškozený soubor ZIB.ini se nepodařilo uschovat"),
+                  std::string::npos)
+            << save.message;
+        EXPECT_NE(save.message.find(c.why), std::string::npos) << save.message;
+        if (c.written) {
+            EXPECT_EQ(loadHere().status, ConfigurationStatus::Ok);
+        }
+    }
+}
+
 TEST_F(ConfigurationFile, AnUnreadableFileCountsAsDamaged) {
     std::filesystem::create_directories("ZIB.ini");  // found, but no text to read
     ConfigurationLoad load = loadHere();

@@ -38,14 +38,19 @@ INSTANTIATE_TEST_SUITE_P(
                                   {".", "..", "Alpha.zq7", "b.zq7", "c.ZQ7", "Maps.zq7"},
                                   {"Alpha", "b", "Maps"}},
                       ListingCase{"noDotNeeded", {"levelzq7"}, {"leve"}},
-                      ListingCase{"listingOrderKept", {"z.zq7", "a.zq7", "m.zq7"}, {"z", "a", "m"}},
+                      // By name ignoring case, letters as upper case ("_" after them); the same
+                      // name in several cases in byte order.
+                      ListingCase{"sortedIgnoringCase",
+                                  {"z.zq7", "abc.zq7", "B.zq7", "_x.zq7", "Abc.zq7", "a_b.zq7",
+                                   "ab.zq7", "ABC.zq7", "a.zq7"},
+                                  {"a", "ab", "ABC", "Abc", "abc", "a_b", "B", "z", "_x"}},
                       ListingCase{"tooShort", {"zq7", "xzq7", ".zq7", "a.zq7"}, {"a"}},
                       ListingCase{
                           "extensionMustEndTheName", {"a.zq7.bak", "a.zq7 ", "a.Zq7", "a.zQ7"}, {}},
                       ListingCase{"otherFiles", {"a.dat", "a.bmp", "ZIB.ini"}, {}},
                       ListingCase{"namesAsTheyAre",
                                   {"Ďábel.zq7", "two words.zq7", "a,b.zq7"},
-                                  {"Ďábel", "two words", "a,b"}},
+                                  {"a,b", "two words", "Ďábel"}},
                       ListingCase{"empty", {}, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -133,8 +138,8 @@ TEST(LevelList, MoreThan1001LevelsAreAllListedAndReachable) {
     while (scrollLevelList(list, 1)) {
     }
     EXPECT_EQ(list.listBottom, kCount - 1);
-    EXPECT_EQ(levelRowCaptions(list)[5], "L1499");
-    EXPECT_EQ(randomLevelName(list, 0.9999999), "L1499.zq7");
+    EXPECT_EQ(levelRowCaptions(list)[5], "L999");  // sorted by name: "L999" comes last
+    EXPECT_EQ(randomLevelName(list, 0.9999999), "L999.zq7");
 }
 
 struct CheckCase {
@@ -162,6 +167,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(CheckCase{"firstStays", kThree, "first.zq7", "first.zq7", true},
                       CheckCase{"otherListedStays", kThree, "third.zq7", "third.zq7", true},
                       CheckCase{"caseDiffers", kThree, "second.zq7", "first.zq7", true},
+                      CheckCase{"firstByName", {"b.zq7", "A.zq7"}, "gone.zq7", "A.zq7", true},
                       CheckCase{"extensionCaseDiffers", kThree, "third.ZQ7", "first.zq7", true},
                       CheckCase{"withoutExtension", kThree, "third", "first.zq7", true},
                       CheckCase{"noLongerListed", kThree, "gone.zq7", "first.zq7", true},
@@ -213,9 +219,7 @@ TEST(LevelList, ListsARealFolderWithItsSubFolders) {
 
     Names entries = listLevelFolder(dir.string());
     LevelList list = listLevels(entries);
-    Names levels = list.levelList;
-    std::sort(levels.begin(), levels.end());
-    EXPECT_EQ(levels, (Names{"Alpha", "Maps", "b"}));
+    EXPECT_EQ(list.levelList, (Names{"Alpha", "b", "Maps"}));
     fs::remove_all(dir);
 
     EXPECT_TRUE(listLevelFolder((dir / "missing").string()).empty());

@@ -94,6 +94,20 @@ TEST_F(MenuExit, AFailedWriteIsReportedBeforeTheEnd) {
     EXPECT_TRUE(app.quitRequested());
 }
 
+// The settings are saved, but the damaged file is lost: the player learns of it before the end.
+TEST_F(MenuExit, ADamagedFileThatCannotBeKeptIsReportedBeforeTheEnd) {
+    writeFile(iniPath(), "87,38,83\r\n");
+    fs::create_directories(folder / "ZIB.ini.bad" / "inside");
+    start();
+    clickOn(*c().messageOk);
+    clickAt(kItem[4]);
+    EXPECT_FALSE(app.quitRequested());
+    EXPECT_NE(menu->openMessage().find("ZIB.ini.bad"), std::string::npos) << menu->openMessage();
+    EXPECT_EQ(readFile(iniPath()).substr(0, 25), "87,38,83,40,68,39,65,37\r\n");
+    clickOn(*c().messageOk);
+    EXPECT_TRUE(app.quitRequested());
+}
+
 TEST_F(MenuExit, ASpeedOutsideTheGaugeIsKept) {
     writeIni("250,Alpha.zq7,5,10,2");
     start();

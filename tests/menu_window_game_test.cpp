@@ -80,6 +80,38 @@ TEST_F(MenuGame, OnePlayerModeIsKeptThroughADemo) {
     EXPECT_EQ(state->settings.gameMode, 3);
 }
 
+// Copies taken at a demo start or at FREE are put back once, and never over a later choice in
+// MODS: the "1 HRÁC" highlight and the one-player flag agree after every way back.
+class MenuEscAfterModsChoice : public MenuGame,
+                               public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(MenuEscAfterModsChoice, KeepsTheChoice) {
+    addLevels({"Alpha", "Beta", "Gamma"});
+    writeIni("46,Beta.zq7,5,10,2");
+    start();
+    type(GetParam());
+    if (menu->gameWindow().isLoaded()) {
+        game.pressOn(2, kVkSpace);
+        advance(3000);
+    }
+    ASSERT_TRUE(menu->isVisible());
+    clickAt(kItem[1]);  // MODS
+    clickOn(*c().onePlayerModeLabel);
+    clickOn(*c().levelRows[2]);  // Gamma
+    for (int round = 0; round < 2; ++round) {
+        game.pressOn(2, kVkEscape);
+        clickAt(kItem[0]);
+        advance(3000);
+        ASSERT_TRUE(menu->isVisible());
+        EXPECT_EQ(state->settings.onePlayer, 1);
+        EXPECT_EQ(state->settings.levelName, "Gamma.zq7");
+        EXPECT_EQ(c().onePlayerModeLabel->colour(), rgb(0, 0, 255));  // highlighted
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(CopiesTakenBy, MenuEscAfterModsChoice, ::testing::Values("demo", "free"),
+                         [](const auto& info) { return std::string(info.param); });
+
 TEST_F(MenuGame, ABrokenLevelShowsItsMessageAndTheMenuStays) {
     addLevels({"Alpha"});
     writeFile(levels() / "Broken.zq7", "grey.bmp,100,100,1\r\n");

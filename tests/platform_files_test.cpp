@@ -159,6 +159,63 @@ TEST_F(PlatformFiles, FailedAtomicWriteLeavesTheOldFile) {
     EXPECT_EQ(readText(root + "/ZIB.ini"), "ini");
 }
 
+// The replacement keeps the old bits but is always readable and writable by its owner, so an
+// unreadable ZIB.ini does not make every later one unreadable too.
+TEST_F(PlatformFiles, AtomicWriteLeavesTheFileUsableByItsOwner) {
+    const struct {
+        int oldMode;  // -1: no old file
+        mode_t umask;
+        mode_t newMode;
+    } cases[] = {{0000, 022, 0600}, {0200, 022, 0600}, {0444, 022, 0644}, {0640, 022, 0640},
+                 {0604, 077, 0604}, {-1, 022, 0644},   {-1, 077, 0600}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::oct << c.oldMode << " umask " << c.umask);
+        ::unlink("f.ini");
+        if (c.oldMode >= 0) {
+            writeText("f.ini", "old");
+            ASSERT_EQ(::chmod("f.ini", static_cast<mode_t>(c.oldMode)), 0);
+        }
+        mode_t previous = ::umask(c.umask);
+        const bool written = writeFileAtomically("f.ini", "new");
+        ::umask(previous);
+        ASSERT_TRUE(written);
+        struct stat st;
+        ASSERT_EQ(::stat("f.ini", &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, c.newMode);
+    }
+}
+
+// Through a link (relative, absolute, a chain, or one whose file does not exist yet) the file it
+// points to gets the content, in its own folder, and the link stays a link.
+TEST_F(PlatformFiles, AtomicWriteThroughALinkReplacesTheFileItPointsTo) {
+    const struct {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> links;  // link, what it points to
+    } cases[] = {
+        {"relative", {{"ZIB.ini", "baseq7/kovy/real.ini"}}},
+        {"absolute", {{"ZIB.ini", "@/baseq7/kovy/real.ini"}}},
+        {"chain", {{"ZIB.ini", "baseq7/mid.ini"}, {"baseq7/mid.ini", "kovy/real.ini"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const char* f : {"ZIB.ini", "baseq7/mid.ini", "baseq7/kovy/real.ini"}) ::unlink(f);
+        for (const auto& [link, to] : c.links) {
+            std::string target = to[0] == '@' ? root + to.substr(1) : to;
+            ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+        }
+        for (const char* content : {"first", "second"}) {  // created, then replaced
+            ASSERT_TRUE(writeFileAtomically("ZIB.ini", content));
+            struct stat st;
+            ASSERT_EQ(::lstat("ZIB.ini", &st), 0);
+            EXPECT_TRUE(S_ISLNK(st.st_mode));
+            EXPECT_EQ(readText("baseq7/kovy/real.ini"), content);
+        }
+        EXPECT_EQ(listDirectory("baseq7/kovy").size(), 4u);  // ".", "..", plech2.jpg, real.ini
+    }
+    ASSERT_EQ(::symlink("loop", "loop"), 0);
+    EXPECT_FALSE(writeFileAtomically("loop", "x"));
+}
+
 TEST_F(PlatformFiles, ReadWholeFileAcceptsAnySpelling) {
     std::string out;
     ASSERT_TRUE(readWholeFile("BASEQ7\\POLE.ZQ7", out));

@@ -1,5 +1,7 @@
 // The snakes' pictures: which piece the neck and the new head get on each step, and the pixel art
 // of the twenty pieces and the food.
+#include <algorithm>
+#include <cmath>
 #include <set>
 
 #include "game_fixture.h"
@@ -213,23 +215,59 @@ TEST(SpritePictures, HeadsHaveAnEyeAndReachTowardsTheirDirection) {
     }
 }
 
-TEST(FoodPictures, RingFillsTheCellAndDotSitsInTheMiddle) {
-    Canvas ring = drawFoodRing();
-    EXPECT_EQ(ring.pixel(0, 5), kWhite);
-    EXPECT_EQ(ring.pixel(9, 4), kWhite);
-    EXPECT_EQ(ring.pixel(5, 0), kWhite);
-    EXPECT_EQ(ring.pixel(4, 9), kWhite);
-    EXPECT_EQ(ring.pixel(5, 5), kTransparent);
-    EXPECT_EQ(ring.pixel(0, 0), kTransparent);
-    Canvas dot = drawFoodDot();
-    int white = 0;
-    for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < 10; ++x) {
-            const bool middle = (x == 4 || x == 5) && (y == 4 || y == 5);
-            EXPECT_EQ(dot.pixel(x, y), middle ? kWhite : kTransparent) << x << "," << y;
-            white += dot.pixel(x, y) == kWhite;
-        }
-    EXPECT_EQ(white, 4);
+// Relative luminance and contrast ratio as used for legible text on screens.
+double luminance(uint32_t colour) {
+    auto channel = [](int v) {
+        double c = v / 255.0;
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel((colour >> 16) & 0xFF) + 0.7152 * channel((colour >> 8) & 0xFF) +
+           0.0722 * channel(colour & 0xFF);
+}
+double contrast(uint32_t a, uint32_t b) {
+    double la = luminance(a) + 0.05, lb = luminance(b) + 0.05;
+    return std::max(la, lb) / std::min(la, lb);
+}
+
+// Both frames are white inside a closed dark outline, so every background contrasts with one of
+// the two: the ring fills the cell around a hole, the disc is smaller and solid.
+TEST(FoodPictures, BothFramesAreWhiteInsideADarkOutline) {
+    const struct {
+        const char* what;
+        Canvas picture;
+        bool ring;
+    } frames[] = {{"ring", drawFoodRing(), true}, {"dot", drawFoodDot(), false}};
+    for (const auto& f : frames) {
+        SCOPED_TRACE(f.what);
+        const Canvas& p = f.picture;
+        std::set<uint32_t> colours;
+        int white = 0;
+        for (int y = 0; y < 10; ++y)
+            for (int x = 0; x < 10; ++x) {
+                colours.insert(p.pixel(x, y));
+                if (p.pixel(x, y) != kWhite) continue;
+                ++white;
+                for (auto [nx, ny] : {std::pair{x - 1, y}, {x + 1, y}, {x, y - 1}, {x, y + 1}}) {
+                    ASSERT_TRUE(nx >= 0 && nx < 10 && ny >= 0 && ny < 10) << x << "," << y;
+                    EXPECT_NE(p.pixel(nx, ny), kTransparent) << x << "," << y;
+                }
+            }
+        EXPECT_GE(white, 20);
+        ASSERT_EQ(colours.size(), 3u);
+        colours.erase(kWhite);
+        colours.erase(kTransparent);
+        const uint32_t outline = *colours.begin();
+        // The shipped backgrounds' base colours (grass, soil, sand, paving, its joints) and the
+        // extremes: the white or the outline stands out from each.
+        for (uint32_t ground :
+             {rgb(74, 128, 48), rgb(118, 86, 58), rgb(222, 200, 152), rgb(200, 182, 152),
+              rgb(150, 134, 112), rgb(0, 0, 0), rgb(255, 255, 255), rgb(118, 118, 118)})
+            EXPECT_GE(std::max(contrast(kWhite, ground), contrast(outline, ground)), 4.0)
+                << std::hex << ground;
+        EXPECT_EQ(p.pixel(5, 5), f.ring ? kTransparent : kWhite);
+        EXPECT_EQ(p.pixel(0, 5) != kTransparent, f.ring);  // only the ring fills the cell
+    }
+    EXPECT_FALSE(samePixels(frames[0].picture, frames[1].picture));
 }
 
 }  // namespace

@@ -178,13 +178,17 @@ ConfigurationSave saveConfiguration(const std::string& path, const Settings& set
         std::string damaged;
         // Beside the file, under the name the start-up message gave, whatever the file's case.
         std::string copy = (std::filesystem::path(path).parent_path() / "ZIB.ini.bad").string();
-        if (readWholeFile(path, damaged) && !writeFileAtomically(copy, damaged))
-            notes = "Poškozený soubor se nepodařilo uschovat jako " + copy + ".";
+        const bool read = readWholeFile(path, damaged);
+        if (!read || !writeFileAtomically(copy, damaged))
+            notes = "Poškozený soubor ZIB.ini se nepodařilo uschovat jako " + copy +
+                    (read ? " (zápis selhal)." : " (nelze jej přečíst).");
     }
     save.ok = writeFileAtomically(path, writeConfiguration(settings));
     if (!save.ok)
         save.message = "Nastavení se nepodařilo uložit do souboru " + path +
                        ", původní soubor zůstal beze změny.";
+    else if (!notes.empty())
+        notes += " Nové nastavení je uloženo v souboru " + path + ".";
     if (!notes.empty()) save.message += (save.message.empty() ? "" : " ") + notes;
     return save;
 }

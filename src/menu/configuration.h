@@ -45,7 +45,9 @@ struct ConfigurationLoad {
 
 struct ConfigurationSave {
     bool ok = false;
-    std::string message;  // Czech text when not ok
+    // Czech text when not ok, or when the damaged file could not be kept as ZIB.ini.bad (then
+    // also when ok): the player must learn of either before the program ends.
+    std::string message;
 };
 
 // The settings of a first start: keys W, UP, S, DOWN, D, RIGHT, A, LEFT; speed position 8

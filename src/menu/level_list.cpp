@@ -1,5 +1,6 @@
 #include "menu/level_list.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "menu/round_half_even.h"
@@ -20,6 +21,16 @@ bool isLevelEntry(const std::string& entry) {
     return entry.size() > 4 && entry.compare(entry.size() - 3, 3, "zq7") == 0;
 }
 
+unsigned char upper(char c) {
+    unsigned char u = static_cast<unsigned char>(c);
+    return u >= 'a' && u <= 'z' ? static_cast<unsigned char>(u - 32) : u;
+}
+
+bool beforeIgnoringCase(const std::string& a, const std::string& b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [](char x, char y) { return upper(x) < upper(y); });
+}
+
 const std::string* entryAt(const LevelList& list, int index) {
     if (index < 0 || index > list.lastLevelIndex) return nullptr;
     return &list.levelList[static_cast<size_t>(index)];
@@ -37,10 +48,21 @@ std::vector<std::string> listLevelFolder(const std::string& folder) {
     return listDirectory(folder);
 }
 
+void sortLevelNames(std::vector<std::string>& names) {
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        if (beforeIgnoringCase(a, b)) return true;
+        if (beforeIgnoringCase(b, a)) return false;
+        return a < b;
+    });
+}
+
 LevelList listLevels(const std::vector<std::string>& entries) {
     LevelList list;
     for (const std::string& entry : entries)
         if (isLevelEntry(entry)) list.levelList.push_back(entry.substr(0, entry.size() - 4));
+    // The system lists a folder in no useful order (hash order on many Linux file systems); the
+    // original platform listed it by name, and "the first level" and the demo draw depend on it.
+    sortLevelNames(list.levelList);
     list.lastLevelIndex = static_cast<int>(list.levelList.size()) - 1;
     list.listBottom = kFirstBottom;
     return list;

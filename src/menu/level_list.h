@@ -11,7 +11,7 @@ namespace zib {
 inline constexpr int kLevelRows = 6;
 
 struct LevelList {
-    std::vector<std::string> levelList;  // names without extension, in listing order
+    std::vector<std::string> levelList;  // names without extension, sorted (sortLevelNames)
     int lastLevelIndex = -1;             // number of levels - 1
     int listBottom = 5;                  // entry shown in the last row; 5 .. lastLevelIndex
 };
@@ -21,8 +21,14 @@ std::string levelFolder();
 // The folder's entries, sub-folders included, in the order the system returns them.
 std::vector<std::string> listLevelFolder(const std::string& folder);
 
+// Sorts level names as the original platform listed a folder: by name ignoring ASCII case (letters
+// compare as upper case, so "_" comes after the letters); names that differ only in case follow
+// one another in byte order ("ABC", "Abc", "abc"). Bytes above 127 compare by value.
+void sortLevelNames(std::vector<std::string>& names);
+
 // Every entry longer than 4 characters whose last three are exactly "zq7" is a level; its name is
-// the entry without its last four characters. listBottom is 5.
+// the entry without its last four characters. The names are sorted (sortLevelNames), whatever
+// order the entries came in. listBottom is 5.
 LevelList listLevels(const std::vector<std::string>& entries);
 
 // The arrows: direction > 0 down (stops at lastLevelIndex), else up (stops at 5). True when the

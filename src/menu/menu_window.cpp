@@ -173,6 +173,8 @@ void MenuWindow::failedStart(const std::string& message) {
     if (state_.demoMode) {
         if (state_.savedOnePlayer) state_.settings.onePlayer = *state_.savedOnePlayer;
         if (state_.savedLevelName) state_.settings.levelName = *state_.savedLevelName;
+        state_.savedOnePlayer.reset();  // put back once, as after a game
+        state_.savedLevelName.reset();
         state_.demoMode = false;
     }
     showMessage(message);
@@ -185,8 +187,8 @@ void MenuWindow::exitProgram() {
                    static_cast<int16_t>(savedScreenHeight_));
     ConfigurationSave saved =
         saveConfiguration(configurationPath_, state_.settings, configurationDamaged_);
-    if (!saved.ok) {
-        // Say why before leaving; the old file stays as it was.
+    if (!saved.message.empty()) {
+        // Say why before leaving: the old file stays as it was, or the damaged one was lost.
         quitAfterMessages_ = true;
         showMessage(saved.message);
         return;

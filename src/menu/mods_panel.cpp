@@ -57,6 +57,7 @@ void MenuWindow::SM_Click(int row) {
     c_.previewImage->setPicture(preview);
     refresh();
     state_.settings.levelName = *name;
+    state_.savedLevelName.reset();  // the player's choice; Esc must not put an older one back
     restartIdleTimer();
 }
 
@@ -64,6 +65,8 @@ void MenuWindow::chooseMode(int mode) {
     Settings& s = state_.settings;
     s.gameMode = mode;
     applyGameModeFlags(s);
+    // Esc must not put back an older one-player setting under this highlight.
+    state_.savedOnePlayer.reset();
     c_.endlessModeLabel->setColour(mode == 1 ? kBlue : kBlack);
     c_.classicModeLabel->setColour(mode == 2 ? kBlue : kBlack);
     c_.onePlayerModeLabel->setColour(mode == 3 ? kBlue : kBlack);

@@ -64,6 +64,34 @@ void splitLast(const std::string& path, std::string& folder, std::string& name) 
     }
 }
 
+// The file a chain of symbolic links ends at (the path itself when it is no link), which need
+// not exist yet. Empty for a chain that loops or cannot be read.
+std::string followLinks(std::string path) {
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st;
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+        char buffer[PATH_MAX];
+        ssize_t n = ::readlink(path.c_str(), buffer, sizeof buffer - 1);
+        if (n <= 0) return {};
+        std::string target(buffer, static_cast<size_t>(n));
+        std::string folder, name;
+        splitLast(path, folder, name);
+        path = isAbsolute(target) || folder.empty() ? target : join(folder, target);
+    }
+    return {};
+}
+
+// The permission bits of a replacement: the old file's, with read and write for its owner added
+// (an unreadable file must not make its successor unreadable); for a new file those of any file
+// the program creates, 0644 without the umask.
+mode_t replacementMode(const std::string& target) {
+    struct stat old;
+    if (::stat(target.c_str(), &old) == 0) return (old.st_mode & 07777) | S_IRUSR | S_IWUSR;
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0644 & ~mask;
+}
+
 }  // namespace
 
 std::string programFolder() {
@@ -166,15 +194,15 @@ bool readWholeFile(const std::string& path, std::string& out) {
 }
 
 bool writeFileAtomically(const std::string& path, const std::string& content) {
-    std::string target = withSlashes(path);
+    // Through a symbolic link the file it points to is replaced, and the link stays.
+    std::string target = followLinks(withSlashes(path));
     std::string folder, name;
     splitLast(target, folder, name);
     if (name.empty()) return false;
     std::string temp = join(folder, "." + name + ".XXXXXX");
     int fd = ::mkstemp(temp.data());
     if (fd < 0) return false;
-    struct stat old;
-    ::fchmod(fd, ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
+    ::fchmod(fd, replacementMode(target));
     bool ok = true;
     size_t done = 0;
     while (ok && done < content.size()) {

@@ -30,7 +30,10 @@ std::vector<std::string> listDirectory(const std::string& folder);
 bool readWholeFile(const std::string& path, std::string& out);
 
 // Replaces a file atomically: writes a temporary file in the same folder, then renames it over the
-// target. False (and the old file untouched) when anything fails.
+// target. False (and the old file untouched) when anything fails. A symbolic link is followed: the
+// file it points to is replaced (or created) in its own folder and the link stays. The new file
+// keeps the old one's permission bits plus read and write for the owner; a new file gets 0644
+// without the umask.
 bool writeFileAtomically(const std::string& path, const std::string& content);
 
 }  // namespace zib

@@ -147,21 +147,36 @@ SnakePictures makeSnakePictures(uint32_t colour) {
     return pictures;
 }
 
-Canvas drawFoodRing() {
+namespace {
+
+// The food's outline: dark enough that with the white it contrasts with any background, light or
+// dark (a light background sees the outline, a dark one the white).
+constexpr uint32_t kFoodOutline = rgb(20, 20, 20);
+
+// A picture of the food from the distance of each pixel's centre to the cell's centre.
+template <typename Paint>
+Canvas drawFood(Paint paint) {
     Canvas c(kSpriteSize, kSpriteSize, kTransparent);
-    for (int y = 0; y < kSpriteSize; ++y) {
-        for (int x = 0; x < kSpriteSize; ++x) {
-            const double d = std::hypot(x + 0.5 - 5.0, y + 0.5 - 5.0);
-            if (d >= 3.0 && d <= 5.0) c.setPixel(x, y, kWhite);
-        }
-    }
+    for (int y = 0; y < kSpriteSize; ++y)
+        for (int x = 0; x < kSpriteSize; ++x)
+            c.setPixel(x, y, paint(std::hypot(x + 0.5 - 5.0, y + 0.5 - 5.0)));
     return c;
 }
 
+}  // namespace
+
+Canvas drawFoodRing() {
+    return drawFood([](double d) {
+        if (d < 1.5 || d > 5.0) return kTransparent;
+        return d >= 2.5 && d < 4.0 ? kWhite : kFoodOutline;
+    });
+}
+
 Canvas drawFoodDot() {
-    Canvas c(kSpriteSize, kSpriteSize, kTransparent);
-    c.fillRect(4, 4, 2, 2, kWhite);
-    return c;
+    return drawFood([](double d) {
+        if (d > 4.2) return kTransparent;
+        return d < 3.0 ? kWhite : kFoodOutline;
+    });
 }
 
 }  // namespace zib

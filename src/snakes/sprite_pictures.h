@@ -1,6 +1,7 @@
 #pragma once
 // The pictures the game draws itself: the ten body and head pieces of each snake (C1..C10 red,
-// CM1..CM10 blue) and the food's two frames. All are 10 x 10 pixels in one colour on transparent.
+// CM1..CM10 blue) and the food's two frames. All are 10 x 10 pixels on transparent; the snake
+// pieces are in one colour, the food white with a dark outline.
 #include <cstdint>
 
 #include "platform/canvas.h"
@@ -22,7 +23,9 @@ unsigned pieceEdges(int holder);
 Canvas drawSnakePiece(int holder, uint32_t colour);
 SnakePictures makeSnakePictures(uint32_t colour);
 
-// The food: a white ring filling the cell, and a white 2 x 2 dot in its middle.
+// The food's two frames, each white inside a dark outline so that both read on any background: a
+// ring filling the cell (outlined inside and out, a 2 x 2 hole in the middle) and a smaller
+// filled disc.
 Canvas drawFoodRing();
 Canvas drawFoodDot();
 

@@ -77,12 +77,13 @@ plain_picture() {
     convert -size 50x50 "xc:$2" -type TrueColor "BMP3:$GAME/baseq7/$1"
 }
 
-# The level files of the install folder in the order the directory listing gives them (the order
-# the game lists them in), one name a line, without the extension.
+# The level files of the install folder in the order the game lists them (by name, ASCII letters
+# compared as upper case, names differing only in case in byte order), one name a line, without
+# the extension.
 listed_levels() {
     find "$GAME/baseq7" -mindepth 1 -maxdepth 1 -printf '%f\n' | while IFS= read -r e; do
         [ ${#e} -gt 4 ] && [ "${e: -3}" = "zq7" ] && echo "${e:0:${#e}-4}"
-    done
+    done | LC_ALL=C sort -f
     return 0
 }
 
