@@ -32,9 +32,10 @@ TEST(GamePad, ADirectionIsTheKeyDownOfThePlayersBoundKey) {
         EXPECT_EQ(std::tie(steered.dx, steered.dy), std::tie(c.dx, c.dy));
         // 'I' steers both: blue up and red left, as the key would.
         const SnakeRecord& other = c.blue ? h.state.red : h.state.blue;
-        const bool shared = c.pad == 1 && c.input == PadInput::Up;
-        EXPECT_EQ(std::make_pair(other.dx, other.dy),
-                  shared ? std::make_pair(-1, 0) : std::make_pair(0, 0));
+        std::pair<int, int> otherWay{0, 0};
+        if (c.pad == 1 && c.input == PadInput::Up) otherWay = {-1, 0};
+        if (c.pad == 0 && c.input == PadInput::Left) otherWay = {0, -1};
+        EXPECT_EQ(std::make_pair(other.dx, other.dy), otherWay);
     }
 }
 

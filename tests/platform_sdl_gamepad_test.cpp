@@ -3,6 +3,7 @@
 // event per new direction, Start and Back come through, and pads may come and go.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "platform/backend/backends.h"
@@ -36,12 +37,14 @@ TEST(StickFilter, GivesEachNewDirectionOnce) {
     }
 }
 
-// Gamepad events only, after letting SDL deliver what is pending.
+// Gamepad events only, after letting SDL deliver what is pending; sorted, as SDL reports the
+// changes of one update in an order of its own.
 std::vector<std::pair<int, PadInput>> padEvents(Display& display) {
     std::vector<std::pair<int, PadInput>> out;
     while (auto e = display.pollEvent()) {
         if (e->type == InputEvent::Type::Pad) out.emplace_back(e->pad, PadInput(e->code));
     }
+    std::sort(out.begin(), out.end());
     return out;
 }
 

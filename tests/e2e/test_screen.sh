@@ -67,7 +67,9 @@ menu_scaled() {
         $((55000 * PW / 800 * PH / 600)) ]
 }
 window_size() { xdotool getwindowgeometry "$WIN" | awk '/Geometry/ {print $2}'; }
-preference() { tr -d '\r' <"$GAME/ZIB-obrazovka.ini" 2>/dev/null; }
+preference() { [ -f "$GAME/ZIB-obrazovka.ini" ] && tr -d '\r' <"$GAME/ZIB-obrazovka.ini"; }
+size_is() { [ "$(window_size)" = "$1" ]; }
+preference_is() { [ "$(preference)" = "$1" ]; }
 
 for size in 1280x1024 1920x1080; do
     stop_zib
@@ -78,7 +80,7 @@ for size in 1280x1024 1920x1080; do
     H=${size#*x}
     read -r PX PY PW PH < <(picture_rect "$W" "$H")
     start_big
-    wait_for "the scaled menu on $size" 30 menu_scaled
+    wait_for "the scaled menu on $size" 15 menu_scaled
     # Black bars where the picture leaves the screen free, none across it.
     if [ "$PX" -gt 0 ]; then
         all_black 0 0 "$PX" "$H" || fail "the left bar on $size is not black"
@@ -97,11 +99,11 @@ for size in 1280x1024 1920x1080; do
 
     # Alt+Enter: a window of 800 x 600, remembered; again: full screen, remembered.
     key alt+Return
-    wait_for "the window on $size" 10 test "$(window_size)" = 800x600
-    wait_for "the remembered window" 10 test "$(preference)" = okno
+    wait_for "the window on $size" 10 size_is 800x600
+    wait_for "the remembered window" 10 preference_is okno
     key alt+Return
-    wait_for "full screen again on $size" 10 test "$(window_size)" = "${W}x$H"
-    wait_for "the remembered full screen" 10 test "$(preference)" = "celá obrazovka"
+    wait_for "full screen again on $size" 10 size_is "${W}x$H"
+    wait_for "the remembered full screen" 10 preference_is "celá obrazovka"
     wait_for "the scaled menu after the switches" 10 menu_scaled
     [ "$(wc -l <"$GAME/ZIB.ini")" -eq 2 ] || fail "ZIB.ini does not keep its two lines"
     log "$size: Alt+Enter switched to a window and back"

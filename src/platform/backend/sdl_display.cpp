@@ -18,6 +18,18 @@ bool setInEnvironment(const char* name) {
     return v && *v;
 }
 
+}  // namespace
+
+void checkForScreen() {
+    if (setInEnvironment("SDL_VIDEODRIVER") || setInEnvironment("DISPLAY") ||
+        setInEnvironment("WAYLAND_DISPLAY"))
+        return;
+    throw NoDisplayError(NoDisplayError::Reason::NoScreen,
+                         "neither DISPLAY nor WAYLAND_DISPLAY is set");
+}
+
+namespace {
+
 // Starts SDL's video system on a driver that shows a real window. SDL would fall back to its
 // offscreen driver and run invisibly; that one and the dummy driver are used only when
 // SDL_VIDEODRIVER asks for them.
@@ -27,13 +39,10 @@ void startVideo() {
             throw NoDisplayError(NoDisplayError::Reason::Failed, SDL_GetError());
         return;
     }
+    checkForScreen();
     std::vector<std::string> drivers;
     if (setInEnvironment("DISPLAY")) drivers.push_back("x11");
     if (setInEnvironment("WAYLAND_DISPLAY")) drivers.push_back("wayland");
-    if (drivers.empty()) {
-        throw NoDisplayError(NoDisplayError::Reason::NoScreen,
-                             "neither DISPLAY nor WAYLAND_DISPLAY is set");
-    }
     std::string why;
     for (const std::string& driver : drivers) {
         SDL_SetHint(SDL_HINT_VIDEODRIVER, driver.c_str());
@@ -152,10 +161,10 @@ bool SdlDisplay::readyForFrame() {
 void SdlDisplay::present(const Canvas& frame, const std::vector<Rect>& changed) {
     if (frame.empty()) return;
     if (!windowShown_) {
-        if (fullscreen_ && SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
-            fullscreen_ = false;
+        // Full screen only once shown: a hidden window keeps its size when shown on X11.
         SDL_ShowWindow(window_);
         windowShown_ = true;
+        if (fullscreen_ && !enterFullScreen()) fullscreen_ = false;
         wholeWindowOwed_ = true;
     }
     if (frame.width() != shown_.width() || frame.height() != shown_.height()) {
@@ -262,13 +271,37 @@ bool SdlDisplay::changeMode(int width, int height) {
     return modeOfSize(width, height).has_value();
 }
 
+// Without a window manager nobody acts on the full-screen request but SDL, which then draws for
+// the whole screen into a window that keeps its old size: only a part of the picture would show.
+// The window is therefore first made borderless and as large as the display itself; a window
+// manager then takes it to full screen the usual way.
+bool SdlDisplay::enterFullScreen() {
+    SDL_GetWindowPosition(window_, &windowed_.x, &windowed_.y);
+    SDL_GetWindowSize(window_, &windowed_.w, &windowed_.h);
+    SDL_Rect bounds{};
+    if (SDL_GetDisplayBounds(displayIndex(), &bounds) == 0) {
+        SDL_SetWindowBordered(window_, SDL_FALSE);
+        SDL_SetWindowPosition(window_, bounds.x, bounds.y);
+        SDL_SetWindowSize(window_, bounds.w, bounds.h);
+    }
+    return SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0;
+}
+
+bool SdlDisplay::leaveFullScreen() {
+    if (SDL_SetWindowFullscreen(window_, 0) != 0) return false;
+    SDL_SetWindowBordered(window_, SDL_TRUE);
+    SDL_SetWindowSize(window_, windowed_.w, windowed_.h);
+    SDL_SetWindowPosition(window_, windowed_.x, windowed_.y);
+    return true;
+}
+
 bool SdlDisplay::setFullScreen(bool on) {
     if (on == fullscreen_) return true;
     if (!windowShown_) {
         fullscreen_ = on;  // applied when the window shows
         return true;
     }
-    if (SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return false;
+    if (on ? !enterFullScreen() : !leaveFullScreen()) return false;
     fullscreen_ = on;
     updateFramePeriod();
     redraw();

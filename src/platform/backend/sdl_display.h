@@ -23,6 +23,10 @@ namespace zib {
 // Frames go to the window's own surface in system memory (shared memory on X11), and only the
 // areas that changed are sent: no graphics driver is loaded, which keeps the start quick and the
 // memory small, and a snake step costs the screen two cells instead of a whole picture.
+// Throws NoDisplayError (NoScreen) when SDL_VIDEODRIVER names no driver and neither DISPLAY nor
+// WAYLAND_DISPLAY names a screen.
+void checkForScreen();
+
 class SdlDisplay : public Display {
   public:
     explicit SdlDisplay(const SdlOptions& options);
@@ -48,6 +52,8 @@ class SdlDisplay : public Display {
     // Sends the changed areas of shown_ to the window (everything when the window owes it).
     void show(const std::vector<Rect>& changed);
     void updateFramePeriod();
+    bool enterFullScreen();
+    bool leaveFullScreen();
     std::optional<SDL_DisplayMode> modeOfSize(int width, int height) const;
 
     SDL_Window* window_ = nullptr;
@@ -60,6 +66,7 @@ class SdlDisplay : public Display {
     std::vector<SDL_Rect> sent_;
     bool fullscreen_;
     bool windowShown_ = false;
+    SDL_Rect windowed_{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 800, 600};  // to go back to
     std::chrono::steady_clock::duration framePeriod_{};
     std::optional<std::chrono::steady_clock::time_point> lastPresent_;
     std::deque<InputEvent> pending_;
