@@ -61,20 +61,6 @@ TEST(GamePad, BackEndsTheGameAndStartRestartsItLikeEscAndEnter) {
     EXPECT_EQ(esc.window.resultCaption(), "");
 }
 
-TEST(GamePad, ADemoEndsOnAnyPadInput) {
-    for (PadInput input : {PadInput::Left, PadInput::Start}) {
-        GameHarness h;
-        h.state.demoMode = 1;
-        ASSERT_TRUE(h.load(GameHarness::level("100,100,1,0", "100,300,1,0")));
-        h.hook.onTick = [&](int n) {
-            if (n == 3) h.backend().pad(0, input);
-        };
-        h.play();
-        EXPECT_EQ(h.hook.ticks, 4);
-        EXPECT_FALSE(h.window.timer1Enabled());
-    }
-}
-
 class MenuPad : public MenuWindowTest {};
 
 TEST_F(MenuPad, StartIsTheStartItem) {
