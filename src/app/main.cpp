@@ -1,23 +1,62 @@
-// ZIB: wires the SDL backend, the game state, the game window and the menu window together. The
-// program opens in the menu; EXIT in the menu ends the message loop.
+// ZIB: reads the command line, then wires the SDL backend, the game state, the game window and the
+// menu window together. The program opens in the menu; EXIT in the menu ends the message loop.
 #include <exception>
 #include <iostream>
 #include <memory>
 
+#include "app/command_line.h"
+#include "app/screen_preference.h"
 #include "menu/menu_window.h"
 #include "platform/backend/backends.h"
 #include "platform/toolkit.h"
 #include "state/game_state.h"
 
-int main() {
+namespace {
+
+void reportNoDisplay(const zib::NoDisplayError& e) {
+    if (e.reason == zib::NoDisplayError::Reason::NoScreen) {
+        std::cerr << "ZIB: hru není kde zobrazit: chybí grafické prostředí (není nastavena "
+                     "proměnná DISPLAY ani WAYLAND_DISPLAY)."
+                  << std::endl;
+    } else {
+        std::cerr << "ZIB: okno hry nelze otevřít (" << e.what() << ")." << std::endl;
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const zib::CommandLine line =
+        zib::parseCommandLine(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
+    if (const int status = zib::answerCommandLine(line); status >= 0) return status;
     try {
-        // Full screen; ZIB_WINDOWED=1 in the environment gives a plain window (the backend reads
-        // it).
-        std::unique_ptr<zib::Backend> backend = zib::makeSdlBackend(zib::SdlOptions{});
+        std::unique_ptr<zib::Backend> backend;
+        try {
+            backend = zib::makeSdlBackend(zib::SdlOptions{!line.window, "ZIB"});
+        } catch (const zib::NoDisplayError& e) {
+            reportNoDisplay(e);
+            return 1;
+        }
         zib::Application app(backend->services());
         auto state = std::make_unique<zib::GameState>();
         zib::MenuWindow menu(app, *state);
         menu.show();
+
+        // The window shows with the first frame: until then the remembered choice between full
+        // screen and a window may still apply. --window wins for this run; Alt+Enter is
+        // remembered either way.
+        const std::string preference = zib::screenPreferencePath(menu.configurationPath());
+        zib::Display& display = backend->services().display;
+        if (!line.window) {
+            if (const auto full = zib::readFullScreenPreference(preference))
+                display.setFullScreen(*full);
+        }
+        app.onScreenToggled = [&preference](bool fullScreen) {
+            if (!zib::writeFullScreenPreference(preference, fullScreen)) {
+                std::cerr << "ZIB: volbu obrazovky se nepodařilo uložit do souboru " << preference
+                          << "." << std::endl;
+            }
+        };
         app.run();
         return 0;
     } catch (const std::exception& e) {

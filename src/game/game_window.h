@@ -68,6 +68,7 @@ class GameWindow : public Form {
     void Timer2_Timer();
     void Form_KeyDown(int code, int shift) override;
     void Form_KeyPress(int character) override;
+    void Form_Pad(int pad, PadInput input) override;  // game_pad.cpp
     void AnimateFood();
 
   protected:

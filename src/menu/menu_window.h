@@ -112,12 +112,15 @@ class MenuWindow : public Form, public MenuLink {
     const LevelList& levels() const { return levels_; }
     int savedScreenWidth() const { return savedScreenWidth_; }
     int savedScreenHeight() const { return savedScreenHeight_; }
+    // Where EXIT writes ZIB.ini (known once the window is loaded).
+    const std::string& configurationPath() const { return configurationPath_; }
     // The message shown now, empty when none.
     std::string openMessage() const;
 
     void Form_KeyUp(int code, int shift) override;
     void Form_KeyPress(int character) override;
     void Form_MouseMove(int buttons, int shift, int x, int y) override;
+    void Form_Pad(int pad, PadInput input) override;  // menu_pad.cpp
 
   protected:
     void design() override;

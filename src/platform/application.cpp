@@ -145,8 +145,48 @@ void Application::fireDueTimers() {
 
 // ---- input
 
+namespace {
+constexpr int kEnterKey = 13;
+constexpr int kAltShift = 4;
+}  // namespace
+
+void Application::toggleFullScreen() {
+    Display& display = services_.display;
+    if (!display.setFullScreen(!display.fullScreen())) return;
+    invalidate();
+    if (onScreenToggled) onScreenToggled(display.fullScreen());
+}
+
+bool Application::screenToggleKey(const InputEvent& e) {
+    switch (e.type) {
+        case InputEvent::Type::KeyDown:
+            toggleCharacterDue_ = false;
+            if (e.code != kEnterKey) return false;
+            if (!(e.shift & kAltShift)) {
+                toggleEnterHeld_ = false;  // a plain Enter: its key up was lost
+                return false;
+            }
+            // A held Enter repeats its key down: the screen switches once.
+            if (!toggleEnterHeld_) toggleFullScreen();
+            toggleEnterHeld_ = true;
+            toggleCharacterDue_ = true;
+            return true;
+        case InputEvent::Type::KeyPress:
+            if (!toggleCharacterDue_) return false;
+            toggleCharacterDue_ = false;
+            return e.code == kEnterKey;
+        case InputEvent::Type::KeyUp:
+            if (e.code != kEnterKey || !toggleEnterHeld_) return false;
+            toggleEnterHeld_ = false;
+            return true;
+        default:
+            return false;
+    }
+}
+
 void Application::dispatch(const InputEvent& e) {
     busySinceFrame_ = true;
+    if (screenToggleKey(e)) return;
     Form* f = topForm();
     switch (e.type) {
         case InputEvent::Type::KeyDown:
@@ -165,6 +205,9 @@ void Application::dispatch(const InputEvent& e) {
             break;
         case InputEvent::Type::Quit:
             quit();
+            break;
+        case InputEvent::Type::Pad:
+            if (f) f->Form_Pad(e.pad, static_cast<PadInput>(e.code));
             break;
     }
 }

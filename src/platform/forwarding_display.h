@@ -19,6 +19,8 @@ class ForwardingDisplay : public Display {
     DisplayMode currentMode() override { return inner_.currentMode(); }
     void showCursor(bool show) override { inner_.showCursor(show); }
     int doubleClickTimeMs() override { return inner_.doubleClickTimeMs(); }
+    bool fullScreen() override { return inner_.fullScreen(); }
+    bool setFullScreen(bool on) override { return inner_.setFullScreen(on); }
 
   protected:
     Display& inner_;

@@ -56,16 +56,22 @@ struct PictureError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// What a gamepad gives the game: the four directions (of the D-pad or the left stick, a new
+// direction only) and the Start and Back buttons.
+enum class PadInput { Up = 1, Down, Left, Right, Start, Back };
+
 // Input as the window system delivers it. Key codes are Windows virtual-key codes; KeyPress
 // carries the character code (Enter 13, Esc 27, Backspace 8, printable characters as Latin-1 /
 // Windows-1250 code points where they fit, else the Unicode code point).
 struct InputEvent {
-    enum class Type { KeyDown, KeyUp, KeyPress, MouseMove, MouseDown, MouseUp, Quit };
+    enum class Type { KeyDown, KeyUp, KeyPress, MouseMove, MouseDown, MouseUp, Quit, Pad };
     Type type = Type::Quit;
-    int code = 0;      // key code, character code, or the mouse button (1 left, 2 right, 4 middle)
+    // Key code, character code, the mouse button (1 left, 2 right, 4 middle), or a PadInput.
+    int code = 0;
     int x = 0, y = 0;  // mouse position in window pixels (800 x 600)
     int buttons = 0;   // mouse buttons held: left 1, right 2, middle 4
     int shift = 0;     // shift state: Shift 1, Ctrl 2, Alt 4
+    int pad = 0;       // Pad: the gamepad's player, 0 for the first connected, 1 for the second
 };
 
 struct DisplayMode {
@@ -94,6 +100,10 @@ class Display {
     virtual DisplayMode currentMode() = 0;
     virtual void showCursor(bool show) = 0;
     virtual int doubleClickTimeMs() { return 500; }
+    // Full screen (the picture scaled onto the whole screen) or a window. A display that cannot
+    // switch stays as it is and returns false.
+    virtual bool fullScreen() { return false; }
+    virtual bool setFullScreen(bool /*on*/) { return false; }
 };
 
 // Everything a backend provides, handed to the toolkit and the game by reference.

@@ -242,6 +242,8 @@ class Form {
     virtual void Form_KeyUp(int /*code*/, int /*shift*/) {}
     virtual void Form_KeyPress(int /*character*/) {}
     virtual void Form_MouseMove(int /*buttons*/, int /*shift*/, int /*x*/, int /*y*/) {}
+    // A gamepad's direction or button (pad 0 the first player's, 1 the second's).
+    virtual void Form_Pad(int /*pad*/, PadInput /*input*/) {}
 
     // Composes the form inside area: background, lightweight controls, then picture boxes (with
     // their children) above them, each group in creation order.
@@ -306,6 +308,10 @@ class Application {
     // The screen as the visible forms compose it now.
     Canvas screenshot();
     Form* topForm() const;
+    // Alt+Enter: switches between full screen and a window; the forms never see it as Enter.
+    // onScreenToggled hears the new state (true: full screen) after every switch that took.
+    void toggleFullScreen();
+    std::function<void(bool fullScreen)> onScreenToggled;
     // Loads a picture file named in any spelling (backslashes, any case), relative to the current
     // directory or the program's folder. Throws PictureError.
     Picture loadPicture(const std::string& path);
@@ -321,6 +327,8 @@ class Application {
     void registerTimer(const std::shared_ptr<Timer>& t);
     void timersChanged();  // recomputes the earliest due time
     void dispatch(const InputEvent& e);
+    // Whether e is part of Alt+Enter (its key down, its repeats, its character, its key up).
+    bool screenToggleKey(const InputEvent& e);
     void dispatchMouse(const InputEvent& e);
     void fireDueTimers();
     void presentIfReady();
@@ -347,6 +355,9 @@ class Application {
     std::weak_ptr<Control> lastClicked_;
     uint32_t lastClickAt_ = 0;
     bool swallowClick_ = false;  // the press was the second of a double click
+    // Alt+Enter: Enter is held since it switched the screen; its character is still to come.
+    bool toggleEnterHeld_ = false;
+    bool toggleCharacterDue_ = false;
 };
 
 }  // namespace zib

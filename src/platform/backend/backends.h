@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,17 @@ struct SdlOptions {
     bool fullscreen = true;
     std::string title = "ZIB";
 };
-// The real window, audio, clock and display modes.
+// No window can be shown: no display to show it on (reason NoScreen), or the video system or the
+// window failed to open (Failed; what() says why, in SDL's words).
+struct NoDisplayError : std::runtime_error {
+    enum class Reason { NoScreen, Failed };
+    NoDisplayError(Reason r, const std::string& why) : std::runtime_error(why), reason(r) {}
+    Reason reason;
+};
+// The real window, audio, clock, display modes and gamepads. The window shows with the first frame
+// presented, full screen or not as set by then. Without SDL_VIDEODRIVER in the environment, only
+// drivers that show a real window are tried, and only when DISPLAY or WAYLAND_DISPLAY names a
+// screen; throws NoDisplayError.
 std::unique_ptr<Backend> makeSdlBackend(const SdlOptions& options);
 
 // The random source of the headless backend and of zibsim: splitmix64 over a 64-bit state; each
@@ -54,6 +65,7 @@ class HeadlessBackend : public Backend {
     void keyDown(int code);
     void keyUp(int code);
     void keyPress(int character);
+    void pad(int player, PadInput input);
     void mouseMove(int x, int y, int buttons = 0);
     void click(int x, int y);  // press and release of the left button
 

@@ -69,8 +69,14 @@ class ScriptedDisplay : public Display {
     }
     DisplayMode currentMode() override { return current; }
     void showCursor(bool) override {}
+    bool fullScreen() override { return full; }
+    bool setFullScreen(bool on) override {
+        full = on;
+        return true;
+    }
 
     std::deque<InputEvent> queued;
+    bool full = true;
     std::vector<DisplayMode> modes{{640, 480, 32, 60}, {800, 600, 32, 60}, {1024, 768, 32, 60}};
     DisplayMode current{1024, 768, 32, 60};
     std::vector<DisplayMode> requests;
@@ -118,6 +124,12 @@ void HeadlessBackend::keyUp(int code) {
 
 void HeadlessBackend::keyPress(int character) {
     queue(InputEvent{InputEvent::Type::KeyPress, character, 0, 0, 0, 0});
+}
+
+void HeadlessBackend::pad(int player, PadInput input) {
+    InputEvent e{InputEvent::Type::Pad, static_cast<int>(input), 0, 0, 0, 0};
+    e.pad = player;
+    queue(e);
 }
 
 void HeadlessBackend::mouseMove(int x, int y, int buttons) {

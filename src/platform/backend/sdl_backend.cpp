@@ -29,6 +29,7 @@ class SdlBackend : public Backend {
 }  // namespace
 
 std::unique_ptr<Backend> makeSdlBackend(const SdlOptions& options) {
+    checkForScreen();  // at once, before fonts, sound and controllers take their time
     return std::make_unique<SdlBackend>(options);
 }
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace zib {
 namespace {
@@ -12,9 +13,43 @@ constexpr int kFrameWidth = 800;
 constexpr int kFrameHeight = 600;
 constexpr int kDefaultRefresh = 60;
 
-bool windowForcedByEnvironment() {
-    const char* v = std::getenv("ZIB_WINDOWED");
-    return v && *v && std::string(v) != "0";
+bool setInEnvironment(const char* name) {
+    const char* v = std::getenv(name);
+    return v && *v;
+}
+
+}  // namespace
+
+void checkForScreen() {
+    if (setInEnvironment("SDL_VIDEODRIVER") || setInEnvironment("DISPLAY") ||
+        setInEnvironment("WAYLAND_DISPLAY"))
+        return;
+    throw NoDisplayError(NoDisplayError::Reason::NoScreen,
+                         "neither DISPLAY nor WAYLAND_DISPLAY is set");
+}
+
+namespace {
+
+// Starts SDL's video system on a driver that shows a real window. SDL would fall back to its
+// offscreen driver and run invisibly; that one and the dummy driver are used only when
+// SDL_VIDEODRIVER asks for them.
+void startVideo() {
+    if (setInEnvironment("SDL_VIDEODRIVER")) {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+            throw NoDisplayError(NoDisplayError::Reason::Failed, SDL_GetError());
+        return;
+    }
+    checkForScreen();
+    std::vector<std::string> drivers;
+    if (setInEnvironment("DISPLAY")) drivers.push_back("x11");
+    if (setInEnvironment("WAYLAND_DISPLAY")) drivers.push_back("wayland");
+    std::string why;
+    for (const std::string& driver : drivers) {
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, driver.c_str());
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return;
+        why += (why.empty() ? "" : "; ") + driver + ": " + SDL_GetError();
+    }
+    throw NoDisplayError(NoDisplayError::Reason::Failed, why);
 }
 
 DisplayMode toDisplayMode(const SDL_DisplayMode& m) {
@@ -31,15 +66,14 @@ DisplayMode toDisplayMode(const SDL_DisplayMode& m) {
 }  // namespace
 
 SdlDisplay::SdlDisplay(const SdlOptions& options)
-    : fullscreen_(options.fullscreen && !windowForcedByEnvironment()), translator_(scaler_) {
+    : fullscreen_(options.fullscreen), translator_(scaler_) {
     // The window's pixels stay in system memory: no OpenGL texture behind the window surface.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     // A click that activates the window is also a click in it, as on Windows.
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        throw std::runtime_error(std::string("cannot start the video system: ") + SDL_GetError());
-    }
-    const Uint32 flags = SDL_WINDOW_SHOWN | (fullscreen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    startVideo();
+    // Full screen is applied when the window shows (see present).
+    const Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE;
     window_ = SDL_CreateWindow(options.title.c_str(), SDL_WINDOWPOS_CENTERED,
                                SDL_WINDOWPOS_CENTERED, kFrameWidth, kFrameHeight, flags);
     SDL_Surface* surface = window_ ? SDL_GetWindowSurface(window_) : nullptr;
@@ -47,7 +81,7 @@ SdlDisplay::SdlDisplay(const SdlOptions& options)
         const std::string reason = SDL_GetError();
         if (window_) SDL_DestroyWindow(window_);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        throw std::runtime_error("cannot open the window: " + reason);
+        throw NoDisplayError(NoDisplayError::Reason::Failed, "cannot open the window: " + reason);
     }
     SDL_StartTextInput();
     updateFramePeriod();
@@ -95,6 +129,7 @@ void SdlDisplay::absorb(const SDL_Event& e) {
         }
         return;
     }
+    if (gamepads_.translate(e, pending_)) return;
     translator_.translate(e, pending_);
 }
 
@@ -125,6 +160,13 @@ bool SdlDisplay::readyForFrame() {
 
 void SdlDisplay::present(const Canvas& frame, const std::vector<Rect>& changed) {
     if (frame.empty()) return;
+    if (!windowShown_) {
+        // Full screen only once shown: a hidden window keeps its size when shown on X11.
+        SDL_ShowWindow(window_);
+        windowShown_ = true;
+        if (fullscreen_ && !enterFullScreen()) fullscreen_ = false;
+        wholeWindowOwed_ = true;
+    }
     if (frame.width() != shown_.width() || frame.height() != shown_.height()) {
         shown_ = frame;
         wholeWindowOwed_ = true;
@@ -224,25 +266,46 @@ std::optional<SDL_DisplayMode> SdlDisplay::modeOfSize(int width, int height) con
 }
 
 bool SdlDisplay::changeMode(int width, int height) {
-    const std::optional<SDL_DisplayMode> mode = modeOfSize(width, height);
-    if (!mode) return false;
-    if (!fullscreen_) return true;  // a plain window leaves the display as it is
+    // The display keeps its mode: the picture is scaled instead (see the class comment). The
+    // answer still says whether the display has a mode of that size, as a switch would.
+    return modeOfSize(width, height).has_value();
+}
 
-    SDL_DisplayMode desktop{};
-    SDL_GetDesktopDisplayMode(displayIndex(), &desktop);
-    bool ok;
-    if (width == desktop.w && height == desktop.h) {
-        ok = SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0;
-    } else {
-        SDL_DisplayMode wanted = *mode;
-        ok = SDL_SetWindowDisplayMode(window_, &wanted) == 0 &&
-             SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN) == 0;
-        // A refused switch leaves the picture scaled on the desktop's own mode.
-        if (!ok) SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+// Without a window manager nobody acts on the full-screen request but SDL, which then draws for
+// the whole screen into a window that keeps its old size: only a part of the picture would show.
+// The window is therefore first made borderless and as large as the display itself; a window
+// manager then takes it to full screen the usual way.
+bool SdlDisplay::enterFullScreen() {
+    SDL_GetWindowPosition(window_, &windowed_.x, &windowed_.y);
+    SDL_GetWindowSize(window_, &windowed_.w, &windowed_.h);
+    SDL_Rect bounds{};
+    if (SDL_GetDisplayBounds(displayIndex(), &bounds) == 0) {
+        SDL_SetWindowBordered(window_, SDL_FALSE);
+        SDL_SetWindowPosition(window_, bounds.x, bounds.y);
+        SDL_SetWindowSize(window_, bounds.w, bounds.h);
     }
+    return SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0;
+}
+
+bool SdlDisplay::leaveFullScreen() {
+    if (SDL_SetWindowFullscreen(window_, 0) != 0) return false;
+    SDL_SetWindowBordered(window_, SDL_TRUE);
+    SDL_SetWindowSize(window_, windowed_.w, windowed_.h);
+    SDL_SetWindowPosition(window_, windowed_.x, windowed_.y);
+    return true;
+}
+
+bool SdlDisplay::setFullScreen(bool on) {
+    if (on == fullscreen_) return true;
+    if (!windowShown_) {
+        fullscreen_ = on;  // applied when the window shows
+        return true;
+    }
+    if (on ? !enterFullScreen() : !leaveFullScreen()) return false;
+    fullscreen_ = on;
     updateFramePeriod();
     redraw();
-    return ok;
+    return true;
 }
 
 DisplayMode SdlDisplay::currentMode() {

@@ -1,0 +1,145 @@
+// The command line: a table of options, a reader that walks the arguments against it, and the
+// answers that end the program before any window opens.
+#include "app/command_line.h"
+
+#include <cstdlib>
+#include <functional>
+#include <iostream>
+#include <optional>
+#include <string_view>
+
+#include "zib_version.h"
+
+namespace zib {
+namespace {
+
+enum class Value { None, Required, Optional };
+
+struct Option {
+    const char* name;       // "--window"
+    const char* alias;      // a short form ("-h"), or null
+    Value value;            // whether the option takes a value
+    const char* valueName;  // in the usage: "SOUBOR", "[PORT]"
+    const char* help;       // one short line
+    // Stores the option (and its value, empty when left out) in the command line; returns false
+    // when the value is not acceptable.
+    std::function<bool(CommandLine&, const std::optional<std::string>&)> apply;
+};
+
+const std::vector<Option>& options() {
+    static const std::vector<Option> table = {
+        {"--window", nullptr, Value::None, "", "hra v okně místo celé obrazovky",
+         [](CommandLine& c, const auto&) { return c.window = true; }},
+        {"--help", "-h", Value::None, "", "vypíše tuto nápovědu a skončí",
+         [](CommandLine& c, const auto&) {
+             c.action = CommandLine::Action::Help;
+             return true;
+         }},
+        {"--version", nullptr, Value::None, "", "vypíše verzi hry a skončí",
+         [](CommandLine& c, const auto&) {
+             c.action = CommandLine::Action::Version;
+             return true;
+         }},
+    };
+    return table;
+}
+
+const Option* findOption(std::string_view name) {
+    for (const Option& o : options())
+        if (name == o.name || (o.alias && name == o.alias)) return &o;
+    return nullptr;
+}
+
+CommandLine failure(std::string message) {
+    CommandLine c;
+    c.action = CommandLine::Action::Error;
+    c.error = std::move(message);
+    return c;
+}
+
+bool environmentSays(const char* value) {
+    return value && *value && std::string_view(value) != "0";
+}
+
+}  // namespace
+
+CommandLine parseCommandLine(const std::vector<std::string>& args,
+                             const char* (*getenv)(const char*)) {
+    CommandLine line;
+    if (!getenv) getenv = [](const char* name) -> const char* { return std::getenv(name); };
+    if (environmentSays(getenv("ZIB_WINDOWED"))) line.window = true;
+
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        std::string name = arg;
+        std::optional<std::string> value;
+        if (const size_t eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+            name = arg.substr(0, eq);
+            value = arg.substr(eq + 1);
+        }
+        const Option* option = findOption(name);
+        if (!option) {
+            if (arg.empty() || arg[0] != '-') return failure("nečekaný argument „" + arg + "“");
+            return failure("neznámá volba „" + name + "“");
+        }
+        if (option->value == Value::None && value) {
+            return failure("volba „" + name + "“ nemá hodnotu");
+        }
+        if (option->value != Value::None && !value && i + 1 < args.size()) {
+            // The next argument is the value unless it is another option.
+            const std::string& next = args[i + 1];
+            if (option->value == Value::Required || next.empty() || next[0] != '-') {
+                value = next;
+                ++i;
+            }
+        }
+        if (option->value == Value::Required && !value) {
+            return failure("volba „" + name + "“ potřebuje hodnotu " + option->valueName);
+        }
+        if (!option->apply(line, value)) {
+            return failure("volba „" + name + "“: nepoužitelná hodnota „" + value.value_or("") +
+                           "“");
+        }
+        // --help and --version answer at once, whatever follows.
+        if (line.action != CommandLine::Action::Play) return line;
+    }
+    return line;
+}
+
+std::string usageText() {
+    std::string text = "Použití: zib [VOLBA]...\nZIB, hra pro dva hady.\n\n";
+    for (const Option& o : options()) {
+        std::string left = o.name;
+        if (o.alias) left = std::string(o.alias) + ", " + left;
+        if (*o.valueName) left += std::string(" ") + o.valueName;
+        text += "  " + left;
+        text += std::string(left.size() < 16 ? 16 - left.size() : 1, ' ');
+        text += std::string(o.help) + "\n";
+    }
+    text +=
+        "\nAlt+Enter přepíná mezi celou obrazovkou a oknem. ZIB_WINDOWED=1 je totéž co --window.\n";
+    return text;
+}
+
+std::string versionText() {
+    return std::string("zib ") + ZIB_VERSION + "\n";
+}
+
+int answerCommandLine(const CommandLine& line) {
+    switch (line.action) {
+        case CommandLine::Action::Play:
+            return -1;
+        case CommandLine::Action::Help:
+            std::cout << usageText();
+            return 0;
+        case CommandLine::Action::Version:
+            std::cout << versionText();
+            return 0;
+        case CommandLine::Action::Error:
+            std::cerr << "zib: " << line.error << "\n\n" << usageText();
+            return 2;
+    }
+    return 2;
+}
+
+}  // namespace zib

@@ -1,0 +1,32 @@
+#pragma once
+// The program's command line, read in one place. Each option is one row of the table in
+// command_line.cpp and one field here: an option with a value names it (SOUBOR, PORT...) and says
+// whether the value may be left out.
+#include <string>
+#include <vector>
+
+namespace zib {
+
+struct CommandLine {
+    enum class Action { Play, Help, Version, Error };
+    Action action = Action::Play;
+    std::string error;  // Czech, for Action::Error: what was wrong
+
+    bool window = false;  // --window, or ZIB_WINDOWED=1 in the environment
+};
+
+// Reads the arguments after the program's name. getenv looks up environment variables (null when
+// unset); the environment's aliases of options are applied before the arguments.
+CommandLine parseCommandLine(const std::vector<std::string>& args,
+                             const char* (*getenv)(const char*) = nullptr);
+
+// The usage text, one option a line.
+std::string usageText();
+// What --version prints: "zib 1.1.0".
+std::string versionText();
+
+// Acts on --help, --version and errors: prints to standard output (help, version) or standard
+// error (usage after a mistake) and returns the exit status; returns -1 when the game is to run.
+int answerCommandLine(const CommandLine& line);
+
+}  // namespace zib

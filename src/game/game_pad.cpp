@@ -1,0 +1,45 @@
+// Gamepads during play: a new direction of a player's pad is a key-down of the key bound to that
+// direction for that player's snake (the first pad steers red, the second blue), so every rule of
+// the key handler holds as for the keyboard. Start is Enter and Back is Esc, key-down and
+// character alike.
+#include "game/game_window.h"
+
+namespace zib {
+
+namespace {
+
+constexpr int kEnter = 13;
+constexpr int kEsc = 27;
+
+// The key slot of a direction for the red and the blue snake (see Settings::keyBindings).
+int bindingSlot(PadInput input, bool blue) {
+    switch (input) {
+        case PadInput::Up:
+            return blue ? 0 : 1;
+        case PadInput::Down:
+            return blue ? 2 : 3;
+        case PadInput::Right:
+            return blue ? 4 : 5;
+        case PadInput::Left:
+            return blue ? 6 : 7;
+        default:
+            return -1;
+    }
+}
+
+}  // namespace
+
+void GameWindow::Form_Pad(int pad, PadInput input) {
+    if (input == PadInput::Start || input == PadInput::Back) {
+        const int key = input == PadInput::Start ? kEnter : kEsc;
+        Form_KeyDown(key, 0);
+        Form_KeyPress(key);
+        return;
+    }
+    if (pad != 0 && pad != 1) return;
+    const int slot = bindingSlot(input, pad == 1);
+    if (slot < 0) return;
+    Form_KeyDown(state_.settings.keyBindings[static_cast<size_t>(slot)], 0);
+}
+
+}  // namespace zib

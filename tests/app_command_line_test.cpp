@@ -1,0 +1,102 @@
+// The command line: each option, the environment's alias of --window, and the mistakes that end
+// the program with its usage; the screen preference file beside ZIB.ini.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "app/command_line.h"
+#include "app/screen_preference.h"
+#include "platform/files.h"
+
+namespace zib {
+namespace {
+
+const char* noEnvironment(const char*) {
+    return nullptr;
+}
+const char* windowedOne(const char* name) {
+    return std::string_view(name) == "ZIB_WINDOWED" ? "1" : nullptr;
+}
+const char* windowedZero(const char* name) {
+    return std::string_view(name) == "ZIB_WINDOWED" ? "0" : nullptr;
+}
+
+TEST(CommandLine, ReadsOptionsAndRefusesMistakes) {
+    using A = CommandLine::Action;
+    struct Case {
+        std::vector<std::string> args;
+        const char* (*env)(const char*);
+        A action;
+        bool window;
+        const char* errorPart;  // a part of the error message
+    };
+    const Case cases[] = {
+        {{}, noEnvironment, A::Play, false, ""},
+        {{"--window"}, noEnvironment, A::Play, true, ""},
+        {{}, windowedOne, A::Play, true, ""},
+        {{}, windowedZero, A::Play, false, ""},
+        {{"--help"}, noEnvironment, A::Help, false, ""},
+        {{"-h"}, noEnvironment, A::Help, false, ""},
+        {{"--version"}, noEnvironment, A::Version, false, ""},
+        {{"--window", "--version", "--bogus"}, noEnvironment, A::Version, true, ""},
+        {{"--bogus"}, noEnvironment, A::Error, false, "neznámá volba „--bogus“"},
+        {{"-x"}, noEnvironment, A::Error, false, "neznámá volba „-x“"},
+        {{"level.zq7"}, noEnvironment, A::Error, false, "nečekaný argument „level.zq7“"},
+        {{""}, noEnvironment, A::Error, false, "nečekaný argument"},
+        {{"--window=1"}, noEnvironment, A::Error, false, "nemá hodnotu"},
+        {{"--window", "--help=x"}, noEnvironment, A::Error, false, "„--help“ nemá hodnotu"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        const CommandLine line = parseCommandLine(c.args, c.env);
+        EXPECT_EQ(line.action, c.action);
+        if (c.action != A::Error) {
+            EXPECT_EQ(line.window, c.window);
+        }
+        EXPECT_NE(line.error.find(c.errorPart), std::string::npos) << line.error;
+    }
+}
+
+TEST(CommandLine, AnswersWithUsageVersionAndExitStatus) {
+    EXPECT_EQ(versionText(), "zib 1.1.0\n");
+    const std::string usage = usageText();
+    for (const char* option : {"--window", "--help", "--version"})
+        EXPECT_NE(usage.find(option), std::string::npos) << option;
+    for (size_t start = 0, end; start < usage.size(); start = end + 1) {
+        end = usage.find('\n', start);
+        EXPECT_LE(end - start, 100u) << "a usage line too long to read on a terminal";
+    }
+
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(answerCommandLine(parseCommandLine({"--help"}, noEnvironment)), 0);
+    EXPECT_EQ(answerCommandLine(parseCommandLine({"--bogus"}, noEnvironment)), 2);
+    EXPECT_EQ(answerCommandLine(parseCommandLine({}, noEnvironment)), -1);
+    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(out, usage);
+    EXPECT_EQ(err.rfind("zib: neznámá volba", 0), 0u) << err;
+    EXPECT_NE(err.find(usage), std::string::npos);
+}
+
+TEST(ScreenPreference, LivesBesideZibIniAndRemembersTheLastChoice) {
+    char pattern[] = "/tmp/zib-screen-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::filesystem::path folder = pattern;
+    const std::string path = screenPreferencePath((folder / "sub" / "ZIB.ini").string());
+    EXPECT_EQ(path, (folder / "sub" / "ZIB-obrazovka.ini").string());
+    EXPECT_EQ(readFullScreenPreference(path), std::nullopt);
+
+    ASSERT_TRUE(writeFullScreenPreference(path, false));  // makes the missing folder
+    EXPECT_EQ(readFullScreenPreference(path), false);
+    ASSERT_TRUE(writeFullScreenPreference(path, true));
+    EXPECT_EQ(readFullScreenPreference(path), true);
+    ASSERT_TRUE(writeFileAtomically(path, "něco jiného\r\n"));
+    EXPECT_EQ(readFullScreenPreference(path), std::nullopt);
+    EXPECT_EQ(screenPreferencePath("ZIB.ini"), "ZIB-obrazovka.ini");
+    std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace zib
