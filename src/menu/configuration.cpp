@@ -4,8 +4,10 @@
 #include <limits>
 #include <optional>
 
+#include "platform/data_folder.h"
 #include "platform/fields.h"
 #include "platform/files.h"
+#include "platform/user_folders.h"
 
 namespace zib {
 
@@ -153,8 +155,10 @@ ConfigurationLoad loadConfigurationFile(const std::string& path) {
 }
 
 ConfigurationLoad loadConfiguration() {
-    std::optional<std::string> found = findDataFile(kFileName);
-    return loadConfigurationFile(found ? *found : placeForWriting(kFileName));
+    // A ZIB.ini in the current folder wins, as it always did; else the program's own place for it.
+    if (std::optional<std::string> here = resolvePath("", kFileName))
+        return loadConfigurationFile(*here);
+    return loadConfigurationFile(settingsFile(kFileName));
 }
 
 std::string writeConfiguration(const Settings& settings) {
@@ -181,6 +185,9 @@ ConfigurationSave saveConfiguration(const std::string& path, const Settings& set
         if (readWholeFile(path, damaged) && !writeFileAtomically(copy, damaged))
             notes = "Poškozený soubor se nepodařilo uschovat jako " + copy + ".";
     }
+    // An installed game's settings folder comes into being at the first EXIT.
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    if (!folder.empty()) makeFolders(folder);
     save.ok = writeFileAtomically(path, writeConfiguration(settings));
     if (!save.ok)
         save.message = "Nastavení se nepodařilo uložit do souboru " + path +
