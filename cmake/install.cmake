@@ -29,16 +29,16 @@ foreach(page zib.6 zibsim.6)
     list(APPEND ZIB_MAN_PAGES ${CMAKE_BINARY_DIR}/man/${page}.gz)
 endforeach()
 
-# The Debian changelog, compressed the same way.
+# The changelog, compressed the same way (a native package's: changelog.gz).
 add_custom_command(
-    OUTPUT ${CMAKE_BINARY_DIR}/doc/changelog.Debian.gz
+    OUTPUT ${CMAKE_BINARY_DIR}/doc/changelog.gz
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/doc
-    COMMAND ${ZIB_GZIP} -9n -c ${ZIB_PACKAGING_DIR}/changelog.Debian
-            > ${CMAKE_BINARY_DIR}/doc/changelog.Debian.gz
-    DEPENDS ${ZIB_PACKAGING_DIR}/changelog.Debian
+    COMMAND ${ZIB_GZIP} -9n -c ${ZIB_PACKAGING_DIR}/changelog
+            > ${CMAKE_BINARY_DIR}/doc/changelog.gz
+    DEPENDS ${ZIB_PACKAGING_DIR}/changelog
     COMMENT "Compressing the Debian changelog")
 add_custom_target(zib_install_files ALL
-    DEPENDS ${ZIB_MAN_PAGES} ${CMAKE_BINARY_DIR}/doc/changelog.Debian.gz)
+    DEPENDS ${ZIB_MAN_PAGES} ${CMAKE_BINARY_DIR}/doc/changelog.gz)
 
 set(ZIB_FILE_MODE OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 set(ZIB_DIR_MODE OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ
@@ -56,5 +56,5 @@ install(FILES ${ZIB_PACKAGING_DIR}/${ZIB_APP_ID}.metainfo.xml DESTINATION share/
 install(DIRECTORY ${CMAKE_BINARY_DIR}/icons/hicolor DESTINATION share/icons
         FILE_PERMISSIONS ${ZIB_FILE_MODE} DIRECTORY_PERMISSIONS ${ZIB_DIR_MODE}
         PATTERN .stamp EXCLUDE)
-install(FILES ${ZIB_PACKAGING_DIR}/copyright ${CMAKE_BINARY_DIR}/doc/changelog.Debian.gz
+install(FILES ${ZIB_PACKAGING_DIR}/copyright ${CMAKE_BINARY_DIR}/doc/changelog.gz
         DESTINATION share/doc/zib PERMISSIONS ${ZIB_FILE_MODE})

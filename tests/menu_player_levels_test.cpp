@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -74,11 +75,18 @@ TEST_F(PlayerLevelFolders, APlayersLevelTakesItsOwnPicturesFirstThenTheShippedOn
     EXPECT_NE(std::get<std::string>(alone).find("wall.bmp"), std::string::npos);
 }
 
-TEST_F(PlayerLevelFolders, TheFirstSaveMakesTheSettingsFolder) {
+TEST_F(PlayerLevelFolders, TheFirstSaveMakesThePlayersSettingsFolderOnly) {
+    const std::string old = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
+    setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
     const fs::path ini = root / "config" / "zib" / "ZIB.ini";
-    ASSERT_TRUE(saveConfiguration(ini.string(), defaultSettings(), false).ok);
+    const bool saved = saveConfiguration(ini.string(), defaultSettings(), false).ok;
+    const bool elsewhere =
+        saveConfiguration((root / "other" / "ZIB.ini").string(), defaultSettings(), false).ok;
+    old.empty() ? unsetenv("XDG_CONFIG_HOME") : setenv("XDG_CONFIG_HOME", old.c_str(), 1);
+    ASSERT_TRUE(saved);
     EXPECT_EQ(loadConfigurationFile(ini.string()).status, ConfigurationStatus::Ok);
     EXPECT_EQ(fs::status(ini.parent_path()).permissions() & fs::perms::all, fs::perms::owner_all);
+    EXPECT_FALSE(elsewhere);
 }
 
 }  // namespace

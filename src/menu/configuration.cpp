@@ -185,9 +185,10 @@ ConfigurationSave saveConfiguration(const std::string& path, const Settings& set
         if (readWholeFile(path, damaged) && !writeFileAtomically(copy, damaged))
             notes = "Poškozený soubor se nepodařilo uschovat jako " + copy + ".";
     }
-    // An installed game's settings folder comes into being at the first EXIT.
-    const std::string folder = std::filesystem::path(path).parent_path().string();
-    if (!folder.empty()) makeFolders(folder);
+    // The player's settings folder (an installed game's) comes into being at the first EXIT; any
+    // other missing folder is a fault to report.
+    if (std::filesystem::path(path).parent_path() == userConfigFolder())
+        makeFolders(userConfigFolder());
     save.ok = writeFileAtomically(path, writeConfiguration(settings));
     if (!save.ok)
         save.message = "Nastavení se nepodařilo uložit do souboru " + path +

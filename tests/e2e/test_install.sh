@@ -21,7 +21,7 @@ for f in usr/games/zib usr/games/zibsim usr/share/games/zib/baseq7/Sound \
     usr/share/icons/hicolor/16x16/apps/net.zib_hra.zib.png \
     usr/share/icons/hicolor/256x256/apps/net.zib_hra.zib.png \
     usr/share/icons/hicolor/scalable/apps/net.zib_hra.zib.svg \
-    usr/share/doc/zib/copyright usr/share/doc/zib/changelog.Debian.gz; do
+    usr/share/doc/zib/copyright usr/share/doc/zib/changelog.gz; do
     [ -e "$WORK/root/$f" ] || fail "the package lacks /$f"
 done
 [ -z "$(find "$WORK/root" -name ZIB.ini)" ] || fail "the package carries a ZIB.ini"
