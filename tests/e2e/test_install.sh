@@ -3,7 +3,9 @@
 # and started from an unrelated folder with a fresh home folder (no XDG variables). It paints its
 # menu, lists a level of the player's in MODS and plays it (its own background, a shipped wall
 # texture), and EXIT writes the settings to ~/.config/zib/ZIB.ini.
-# shellcheck source=lib.sh
+# Regions and colours are words, passed unquoted (see lib.sh); GAME is read by lib.sh.
+# shellcheck disable=SC2034,SC2086
+# shellcheck source=tests/e2e/lib.sh
 . "$(dirname "$0")/lib.sh"
 
 start_xvfb
@@ -11,7 +13,7 @@ start_xvfb
 log "building the package"
 (cd "$ZIB_BUILD" && cpack -G DEB -B "$WORK/pkg" >"$WORK/cpack.log" 2>&1) ||
     fail "cpack failed: $(tail -n 20 "$WORK/cpack.log")"
-deb=$(ls "$WORK"/pkg/zib_*_*.deb 2>/dev/null | head -n1)
+deb=$(find "$WORK/pkg" -maxdepth 1 -name 'zib_*_*.deb' | head -n1)
 [ -n "$deb" ] || fail "no zib_<version>_<arch>.deb was built"
 log "$(basename "$deb"): $(stat -c %s "$deb") bytes"
 dpkg-deb -x "$deb" "$WORK/root"
