@@ -7,6 +7,7 @@
 
 #include "computer/computer_player.h"
 #include "game/picture_tiling.h"
+#include "platform/data_folder.h"
 #include "platform/files.h"
 #include "snakes/sprite_pictures.h"
 
@@ -68,7 +69,7 @@ GameWindow::GameWindow(Application& app, GameState& state, MenuLink& menu)
     : Form(app),
       state_(state),
       menu_(menu),
-      levelFolder_(programFolder() + "/baseq7"),
+      levelFolder_(dataFolder()),
       redArt_(drawnPictures().red),
       blueArt_(drawnPictures().blue),
       foodRing_(drawnPictures().foodRing),
@@ -149,7 +150,10 @@ void GameWindow::Form_Load() {
     phase_ = Phase::Loaded;
     // Everything the level needs is read and checked first; a fault stops the load before any
     // state is touched.
-    auto level = readLevel(levelFolder_, state_.settings.levelName, services().graphics);
+    // A player's level is read from the player's folder; its pictures may be the shipped ones.
+    const std::string& name = state_.settings.levelName;
+    const std::string folder = folderOfLevel(name, playerLevelFolder_, levelFolder_);
+    auto level = readLevel(folder, name, services().graphics, levelFolder_);
     if (auto* message = std::get_if<std::string>(&level)) {
         failLoad(*message);
         return;

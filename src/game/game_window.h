@@ -31,8 +31,11 @@ class GameWindow : public Form {
     // A level that failed to load: the message, else empty. The window stays unloaded then.
     const std::string& loadError() const { return loadError_; }
 
-    // The folder of the level files and their pictures; programFolder() + "/baseq7" unless set.
+    // The folder of the level files and their pictures; dataFolder() unless set.
     void setLevelFolder(std::string folder) { levelFolder_ = std::move(folder); }
+    // The player's own levels (none unless set): a level there is read from there, and its
+    // pictures from there or else from the level folder.
+    void setPlayerLevelFolder(std::string folder) { playerLevelFolder_ = std::move(folder); }
     const std::string& levelFolder() const { return levelFolder_; }
 
     // Read access for the simulator and tests (valid while the window is loaded).
@@ -91,6 +94,7 @@ class GameWindow : public Form {
     GameObserver* observer_ = nullptr;
     std::string loadError_;
     std::string levelFolder_;
+    std::string playerLevelFolder_;
     // Fields of the window object, kept across unloads.
     int lastFpsSecond_ = 0;
     int frameCount_ = 0;

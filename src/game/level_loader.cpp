@@ -14,12 +14,15 @@ std::string quoted(const std::string& s) {
     return "„" + s + "“";
 }
 
-// Loads a picture named by the level from the level folder. what: how the message names it.
+// Loads a picture named by the level from the level folder, else from the shared folder (when one
+// is given). what: how the message names it.
 std::variant<Picture, std::string> loadLevelPicture(const std::string& folder,
+                                                    const std::string& sharedFolder,
                                                     const std::string& name,
                                                     const std::string& what, Graphics& graphics) {
     if (name.empty()) return what + " nemá uveden název souboru.";
-    const std::optional<std::string> path = resolvePath(folder, name);
+    std::optional<std::string> path = resolvePath(folder, name);
+    if (!path && !sharedFolder.empty()) path = resolvePath(sharedFolder, name);
     if (!path)
         return what + " " + quoted(name) + " nebyl nalezen ve složce " + quoted(folder) + ".";
     try {
@@ -31,8 +34,16 @@ std::variant<Picture, std::string> loadLevelPicture(const std::string& folder,
 
 }  // namespace
 
+std::string folderOfLevel(const std::string& levelName, const std::string& playerFolder,
+                          const std::string& shippedFolder) {
+    if (!playerFolder.empty() && !levelName.empty() && resolvePath(playerFolder, levelName))
+        return playerFolder;
+    return shippedFolder;
+}
+
 std::variant<ReadyLevel, std::string> readLevel(const std::string& folder,
-                                                const std::string& levelName, Graphics& graphics) {
+                                                const std::string& levelName, Graphics& graphics,
+                                                const std::string& sharedFolder) {
     if (levelName.empty()) return std::string("Není vybrána žádná mapa.");
     const std::optional<std::string> path = resolvePath(folder, levelName);
     if (!path)
@@ -44,7 +55,7 @@ std::variant<ReadyLevel, std::string> readLevel(const std::string& folder,
 
     ReadyLevel ready;
     ready.file = std::move(std::get<LevelFile>(parsed));
-    auto background = loadLevelPicture(folder, ready.file.background,
+    auto background = loadLevelPicture(folder, sharedFolder, ready.file.background,
                                        "Obrázek pozadí mapy " + quoted(levelName), graphics);
     if (auto* message = std::get_if<std::string>(&background)) return *message;
     ready.background = std::get<Picture>(background);
@@ -58,7 +69,7 @@ std::variant<ReadyLevel, std::string> readLevel(const std::string& folder,
             continue;
         }
         auto texture = loadLevelPicture(
-            folder, wall.texture,
+            folder, sharedFolder, wall.texture,
             "Textura zdi v mapě " + quoted(levelName) + " na řádku " + std::to_string(wall.line),
             graphics);
         if (auto* message = std::get_if<std::string>(&texture)) return *message;

@@ -19,9 +19,16 @@ struct ReadyLevel {
     std::vector<Picture> textures;
 };
 
-// Reads folder/levelName (the name in any case) and loads its pictures from the same folder.
+// Reads folder/levelName (the name in any case) and loads its pictures from the same folder, or
+// from sharedFolder when a picture is not there (the player's levels use the shipped pictures so).
 // The error is a Czech message naming the file, the line where it applies, and what is wrong.
 std::variant<ReadyLevel, std::string> readLevel(const std::string& folder,
-                                                const std::string& levelName, Graphics& graphics);
+                                                const std::string& levelName, Graphics& graphics,
+                                                const std::string& sharedFolder = {});
+
+// The folder a level is read from: the player's folder when the file is there (any case of the
+// name), else the shipped folder.
+std::string folderOfLevel(const std::string& levelName, const std::string& playerFolder,
+                          const std::string& shippedFolder);
 
 }  // namespace zib

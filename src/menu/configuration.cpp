@@ -4,8 +4,10 @@
 #include <limits>
 #include <optional>
 
+#include "platform/data_folder.h"
 #include "platform/fields.h"
 #include "platform/files.h"
+#include "platform/user_folders.h"
 
 namespace zib {
 
@@ -153,8 +155,10 @@ ConfigurationLoad loadConfigurationFile(const std::string& path) {
 }
 
 ConfigurationLoad loadConfiguration() {
-    std::optional<std::string> found = findDataFile(kFileName);
-    return loadConfigurationFile(found ? *found : placeForWriting(kFileName));
+    // A ZIB.ini in the current folder wins, as it always did; else the program's own place for it.
+    if (std::optional<std::string> here = resolvePath("", kFileName))
+        return loadConfigurationFile(*here);
+    return loadConfigurationFile(settingsFile(kFileName));
 }
 
 std::string writeConfiguration(const Settings& settings) {
@@ -183,6 +187,10 @@ ConfigurationSave saveConfiguration(const std::string& path, const Settings& set
             notes = "Poškozený soubor ZIB.ini se nepodařilo uschovat jako " + copy +
                     (read ? " (zápis selhal)." : " (nelze jej přečíst).");
     }
+    // The player's settings folder (an installed game's) comes into being at the first EXIT; any
+    // other missing folder is a fault to report.
+    if (std::filesystem::path(path).parent_path() == userConfigFolder())
+        makeFolders(userConfigFolder());
     save.ok = writeFileAtomically(path, writeConfiguration(settings));
     if (!save.ok)
         save.message = "Nastavení se nepodařilo uložit do souboru " + path +

@@ -61,8 +61,9 @@ ConfigurationLoad readConfiguration(const std::string& text);
 // Reads the file at path (Missing when there is none); path becomes the place EXIT writes to.
 ConfigurationLoad loadConfigurationFile(const std::string& path);
 
-// Finds "ZIB.ini" (current folder first, then the program's folder; any case of the name) and
-// reads it; without one, EXIT writes ZIB.ini in the current folder.
+// Finds "ZIB.ini" (current folder first, any case of the name) and reads it. Without one there,
+// the file is settingsFile("ZIB.ini"): an installed game's is in the player's configuration
+// folder, a portable copy's beside the program or else in the current folder.
 ConfigurationLoad loadConfiguration();
 
 // The content of the file: exactly two lines, each ended by CR LF.

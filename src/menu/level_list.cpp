@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "menu/round_half_even.h"
+#include "platform/data_folder.h"
 #include "platform/files.h"
 
 namespace zib {
@@ -39,9 +40,7 @@ const std::string* entryAt(const LevelList& list, int index) {
 }  // namespace
 
 std::string levelFolder() {
-    std::string base = programFolder();
-    if (auto found = resolvePath(base, "baseq7")) return *found;
-    return base + "/baseq7";
+    return dataFolder();
 }
 
 std::vector<std::string> listLevelFolder(const std::string& folder) {

@@ -16,7 +16,7 @@ struct LevelList {
     int listBottom = 5;                  // entry shown in the last row; 5 .. lastLevelIndex
 };
 
-// The level folder "baseq7" beside the program (any case of the name).
+// The shipped level folder "baseq7": beside the program, or the installed one (dataFolder).
 std::string levelFolder();
 // The folder's entries, sub-folders included, in the order the system returns them.
 std::vector<std::string> listLevelFolder(const std::string& folder);

@@ -3,6 +3,8 @@
 #include "menu/menu_window.h"
 
 #include "menu/display_mode.h"
+#include "menu/player_levels.h"
+#include "platform/data_folder.h"
 #include "platform/files.h"
 
 namespace zib {
@@ -14,9 +16,14 @@ constexpr const char* kTinkSound = "BaseQ7\\Sound\\tink1.wav";
 
 MenuWindow::MenuWindow(Application& app, GameState& state, MenuPaths paths)
     : Form(app), state_(state), paths_(std::move(paths)) {
-    if (paths_.levelFolder.empty()) paths_.levelFolder = levelFolder();
+    if (paths_.levelFolder.empty()) {
+        paths_.levelFolder = levelFolder();
+        if (paths_.playerLevelFolder.empty()) paths_.playerLevelFolder = playerLevelFolder();
+    }
     game_ = std::make_unique<GameWindow>(app, state, *this);
-    game_->setLevelFolder(paths_.levelFolder);  // the game loads from the folder the menu lists
+    // The game loads from the folders the menu lists.
+    game_->setLevelFolder(paths_.levelFolder);
+    game_->setPlayerLevelFolder(paths_.playerLevelFolder);
 }
 
 MenuWindow::~MenuWindow() = default;
@@ -31,7 +38,7 @@ void MenuWindow::Form_Load() {
     SetDisplayMode(s.display, kWidth, kHeight);  // the window's size
     setTopmost(true);
 
-    levels_ = listLevels(listLevelFolder(paths_.levelFolder));
+    levels_ = listLevels(listLevelFolders(paths_.levelFolder, paths_.playerLevelFolder));
     for (int k = 1; k < kLevelRows; ++k) {
         Label& row = addLabel();
         const Label& above = *c_.levelRows[static_cast<size_t>(k - 1)];

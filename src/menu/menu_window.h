@@ -19,11 +19,14 @@
 
 namespace zib {
 
-// Where the menu finds its files. The defaults are the folder "baseq7" beside the program and
-// ZIB.ini looked up in the current folder, then beside the program.
+// Where the menu finds its files. The defaults are the shipped folder "baseq7", the player's own
+// level folder and ZIB.ini as loadConfiguration() finds it.
 struct MenuPaths {
     std::string levelFolder;        // empty: levelFolder()
     std::string configurationFile;  // empty: loadConfiguration() decides
+    // The player's levels, listed with the shipped ones. Empty: playerLevelFolder() when
+    // levelFolder is empty too, else none.
+    std::string playerLevelFolder = {};
 };
 
 // The controls of the window, named by their role; the handlers named after a control keep its

@@ -1,5 +1,6 @@
 // The mods panel: six level rows with the arrows and the preview, the three game modes, and the
 // growth per food item and the start length with their "+" and "-".
+#include "game/level_loader.h"
 #include "menu/menu_window.h"
 #include "platform/files.h"
 
@@ -44,9 +45,15 @@ void MenuWindow::SM_Click(int row) {
     if (!name) return;
     const std::string caption = c_.levelRows[static_cast<size_t>(row)]->caption();
     Picture preview;
-    std::optional<std::string> file = findDataFile("baseq7\\" + caption + ".dat");
-    if (!file && !paths_.levelFolder.empty())
-        file = resolvePath(paths_.levelFolder, caption + ".dat");
+    std::optional<std::string> file;
+    const std::string folder = folderOfLevel(*name, paths_.playerLevelFolder, paths_.levelFolder);
+    if (folder != paths_.levelFolder) {
+        file = resolvePath(folder, caption + ".dat");  // a player's level: only its own preview
+    } else {
+        file = findDataFile("baseq7\\" + caption + ".dat");
+        if (!file && !paths_.levelFolder.empty())
+            file = resolvePath(paths_.levelFolder, caption + ".dat");
+    }
     if (file) {
         try {
             preview = app().loadPicture(*file);

@@ -1,5 +1,5 @@
 // Files named the way the game names them: backslashes, any case, relative to the current
-// directory or to the program's folder.
+// directory or to the folder that holds the data folder (dataRoot).
 #include "platform/files.h"
 
 #include <dirent.h>
@@ -10,6 +10,8 @@
 
 #include <cerrno>
 #include <cstdio>
+
+#include "platform/data_folder.h"
 
 namespace zib {
 
@@ -144,7 +146,7 @@ std::optional<std::string> findDataFile(const std::string& path) {
     if (path.empty()) return std::nullopt;
     if (isAbsolute(path)) return resolvePath("", path);
     if (auto here = resolvePath("", path)) return here;
-    return resolvePath(programFolder(), path);
+    return resolvePath(dataRoot(), path);
 }
 
 std::string placeForWriting(const std::string& path) {

@@ -16,11 +16,12 @@ std::string programFolder();
 std::optional<std::string> resolvePath(const std::string& base, const std::string& path);
 
 // A file the game opens relative to the current directory: looked up there first, then in the
-// program's folder. Returns the resolved real path, or nullopt.
+// folder that holds the data folder (dataRoot: beside the program, or the installed data).
+// Returns the resolved real path, or nullopt.
 std::optional<std::string> findDataFile(const std::string& path);
 
 // Where a relative path would be written: its resolved place if it exists (current directory, then
-// program folder), else under the current directory with the spelling given.
+// dataRoot), else under the current directory with the spelling given.
 std::string placeForWriting(const std::string& path);
 
 // The names in a folder, sub-folders included, plus "." and "..", in the order the system returns

@@ -20,6 +20,8 @@ ZIB_BUILD=$(dirname "$ZIB_BIN")
 TEST_NAME=$(basename "$0" .sh)
 WORK=$(mktemp -d /tmp/zib-e2e.XXXXXX)
 SHOT="$WORK/shot.png"
+# The player's own folders of the tests: never those of whoever runs them.
+export XDG_CONFIG_HOME="$WORK/config" XDG_DATA_HOME="$WORK/data"
 ZIB_PID=""
 XVFB_PID=""
 GAME=""

@@ -9,6 +9,7 @@
 #include <variant>
 
 #include "game/level_file.h"
+#include "platform/data_folder.h"
 #include "platform/fields.h"
 #include "platform/files.h"
 #include "snakes/food_placement.h"
@@ -48,8 +49,13 @@ struct Wall {
 // the reading goes on with the next one, so one run shows every problem.
 class Checker {
   public:
-    Checker(const std::string& text, const std::string& folder, zib::Graphics& graphics)
-        : text_(text), fields_(text), folder_(folder), graphics_(graphics) {}
+    Checker(const std::string& text, const std::string& folder, const std::string& sharedFolder,
+            zib::Graphics& graphics)
+        : text_(text),
+          fields_(text),
+          folder_(folder),
+          sharedFolder_(sharedFolder),
+          graphics_(graphics) {}
 
     LevelCheck run() {
         readRecords();
@@ -171,13 +177,15 @@ class Checker {
         while (!ended_ && !fields_.atEnd()) readWall();
     }
 
-    // Loads a picture as the game would: looked up beside the level, any case of the name.
+    // Loads a picture as the game would: looked up beside the level, else in the shared folder,
+    // any case of the name.
     void checkPicture(const std::string& name, int line, const std::string& what) {
         if (name.empty()) {
             error(line, what + " has no file name");
             return;
         }
-        const std::optional<std::string> path = zib::resolvePath(folder_, name);
+        std::optional<std::string> path = zib::resolvePath(folder_, name);
+        if (!path && !sharedFolder_.empty()) path = zib::resolvePath(sharedFolder_, name);
         if (!path) {
             error(line, what + " " + inQuotes(name) + " is not in the folder " + inQuotes(folder_));
             return;
@@ -272,6 +280,7 @@ class Checker {
     const std::string& text_;
     zib::FieldReader fields_;
     const std::string folder_;
+    const std::string sharedFolder_;
     zib::Graphics& graphics_;
     LevelCheck result_;
     bool ended_ = false;
@@ -286,8 +295,8 @@ class Checker {
 }  // namespace
 
 LevelCheck checkLevelText(const std::string& text, const std::string& folder,
-                          zib::Graphics& graphics) {
-    return Checker(text, folder, graphics).run();
+                          zib::Graphics& graphics, const std::string& sharedFolder) {
+    return Checker(text, folder, sharedFolder, graphics).run();
 }
 
 LevelCheck checkLevelFile(const std::string& path, zib::Graphics& graphics) {
@@ -298,7 +307,8 @@ LevelCheck checkLevelFile(const std::string& path, zib::Graphics& graphics) {
         return check;
     }
     std::string folder = std::filesystem::path(path).parent_path().string();
-    return checkLevelText(text, folder.empty() ? "." : folder, graphics);
+    // The game finds a player's level's pictures in the shipped data folder too.
+    return checkLevelText(text, folder.empty() ? "." : folder, graphics, zib::dataFolder());
 }
 
 int runLevelCheck(const std::vector<std::string>& paths, std::ostream& out,

@@ -23,11 +23,12 @@ struct LevelCheck {
     bool playable() const;
 };
 
-// Checks the text of a level file; pictures are looked up in folder (any case of the name) and
-// loaded with graphics.
+// Checks the text of a level file; pictures are looked up in folder, else in sharedFolder when one
+// is given (any case of the name), and loaded with graphics.
 LevelCheck checkLevelText(const std::string& text, const std::string& folder,
-                          zib::Graphics& graphics);
-// Checks the level file at path; its pictures are looked up beside it.
+                          zib::Graphics& graphics, const std::string& sharedFolder = {});
+// Checks the level file at path; its pictures are looked up beside it, else in the shipped data
+// folder (dataFolder), as the game finds them for a level of the player's.
 LevelCheck checkLevelFile(const std::string& path, zib::Graphics& graphics);
 
 // Checks every file and writes one line per finding ("FILE:LINE: error: ..."), then one summary
