@@ -28,6 +28,7 @@ void GameWindow::showResult() {
         state_.blue.dead = 1;
     }
     if (state_.demoMode == 1) {
+        if (recorder_) recorder_->gameFinished();
         if (observer_) observer_->gameFinished();
         return;
     }
@@ -44,6 +45,7 @@ void GameWindow::showResult() {
     label4_->setCaption(menu_.blueWins());
     label3_->visible = true;
     label4_->visible = true;
+    if (recorder_) recorder_->gameFinished();
     if (observer_) observer_->gameFinished();
 }
 

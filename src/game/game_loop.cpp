@@ -62,6 +62,7 @@ void GameWindow::AnimateFood() {
 }
 
 void GameWindow::Timer1_Timer() {
+    if (recorder_) recorder_->gameStarting();
     if (observer_) observer_->gameStarting();
     PlayField& f = *field_;
     Clock& clock = services().clock;
@@ -75,6 +76,7 @@ void GameWindow::Timer1_Timer() {
     const Image& food = f.food();
     if (s.settings.onePlayer == 1) FindPath(s, s.blue.headX, s.blue.headY, food.left, food.top, 2);
     if (s.demoMode == 1) FindPath(s, s.red.headX, s.red.headY, food.left, food.top, 1);
+    if (recorder_) recorder_->gameStarted();
     if (observer_) observer_->gameStarted();
 
     phase_ = Phase::Playing;
@@ -104,6 +106,7 @@ void GameWindow::Timer1_Timer() {
             timer1_->setEnabled(false);
         }
         ++tick;
+        if (recorder_) recorder_->tickCompleted(tick);
         if (observer_) observer_->tickCompleted(tick);
     }
     phase_ = Phase::Finished;
