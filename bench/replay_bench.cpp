@@ -75,7 +75,7 @@ void ReplaySave(benchmark::State& state) {
     std::time_t when = 1'700'000'000;
     for (size_t i = 0; i < kKeptReplays; ++i) saveReplay(folder, record, when++);
     for (auto _ : state) {
-        ReplaySave save = saveReplay(folder, record, when++);
+        zib::ReplaySave save = saveReplay(folder, record, when++);
         if (!save.path) state.SkipWithError(save.error.c_str());
     }
     state.counters["bytes"] = static_cast<double>(replayText(record).size());

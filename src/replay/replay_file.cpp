@@ -1,7 +1,11 @@
 #include "replay/replay_file.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cinttypes>
 #include <cstdio>
 #include <filesystem>
@@ -9,7 +13,6 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/files.h"
 #include "platform/user_folders.h"
 #include "zib_version.h"
 
@@ -47,6 +50,31 @@ std::string isoDate(std::time_t now) {
     char text[40];
     std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S%z", &local);
     return text;
+}
+
+// Writes a temporary file beside path and renames it over path, so that no half-written replay
+// is ever seen under its name. Unlike the settings file, a replay is not flushed to the disk
+// first: that flush would cost a game's end several milliseconds on a busy disk, and a replay lost
+// in a power cut is no great loss.
+bool writeQuickly(const std::string& path, const std::string& content) {
+    const fs::path target(path);
+    std::string temp =
+        (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) return false;
+    ::fchmod(fd, 0644);
+    bool ok = true;
+    size_t done = 0;
+    while (ok && done < content.size()) {
+        const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        ok = n > 0;
+        if (ok) done += static_cast<size_t>(n);
+    }
+    ok = (::close(fd) == 0) && ok;
+    ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
+    if (!ok) ::unlink(temp.c_str());
+    return ok;
 }
 
 // Removes the oldest replays (by name, which begins with the time) beyond the newest kept.
@@ -159,7 +187,7 @@ ReplaySave saveReplay(const std::string& folder, Scenario record, std::time_t no
         path = folder + "/" + replayFileName(local, record.levelFile, suffix);
         if (!fs::exists(path, ec) || suffix == 1000) break;
     }
-    if (!writeFileAtomically(path, replayText(record))) {
+    if (!writeQuickly(path, replayText(record))) {
         save.error = "záznam hry " + path + " nelze uložit";
         return save;
     }
