@@ -11,6 +11,7 @@
 #include "replay/replay_file.h"
 #include "replay/replay_recorder.h"
 #include "zibsim/verify.h"
+#include "zibsim_test_support.h"
 
 namespace zib {
 namespace {
@@ -118,6 +119,21 @@ TEST(ReplayRecord, AChangedRecordIsCaughtAtTheTickItGoesWrong) {
     Scenario otherSeed = run.records[0];
     otherSeed.outcome->redWins += 1;
     EXPECT_NE(verifyText(otherSeed), std::nullopt);
+}
+
+// Keys of tick 0 came before the start timer: they steer the first step already, and a key that
+// switches a demo's timer off before the start is reported instead of waiting for ever.
+TEST(ReplayRecord, KeysBeforeTheStartSteerTheFirstStep) {
+    const std::string level = R"("level": "bg.bmp,100,300,1,0\n100,500,1,0\n")";
+    zibsim::testing::SimResult r = zibsim::testing::simulateText(
+        "{" + level + R"(, "maxTicks": 1, "events": [{"tick": 0, "down": 40}]})");
+    ASSERT_EQ(r.exitCode, zibsim::kRan) << r.err;
+    EXPECT_EQ(r.at(1)["red"]["head"], nlohmann::json::parse("[100, 310]"));
+
+    r = zibsim::testing::simulateText("{" + level +
+                                      R"(, "demo": true, "events": [{"tick": 0, "down": 65}]})");
+    EXPECT_EQ(r.exitCode, zibsim::kFailed);
+    EXPECT_NE(r.err.find("never starts"), std::string::npos) << r.err;
 }
 
 }  // namespace
