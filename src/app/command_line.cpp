@@ -30,6 +30,11 @@ const std::vector<Option>& options() {
     static const std::vector<Option> table = {
         {"--window", nullptr, Value::None, "", "hra v okně místo celé obrazovky",
          [](CommandLine& c, const auto&) { return c.window = true; }},
+        {"--replay", nullptr, Value::Required, "SOUBOR", "přehraje záznam hry (.zibreplay.json)",
+         [](CommandLine& c, const std::optional<std::string>& v) {
+             c.replayFile = v.value_or("");
+             return !c.replayFile.empty();
+         }},
         {"--help", "-h", Value::None, "", "vypíše tuto nápovědu a skončí",
          [](CommandLine& c, const auto&) {
              c.action = CommandLine::Action::Help;

@@ -12,7 +12,8 @@ struct CommandLine {
     Action action = Action::Play;
     std::string error;  // Czech, for Action::Error: what was wrong
 
-    bool window = false;  // --window, or ZIB_WINDOWED=1 in the environment
+    bool window = false;     // --window, or ZIB_WINDOWED=1 in the environment
+    std::string replayFile;  // --replay SOUBOR: play a recorded game back instead of the menu
 };
 
 // Reads the arguments after the program's name. getenv looks up environment variables (null when

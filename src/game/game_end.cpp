@@ -28,6 +28,7 @@ void GameWindow::showResult() {
         state_.blue.dead = true;
     }
     if (state_.demoMode) {
+        if (recorder_) recorder_->gameFinished();
         if (observer_) observer_->gameFinished();
         return;
     }
@@ -44,6 +45,7 @@ void GameWindow::showResult() {
     blueWinsLabel_->setCaption(menu_.blueWins());
     redWinsLabel_->visible = true;
     blueWinsLabel_->visible = true;
+    if (recorder_) recorder_->gameFinished();
     if (observer_) observer_->gameFinished();
 }
 

@@ -31,6 +31,8 @@ bool steer(SnakeRecord& snake, const KeyDirection (&keys)[4], const Settings& se
 }  // namespace
 
 void GameWindow::Form_KeyDown(int code, int) {
+    if (recorder_) recorder_->keyDown(code);
+    if (observer_) observer_->keyDown(code);
     // A key bound to both snakes steers both.
     steer(state_.red, kRedKeys, state_.settings, code);
     const bool blueMatched = steer(state_.blue, kBlueKeys, state_.settings, code);
@@ -45,6 +47,8 @@ void GameWindow::Form_KeyDown(int code, int) {
 }
 
 void GameWindow::Form_KeyPress(int character) {
+    if (recorder_) recorder_->keyPress(character);
+    if (observer_) observer_->keyPress(character);
     if (character == kEsc) {
         stopRequested_ = true;
         state_.demoMode = true;

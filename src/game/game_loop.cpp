@@ -32,6 +32,7 @@ void GameWindow::AnimateFood() {
 }
 
 void GameWindow::Timer1_Timer() {
+    if (recorder_) recorder_->gameStarting();
     if (observer_) observer_->gameStarting();
     PlayField& f = *field_;
     Clock& clock = services().clock;
@@ -46,6 +47,7 @@ void GameWindow::Timer1_Timer() {
     if (s.settings.onePlayer)
         FindPath(s, s.blue.headX, s.blue.headY, food.left, food.top, Player::Blue);
     if (s.demoMode) FindPath(s, s.red.headX, s.red.headY, food.left, food.top, Player::Red);
+    if (recorder_) recorder_->gameStarted();
     if (observer_) observer_->gameStarted();
 
     phase_ = Phase::Playing;
@@ -75,6 +77,7 @@ void GameWindow::Timer1_Timer() {
             gameTimer_->setEnabled(false);
         }
         ++tick;
+        if (recorder_) recorder_->tickCompleted(tick);
         if (observer_) observer_->tickCompleted(tick);
     }
     phase_ = Phase::Finished;

@@ -21,6 +21,8 @@ class GameObserver {
     virtual void gameStarted() {}   // Timer1_Timer before the loop (food placed, routes planned)
     virtual void tickCompleted(int) {}  // after the end test of tick n (n from 1)
     virtual void gameFinished() {}      // after the result step, or the early return of a demo
+    virtual void keyDown(int) {}        // a key event reaches the window, before it acts on it
+    virtual void keyPress(int) {}
 };
 
 class GameWindow : public Form {
@@ -28,6 +30,8 @@ class GameWindow : public Form {
     GameWindow(Application& app, GameState& state, MenuLink& menu);
 
     void setObserver(GameObserver* observer) { observer_ = observer; }
+    // A second observer, told first: the replay recorder.
+    void setRecorder(GameObserver* recorder) { recorder_ = recorder; }
     // A level that failed to load: the message, else empty. The window stays unloaded then.
     const std::string& loadError() const { return loadError_; }
 
@@ -92,6 +96,7 @@ class GameWindow : public Form {
     GameState& state_;
     MenuLink& menu_;
     GameObserver* observer_ = nullptr;
+    GameObserver* recorder_ = nullptr;
     std::string loadError_;
     std::string levelFolder_;
     std::string playerLevelFolder_;

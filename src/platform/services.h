@@ -26,6 +26,10 @@ class Random {
     virtual ~Random() = default;
     virtual double next() = 0;
     virtual void seedFromClock() = 0;
+    // The whole state of a splitmix64 sequence as one number: a sequence restored from it (or
+    // started with it as the seed) goes on exactly as this one. nullopt for other sources.
+    virtual std::optional<uint64_t> savedState() const { return std::nullopt; }
+    virtual void restoreState(uint64_t) {}
 };
 
 // Asynchronous sound: a new sound replaces one still playing; failures are ignored.

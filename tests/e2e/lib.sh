@@ -19,6 +19,8 @@ ZIB_BIN=$(cd "$(dirname "$ZIB_BIN")" && pwd)/$(basename "$ZIB_BIN")
 ZIB_BUILD=$(dirname "$ZIB_BIN")
 TEST_NAME=$(basename "$0" .sh)
 WORK=$(mktemp -d /tmp/zib-e2e.XXXXXX)
+# Replays and other files of the player go to the test's own folder, never to the real home.
+export XDG_DATA_HOME="$WORK/data"
 SHOT="$WORK/shot.png"
 # The player's own folders of the tests: never those of whoever runs them.
 export XDG_CONFIG_HOME="$WORK/config" XDG_DATA_HOME="$WORK/data"

@@ -2,6 +2,7 @@
 // line per tick. Usage: zibsim [--quiet] [--real-clock] SCENARIO.json, or "-" for standard input.
 // --real-clock (or --sdl) plays it in a real SDL window on the real clock and writes its timing
 // to standard error. zibsim --check-level FILE... checks level files (see level_check.h).
+// zibsim --verify REPLAY... replays recorded games and compares their outcomes (see verify.h).
 #include <signal.h>
 
 #include <fstream>
@@ -14,6 +15,7 @@
 #include "platform/backend/backends.h"
 #include "zibsim/level_check.h"
 #include "zibsim/simulator.h"
+#include "zibsim/verify.h"
 
 namespace {
 
@@ -35,6 +37,13 @@ int checkLevels(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     if (argc >= 2 && std::string(argv[1]) == "--check-level") return checkLevels(argc, argv);
+    if (argc >= 2 && std::string(argv[1]) == "--verify") {
+        if (argc == 2) {
+            std::cerr << "usage: zibsim --verify REPLAY.zibreplay.json...\n";
+            return 2;
+        }
+        return zibsim::verifyFiles(std::vector<std::string>(argv + 2, argv + argc), std::cout);
+    }
     // A reader that closes the pipe early makes the writes fail; the run then ends and cleans up.
     signal(SIGPIPE, SIG_IGN);
     std::ios::sync_with_stdio(false);

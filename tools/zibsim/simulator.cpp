@@ -10,6 +10,7 @@
 
 #include "game/game_window.h"
 #include "platform/toolkit.h"
+#include "replay/scenario_game.h"
 #include "state/game_state.h"
 #include "zibsim/level_folder.h"
 #include "zibsim/sim_host.h"
@@ -19,9 +20,6 @@
 namespace zibsim {
 namespace {
 
-// The default key bindings: blue up W, red up, blue down S, red down, blue right D, red right,
-// blue left A, red left.
-constexpr std::array<int, 8> kDefaultKeys{87, 38, 83, 40, 68, 39, 65, 37};
 // The trace is written out in pieces of about this size.
 constexpr size_t kFlushBytes = 1 << 16;
 // In quiet runs the sounds are thrown away this often.
@@ -39,23 +37,6 @@ struct OutOfTicks {};
 // Thrown when the trace can no longer be written (a reader closed the pipe): the game is left.
 struct OutputLost {};
 
-void configure(zib::GameState& state, const Scenario& s) {
-    zib::Settings& settings = state.settings;
-    settings.keyBindings = kDefaultKeys;
-    settings.gameSpeed = s.gameSpeed;
-    settings.levelName = LevelFolder::kLevelFileName;
-    settings.growthPerFood = s.growthPerFood;
-    settings.startLength = s.startLength;
-    settings.gameMode = s.gameMode;
-    settings.endlessGrowth = s.gameMode == 1;
-    settings.onePlayer = s.gameMode == 3;
-    if (s.demo) {
-        state.demoMode = true;
-        settings.onePlayer = true;
-    }
-    state.freeMode = s.freeMode;
-}
-
 class TraceRun : public zib::GameObserver {
   public:
     TraceRun(const Scenario& scenario, SimHost& host, zib::Application& app, zib::GameState& state,
@@ -68,11 +49,7 @@ class TraceRun : public zib::GameObserver {
           menu_(menu),
           out_(out),
           quiet_(quiet),
-          events_(scenario.events) {
-        std::stable_sort(
-            events_.begin(), events_.end(),
-            [](const ScenarioEvent& a, const ScenarioEvent& b) { return a.tick < b.tick; });
-    }
+          feed_(scenario.events) {}
 
     bool finished() const { return finished_; }
     int ticks() const { return ticks_; }
@@ -147,15 +124,26 @@ class TraceRun : public zib::GameObserver {
         if (n >= scenario_.maxTicks && !window_.stopRequested()) throw OutOfTicks{};
     }
 
+  public:
+    // The keys of tick 0 reach the window before its start timer, as they did in the program:
+    // the window is the form on top, so the message loop would hand them to it just so.
+    void deliverBeforeStart() {
+        feed_.take(0, [this](const ScenarioEvent& e) {
+            if (e.kind == ScenarioEvent::Kind::Down)
+                window_.Form_KeyDown(e.code, 0);
+            else
+                window_.Form_KeyPress(e.code);
+        });
+    }
+
+  private:
     void queueEventsOf(int tick) {
-        while (nextEvent_ < events_.size() && events_[nextEvent_].tick < tick) ++nextEvent_;
-        for (; nextEvent_ < events_.size() && events_[nextEvent_].tick == tick; ++nextEvent_) {
-            const ScenarioEvent& e = events_[nextEvent_];
+        feed_.take(tick, [this](const ScenarioEvent& e) {
             if (e.kind == ScenarioEvent::Kind::Down)
                 host_.keyDown(e.code);
             else
                 host_.keyPress(e.code);
-        }
+        });
     }
 
     const Scenario& scenario_;
@@ -166,8 +154,7 @@ class TraceRun : public zib::GameObserver {
     StandInMenu& menu_;
     std::ostream& out_;
     bool quiet_;
-    std::vector<ScenarioEvent> events_;
-    size_t nextEvent_ = 0;
+    zib::ScenarioFeed feed_;
     std::string buffer_;
     bool started_ = false;
     bool finished_ = false;
@@ -203,12 +190,17 @@ int runScenario(const Scenario& scenario, std::ostream& out, std::ostream& err,
             options.realClock ? makeSdlHost(scenario.seed) : makeHeadlessHost(scenario.seed);
         zib::Application app(host->services());
         zib::GameState state;
-        configure(state, scenario);
         StandInMenu menu(err);
+        zib::prepareGame(state, menu, scenario, LevelFolder::kLevelFileName);
         zib::GameWindow window(app, state, menu);
         window.setLevelFolder(folder.path());
         TraceRun run(scenario, *host, app, state, window, menu, out, quiet);
         window.setObserver(&run);
+        std::unique_ptr<zib::GameObserver> recorder;
+        if (options.makeRecorder) {
+            recorder = options.makeRecorder(window, state, menu, host->services().random);
+            window.setRecorder(recorder.get());
+        }
         run.keepProcessorTime(options.realClock);
         const auto reportTiming = [&] {
             if (options.realClock)
@@ -221,6 +213,12 @@ int runScenario(const Scenario& scenario, std::ostream& out, std::ostream& err,
         if (!window.loadError().empty()) {
             err << window.loadError() << '\n';
             return kBadLevel;
+        }
+        run.deliverBeforeStart();
+        if (!window.timer1Enabled()) {
+            err << "zibsim: a key before the start switched the game's timer off; it never "
+                   "starts\n";
+            return kFailed;
         }
         try {
             app.run();

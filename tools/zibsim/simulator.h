@@ -1,9 +1,14 @@
 #pragma once
 // Runs one game of a scenario with the game's own code on a simulated platform and writes its
 // trace: a JSON line after the start, one after every tick, and an end line.
+#include <functional>
 #include <iosfwd>
+#include <memory>
 #include <string>
 
+#include "state/game_state.h"
+#include "game/game_window.h"
+#include "game/menu_link.h"
 #include "zibsim/scenario.h"
 
 namespace zibsim {
@@ -21,6 +26,11 @@ struct RunOptions {
     // writes its timing to err: the ticks, the wall time from the start of the loop to the last
     // tick, and the mean time per tick over the game speed (see timingLine).
     bool realClock = false;
+    // Makes a second observer for the game (the replay recorder of zibsim --verify), told of
+    // everything before the trace.
+    std::function<std::unique_ptr<zib::GameObserver>(zib::GameWindow&, zib::GameState&,
+                                                     zib::MenuLink&, zib::Random&)>
+        makeRecorder;
 };
 
 // Messages (the level loader's, the game's) go to err.

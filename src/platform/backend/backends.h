@@ -46,6 +46,8 @@ class SplitMix64Random : public Random {
     explicit SplitMix64Random(uint64_t seed = 0) : state_(seed) {}
     double next() override;
     void seedFromClock() override {}  // deterministic: keeps its seed
+    std::optional<uint64_t> savedState() const override { return state_; }
+    void restoreState(uint64_t state) override { state_ = state; }
     uint64_t nextRaw();
 
   private:

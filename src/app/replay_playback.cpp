@@ -1,0 +1,229 @@
+#include "app/replay_playback.h"
+
+#include <stdlib.h>
+
+#include <algorithm>
+#include <deque>
+#include <filesystem>
+#include <memory>
+#include <ostream>
+#include <variant>
+
+#include "menu/display_mode.h"
+#include "state/game_state.h"
+#include "game/game_window.h"
+#include "game/level_file.h"
+#include "platform/backend/backends.h"
+#include "platform/files.h"
+#include "platform/forwarding_display.h"
+#include "platform/toolkit.h"
+#include "platform/user_folders.h"
+#include "replay/scenario_game.h"
+
+namespace zib {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kEsc = 27;
+constexpr uint32_t kResultPauseMs = 2000;  // the game window's Timer2 after a game
+
+std::string quoted(const std::string& s) {
+    return "„" + s + "“";
+}
+
+// The recorded keys first; of the player's input only Esc counts, and it ends the playback.
+class PlaybackDisplay : public ForwardingDisplay {
+  public:
+    using ForwardingDisplay::ForwardingDisplay;
+    void queue(const InputEvent& e) { queued_.push_back(e); }
+    std::optional<InputEvent> pollEvent() override {
+        if (!queued_.empty()) {
+            InputEvent e = queued_.front();
+            queued_.pop_front();
+            return e;
+        }
+        while (std::optional<InputEvent> e = inner_.pollEvent()) {
+            switch (e->type) {
+                case InputEvent::Type::KeyDown:
+                case InputEvent::Type::KeyPress:
+                    if (e->code == kEsc) return InputEvent{};  // Quit
+                    break;
+                case InputEvent::Type::KeyUp:
+                    break;
+                default:
+                    return e;
+            }
+        }
+        return std::nullopt;
+    }
+    bool waitEvent(uint32_t timeoutMs) override {
+        return !queued_.empty() || inner_.waitEvent(timeoutMs);
+    }
+
+  private:
+    std::deque<InputEvent> queued_;
+};
+
+// The menu the game window talks to: its return ends the playback once the result has been shown
+// for the usual pause.
+class PlaybackMenu : public MenuLink {
+  public:
+    PlaybackMenu(Application& app, std::ostream& err) : app_(app), err_(err) {}
+    void showMenu() override {
+        if (finishedAt_) {
+            const uint32_t shown = app_.services().clock.tickCount() - *finishedAt_;
+            if (shown < kResultPauseMs) app_.services().clock.sleep(kResultPauseMs - shown);
+        }
+        app_.quit();
+    }
+    void hideMenu() override {}
+    std::string redWins() override { return red_; }
+    std::string blueWins() override { return blue_; }
+    void setRedWins(const std::string& c) override { red_ = c; }
+    void setBlueWins(const std::string& c) override { blue_ = c; }
+    void enableIdleTimer() override {}
+    void showMessage(const std::string& text) override { err_ << "ZIB: " << text << '\n'; }
+    void gameFinished() { finishedAt_ = app_.services().clock.tickCount(); }
+
+  private:
+    Application& app_;
+    std::ostream& err_;
+    std::string red_ = "0", blue_ = "0";
+    std::optional<uint32_t> finishedAt_;
+};
+
+// Hands the recorded keys to the event processing of their ticks.
+class PlaybackRun : public GameObserver {
+  public:
+    PlaybackRun(const Scenario& s, PlaybackDisplay& display, PlaybackMenu& menu)
+        : feed_(s.events), display_(display), menu_(menu) {}
+    void gameStarted() override { queue(1); }
+    void tickCompleted(int n) override { queue(n + 1); }
+    void gameFinished() override { menu_.gameFinished(); }
+    void beforeStart(GameWindow& window) {
+        feed_.take(0, [&window](const ScenarioEvent& e) {
+            if (e.kind == ScenarioEvent::Kind::Down)
+                window.Form_KeyDown(e.code, 0);
+            else
+                window.Form_KeyPress(e.code);
+        });
+    }
+
+  private:
+    void queue(int tick) {
+        feed_.take(tick, [this](const ScenarioEvent& e) {
+            InputEvent event;
+            event.type = e.kind == ScenarioEvent::Kind::Down ? InputEvent::Type::KeyDown
+                                                             : InputEvent::Type::KeyPress;
+            event.code = e.code;
+            display_.queue(event);
+        });
+    }
+
+    ScenarioFeed feed_;
+    PlaybackDisplay& display_;
+    PlaybackMenu& menu_;
+};
+
+// A folder of its own for the recorded level text, with the pictures it names copied from the
+// data folder or the player's own levels.
+class PlaybackLevel {
+  public:
+    explicit PlaybackLevel(const Scenario& s)
+        : fileName_(s.levelFile.empty() ? "zaznam.zq7" : s.levelFile) {
+        std::string pattern = (fs::temp_directory_path() / "zib-replay-XXXXXX").string();
+        if (!::mkdtemp(pattern.data())) throw std::runtime_error("no temporary folder");
+        folder_ = pattern;
+        if (!writeFileAtomically(folder_ + "/" + fileName_, s.level))
+            throw std::runtime_error("cannot write the level");
+        auto parsed = parseLevel(s.level, fileName_);
+        if (const auto* level = std::get_if<LevelFile>(&parsed)) {
+            copyPicture(level->background);
+            for (const auto& wall : level->walls) copyPicture(wall.texture);
+        }
+    }
+    ~PlaybackLevel() {
+        std::error_code ignored;
+        fs::remove_all(folder_, ignored);
+    }
+    const std::string& folder() const { return folder_; }
+    const std::string& fileName() const { return fileName_; }
+
+  private:
+    void copyPicture(const std::string& name) {
+        if (name.empty()) return;
+        std::string relative = name;
+        std::replace(relative.begin(), relative.end(), '\\', '/');
+        const fs::path path(relative);
+        if (path.is_absolute()) return;
+        for (const auto& part : path)
+            if (part == "..") return;
+        std::error_code ec;
+        const fs::path target = fs::path(folder_) / path;
+        if (fs::exists(target, ec)) return;
+        for (const std::string& source :
+             {programFolder() + "/baseq7", userDataFolder() + "/levels"}) {
+            if (std::optional<std::string> found = resolvePath(source, name)) {
+                fs::create_directories(target.parent_path(), ec);
+                fs::copy_file(*found, target, ec);
+                return;
+            }
+        }
+    }
+
+    std::string fileName_;
+    std::string folder_;
+};
+
+}  // namespace
+
+int playReplay(const std::string& path, std::ostream& err, bool fullScreen) {
+    std::string text;
+    if (!readWholeFile(path, text)) {
+        err << "ZIB: záznam hry " << quoted(path) << " nelze přečíst." << std::endl;
+        return 2;
+    }
+    std::string error;
+    std::optional<Scenario> scenario = parseScenario(text, error);
+    if (!scenario) {
+        err << "ZIB: soubor " << quoted(path) << " není platný záznam hry (" << error << ")."
+            << std::endl;
+        return 2;
+    }
+    try {
+        PlaybackLevel level(*scenario);
+        std::unique_ptr<Backend> backend = makeSdlBackend(SdlOptions{fullScreen, "ZIB"});
+        Services& real = backend->services();
+        PlaybackDisplay display(real.display);
+        Services services{real.clock, real.random, real.sound, real.graphics, display};
+        services.random.restoreState(scenario->seed);
+        Application app(services);
+        GameState state;
+        PlaybackMenu menu(app, err);
+        prepareGame(state, menu, *scenario, level.fileName());
+        GameWindow window(app, state, menu);
+        window.setLevelFolder(level.folder());
+        PlaybackRun run(*scenario, display, menu);
+        window.setObserver(&run);
+
+        const DisplayMode screen = display.currentMode();
+        SetDisplayMode(display, 800, 600);
+        window.show();
+        if (!window.loadError().empty()) {
+            SetDisplayMode(display, screen.width, screen.height);
+            err << "ZIB: záznam hry " << quoted(path) << " nelze přehrát: " << window.loadError()
+                << std::endl;
+            return 2;
+        }
+        run.beforeStart(window);
+        if (window.timer1Enabled()) app.run();
+        SetDisplayMode(display, screen.width, screen.height);
+        return 0;
+    } catch (const std::exception& e) {
+        err << "ZIB: záznam hry " << quoted(path) << " nelze přehrát: " << e.what() << std::endl;
+        return 2;
+    }
+}
+
+}  // namespace zib

@@ -1,0 +1,199 @@
+#include "replay/replay_file.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cinttypes>
+#include <cstdio>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <system_error>
+#include <vector>
+
+#include "platform/user_folders.h"
+#include "zib_version.h"
+
+namespace zib {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A JSON string; bytes that are not UTF-8 become U+FFFD.
+std::string quoted(const std::string& text) {
+    return nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+const char* boolean(bool b) {
+    return b ? "true" : "false";
+}
+
+std::string pair(int a, int b) {
+    return "[" + std::to_string(a) + ", " + std::to_string(b) + "]";
+}
+
+std::string hex(uint64_t v) {
+    char text[17];
+    std::snprintf(text, sizeof text, "%016" PRIx64, v);
+    return text;
+}
+
+bool endsWith(const std::string& s, const std::string& tail) {
+    return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+std::string isoDate(std::time_t now) {
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[40];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S%z", &local);
+    return text;
+}
+
+// Writes a temporary file beside path and renames it over path, so that no half-written replay
+// is ever seen under its name. Unlike the settings file, a replay is not flushed to the disk
+// first: that flush would cost a game's end several milliseconds on a busy disk, and a replay lost
+// in a power cut is no great loss.
+bool writeQuickly(const std::string& path, const std::string& content) {
+    const fs::path target(path);
+    std::string temp =
+        (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) return false;
+    ::fchmod(fd, 0644);
+    bool ok = true;
+    size_t done = 0;
+    while (ok && done < content.size()) {
+        const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        ok = n > 0;
+        if (ok) done += static_cast<size_t>(n);
+    }
+    ok = (::close(fd) == 0) && ok;
+    ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
+    if (!ok) ::unlink(temp.c_str());
+    return ok;
+}
+
+// Removes the oldest replays (by name, which begins with the time) beyond the newest kept.
+void keepNewest(const std::string& folder, size_t kept) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        if (endsWith(it->path().filename().string(), kReplaySuffix))
+            names.push_back(it->path().filename().string());
+    if (names.size() <= kept) return;
+    std::sort(names.begin(), names.end());
+    for (size_t i = 0; i + kept < names.size(); ++i) fs::remove(fs::path(folder) / names[i], ec);
+}
+
+}  // namespace
+
+std::string replayFolder() {
+    return userDataFolder() + "/replays";
+}
+
+std::string replayText(const Scenario& r) {
+    const Scenario start;  // what a program holds as it starts
+    std::string out = "{\n";
+    auto field = [&out](const std::string& name, const std::string& value) {
+        if (out.size() > 2) out += ",\n";
+        out += "  \"" + name + "\": " + value;
+    };
+    field("level", quoted(r.level));
+    if (!r.levelFile.empty()) field("levelFile", quoted(r.levelFile));
+    field("gameSpeed", std::to_string(r.gameSpeed));
+    field("growthPerFood", std::to_string(r.growthPerFood));
+    field("startLength", std::to_string(r.startLength));
+    field("gameMode", std::to_string(r.gameMode));
+    field("demo", boolean(r.demo));
+    field("free", boolean(r.freeMode));
+    // The flags the game reads, where they do not follow from the mode.
+    if (r.endlessGrowth && *r.endlessGrowth != (r.gameMode == 1))
+        field("endlessGrowth", boolean(*r.endlessGrowth));
+    if (r.onePlayer && *r.onePlayer != (r.gameMode == 3 || r.demo))
+        field("onePlayer", boolean(*r.onePlayer));
+    if (r.keyBindings != start.keyBindings) {
+        std::string keys = "[";
+        for (size_t i = 0; i < r.keyBindings.size(); ++i)
+            keys += (i ? ", " : "") + std::to_string(r.keyBindings[i]);
+        field("keyBindings", keys + "]");
+    }
+    field("seed", std::to_string(r.seed));
+    if (r.redPrevDx != 0 || r.redPrevDy != 0) field("redPrev", pair(r.redPrevDx, r.redPrevDy));
+    if (r.bluePrevDx != 0 || r.bluePrevDy != 0) field("bluePrev", pair(r.bluePrevDx, r.bluePrevDy));
+    if (r.redGrowNow) field("redGrowNow", "true");
+    if (r.blueGrowNow) field("blueGrowNow", "true");
+    if (r.foodFrame != start.foodFrame) field("foodFrame", std::to_string(r.foodFrame));
+    if (r.redWins != 0) field("redWins", std::to_string(r.redWins));
+    if (r.blueWins != 0) field("blueWins", std::to_string(r.blueWins));
+    field("maxTicks", std::to_string(r.maxTicks));
+    std::string events = "[";
+    for (const ScenarioEvent& e : r.events) {
+        events += events.size() > 1 ? ",\n    " : "\n    ";
+        events += "{\"tick\": " + std::to_string(e.tick) +
+                  (e.kind == ScenarioEvent::Kind::Down ? ", \"down\": " : ", \"press\": ") +
+                  std::to_string(e.code) + "}";
+    }
+    field("events", events + (r.events.empty() ? "]" : "\n  ]"));
+    if (r.outcome) {
+        const RecordedOutcome& o = *r.outcome;
+        std::string checks = "[";
+        for (const StateCheck& c : o.checks)
+            checks += (checks.size() > 1 ? ", [" : "[") + std::to_string(c.tick) + ", \"" +
+                      hex(c.hash) + "\"]";
+        field("outcome",
+              "{\"result\": " + quoted(o.result) + ", \"ticks\": " + std::to_string(o.ticks) +
+                  ", \"redWins\": " + std::to_string(o.redWins) + ", \"blueWins\": " +
+                  std::to_string(o.blueWins) + ", \"redDead\": " + boolean(o.redDead) +
+                  ", \"blueDead\": " + boolean(o.blueDead) + ",\n    \"checks\": " + checks + "]}");
+    }
+    if (!r.version.empty()) field("version", quoted(r.version));
+    if (!r.date.empty()) field("date", quoted(r.date));
+    return out + "\n}\n";
+}
+
+std::string replayFileName(const std::tm& local, const std::string& levelFile, int suffix) {
+    char time[32];
+    std::strftime(time, sizeof time, "%Y-%m-%d_%H-%M-%S", &local);
+    std::string level = levelFile;
+    const size_t dot = level.rfind('.');
+    if (dot != std::string::npos && dot > 0) level.erase(dot);
+    for (char& c : level) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x80 && !std::isalnum(u) && c != '-' && c != '_') c = '_';
+    }
+    if (level.empty()) level = "level";
+    std::string name = std::string(time) + "_" + level;
+    if (suffix > 1) name += "_" + std::to_string(suffix);
+    return name + kReplaySuffix;
+}
+
+ReplaySave saveReplay(const std::string& folder, Scenario record, std::time_t now) {
+    ReplaySave save;
+    record.version = ZIB_VERSION;
+    record.date = isoDate(now);
+    if (!makeFolders(folder)) {
+        save.error = "složku pro záznamy " + folder + " nelze vytvořit";
+        return save;
+    }
+    std::tm local{};
+    localtime_r(&now, &local);
+    std::string path;
+    std::error_code ec;
+    for (int suffix = 1;; ++suffix) {
+        path = folder + "/" + replayFileName(local, record.levelFile, suffix);
+        if (!fs::exists(path, ec) || suffix == 1000) break;
+    }
+    if (!writeQuickly(path, replayText(record))) {
+        save.error = "záznam hry " + path + " nelze uložit";
+        return save;
+    }
+    save.path = path;
+    keepNewest(folder, kKeptReplays);
+    return save;
+}
+
+}  // namespace zib

@@ -1,0 +1,114 @@
+#include "replay/replay_recorder.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "platform/files.h"
+#include "replay/state_check.h"
+
+namespace zib {
+
+long long winCount(const std::string& caption) {
+    long long n = 0;
+    auto [end, ec] = std::from_chars(caption.data(), caption.data() + caption.size(), n);
+    if (ec != std::errc() || end != caption.data() + caption.size() || n < 0) return 0;
+    return n;
+}
+
+ReplayRecorder::ReplayRecorder(GameWindow& window, GameState& state, MenuLink& menu, Random& random,
+                               Sink sink)
+    : window_(window), state_(state), menu_(menu), random_(random), sink_(std::move(sink)) {}
+
+void ReplayRecorder::gameStarting() {
+    recording_ = false;
+    ticks_ = 0;
+    std::vector<ScenarioEvent> early = std::move(beforeStart_);
+    beforeStart_.clear();
+    const std::optional<uint64_t> seed = random_.savedState();
+    const Settings& settings = state_.settings;
+    const std::optional<std::string> path = resolvePath(window_.levelFolder(), settings.levelName);
+    Scenario s;
+    // A game that cannot be replayed: no splitmix64 state, no level text, or a start length that
+    // no body list can have (only a hand-edited ZIB.ini gives one).
+    if (!seed || !path || !readWholeFile(*path, s.level)) return;
+    if (settings.startLength < 1 || settings.startLength > kMostStartLength) return;
+
+    const size_t slash = settings.levelName.find_last_of("/\\");
+    s.levelFile =
+        slash == std::string::npos ? settings.levelName : settings.levelName.substr(slash + 1);
+    s.seed = *seed;
+    s.gameSpeed = std::max(0, settings.gameSpeed);  // the loop sleeps no less than 0 ms
+    s.growthPerFood = settings.growthPerFood;
+    s.startLength = settings.startLength;
+    // A mode number from ZIB.ini outside 1..3 leaves the two flags as they were; the flags are
+    // what the game reads, and they are recorded.
+    s.gameMode = settings.gameMode >= 1 && settings.gameMode <= 3 ? settings.gameMode : 2;
+    s.demo = state_.demoMode;
+    s.freeMode = state_.freeMode == 1;
+    s.endlessGrowth = settings.endlessGrowth == 1;
+    s.onePlayer = settings.onePlayer;
+    s.keyBindings = settings.keyBindings;
+    s.redPrevDx = state_.red.prevDx;
+    s.redPrevDy = state_.red.prevDy;
+    s.bluePrevDx = state_.blue.prevDx;
+    s.bluePrevDy = state_.blue.prevDy;
+    s.redGrowNow = state_.red.growNow == 1;
+    s.blueGrowNow = state_.blue.growNow == 1;
+    s.foodFrame = state_.foodFrame;
+    s.redWins = winCount(menu_.redWins());
+    s.blueWins = winCount(menu_.blueWins());
+    s.events = std::move(early);
+    record_ = std::move(s);
+    recording_ = true;
+}
+
+void ReplayRecorder::check(int tick) {
+    record_.outcome->checks.push_back(StateCheck{tick, stateHash(state_, window_)});
+}
+
+void ReplayRecorder::tickCompleted(int n) {
+    if (!recording_) return;
+    ticks_ = n;
+    if (!record_.outcome) record_.outcome.emplace();
+    if (n % kStateCheckInterval == 0) check(n);
+}
+
+void ReplayRecorder::gameFinished() {
+    beforeStart_.clear();
+    if (!recording_) return;
+    recording_ = false;
+    if (!record_.outcome) record_.outcome.emplace();
+    RecordedOutcome& o = *record_.outcome;
+    if (o.checks.empty() || o.checks.back().tick != ticks_)
+        check(ticks_);
+    else
+        o.checks.back().hash = stateHash(state_, window_);  // the result step may change it
+    o.result = window_.resultCaption();
+    o.ticks = ticks_;
+    o.redWins = winCount(menu_.redWins());
+    o.blueWins = winCount(menu_.blueWins());
+    o.redDead = state_.red.dead == 1;
+    o.blueDead = state_.blue.dead == 1;
+    record_.maxTicks = ticks_;
+    if (sink_) sink_(record_);
+}
+
+void ReplayRecorder::keyArrived(ScenarioEvent::Kind kind, int code) {
+    // Keys after the loop ended change nothing the game shows; they are the next game's business.
+    if (window_.gameEnded()) return;
+    if (window_.loopRunning()) {
+        if (recording_) record_.events.push_back(ScenarioEvent{ticks_ + 1, kind, code});
+    } else {
+        beforeStart_.push_back(ScenarioEvent{0, kind, code});
+    }
+}
+
+void ReplayRecorder::keyDown(int code) {
+    keyArrived(ScenarioEvent::Kind::Down, code);
+}
+
+void ReplayRecorder::keyPress(int character) {
+    keyArrived(ScenarioEvent::Kind::Press, character);
+}
+
+}  // namespace zib

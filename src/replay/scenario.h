@@ -1,0 +1,83 @@
+#pragma once
+// A scenario: the level text, the settings of the game, the state of the random source and the
+// keys to deliver, read from one JSON object. zibsim runs scenarios; a replay is a scenario that
+// also holds what a game of the running program carried over from the games before it and the
+// outcome the program saw (see replay_file.h).
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zib {
+
+struct ScenarioEvent {
+    enum class Kind { Down, Press };
+    // Delivered by the event processing of this tick (ticks count from 1); 0 is the event
+    // processing after the window's load and before the game starts.
+    int tick = 1;
+    Kind kind = Kind::Down;
+    int code = 0;  // virtual-key code (Down) or character code (Press)
+};
+
+// The state of the world every few ticks, to find where a replay first goes its own way.
+struct StateCheck {
+    int tick = 0;
+    uint64_t hash = 0;
+};
+
+// What the program saw at the end of a recorded game. A replay compares with it and is not led by
+// it.
+struct RecordedOutcome {
+    std::string result;  // the game window's result caption, empty when none was shown
+    int ticks = 0;
+    long long redWins = 0;
+    long long blueWins = 0;
+    bool redDead = false;
+    bool blueDead = false;
+    std::vector<StateCheck> checks;  // in order of ticks
+};
+
+// The default keys: blue up W, red up, blue down S, red down, blue right D, red right, blue left
+// A, red left.
+// Every body list needs a tail and a head; the upper limit keeps the sprite count sane.
+constexpr int kMostStartLength = 100000;
+
+constexpr std::array<int, 8> kDefaultKeyBindings{87, 38, 83, 40, 68, 39, 65, 37};
+
+struct Scenario {
+    std::string level;      // the text of the level file
+    std::string levelFile;  // its file name as the program knew it; empty when not known
+    int gameSpeed = 0;
+    int growthPerFood = 1;  // may be negative, as ZIB.ini may give it
+    int startLength = 10;
+    int gameMode = 2;  // 1 endless growth, 2 classic, 3 one player
+    bool demo = false;
+    bool freeMode = false;
+    // The two flags the game reads follow gameMode and demo unless given.
+    std::optional<bool> endlessGrowth;
+    std::optional<bool> onePlayer;
+    std::array<int, 8> keyBindings = kDefaultKeyBindings;
+    uint64_t seed = 0;  // the splitmix64 state of the random source as the game starts
+    std::vector<ScenarioEvent> events;
+    int maxTicks = 10000;
+
+    // Carried over from the games before, as a program that starts holds them unless given.
+    int redPrevDx = 0, redPrevDy = 0;
+    int bluePrevDx = 0, bluePrevDy = 0;
+    bool redGrowNow = false;
+    bool blueGrowNow = false;
+    int foodFrame = 0;
+    long long redWins = 0;
+    long long blueWins = 0;
+
+    // Only in replays; the run ignores them.
+    std::optional<RecordedOutcome> outcome;
+    std::string version;
+    std::string date;
+};
+
+// Reads a scenario from JSON text. On a fault returns nullopt and puts a message into error.
+std::optional<Scenario> parseScenario(const std::string& json, std::string& error);
+
+}  // namespace zib

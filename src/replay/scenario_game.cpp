@@ -1,0 +1,43 @@
+#include "replay/scenario_game.h"
+
+#include <algorithm>
+
+namespace zib {
+
+void prepareGame(GameState& state, MenuLink& menu, const Scenario& s,
+                 const std::string& levelName) {
+    Settings& settings = state.settings;
+    settings.keyBindings = s.keyBindings;
+    settings.gameSpeed = s.gameSpeed;
+    settings.levelName = levelName;
+    settings.growthPerFood = s.growthPerFood;
+    settings.startLength = s.startLength;
+    settings.gameMode = s.gameMode;
+    settings.endlessGrowth = s.endlessGrowth.value_or(s.gameMode == 1);
+    settings.onePlayer = s.onePlayer.value_or(s.gameMode == 3 || s.demo);
+    state.demoMode = s.demo;
+    state.freeMode = s.freeMode;
+
+    state.red.prevDx = s.redPrevDx;
+    state.red.prevDy = s.redPrevDy;
+    state.blue.prevDx = s.bluePrevDx;
+    state.blue.prevDy = s.bluePrevDy;
+    state.red.growNow = s.redGrowNow;
+    state.blue.growNow = s.blueGrowNow;
+    state.foodFrame = s.foodFrame;
+    menu.setRedWins(std::to_string(s.redWins));
+    menu.setBlueWins(std::to_string(s.blueWins));
+}
+
+ScenarioFeed::ScenarioFeed(std::vector<ScenarioEvent> events) : events_(std::move(events)) {
+    std::stable_sort(
+        events_.begin(), events_.end(),
+        [](const ScenarioEvent& a, const ScenarioEvent& b) { return a.tick < b.tick; });
+}
+
+void ScenarioFeed::take(int tick, const std::function<void(const ScenarioEvent&)>& deliver) {
+    while (next_ < events_.size() && events_[next_].tick < tick) ++next_;
+    for (; next_ < events_.size() && events_[next_].tick == tick; ++next_) deliver(events_[next_]);
+}
+
+}  // namespace zib

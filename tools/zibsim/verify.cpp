@@ -1,0 +1,156 @@
+#include "zibsim/verify.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <fstream>
+#include <memory>
+#include <ostream>
+#include <sstream>
+
+#include "replay/replay_recorder.h"
+#include "zibsim/simulator.h"
+
+namespace zibsim {
+namespace {
+
+std::string at(int tick, const std::string& what) {
+    return "tick " + std::to_string(tick) + ": " + what;
+}
+
+template <class T>
+std::string recordedVersusReplayed(const std::string& what, const T& recorded, const T& replayed) {
+    std::ostringstream s;
+    s << what << " recorded " << recorded << ", replayed " << replayed;
+    return s.str();
+}
+
+}  // namespace
+
+std::optional<std::string> firstDifference(const zib::RecordedOutcome& recorded,
+                                           const std::optional<zib::RecordedOutcome>& replayed,
+                                           int replayedTicks) {
+    // The checks up to where both went tell the first tick whose state differs.
+    static const zib::RecordedOutcome none;
+    const auto& checks = replayed ? replayed->checks : none.checks;
+    for (size_t i = 0; i < recorded.checks.size() && i < checks.size(); ++i) {
+        const zib::StateCheck& a = recorded.checks[i];
+        const zib::StateCheck& b = checks[i];
+        if (a.tick != b.tick || a.hash != b.hash)
+            return at(std::min(a.tick, b.tick), "the state differs from the recorded one");
+    }
+    if (!replayed)
+        return at(replayedTicks, "the replay goes on; the recorded game ended at tick " +
+                                     std::to_string(recorded.ticks));
+    const zib::RecordedOutcome& r = *replayed;
+    if (r.ticks != recorded.ticks)
+        return at(std::min(r.ticks, recorded.ticks),
+                  recordedVersusReplayed("the game ended at tick", recorded.ticks, r.ticks));
+    if (recorded.checks.size() != r.checks.size())
+        return at(r.ticks,
+                  recordedVersusReplayed("state checks", recorded.checks.size(), r.checks.size()));
+    if (r.result != recorded.result)
+        return at(r.ticks, recordedVersusReplayed("result", "\"" + recorded.result + "\"",
+                                                  "\"" + r.result + "\""));
+    if (r.redDead != recorded.redDead)
+        return at(r.ticks, recordedVersusReplayed("red dead", recorded.redDead, r.redDead));
+    if (r.blueDead != recorded.blueDead)
+        return at(r.ticks, recordedVersusReplayed("blue dead", recorded.blueDead, r.blueDead));
+    if (r.redWins != recorded.redWins)
+        return at(r.ticks, recordedVersusReplayed("red wins", recorded.redWins, r.redWins));
+    if (r.blueWins != recorded.blueWins)
+        return at(r.ticks, recordedVersusReplayed("blue wins", recorded.blueWins, r.blueWins));
+    return std::nullopt;
+}
+
+namespace {
+
+// The recorder of the replayed game; what it recorded is kept when the run ends, whether or not
+// the game did.
+class KeptRecorder : public zib::GameObserver {
+  public:
+    KeptRecorder(zib::GameWindow& window, zib::GameState& state, zib::MenuLink& menu,
+                 zib::Random& random, std::optional<zib::RecordedOutcome>& finished,
+                 std::vector<zib::StateCheck>& checks, int& ticks)
+        : recorder_(window, state, menu, random,
+                    [&finished](const zib::Scenario& s) { finished = s.outcome; }),
+          checks_(checks),
+          ticks_(ticks) {}
+    ~KeptRecorder() override {
+        if (recorder_.record().outcome) checks_ = recorder_.record().outcome->checks;
+    }
+    void gameStarting() override { recorder_.gameStarting(); }
+    void tickCompleted(int n) override {
+        ticks_ = n;
+        recorder_.tickCompleted(n);
+    }
+    void gameFinished() override { recorder_.gameFinished(); }
+    void keyDown(int code) override { recorder_.keyDown(code); }
+    void keyPress(int character) override { recorder_.keyPress(character); }
+
+  private:
+    zib::ReplayRecorder recorder_;
+    std::vector<zib::StateCheck>& checks_;
+    int& ticks_;
+};
+
+}  // namespace
+
+std::optional<std::string> verifyReplay(const zib::Scenario& recording) {
+    if (!recording.outcome) return "it holds no recorded outcome";
+    zib::Scenario scenario = recording;
+    // One tick more than recorded, so that a replay that goes on is caught.
+    const int recordedTicks = recording.outcome->ticks;
+    scenario.maxTicks = recordedTicks < INT32_MAX ? recordedTicks + 1 : recordedTicks;
+    std::optional<zib::RecordedOutcome> finished;
+    std::vector<zib::StateCheck> checks;
+    int ticks = 0;
+    RunOptions options;
+    options.quiet = true;
+    options.makeRecorder = [&](zib::GameWindow& window, zib::GameState& state, zib::MenuLink& menu,
+                               zib::Random& random) -> std::unique_ptr<zib::GameObserver> {
+        return std::make_unique<KeptRecorder>(window, state, menu, random, finished, checks, ticks);
+    };
+    std::ostringstream trace, messages;
+    const int code = runScenario(scenario, trace, messages, options);
+    if (code != kRan) {
+        std::string why = messages.str();
+        while (!why.empty() && why.back() == '\n') why.pop_back();
+        return "the replay could not run: " + why;
+    }
+    if (finished) return firstDifference(*recording.outcome, finished, ticks);
+    zib::RecordedOutcome partial;
+    partial.checks = checks;
+    std::optional<std::string> difference = firstDifference(*recording.outcome, partial, ticks);
+    // A replay that has not ended differs at least in that.
+    if (difference && difference->find("state differs") != std::string::npos) return difference;
+    return firstDifference(*recording.outcome, std::nullopt, ticks);
+}
+
+int verifyFiles(const std::vector<std::string>& paths, std::ostream& out) {
+    int status = 0;
+    for (const std::string& path : paths) {
+        std::ifstream file(path, std::ios::binary);
+        std::ostringstream text;
+        text << file.rdbuf();
+        std::string error;
+        std::optional<zib::Scenario> scenario;
+        if (file)
+            scenario = zib::parseScenario(text.str(), error);
+        else
+            error = "cannot read the file";
+        if (!scenario || !scenario->outcome) {
+            out << path << ": " << (scenario ? "it holds no recorded outcome" : error) << '\n';
+            status = 2;
+            continue;
+        }
+        if (std::optional<std::string> difference = verifyReplay(*scenario)) {
+            out << path << ": " << *difference << '\n';
+            if (status == 0) status = 1;
+        } else {
+            out << path << ": ok (" << scenario->outcome->ticks << " ticks)\n";
+        }
+    }
+    return status;
+}
+
+}  // namespace zibsim
