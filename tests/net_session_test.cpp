@@ -59,7 +59,8 @@ struct Pair {
     bool connect() {
         return pumpUntil({host.get(), joiner.get()}, [&] {
             return host->state() == SessionState::Connected &&
-                   joiner->state() == SessionState::Connected && host->roundTripMs();
+                   joiner->state() == SessionState::Connected && host->roundTripMs() &&
+                   joiner->roundTripMs();
         });
     }
     // The host starts a game and the joiner receives it.
@@ -78,6 +79,7 @@ struct Pair {
 // One side of a lockstep game: sends its own keys inputDelay ahead and applies the other side's
 // in order, as the game loop will.
 struct Player {
+    Player(Session& s, unsigned seed) : session(s), random(seed) {}
     Session& session;
     std::mt19937 random;
     uint32_t tick = 1;  // the next tick to apply
@@ -92,7 +94,7 @@ struct Player {
             for (int n = static_cast<int>(random() % 4); n > 0; --n)
                 keys.push_back({random() % 2 ? KeyKind::Down : KeyKind::Press,
                                 static_cast<uint8_t>(1 + random() % 255)});
-            EXPECT_TRUE(session.sendLocalInput(stamp, keys));
+            EXPECT_TRUE(session.sendLocalInput(stamp, keys)) << session.message();
             sent.push_back(keys);
         }
         ++tick;
@@ -111,7 +113,7 @@ TEST(NetSession, LockstepThroughAFaultyRelayDeliversEveryKeyInOrder) {
     const int delay = 8;
     ASSERT_TRUE(p.start(delay));
     constexpr uint32_t kTicks = 2000;
-    Player host{*p.host, std::mt19937(1)}, joiner{*p.joiner, std::mt19937(2)};
+    Player host(*p.host, 1), joiner(*p.joiner, 2);
     const bool done = pumpUntil(
         {p.host.get(), p.joiner.get()},
         [&] {
@@ -210,7 +212,9 @@ TEST(NetSession, APeerOutOfTurnIsCutOff) {
         {"keys before the greeting", {Input{1, 2, {}}}},
         {"a second greeting", {Hello{kProtocolVersion, "1.1.0"}, Hello{kProtocolVersion, "1.1.0"}}},
         {"keys of a game not started", {Hello{kProtocolVersion, "1.1.0"}, Input{1, 2, {}}}},
-        {"a start from the joiner", {Hello{kProtocolVersion, "1.1.0"}, StartGame{}}},
+        {"a start from the joiner",
+         {Hello{kProtocolVersion, "1.1.0"},
+          StartGame{1, "a.zq7", "", 2, 1, 10, 0, false, 0, 1, {}, {}}}},
         {"undecodable bytes", {Hello{kProtocolVersion, "1.1.0"}}},
     };
     for (const auto& [what, messages] : cases) {
