@@ -1,0 +1,132 @@
+// Online play without the game: two sessions in two threads, joined through the fault-injecting
+// relay at a 60 ms round trip with 2 % loss, run a lockstep exchange at 13 ms per tick the way
+// the game loop will (sleep the game speed, then wait for the other side's keys of the next
+// tick). Prints one line for bench/run:
+//   net lockstep: ticks N median_ms M longest_ms L delay D rtt_ms R up_Bps U down_Bps V
+//                 up_dgram_s A down_dgram_s B
+// (up: joiner to host; B/s are UDP payload bytes as the relay saw them). ZIB_NET_BENCH_TICKS sets
+// the number of ticks (1000).
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "net/session.h"
+#include "net_relay.h"
+
+namespace zib {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+constexpr int kGameSpeed = 13;
+
+// One side's game loop; returns the period of every tick in ms.
+std::vector<double> lockstep(net::Session& session, uint32_t ticks, unsigned seed) {
+    std::mt19937 random(seed);
+    std::vector<double> periods;
+    Clock::time_point last{};
+    const auto giveUp = Clock::now() + std::chrono::seconds(30 + ticks / 20);
+    for (uint32_t tick = 1; tick <= ticks && Clock::now() < giveUp; ++tick) {
+        while (!session.hasRemoteInput(tick) && session.state() == net::SessionState::Connected &&
+               Clock::now() < giveUp)
+            session.poll(1);
+        if (!session.hasRemoteInput(tick)) break;
+        const Clock::time_point now = Clock::now();
+        if (tick > 1)
+            periods.push_back(std::chrono::duration<double, std::milli>(now - last).count());
+        last = now;
+        const uint32_t stamp = tick + static_cast<uint32_t>(session.inputDelay());
+        if (stamp <= ticks) {
+            std::vector<net::KeyEvent> keys;
+            if (random() % 8 == 0) keys.push_back({net::KeyKind::Down, 38});  // a turn now and then
+            session.sendLocalInput(stamp, keys);
+        }
+        if (tick % net::kChecksumInterval == 0) session.sendChecksum(tick, tick);
+        const auto wake = now + std::chrono::milliseconds(kGameSpeed);
+        for (auto left = wake - Clock::now(); left > 0ms; left = wake - Clock::now())
+            session.poll(static_cast<int>(
+                std::chrono::duration_cast<std::chrono::milliseconds>(left).count()));
+    }
+    return periods;
+}
+
+void NetLockstep(benchmark::State& state) {
+    const char* env = std::getenv("ZIB_NET_BENCH_TICKS");
+    const uint32_t ticks = env ? static_cast<uint32_t>(std::max(100, std::atoi(env))) : 1000;
+    for (auto _ : state) {
+        std::string error;
+        net::SessionOptions o;
+        o.gameVersion = "bench";
+        o.bindHost = "127.0.0.1";
+        o.port = 0;
+        auto host = net::Session::host(o, error);
+        if (!host) return state.SkipWithError(error.c_str());
+        test::RelayFaults faults;
+        faults.delayMs = 30;
+        faults.loss = 0.02;
+        faults.seed = 7;
+        test::UdpRelay relay(host->localPort(), faults, std::chrono::seconds(120 + ticks / 10));
+        o.port = relay.port();
+        auto joiner = net::Session::join("127.0.0.1", o, error);
+        if (!joiner) return state.SkipWithError(error.c_str());
+        // Connect and let the first probes settle the round trip.
+        const auto until = Clock::now() + 20s;
+        while (Clock::now() < until &&
+               !(host->state() == net::SessionState::Connected &&
+                 joiner->state() == net::SessionState::Connected && host->roundTripMs())) {
+            host->poll(1);
+            joiner->poll(1);
+        }
+        for (const auto settle = Clock::now() + 700ms; Clock::now() < settle;) {
+            host->poll(1);
+            joiner->poll(1);
+        }
+        if (!host->roundTripMs()) return state.SkipWithError("no connection through the relay");
+        net::StartGame start;
+        start.levelName = "Ohrada.zq7";
+        start.gameSpeed = kGameSpeed;
+        start.inputDelay = static_cast<uint8_t>(host->suggestedInputDelay(kGameSpeed));
+        if (!host->startGame(start).empty()) return state.SkipWithError("no start");
+        while (!joiner->takeEvent() && Clock::now() < until + 10s) {
+            host->poll(1);
+            joiner->poll(1);
+        }
+        const test::RelayCounts before = relay.counts();
+        const Clock::time_point t0 = Clock::now();
+        std::vector<double> joinerPeriods;
+        std::thread other([&] { joinerPeriods = lockstep(*joiner, ticks, 2); });
+        std::vector<double> periods = lockstep(*host, ticks, 1);
+        other.join();
+        const double seconds = std::chrono::duration<double>(Clock::now() - t0).count();
+        const test::RelayCounts after = relay.counts();
+        periods.insert(periods.end(), joinerPeriods.begin(), joinerPeriods.end());
+        if (periods.size() < 2 * (ticks - 1)) return state.SkipWithError("the exchange stalled");
+        std::sort(periods.begin(), periods.end());
+        const double median = periods[periods.size() / 2];
+        const double longest = periods.back();
+        auto rate = [&](int side, bool bytes) {
+            const uint64_t d = bytes ? after.bytes[side] - before.bytes[side]
+                                     : after.datagrams[side] - before.datagrams[side];
+            return static_cast<double>(d) / seconds;
+        };
+        std::fprintf(stderr,
+                     "net lockstep: ticks %u median_ms %.2f longest_ms %.1f delay %d rtt_ms %.1f "
+                     "up_Bps %.0f down_Bps %.0f up_dgram_s %.1f down_dgram_s %.1f\n",
+                     ticks, median, longest, start.inputDelay, *host->roundTripMs(), rate(0, true),
+                     rate(1, true), rate(0, false), rate(1, false));
+        state.counters["median_ms"] = median;
+        state.counters["longest_ms"] = longest;
+        state.counters["delay"] = start.inputDelay;
+        joiner->close();
+    }
+}
+BENCHMARK(NetLockstep)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace zib

@@ -1,0 +1,222 @@
+// The ENet wrapper: one host object, at most one peer.
+#include "net/connection.h"
+
+#include <enet/enet.h>
+
+#include <mutex>
+
+namespace zib::net {
+
+namespace {
+
+constexpr size_t kChannels = 2;
+
+// ENet wants one enet_initialize per process before any use; it is never undone (the program
+// ends with it).
+bool initializeEnet() {
+    static std::once_flag once;
+    static bool ok = false;
+    std::call_once(once, [] { ok = enet_initialize() == 0; });
+    return ok;
+}
+
+}  // namespace
+
+struct Connection::Impl {
+    ENetHost* host = nullptr;
+    ENetPeer* peer = nullptr;  // the one peer, once connecting or connected
+    bool isConnected = false;
+    ConnectionOptions options;
+    uint64_t sent = 0, received = 0;
+
+    ~Impl() {
+        if (host) {
+            if (peer) enet_peer_reset(peer);
+            enet_host_destroy(host);
+        }
+    }
+
+    void configure() {
+        host->maximumPacketSize = options.maxPacket;
+        host->maximumWaitingData = options.maxPacket * 4;
+    }
+
+    void applyTimeout(ENetPeer* p) const {
+        const auto ms = static_cast<enet_uint32>(options.timeout.count());
+        enet_peer_timeout(p, ENET_PEER_TIMEOUT_LIMIT, ms, ms);
+    }
+
+    void countTraffic() {
+        // ENet's counters are 32-bit; they are moved into ours after every service.
+        sent += host->totalSentData;
+        received += host->totalReceivedData;
+        host->totalSentData = 0;
+        host->totalReceivedData = 0;
+    }
+};
+
+Connection::~Connection() = default;
+
+std::unique_ptr<Connection> Connection::listen(const ConnectionOptions& options,
+                                               std::string& error) {
+    if (!initializeEnet()) {
+        error = "Síť nelze spustit (ENet).";
+        return nullptr;
+    }
+    ENetAddress address{};
+    address.host = ENET_HOST_ANY;
+    address.port = options.port;
+    if (!options.bindHost.empty() &&
+        enet_address_set_host_ip(&address, options.bindHost.c_str()) != 0) {
+        error = "Adresa " + options.bindHost + " není platná IP adresa.";
+        return nullptr;
+    }
+    std::unique_ptr<Connection> c(new Connection);
+    c->impl_ = std::make_unique<Impl>();
+    c->impl_->options = options;
+    // Room for two peers: the second slot lets a latecomer be told no instead of timing out.
+    c->impl_->host = enet_host_create(&address, 2, kChannels, 0, 0);
+    if (!c->impl_->host) {
+        error = "Na portu " + std::to_string(options.port) +
+                " nelze naslouchat (je obsazený jiným programem?).";
+        return nullptr;
+    }
+    c->impl_->configure();
+    return c;
+}
+
+std::unique_ptr<Connection> Connection::connect(const std::string& host, uint16_t port,
+                                                const ConnectionOptions& options,
+                                                std::string& error) {
+    if (!initializeEnet()) {
+        error = "Síť nelze spustit (ENet).";
+        return nullptr;
+    }
+    ENetAddress address{};
+    if (enet_address_set_host(&address, host.c_str()) != 0) {
+        error = "Počítač " + host + " nelze najít.";
+        return nullptr;
+    }
+    address.port = port;
+    std::unique_ptr<Connection> c(new Connection);
+    c->impl_ = std::make_unique<Impl>();
+    c->impl_->options = options;
+    c->impl_->host = enet_host_create(nullptr, 1, kChannels, 0, 0);
+    if (!c->impl_->host) {
+        error = "Síťové spojení nelze vytvořit.";
+        return nullptr;
+    }
+    c->impl_->configure();
+    c->impl_->peer = enet_host_connect(c->impl_->host, &address, kChannels, 0);
+    if (!c->impl_->peer) {
+        error = "Síťové spojení nelze vytvořit.";
+        return nullptr;
+    }
+    c->impl_->applyTimeout(c->impl_->peer);
+    return c;
+}
+
+std::vector<ConnectionEvent> Connection::poll(int timeoutMs) {
+    std::vector<ConnectionEvent> events;
+    Impl& d = *impl_;
+    ENetEvent e;
+    int waited = 0;
+    // Waits at most once; then takes whatever else is already there.
+    while (enet_host_service(d.host, &e, waited ? 0 : static_cast<enet_uint32>(timeoutMs)) > 0) {
+        waited = 1;
+        switch (e.type) {
+            case ENET_EVENT_TYPE_CONNECT:
+                if (d.peer && d.peer != e.peer) {
+                    // One player only.
+                    enet_peer_disconnect_now(e.peer,
+                                             static_cast<enet_uint32>(DisconnectReason::Busy));
+                    break;
+                }
+                d.peer = e.peer;
+                d.isConnected = true;
+                d.applyTimeout(e.peer);
+                events.push_back({ConnectionEvent::Type::Connected, Channel::Reliable, {}, {}});
+                break;
+            case ENET_EVENT_TYPE_RECEIVE:
+                if (e.peer == d.peer && d.isConnected) {
+                    ConnectionEvent r;
+                    r.type = ConnectionEvent::Type::Received;
+                    r.channel = e.channelID == 0 ? Channel::Reliable : Channel::Unreliable;
+                    r.bytes.assign(e.packet->data, e.packet->data + e.packet->dataLength);
+                    events.push_back(std::move(r));
+                }
+                enet_packet_destroy(e.packet);
+                break;
+            case ENET_EVENT_TYPE_DISCONNECT:
+                if (e.peer == d.peer) {
+                    d.peer = nullptr;
+                    d.isConnected = false;
+                    // ENet reports a timeout with data 0 and a disconnect request with the
+                    // sender's data: a DisconnectReason; anything unknown counts as closed.
+                    DisconnectReason reason = DisconnectReason::Closed;
+                    if (e.data == 0) reason = DisconnectReason::TimedOut;
+                    if (e.data == static_cast<enet_uint32>(DisconnectReason::Busy))
+                        reason = DisconnectReason::Busy;
+                    events.push_back(
+                        {ConnectionEvent::Type::Disconnected, Channel::Reliable, {}, reason});
+                }
+                break;
+            case ENET_EVENT_TYPE_NONE:
+                break;
+        }
+        if (events.size() >= 256) break;  // the rest waits for the next poll
+    }
+    d.countTraffic();
+    return events;
+}
+
+bool Connection::send(std::span<const uint8_t> bytes, Channel channel) {
+    Impl& d = *impl_;
+    if (!d.peer || !d.isConnected) return false;
+    const enet_uint32 flags = channel == Channel::Reliable ? ENET_PACKET_FLAG_RELIABLE : 0;
+    ENetPacket* packet = enet_packet_create(bytes.data(), bytes.size(), flags);
+    if (!packet) return false;
+    if (enet_peer_send(d.peer, static_cast<enet_uint8>(channel), packet) != 0) {
+        enet_packet_destroy(packet);
+        return false;
+    }
+    enet_host_flush(d.host);
+    d.countTraffic();
+    return true;
+}
+
+void Connection::disconnect(bool force) {
+    Impl& d = *impl_;
+    if (!d.peer) return;
+    if (force) {
+        enet_peer_disconnect_now(d.peer, static_cast<enet_uint32>(DisconnectReason::Closed));
+        d.peer = nullptr;
+        d.isConnected = false;
+    } else {
+        enet_peer_disconnect_later(d.peer, static_cast<enet_uint32>(DisconnectReason::Closed));
+    }
+    enet_host_flush(d.host);
+}
+
+bool Connection::connected() const {
+    return impl_->isConnected;
+}
+
+uint16_t Connection::localPort() const {
+    ENetAddress address{};
+    if (enet_socket_get_address(impl_->host->socket, &address) != 0) return 0;
+    return address.port;
+}
+
+uint32_t Connection::enetRoundTripMs() const {
+    return impl_->peer && impl_->isConnected ? impl_->peer->roundTripTime : 0;
+}
+
+uint64_t Connection::bytesSent() const {
+    return impl_->sent;
+}
+uint64_t Connection::bytesReceived() const {
+    return impl_->received;
+}
+
+}  // namespace zib::net

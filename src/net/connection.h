@@ -1,0 +1,74 @@
+#pragma once
+// One ENet connection to one other program: a host that listens and accepts a single peer, or a
+// joiner that connects to a host. Polled from the caller's thread; no threads of its own.
+//
+// Channel 0 is reliable and ordered (everything that decides the game), channel 1 unreliable
+// (round trip probes). A peer that stays silent longer than the timeout is dropped by ENet.
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace zib::net {
+
+enum class Channel : uint8_t { Reliable = 0, Unreliable = 1 };
+
+enum class DisconnectReason : uint8_t {
+    TimedOut = 0,  // silence (or nobody answered the connection attempt)
+    Closed = 1,    // the other side closed the connection
+    Busy = 2,      // the host already has a player
+};
+
+struct ConnectionEvent {
+    enum class Type { Connected, Received, Disconnected };
+    Type type = Type::Received;
+    Channel channel = Channel::Reliable;
+    std::vector<uint8_t> bytes;                          // Received
+    DisconnectReason reason = DisconnectReason::Closed;  // Disconnected
+};
+
+struct ConnectionOptions {
+    std::string bindHost;  // the address to listen on; empty: all interfaces
+    uint16_t port = 0;     // 0: any free port (see localPort)
+    std::chrono::milliseconds timeout{5000};
+    size_t maxPacket = 80 * 1024;  // larger packets are refused by ENet itself
+};
+
+class Connection {
+  public:
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // A host listening on options.port, or nullptr with a Czech message in error.
+    static std::unique_ptr<Connection> listen(const ConnectionOptions& options, std::string& error);
+    // A joiner that starts connecting to host:port (the Connected event follows, or Disconnected).
+    static std::unique_ptr<Connection> connect(const std::string& host, uint16_t port,
+                                               const ConnectionOptions& options,
+                                               std::string& error);
+
+    // Serves the network for up to timeoutMs and returns what happened, in order. A second peer
+    // that tries to connect while one is connected is turned away and not reported.
+    std::vector<ConnectionEvent> poll(int timeoutMs);
+    // Queues a packet to the peer and sends it at once. False when nobody is connected.
+    bool send(std::span<const uint8_t> bytes, Channel channel);
+    // Closes the connection after what was queued has been delivered (or at once when force).
+    void disconnect(bool force = false);
+
+    bool connected() const;
+    uint16_t localPort() const;
+    // ENet's smoothed round trip in ms (0 when nobody is connected).
+    uint32_t enetRoundTripMs() const;
+    // UDP payload bytes, protocol overhead included, since the connection was made.
+    uint64_t bytesSent() const;
+    uint64_t bytesReceived() const;
+
+  private:
+    Connection() = default;
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace zib::net

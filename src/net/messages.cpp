@@ -1,0 +1,353 @@
+// The binary form of the network messages: a writer that appends little-endian fields and a
+// reader that refuses anything short, long or out of range.
+#include "net/messages.h"
+
+#include <type_traits>
+
+namespace zib::net {
+
+namespace {
+
+class Writer {
+  public:
+    void u8(uint8_t v) { out_.push_back(v); }
+    void u16(uint16_t v) { put(v, 2); }
+    void u32(uint32_t v) { put(v, 4); }
+    void u64(uint64_t v) { put(v, 8); }
+    void i8(int8_t v) { u8(static_cast<uint8_t>(v)); }
+    void i16(int16_t v) { u16(static_cast<uint16_t>(v)); }
+    void i32(int32_t v) { u32(static_cast<uint32_t>(v)); }
+    void boolean(bool v) { u8(v ? 1 : 0); }
+    void shortString(const std::string& s) {
+        u8(static_cast<uint8_t>(s.size()));
+        out_.insert(out_.end(), s.begin(), s.end());
+    }
+    void longString(const std::string& s) {
+        u32(static_cast<uint32_t>(s.size()));
+        out_.insert(out_.end(), s.begin(), s.end());
+    }
+    std::vector<uint8_t> take() { return std::move(out_); }
+
+  private:
+    void put(uint64_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) out_.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    }
+    std::vector<uint8_t> out_;
+};
+
+// Reads fields in order; the first fault is kept and every later read gives zero.
+class Reader {
+  public:
+    explicit Reader(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+
+    uint8_t u8() { return static_cast<uint8_t>(get(1)); }
+    uint16_t u16() { return static_cast<uint16_t>(get(2)); }
+    uint32_t u32() { return static_cast<uint32_t>(get(4)); }
+    uint64_t u64() { return get(8); }
+    int8_t i8() { return static_cast<int8_t>(u8()); }
+    int16_t i16() { return static_cast<int16_t>(u16()); }
+    int32_t i32() { return static_cast<int32_t>(u32()); }
+    bool boolean() {
+        const uint8_t v = u8();
+        check(v <= 1, "pravdivostní hodnota není 0 ani 1");
+        return v == 1;
+    }
+    std::string string(size_t length, size_t limit) {
+        if (!check(length <= limit, "text je příliš dlouhý")) return {};
+        if (!check(length <= bytes_.size() - at_, "zpráva je kratší, než má být")) return {};
+        std::string s(reinterpret_cast<const char*>(bytes_.data() + at_), length);
+        at_ += length;
+        return s;
+    }
+    std::string shortString(size_t limit) { return string(u8(), limit); }
+    std::string longString(size_t limit) { return string(u32(), limit); }
+
+    bool check(bool condition, const char* fault) {
+        if (!condition && error_.empty()) error_ = fault;
+        return condition && error_.empty();
+    }
+    void finish() { check(at_ == bytes_.size(), "za koncem zprávy jsou další bajty"); }
+    const std::string& error() const { return error_; }
+
+  private:
+    uint64_t get(int bytes) {
+        if (!error_.empty()) return 0;
+        if (!check(bytes_.size() - at_ >= static_cast<size_t>(bytes),
+                   "zpráva je kratší, než má být"))
+            return 0;
+        uint64_t v = 0;
+        for (int i = 0; i < bytes; ++i) v |= static_cast<uint64_t>(bytes_[at_ + i]) << (8 * i);
+        at_ += static_cast<size_t>(bytes);
+        return v;
+    }
+
+    std::span<const uint8_t> bytes_;
+    size_t at_ = 0;
+    std::string error_;
+};
+
+bool validTick(uint32_t tick) {
+    return tick >= 1 && tick <= kMaxTick;
+}
+
+void write(Writer& w, const Hello& m) {
+    w.u16(m.protocolVersion);
+    w.shortString(m.gameVersion);
+}
+void write(Writer& w, const Refuse& m) {
+    w.u8(static_cast<uint8_t>(m.reason));
+}
+void write(Writer& w, const Ping& m) {
+    w.u32(m.id);
+    w.u64(m.timeUs);
+}
+void write(Writer& w, const Pong& m) {
+    w.u32(m.id);
+    w.u64(m.timeUs);
+}
+void write(Writer& w, const StartGame& m) {
+    w.u32(m.gameId);
+    w.shortString(m.levelName);
+    w.longString(m.levelText);
+    w.u8(m.gameMode);
+    w.i32(m.growthPerFood);
+    w.i32(m.startLength);
+    w.i32(m.gameSpeed);
+    w.boolean(m.freeMode);
+    w.u64(m.seed);
+    w.u8(m.inputDelay);
+    w.i8(m.carried.bluePrevDx);
+    w.i8(m.carried.bluePrevDy);
+    w.boolean(m.carried.redGrowNow);
+    w.boolean(m.carried.blueGrowNow);
+    w.u8(m.carried.foodFrame);
+    w.u32(m.carried.redWins);
+    w.u32(m.carried.blueWins);
+    for (int16_t key : m.keyBindings) w.i16(key);
+}
+void write(Writer& w, const Input& m) {
+    w.u32(m.gameId);
+    w.u32(m.tick);
+    w.u8(static_cast<uint8_t>(m.events.size()));
+    for (const KeyEvent& e : m.events) {
+        w.u8(static_cast<uint8_t>(e.kind));
+        w.u8(e.code);
+    }
+}
+void write(Writer& w, const Checksum& m) {
+    w.u32(m.gameId);
+    w.u32(m.tick);
+    w.u64(m.value);
+}
+void write(Writer& w, const Restart& m) {
+    w.u32(m.gameId);
+}
+void write(Writer& w, const EndGame& m) {
+    w.u32(m.gameId);
+    w.u8(static_cast<uint8_t>(m.reason));
+    w.u32(m.tick);
+}
+void write(Writer&, const Bye&) {}
+
+Hello readHello(Reader& r) {
+    Hello m;
+    m.protocolVersion = r.u16();
+    m.gameVersion = r.shortString(kMaxGameVersion);
+    r.check(isPrintableVersion(m.gameVersion), "verze hry není čitelný text");
+    return m;
+}
+Refuse readRefuse(Reader& r) {
+    Refuse m;
+    const uint8_t reason = r.u8();
+    r.check(reason == 1, "neznámý důvod odmítnutí");
+    m.reason = static_cast<RefuseReason>(reason);
+    return m;
+}
+template <typename T>
+T readPingPong(Reader& r) {
+    T m;
+    m.id = r.u32();
+    m.timeUs = r.u64();
+    return m;
+}
+bool validGameId(Reader& r, uint32_t id) {
+    return r.check(id >= 1, "číslo hry je 0");
+}
+
+StartGame readStartGame(Reader& r) {
+    StartGame m;
+    m.gameId = r.u32();
+    validGameId(r, m.gameId);
+    m.levelName = r.shortString(kMaxLevelName);
+    r.check(isBareLevelName(m.levelName), "jméno levelu není holé jméno souboru .zq7");
+    m.levelText = r.longString(kMaxLevelText);
+    m.gameMode = r.u8();
+    r.check(m.gameMode >= 1 && m.gameMode <= 3, "neznámý druh hry");
+    m.growthPerFood = r.i32();
+    r.check(m.growthPerFood <= kMaxGrowthPerFood, "růst za potravu je příliš velký");
+    m.startLength = r.i32();
+    r.check(m.startLength <= kMaxStartLength, "počáteční délka je příliš velká");
+    m.gameSpeed = r.i32();
+    r.check(m.gameSpeed <= kMaxGameSpeed, "rychlost hry je mimo rozsah");
+    m.freeMode = r.boolean();
+    m.seed = r.u64();
+    m.inputDelay = r.u8();
+    r.check(m.inputDelay >= 1 && m.inputDelay <= kMaxInputDelay, "zpoždění vstupu je mimo rozsah");
+    m.carried.bluePrevDx = r.i8();
+    m.carried.bluePrevDy = r.i8();
+    r.check(m.carried.bluePrevDx >= -kMaxEdgeStep && m.carried.bluePrevDx <= kMaxEdgeStep &&
+                m.carried.bluePrevDy >= -kMaxEdgeStep && m.carried.bluePrevDy <= kMaxEdgeStep,
+            "směr modrého hada je mimo rozsah");
+    m.carried.redGrowNow = r.boolean();
+    m.carried.blueGrowNow = r.boolean();
+    m.carried.foodFrame = r.u8();
+    r.check(m.carried.foodFrame <= 1, "snímek potravy není 0 ani 1");
+    m.carried.redWins = r.u32();
+    m.carried.blueWins = r.u32();
+    r.check(m.carried.redWins <= kMaxWins && m.carried.blueWins <= kMaxWins,
+            "počet výher je mimo rozsah");
+    for (int16_t& key : m.keyBindings) key = r.i16();
+    return m;
+}
+Input readInput(Reader& r) {
+    Input m;
+    m.gameId = r.u32();
+    validGameId(r, m.gameId);
+    m.tick = r.u32();
+    r.check(validTick(m.tick), "číslo tahu je mimo rozsah");
+    const uint8_t count = r.u8();
+    if (!r.check(count <= kMaxEventsPerTick, "příliš mnoho kláves v jednom tahu")) return m;
+    for (uint8_t i = 0; i < count; ++i) {
+        const uint8_t kind = r.u8();
+        const uint8_t code = r.u8();
+        r.check(kind == 1 || kind == 2, "neznámý druh klávesové události");
+        r.check(code >= 1, "kód klávesy je 0");
+        m.events.push_back({static_cast<KeyKind>(kind), code});
+    }
+    return m;
+}
+Checksum readChecksum(Reader& r) {
+    Checksum m;
+    m.gameId = r.u32();
+    validGameId(r, m.gameId);
+    m.tick = r.u32();
+    r.check(validTick(m.tick) && m.tick % kChecksumInterval == 0,
+            "tah kontrolního součtu není násobkem 16");
+    m.value = r.u64();
+    return m;
+}
+Restart readRestart(Reader& r) {
+    Restart m;
+    m.gameId = r.u32();
+    validGameId(r, m.gameId);
+    return m;
+}
+EndGame readEndGame(Reader& r) {
+    EndGame m;
+    m.gameId = r.u32();
+    validGameId(r, m.gameId);
+    const uint8_t reason = r.u8();
+    r.check(reason >= 1 && reason <= 2, "neznámý důvod konce hry");
+    m.reason = static_cast<EndReason>(reason);
+    m.tick = r.u32();
+    if (m.reason == EndReason::Desync)
+        r.check(validTick(m.tick), "tah rozdílu je mimo rozsah");
+    else
+        r.check(m.tick == 0, "tah u konce hry bez rozdílu");
+    return m;
+}
+
+template <typename T>
+constexpr MessageType typeOf() {
+    if constexpr (std::is_same_v<T, Hello>) return MessageType::Hello;
+    if constexpr (std::is_same_v<T, Refuse>) return MessageType::Refuse;
+    if constexpr (std::is_same_v<T, Ping>) return MessageType::Ping;
+    if constexpr (std::is_same_v<T, Pong>) return MessageType::Pong;
+    if constexpr (std::is_same_v<T, StartGame>) return MessageType::StartGame;
+    if constexpr (std::is_same_v<T, Input>) return MessageType::Input;
+    if constexpr (std::is_same_v<T, Checksum>) return MessageType::Checksum;
+    if constexpr (std::is_same_v<T, Restart>) return MessageType::Restart;
+    if constexpr (std::is_same_v<T, EndGame>) return MessageType::EndGame;
+    return MessageType::Bye;
+}
+
+}  // namespace
+
+bool isBareLevelName(const std::string& name) {
+    if (name.size() <= 4 || name.size() > kMaxLevelName) return false;
+    if (name.compare(name.size() - 4, 4, ".zq7") != 0) return false;
+    if (name.find("..") != std::string::npos) return false;
+    for (unsigned char c : name)
+        if (c < 0x20 || c == 0x7f || c == '/' || c == '\\' || c == ':') return false;
+    return true;
+}
+
+bool isPrintableVersion(const std::string& version) {
+    if (version.empty() || version.size() > kMaxGameVersion) return false;
+    for (unsigned char c : version)
+        if (c < 0x20 || c > 0x7e) return false;
+    return true;
+}
+
+std::vector<uint8_t> encode(const Message& message) {
+    Writer w;
+    std::visit(
+        [&w](const auto& m) {
+            w.u8(static_cast<uint8_t>(typeOf<std::decay_t<decltype(m)>>()));
+            write(w, m);
+        },
+        message);
+    return w.take();
+}
+
+Decoded decode(std::span<const uint8_t> bytes) {
+    Reader r(bytes);
+    Decoded out;
+    const uint8_t type = r.u8();
+    Message m;
+    switch (static_cast<MessageType>(type)) {
+        case MessageType::Hello:
+            m = readHello(r);
+            break;
+        case MessageType::Refuse:
+            m = readRefuse(r);
+            break;
+        case MessageType::Ping:
+            m = readPingPong<Ping>(r);
+            break;
+        case MessageType::Pong:
+            m = readPingPong<Pong>(r);
+            break;
+        case MessageType::StartGame:
+            m = readStartGame(r);
+            break;
+        case MessageType::Input:
+            m = readInput(r);
+            break;
+        case MessageType::Checksum:
+            m = readChecksum(r);
+            break;
+        case MessageType::Restart:
+            m = readRestart(r);
+            break;
+        case MessageType::EndGame:
+            m = readEndGame(r);
+            break;
+        case MessageType::Bye:
+            m = Bye{};
+            break;
+        default:
+            r.check(bytes.empty(), "neznámý druh zprávy");
+            out.error = r.error();
+            return out;
+    }
+    r.finish();
+    if (!r.error().empty()) {
+        out.error = r.error();
+        return out;
+    }
+    out.message = std::move(m);
+    return out;
+}
+
+}  // namespace zib::net

@@ -1,0 +1,393 @@
+// The session's state machine: handshake, probes, the start and end of games, the lockstep queue
+// and the checksums, with every message checked against the state it arrives in.
+#include "net/session.h"
+
+#include <algorithm>
+#include <cmath>
+#include <type_traits>
+
+namespace zib::net {
+
+namespace {
+
+constexpr uint64_t kFastProbeUs = 100'000;  // the first probes, for a quick first figure
+constexpr uint64_t kProbeUs = 1'000'000;    // then one a second, which is also the keep-alive
+constexpr int kFastProbes = 5;
+constexpr size_t kProbesKept = 8;
+constexpr uint64_t kLongestRoundTripUs = 10'000'000;
+// How far the other side's ticks may run ahead of this side's: a fair peer stays within the
+// input delay, since it waits for these keys; this only bounds what a hostile one can store.
+constexpr uint32_t kLeadAllowed = 256;
+// The other side's keys are kept this many ticks behind the latest sent here.
+constexpr uint32_t kRemoteKept = 512;
+
+const char* tahy(int n) {
+    if (n == 1) return "tah";
+    if (n >= 2 && n <= 4) return "tahy";
+    return "tahů";
+}
+
+}  // namespace
+
+int inputDelayTicks(double roundTripMs, int tickPeriodMs) {
+    const double period = std::max(tickPeriodMs, 1);
+    const double ticks = std::ceil(std::max(roundTripMs, 0.0) / 2.0 / period) + 1.0;
+    return static_cast<int>(std::clamp(ticks, 1.0, static_cast<double>(kMaxInputDelay)));
+}
+
+Session::~Session() = default;
+
+std::unique_ptr<Session> Session::host(const SessionOptions& options, std::string& error) {
+    ConnectionOptions c;
+    c.bindHost = options.bindHost;
+    c.port = options.port;
+    c.timeout = options.timeout;
+    auto connection = Connection::listen(c, error);
+    if (!connection) return nullptr;
+    std::unique_ptr<Session> s(new Session);
+    s->role_ = Role::Host;
+    s->state_ = SessionState::Waiting;
+    s->options_ = options;
+    s->connection_ = std::move(connection);
+    return s;
+}
+
+std::unique_ptr<Session> Session::join(const std::string& hostName, const SessionOptions& options,
+                                       std::string& error) {
+    ConnectionOptions c;
+    c.timeout = options.timeout;
+    auto connection = Connection::connect(hostName, options.port, c, error);
+    if (!connection) return nullptr;
+    std::unique_ptr<Session> s(new Session);
+    s->role_ = Role::Joiner;
+    s->state_ = SessionState::Connecting;
+    s->options_ = options;
+    s->hostName_ = hostName;
+    s->connection_ = std::move(connection);
+    return s;
+}
+
+uint64_t Session::nowUs() const {
+    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(
+                                     std::chrono::steady_clock::now() - epoch_)
+                                     .count());
+}
+
+uint16_t Session::localPort() const {
+    return connection_->localPort();
+}
+
+void Session::poll(int timeoutMs) {
+    for (ConnectionEvent& event : connection_->poll(timeoutMs)) handleConnectionEvent(event);
+    if (!connection_->connected()) return;
+    const uint64_t silence = nowUs() - lastHeardUs_;
+    if (silence > static_cast<uint64_t>(options_.timeout.count()) * 1000) {
+        connection_->disconnect(true);
+        lose("Spojení se soupeřem bylo přerušeno");
+        return;
+    }
+    sendProbes();
+}
+
+void Session::handleConnectionEvent(ConnectionEvent& event) {
+    switch (event.type) {
+        case ConnectionEvent::Type::Connected:
+            state_ = SessionState::Connecting;
+            message_.clear();
+            lastHeardUs_ = nowUs();
+            roundTrips_.clear();
+            probesAnswered_ = 0;
+            gameOver_ = true;
+            send(Hello{kProtocolVersion, options_.gameVersion});
+            break;
+        case ConnectionEvent::Type::Received: {
+            if (state_ == SessionState::Lost || state_ == SessionState::Refused) break;
+            lastHeardUs_ = nowUs();
+            Decoded decoded = decode(event.bytes);
+            if (!decoded.message)
+                violation(decoded.error);
+            else
+                handleMessage(*decoded.message, event.channel);
+            break;
+        }
+        case ConnectionEvent::Type::Disconnected:
+            if (state_ == SessionState::Lost || state_ == SessionState::Refused) break;
+            if (event.reason == DisconnectReason::Busy) {
+                state_ = SessionState::Refused;
+                message_ = "Hostitel už hraje s jiným soupeřem.";
+            } else if (state_ == SessionState::Connecting && role_ == Role::Joiner &&
+                       event.reason == DisconnectReason::TimedOut) {
+                lose("Hostitel " + hostName_ + " na portu " + std::to_string(options_.port) +
+                     " neodpovídá.");
+            } else {
+                lose("Spojení se soupeřem bylo přerušeno");
+            }
+            break;
+    }
+}
+
+void Session::handleMessage(Message& message, Channel channel) {
+    const bool probe =
+        std::holds_alternative<Ping>(message) || std::holds_alternative<Pong>(message);
+    if (probe != (channel == Channel::Unreliable)) return violation("zpráva v nesprávném kanálu");
+    if (state_ == SessionState::Connecting && !std::holds_alternative<Hello>(message) &&
+        !std::holds_alternative<Refuse>(message) && !std::holds_alternative<Bye>(message))
+        return violation("zpráva před pozdravem");
+
+    if (auto* hello = std::get_if<Hello>(&message)) return handleHello(*hello);
+    if (std::holds_alternative<Refuse>(message)) {
+        state_ = SessionState::Refused;
+        message_ = "Soupeř odmítl spojení: má jinou verzi hry.";
+        connection_->disconnect(false);
+        return;
+    }
+    if (auto* ping = std::get_if<Ping>(&message))
+        return send(Pong{ping->id, ping->timeUs}, Channel::Unreliable);
+    if (auto* pong = std::get_if<Pong>(&message)) {
+        const uint64_t now = nowUs();
+        if (pong->id >= nextProbeId_ || pong->timeUs > now ||
+            now - pong->timeUs > kLongestRoundTripUs)
+            return;  // not a probe of ours
+        roundTrips_.push_back(static_cast<double>(now - pong->timeUs) / 1000.0);
+        if (roundTrips_.size() > kProbesKept) roundTrips_.pop_front();
+        ++probesAnswered_;
+        return;
+    }
+    if (auto* start = std::get_if<StartGame>(&message)) {
+        if (role_ != Role::Joiner) return violation("start hry od hráče, který nehostí");
+        if (start->gameId <= gameId_) return violation("start hry se starým číslem");
+        beginGame(start->gameId, start->inputDelay);
+        events_.push_back({SessionEvent::Type::Start, std::move(*start), {}});
+        return;
+    }
+    if (auto* restart = std::get_if<Restart>(&message)) {
+        if (role_ != Role::Host) return violation("žádost o novou hru od hostitele");
+        if (restart->gameId > gameId_) return violation("žádost o novou hru s budoucím číslem");
+        if (restart->gameId == gameId_) events_.push_back({SessionEvent::Type::Restart, {}, {}});
+        return;
+    }
+    if (auto* end = std::get_if<EndGame>(&message)) {
+        if (end->gameId > gameId_) return violation("konec hry s budoucím číslem");
+        if (end->gameId < gameId_ || gameOver_) return;  // crossed with a newer start or end
+        gameOver_ = true;
+        if (end->reason == EndReason::Desync && (!desyncTick_ || end->tick < *desyncTick_))
+            desyncTick_ = end->tick;
+        events_.push_back({SessionEvent::Type::End, {}, *end});
+        return;
+    }
+    if (auto* input = std::get_if<Input>(&message)) return handleInput(*input);
+    if (auto* checksum = std::get_if<Checksum>(&message)) return handleChecksum(*checksum);
+    if (std::holds_alternative<Bye>(message)) {
+        connection_->disconnect(false);
+        lose("Soupeř ukončil hru a odpojil se.");
+    }
+}
+
+void Session::handleHello(const Hello& hello) {
+    if (state_ != SessionState::Connecting) return violation("druhý pozdrav");
+    if (hello.protocolVersion != kProtocolVersion || hello.gameVersion != options_.gameVersion) {
+        send(Refuse{RefuseReason::VersionMismatch});
+        connection_->disconnect(false);
+        state_ = SessionState::Refused;
+        // The other side's version passed the decoder: printable ASCII of 32 bytes at most.
+        if (hello.gameVersion != options_.gameVersion)
+            message_ = "Soupeř má jinou verzi hry (" + hello.gameVersion + ", zde " +
+                       options_.gameVersion + ").";
+        else
+            message_ = "Soupeř má jinou verzi síťové hry (protokol " +
+                       std::to_string(hello.protocolVersion) + ", zde " +
+                       std::to_string(kProtocolVersion) + ").";
+        return;
+    }
+    state_ = SessionState::Connected;
+    nextProbeUs_ = nowUs();
+    sendProbes();
+}
+
+void Session::handleInput(const Input& input) {
+    if (input.gameId > gameId_) return violation("klávesy hry, která nezačala");
+    if (input.gameId < gameId_ || gameOver_) return;  // sent before the other side learnt
+    if (input.tick != lastRemoteTick_ + 1) return violation("tahy kláves nejdou po sobě");
+    if (input.tick > lastLocalTick_ + kLeadAllowed) return violation("soupeř je příliš napřed");
+    lastRemoteTick_ = input.tick;
+    remoteInputs_[input.tick] = input.events;
+}
+
+void Session::handleChecksum(const Checksum& checksum) {
+    if (checksum.gameId > gameId_) return violation("kontrolní součet hry, která nezačala");
+    if (checksum.gameId < gameId_ || gameOver_) return;
+    if (checksum.tick != lastRemoteChecksumTick_ + kChecksumInterval)
+        return violation("kontrolní součty nejdou po sobě");
+    if (checksum.tick > lastLocalTick_ + kLeadAllowed) return violation("soupeř je příliš napřed");
+    lastRemoteChecksumTick_ = checksum.tick;
+    remoteChecksums_[checksum.tick] = checksum.value;
+    compareChecksums();
+}
+
+void Session::compareChecksums() {
+    for (auto it = remoteChecksums_.begin(); it != remoteChecksums_.end();) {
+        auto local = localChecksums_.find(it->first);
+        if (local == localChecksums_.end()) {
+            ++it;
+            continue;
+        }
+        if (local->second != it->second && (!desyncTick_ || it->first < *desyncTick_))
+            desyncTick_ = it->first;
+        localChecksums_.erase(local);
+        it = remoteChecksums_.erase(it);
+    }
+}
+
+void Session::beginGame(uint32_t gameId, int inputDelay) {
+    gameId_ = gameId;
+    gameOver_ = false;
+    inputDelay_ = inputDelay;
+    lastLocalTick_ = static_cast<uint32_t>(inputDelay);
+    lastRemoteTick_ = static_cast<uint32_t>(inputDelay);
+    remoteInputs_.clear();
+    lastRemoteChecksumTick_ = 0;
+    localChecksums_.clear();
+    remoteChecksums_.clear();
+    desyncTick_.reset();
+}
+
+void Session::sendProbes() {
+    if (state_ != SessionState::Connected) return;
+    const uint64_t now = nowUs();
+    if (now < nextProbeUs_) return;
+    send(Ping{nextProbeId_++, now}, Channel::Unreliable);
+    nextProbeUs_ = now + (probesAnswered_ < kFastProbes ? kFastProbeUs : kProbeUs);
+}
+
+void Session::send(const Message& message, Channel channel) {
+    connection_->send(encode(message), channel);
+}
+
+void Session::violation(const std::string& what) {
+    connection_->disconnect(true);
+    lose("Soupeř poslal chybnou zprávu (" + what + "), spojení je ukončeno.");
+}
+
+void Session::lose(const std::string& why) {
+    if (state_ == SessionState::Lost || state_ == SessionState::Refused) return;
+    state_ = SessionState::Lost;
+    message_ = why;
+    gameOver_ = true;
+    events_.push_back({SessionEvent::Type::Lost, {}, {}});
+}
+
+std::string Session::statusLine(int tickPeriodMs) const {
+    const std::string waiting = "Čekám na soupeře na portu " + std::to_string(localPort()) + "…";
+    switch (state_) {
+        case SessionState::Waiting:
+            return waiting;
+        case SessionState::Connecting:
+            if (role_ == Role::Host) return "Soupeř se připojuje…";
+            return "Připojuji se k hostiteli " + hostName_ + " na portu " +
+                   std::to_string(options_.port) + "…";
+        case SessionState::Connected: {
+            const std::optional<double> rtt = roundTripMs();
+            if (!rtt) return "Soupeř připojen, měřím zpoždění…";
+            const int delay = inputDelayTicks(*rtt, tickPeriodMs);
+            return "Soupeř připojen, zpoždění " + std::to_string(std::lround(*rtt)) +
+                   " ms (vstup o " + std::to_string(delay) + " " + tahy(delay) + " napřed)";
+        }
+        case SessionState::Lost:
+            if (role_ == Role::Host)
+                return message_ + (message_.ends_with('.') ? " " : ". ") + waiting;
+            return message_;
+        case SessionState::Refused:
+            return message_;
+    }
+    return {};
+}
+
+std::optional<double> Session::roundTripMs() const {
+    if (roundTrips_.empty()) return std::nullopt;
+    std::vector<double> sorted(roundTrips_.begin(), roundTrips_.end());
+    std::sort(sorted.begin(), sorted.end());
+    return sorted[sorted.size() / 2];
+}
+
+int Session::suggestedInputDelay(int tickPeriodMs) const {
+    const std::optional<double> rtt = roundTripMs();
+    return rtt ? inputDelayTicks(*rtt, tickPeriodMs) : 1;
+}
+
+std::optional<SessionEvent> Session::takeEvent() {
+    if (events_.empty()) return std::nullopt;
+    SessionEvent event = std::move(events_.front());
+    events_.pop_front();
+    return event;
+}
+
+std::string Session::startGame(StartGame& start) {
+    if (role_ != Role::Host) return "Hru zakládá hostitel.";
+    if (state_ != SessionState::Connected) return "Soupeř není připojen.";
+    start.gameId = gameId_ + 1;
+    const Decoded check = decode(encode(start));
+    if (!check.message) return "Hru nelze poslat soupeři: " + check.error + ".";
+    beginGame(start.gameId, start.inputDelay);
+    send(start);
+    return {};
+}
+
+void Session::requestRestart() {
+    if (state_ == SessionState::Connected && gameId_ != 0) send(Restart{gameId_});
+}
+
+void Session::endGame(EndReason reason, uint32_t tick) {
+    if (!inGame()) return;
+    gameOver_ = true;
+    if (state_ == SessionState::Connected)
+        send(EndGame{gameId_, reason, reason == EndReason::Desync ? tick : 0});
+}
+
+bool Session::sendLocalInput(uint32_t tick, std::span<const KeyEvent> events) {
+    if (!inGame() || state_ != SessionState::Connected) return false;
+    if (tick != lastLocalTick_ + 1 || events.size() > kMaxEventsPerTick) return false;
+    for (const KeyEvent& e : events)
+        if (e.code == 0) return false;
+    lastLocalTick_ = tick;
+    send(Input{gameId_, tick, std::vector<KeyEvent>(events.begin(), events.end())});
+    if (tick > kRemoteKept)
+        remoteInputs_.erase(remoteInputs_.begin(), remoteInputs_.lower_bound(tick - kRemoteKept));
+    return true;
+}
+
+bool Session::hasRemoteInput(uint32_t tick) const {
+    if (tick >= 1 && tick <= static_cast<uint32_t>(inputDelay_)) return true;
+    return remoteInputs_.count(tick) != 0;
+}
+
+std::optional<std::vector<KeyEvent>> Session::remoteInput(uint32_t tick) const {
+    if (tick >= 1 && tick <= static_cast<uint32_t>(inputDelay_)) return std::vector<KeyEvent>{};
+    auto it = remoteInputs_.find(tick);
+    if (it == remoteInputs_.end()) return std::nullopt;
+    return it->second;
+}
+
+void Session::sendChecksum(uint32_t tick, uint64_t value) {
+    if (!inGame() || state_ != SessionState::Connected || tick % kChecksumInterval != 0 ||
+        tick == 0)
+        return;
+    localChecksums_[tick] = value;
+    send(Checksum{gameId_, tick, value});
+    compareChecksums();
+}
+
+void Session::close() {
+    if (connection_->connected()) {
+        send(Bye{});
+        connection_->disconnect(false);
+        // A moment for the goodbye to be delivered; the other side's timeout covers the rest.
+        for (int i = 0; i < 20 && connection_->connected(); ++i) connection_->poll(10);
+    }
+    if (state_ != SessionState::Refused) {
+        state_ = SessionState::Lost;
+        message_ = "Spojení je ukončeno.";
+    }
+    gameOver_ = true;
+}
+
+}  // namespace zib::net

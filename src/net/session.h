@@ -1,0 +1,157 @@
+#pragma once
+// The link between two programs above the ENet connection, knowing nothing of the game: the
+// handshake of versions, the state and its Czech line for the menu, round trip probes, the start
+// of a game, the lockstep queue of both sides' keys per tick, checksums and the end of a game.
+//
+// The host decides: its start carries the game's id, settings, level, random state and the input
+// delay. Within a game each side sends, for every tick from inputDelay + 1 on, exactly one Input
+// with the keys the other side must apply in that tick (ticks 1..inputDelay carry no keys on
+// either side). The session refuses anything the other side sends out of turn and then closes
+// the connection with a message.
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "net/connection.h"
+#include "net/messages.h"
+
+namespace zib::net {
+
+enum class Role { Host, Joiner };
+
+enum class SessionState {
+    Waiting,     // the host: nobody connected
+    Connecting,  // the joiner's attempt, or a connection whose versions are not yet known
+    Connected,   // versions agree: games may start
+    Lost,        // the connection dropped or was closed for bad input (the host waits anew)
+    Refused,     // the versions differ, or the host already plays with someone
+};
+
+struct SessionOptions {
+    std::string gameVersion;  // this program's, e.g. "1.1.0"
+    std::string bindHost;     // the host: the address to listen on; empty: all interfaces
+    uint16_t port = kDefaultPort;
+    // Silence for this long ends the connection.
+    std::chrono::milliseconds timeout{5000};
+};
+
+struct SessionEvent {
+    enum class Type {
+        Start,    // a game starts (on the joiner: the host's start; start holds it)
+        Restart,  // the joiner asks the host to start the level again (the host only)
+        End,      // the other side ended the game (end holds why)
+        Lost,     // the connection is gone (message() says why); any game ends, no win counts
+    };
+    Type type = Type::Start;
+    StartGame start;
+    EndGame end;
+};
+
+// ceil(rtt / 2 / tickPeriod) + 1 ticks, within 1..16; a tick period below 1 ms counts as 1 ms.
+int inputDelayTicks(double roundTripMs, int tickPeriodMs);
+
+class Session {
+  public:
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // nullptr with a Czech message in error when the port cannot be opened or the name resolved.
+    static std::unique_ptr<Session> host(const SessionOptions& options, std::string& error);
+    static std::unique_ptr<Session> join(const std::string& hostName, const SessionOptions& options,
+                                         std::string& error);
+
+    // Serves the network: waits up to timeoutMs for the first event, handles everything that
+    // arrived, sends the round trip probes that are due and applies the silence rule.
+    void poll(int timeoutMs);
+
+    Role role() const { return role_; }
+    SessionState state() const { return state_; }
+    // The menu's line, e.g. "Soupeř připojen, zpoždění 34 ms (vstup o 4 tahy napřed)".
+    std::string statusLine(int tickPeriodMs) const;
+    // Why the connection was lost or refused (empty otherwise).
+    const std::string& message() const { return message_; }
+    // The median of the latest round trip probes, once there is one.
+    std::optional<double> roundTripMs() const;
+    // The input delay the measured round trip asks for at this tick period (1 before any probe).
+    int suggestedInputDelay(int tickPeriodMs) const;
+    uint16_t localPort() const;
+    uint64_t bytesSent() const { return connection_->bytesSent(); }
+    uint64_t bytesReceived() const { return connection_->bytesReceived(); }
+
+    // The next thing the game or the menu must act on.
+    std::optional<SessionEvent> takeEvent();
+
+    // The host starts a game: the session gives it the next game id and sends it. Returns a Czech
+    // message (and sends nothing) when not connected or the start would not pass the checks.
+    std::string startGame(StartGame& start);
+    // The joiner's Enter after a game: asks the host for a restart.
+    void requestRestart();
+    // This side ends the current game (Esc, or a desync found here).
+    void endGame(EndReason reason, uint32_t tick = 0);
+    bool inGame() const { return gameId_ != 0 && !gameOver_; }
+    uint32_t gameId() const { return gameId_; }
+    int inputDelay() const { return inputDelay_; }
+
+    // This side's keys to apply in tick; ticks go up by one from inputDelay() + 1.
+    bool sendLocalInput(uint32_t tick, std::span<const KeyEvent> events);
+    // The other side's keys of tick; those 512 ticks behind the latest sent here are forgotten.
+    bool hasRemoteInput(uint32_t tick) const;
+    std::optional<std::vector<KeyEvent>> remoteInput(uint32_t tick) const;
+
+    // This side's checksum of the state after tick (a multiple of 16).
+    void sendChecksum(uint32_t tick, uint64_t value);
+    // The first tick whose checksums differ, once known.
+    std::optional<uint32_t> desyncTick() const { return desyncTick_; }
+
+    // The player leaves: a goodbye, then the connection closes.
+    void close();
+
+  private:
+    Session() = default;
+    void handleConnectionEvent(ConnectionEvent& event);
+    void handleMessage(Message& message, Channel channel);
+    void handleHello(const Hello& hello);
+    void handleInput(const Input& input);
+    void handleChecksum(const Checksum& checksum);
+    void compareChecksums();
+    void beginGame(uint32_t gameId, int inputDelay);
+    void sendProbes();
+    void send(const Message& message, Channel channel = Channel::Reliable);
+    void violation(const std::string& what);
+    void lose(const std::string& why);
+    uint64_t nowUs() const;
+
+    Role role_ = Role::Host;
+    SessionState state_ = SessionState::Waiting;
+    SessionOptions options_;
+    std::string hostName_;
+    std::unique_ptr<Connection> connection_;
+    std::string message_;
+    std::deque<SessionEvent> events_;
+
+    std::chrono::steady_clock::time_point epoch_ = std::chrono::steady_clock::now();
+    uint64_t lastHeardUs_ = 0;
+    uint64_t nextProbeUs_ = 0;
+    uint32_t nextProbeId_ = 1;
+    int probesAnswered_ = 0;
+    std::deque<double> roundTrips_;
+
+    uint32_t gameId_ = 0;  // the current (or last) game; 0 before the first
+    bool gameOver_ = false;
+    int inputDelay_ = 1;
+    uint32_t lastLocalTick_ = 0;   // the last tick this side sent keys for
+    uint32_t lastRemoteTick_ = 0;  // the last tick the other side sent keys for
+    std::map<uint32_t, std::vector<KeyEvent>> remoteInputs_;
+    uint32_t lastRemoteChecksumTick_ = 0;
+    std::map<uint32_t, uint64_t> localChecksums_, remoteChecksums_;
+    std::optional<uint32_t> desyncTick_;
+};
+
+}  // namespace zib::net

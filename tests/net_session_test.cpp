@@ -1,0 +1,258 @@
+// Two sessions on the loopback interface, directly or through the fault-injecting relay: the
+// lockstep exchange, the handshake, lost connections, hostile packets and desync detection.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <random>
+#include <regex>
+
+#include "net/session.h"
+#include "net_relay.h"
+
+namespace zib::net {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+SessionOptions options(const std::string& version = "1.1.0",
+                       std::chrono::milliseconds timeout = 5000ms) {
+    SessionOptions o;
+    o.gameVersion = version;
+    o.bindHost = "127.0.0.1";
+    o.port = 0;
+    o.timeout = timeout;
+    return o;
+}
+
+// Polls both until done() holds or the time is up; true when done.
+bool pumpUntil(const std::vector<Session*>& sessions, const std::function<bool()>& done,
+               std::chrono::milliseconds limit = 10s) {
+    const auto end = Clock::now() + limit;
+    while (Clock::now() < end) {
+        for (Session* s : sessions) s->poll(1);
+        if (done()) return true;
+    }
+    return false;
+}
+
+struct Pair {
+    std::unique_ptr<Session> host, joiner;
+    std::unique_ptr<test::UdpRelay> relay;
+
+    explicit Pair(const test::RelayFaults* faults = nullptr,
+                  const std::string& joinerVersion = "1.1.0",
+                  std::chrono::milliseconds timeout = 5000ms) {
+        std::string error;
+        host = Session::host(options("1.1.0", timeout), error);
+        EXPECT_TRUE(host) << error;
+        SessionOptions j = options(joinerVersion, timeout);
+        j.port = host->localPort();
+        if (faults) {
+            relay = std::make_unique<test::UdpRelay>(j.port, *faults, 60s);
+            j.port = relay->port();
+        }
+        joiner = Session::join("127.0.0.1", j, error);
+        EXPECT_TRUE(joiner) << error;
+    }
+    bool connect() {
+        return pumpUntil({host.get(), joiner.get()}, [&] {
+            return host->state() == SessionState::Connected &&
+                   joiner->state() == SessionState::Connected && host->roundTripMs() &&
+                   joiner->roundTripMs();
+        });
+    }
+    // The host starts a game and the joiner receives it.
+    bool start(int inputDelay) {
+        StartGame s;
+        s.levelName = "Ohrada.zq7";
+        s.inputDelay = static_cast<uint8_t>(inputDelay);
+        if (!host->startGame(s).empty()) return false;
+        std::optional<SessionEvent> e;
+        pumpUntil({host.get(), joiner.get()},
+                  [&] { return (e = joiner->takeEvent()).has_value(); });
+        return e && e->type == SessionEvent::Type::Start && e->start == s;
+    }
+};
+
+// One side of a lockstep game: sends its own keys inputDelay ahead and applies the other side's
+// in order, as the game loop will.
+struct Player {
+    Player(Session& s, unsigned seed) : session(s), random(seed) {}
+    Session& session;
+    std::mt19937 random;
+    uint32_t tick = 1;  // the next tick to apply
+    std::vector<std::vector<KeyEvent>> sent, received;
+
+    bool step(uint32_t lastTick) {
+        if (tick > lastTick || !session.hasRemoteInput(tick)) return false;
+        received.push_back(*session.remoteInput(tick));
+        const uint32_t stamp = tick + static_cast<uint32_t>(session.inputDelay());
+        if (stamp <= lastTick) {
+            std::vector<KeyEvent> keys;
+            for (int n = static_cast<int>(random() % 4); n > 0; --n)
+                keys.push_back({random() % 2 ? KeyKind::Down : KeyKind::Press,
+                                static_cast<uint8_t>(1 + random() % 255)});
+            EXPECT_TRUE(session.sendLocalInput(stamp, keys)) << session.message();
+            sent.push_back(keys);
+        }
+        ++tick;
+        return true;
+    }
+};
+
+TEST(NetSession, LockstepThroughAFaultyRelayDeliversEveryKeyInOrder) {
+    const test::RelayFaults faults{5, 10, 0.03, 0.03, 0.03, 42};
+    Pair p(&faults);
+    ASSERT_TRUE(p.connect());
+    EXPECT_TRUE(std::regex_match(p.joiner->statusLine(13),
+                                 std::regex("Soupeř připojen, zpoždění [0-9]+ ms \\(vstup o [0-9]+ "
+                                            "(tah|tahy|tahů) napřed\\)")))
+        << p.joiner->statusLine(13);
+    const int delay = 8;
+    ASSERT_TRUE(p.start(delay));
+    constexpr uint32_t kTicks = 2000;
+    Player host(*p.host, 1), joiner(*p.joiner, 2);
+    const bool done = pumpUntil(
+        {p.host.get(), p.joiner.get()},
+        [&] {
+            while (host.step(kTicks)) {
+            }
+            while (joiner.step(kTicks)) {
+            }
+            return host.tick > kTicks && joiner.tick > kTicks;
+        },
+        60s);
+    ASSERT_TRUE(done) << "host at tick " << host.tick << ", joiner at " << joiner.tick;
+    // The first inputDelay ticks carry no keys on either side.
+    std::vector<std::vector<KeyEvent>> expectHost(delay), expectJoiner(delay);
+    expectHost.insert(expectHost.end(), joiner.sent.begin(), joiner.sent.end());
+    expectJoiner.insert(expectJoiner.end(), host.sent.begin(), host.sent.end());
+    EXPECT_EQ(host.received, expectHost);
+    EXPECT_EQ(joiner.received, expectJoiner);
+    EXPECT_EQ(p.host->state(), SessionState::Connected);
+    const test::RelayCounts counts = p.relay->counts();
+    EXPECT_GT(counts.datagrams[0], 1000u);  // the faults really had traffic to work on
+}
+
+TEST(NetSession, EitherSideNoticesTheOtherGone) {
+    const test::RelayFaults clean{};
+    for (const bool hostDies : {true, false}) {
+        Pair p(&clean, "1.1.0", 400ms);
+        ASSERT_TRUE(p.connect());
+        ASSERT_TRUE(p.start(2));
+        std::unique_ptr<Session>& dead = hostDies ? p.host : p.joiner;
+        Session& alive = hostDies ? *p.joiner : *p.host;
+        p.relay->cut();  // the killed program says nothing more
+        dead.reset();
+        EXPECT_TRUE(pumpUntil(
+            {&alive}, [&] { return alive.state() == SessionState::Lost; }, 5s));
+        EXPECT_EQ(alive.message(), "Spojení se soupeřem bylo přerušeno");
+        std::optional<SessionEvent> e = alive.takeEvent();
+        ASSERT_TRUE(e);
+        EXPECT_EQ(e->type, SessionEvent::Type::Lost);
+        EXPECT_FALSE(alive.inGame());
+    }
+    // A goodbye is told apart from a silence.
+    Pair p;
+    ASSERT_TRUE(p.connect());
+    p.joiner->close();
+    EXPECT_TRUE(pumpUntil({p.host.get()}, [&] { return p.host->state() == SessionState::Lost; }));
+    EXPECT_EQ(p.host->message(), "Soupeř ukončil hru a odpojil se.");
+    EXPECT_EQ(p.host->statusLine(13),
+              "Soupeř ukončil hru a odpojil se. Čekám na soupeře na portu " +
+                  std::to_string(p.host->localPort()) + "…");
+}
+
+TEST(NetSession, DifferentVersionsAreRefusedOnBothSides) {
+    Pair p(nullptr, "1.0.0");
+    EXPECT_TRUE(pumpUntil({p.host.get(), p.joiner.get()}, [&] {
+        return p.host->state() == SessionState::Refused &&
+               p.joiner->state() == SessionState::Refused;
+    }));
+    EXPECT_EQ(p.host->message(), "Soupeř má jinou verzi hry (1.0.0, zde 1.1.0).");
+    EXPECT_EQ(p.joiner->message(), "Soupeř má jinou verzi hry (1.1.0, zde 1.0.0).");
+    StartGame s;
+    s.levelName = "Ohrada.zq7";
+    EXPECT_FALSE(p.host->startGame(s).empty());
+}
+
+TEST(NetSession, ASecondJoinerIsTurnedAway) {
+    Pair p;
+    ASSERT_TRUE(p.connect());
+    SessionOptions o = options();
+    o.port = p.host->localPort();
+    std::string error;
+    auto third = Session::join("127.0.0.1", o, error);
+    ASSERT_TRUE(third) << error;
+    EXPECT_TRUE(pumpUntil({p.host.get(), p.joiner.get(), third.get()},
+                          [&] { return third->state() == SessionState::Refused; }));
+    EXPECT_EQ(third->message(), "Hostitel už hraje s jiným soupeřem.");
+    EXPECT_EQ(p.host->state(), SessionState::Connected);
+}
+
+TEST(NetSession, ChecksumsThatDifferNameTheTick) {
+    Pair p;
+    ASSERT_TRUE(p.connect());
+    ASSERT_TRUE(p.start(1));
+    for (uint32_t tick = 16; tick <= 80; tick += 16) {
+        p.host->sendChecksum(tick, tick);
+        p.joiner->sendChecksum(tick, tick == 48 || tick == 64 ? tick + 1 : tick);
+    }
+    EXPECT_TRUE(pumpUntil({p.host.get(), p.joiner.get()},
+                          [&] { return p.host->desyncTick() && p.joiner->desyncTick(); }));
+    EXPECT_EQ(p.host->desyncTick(), 48u);
+    EXPECT_EQ(p.joiner->desyncTick(), 48u);
+}
+
+// A peer that speaks ENet but breaks the protocol is cut off with a message.
+TEST(NetSession, APeerOutOfTurnIsCutOff) {
+    const std::vector<std::pair<const char*, std::vector<Message>>> cases = {
+        {"keys before the greeting", {Input{1, 2, {}}}},
+        {"a second greeting", {Hello{kProtocolVersion, "1.1.0"}, Hello{kProtocolVersion, "1.1.0"}}},
+        {"keys of a game not started", {Hello{kProtocolVersion, "1.1.0"}, Input{1, 2, {}}}},
+        {"a start from the joiner",
+         {Hello{kProtocolVersion, "1.1.0"},
+          StartGame{1, "a.zq7", "", 2, 1, 10, 0, false, 0, 1, {}, {}}}},
+        {"undecodable bytes", {Hello{kProtocolVersion, "1.1.0"}}},
+    };
+    for (const auto& [what, messages] : cases) {
+        std::string error;
+        auto host = Session::host(options(), error);
+        ASSERT_TRUE(host) << error;
+        ConnectionOptions o;
+        auto peer = Connection::connect("127.0.0.1", host->localPort(), o, error);
+        ASSERT_TRUE(peer) << error;
+        ASSERT_TRUE(pumpUntil({host.get()}, [&] {
+            peer->poll(0);
+            return peer->connected();
+        })) << what;
+        for (const Message& m : messages) peer->send(encode(m), Channel::Reliable);
+        if (std::string(what) == "undecodable bytes") {
+            const uint8_t junk[] = {6, 1, 2};
+            peer->send(junk, Channel::Reliable);
+        }
+        EXPECT_TRUE(pumpUntil({host.get()}, [&] {
+            peer->poll(0);
+            return host->state() == SessionState::Lost;
+        })) << what;
+        EXPECT_NE(host->message().find("chybnou zprávu"), std::string::npos)
+            << what << ": " << host->message();
+    }
+}
+
+TEST(NetSession, InputDelayFollowsTheRoundTrip) {
+    struct Case {
+        double rtt;
+        int period;
+        int ticks;
+    };
+    const Case cases[] = {{0, 13, 1},   {1, 13, 2},   {26, 13, 2},   {27, 13, 3}, {60, 13, 4},
+                          {60, 100, 2}, {200, 0, 16}, {500, 13, 16}, {-5, 13, 1}};
+    for (const Case& c : cases)
+        EXPECT_EQ(inputDelayTicks(c.rtt, c.period), c.ticks) << c.rtt << " ms at " << c.period;
+}
+
+}  // namespace
+}  // namespace zib::net
