@@ -48,7 +48,7 @@ TEST(GamePad, BackEndsTheGameAndStartRestartsItLikeEscAndEnter) {
     };
     h.play();
     EXPECT_EQ(h.window.restartRequested(), 1);
-    EXPECT_EQ(h.window.timer2Interval(), 10u);
+    EXPECT_EQ(h.window.endPauseInterval(), 10u);
 
     GameHarness esc;
     ASSERT_TRUE(esc.load(GameHarness::level("100,100,1,0", "100,300,1,0")));

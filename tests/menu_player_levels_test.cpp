@@ -24,7 +24,7 @@ TEST(PlayerLevels, MergeWithTheShippedOnesThePlayersFileWinningInAnyCase) {
         std::vector<std::string> shipped, player, listed;
     } cases[] = {
         {{".", "..", "Barvy.zq7", "Pole.zq7"}, {}, {"Barvy", "Pole"}},
-        {{"Barvy.zq7", "Pole.zq7"}, {".", "..", "Moje.zq7", "pic.bmp"}, {"Moje", "Barvy", "Pole"}},
+        {{"Barvy.zq7", "Pole.zq7"}, {".", "..", "Moje.zq7", "pic.bmp"}, {"Barvy", "Moje", "Pole"}},
         {{"Barvy.zq7", "Pole.zq7"}, {"barvy.zq7"}, {"barvy", "Pole"}},
         {{"Barvy.zq7"}, {"Barvy.zq7", "Jina.zq7"}, {"Barvy", "Jina"}},
     };

@@ -217,7 +217,7 @@ int playReplay(const std::string& path, std::ostream& err, bool fullScreen) {
             return 2;
         }
         run.beforeStart(window);
-        if (window.timer1Enabled()) app.run();
+        if (window.gameTimerEnabled()) app.run();
         SetDisplayMode(display, screen.width, screen.height);
         return 0;
     } catch (const std::exception& e) {

@@ -215,7 +215,7 @@ int runScenario(const Scenario& scenario, std::ostream& out, std::ostream& err,
             return kBadLevel;
         }
         run.deliverBeforeStart();
-        if (!window.timer1Enabled()) {
+        if (!window.gameTimerEnabled()) {
             err << "zibsim: a key before the start switched the game's timer off; it never "
                    "starts\n";
             return kFailed;
