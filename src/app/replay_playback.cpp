@@ -9,16 +9,16 @@
 #include <ostream>
 #include <variant>
 
-#include "menu/display_mode.h"
-#include "state/game_state.h"
 #include "game/game_window.h"
 #include "game/level_file.h"
+#include "menu/display_mode.h"
 #include "platform/backend/backends.h"
 #include "platform/files.h"
 #include "platform/forwarding_display.h"
 #include "platform/toolkit.h"
 #include "platform/user_folders.h"
 #include "replay/scenario_game.h"
+#include "state/game_state.h"
 
 namespace zib {
 namespace {

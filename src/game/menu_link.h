@@ -7,7 +7,7 @@
 namespace zib {
 
 class MenuLink {
-public:
+  public:
     virtual ~MenuLink() = default;
     virtual void showMenu() = 0;
     virtual void hideMenu() = 0;

@@ -42,8 +42,8 @@ void MenuWindow::tileBackground() {
 
 // A picture box whose picture is missing shows the background it covers rather than a white hole.
 void MenuWindow::fillEmptyBoxes() {
-    for (PictureBox* box : {c_.itemsPicture, c_.scorePicture, c_.divider, c_.titleLogo, c_.speedGauge,
-                            c_.modsHeading, c_.upArrow, c_.downArrow}) {
+    for (PictureBox* box : {c_.itemsPicture, c_.scorePicture, c_.divider, c_.titleLogo,
+                            c_.speedGauge, c_.modsHeading, c_.upArrow, c_.downArrow}) {
         if (box->picture()) continue;
         box->resizeCanvas(box->width, box->height);
         box->canvas().blit(canvas(), box->left, box->top, box->width, box->height, 0, 0);

@@ -70,7 +70,7 @@ struct MenuControls {
     Label *startLengthUp = nullptr, *startLengthDown = nullptr;  // "+" and "-"
     Timer* helpTimer = nullptr;                                  // Timer1: help scroll, 100 ms
     Timer* idleTimer = nullptr;                                  // Timer2: idle countdown, 20 s
-    PictureBox* messageBox = nullptr;  // the message dialog
+    PictureBox* messageBox = nullptr;                            // the message dialog
     Label* messageOk = nullptr;
 };
 

@@ -6,11 +6,11 @@
 #include <functional>
 #include <vector>
 
-#include "state/game_state.h"
 #include "game/game_window.h"
 #include "game/menu_link.h"
 #include "platform/services.h"
 #include "replay/scenario.h"
+#include "state/game_state.h"
 
 namespace zib {
 

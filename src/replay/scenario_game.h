@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "state/game_state.h"
 #include "game/menu_link.h"
 #include "replay/scenario.h"
+#include "state/game_state.h"
 
 namespace zib {
 

@@ -4,8 +4,8 @@
 // FPS caption and the food's animation frame follow the wall clock and are left out.
 #include <cstdint>
 
-#include "state/game_state.h"
 #include "game/game_window.h"
+#include "state/game_state.h"
 
 namespace zib {
 

@@ -26,7 +26,7 @@ struct SnakeRecord {
     bool growNow = false;
     int pendingGrowth = 0;
     bool dead = false;
-    PlannedPath path;            // the computer player's route
+    PlannedPath path;  // the computer player's route
     bool pathValid = false;
 };
 

@@ -15,7 +15,7 @@ struct Cell {
 };
 
 class PlannedPath {
-public:
+  public:
     static constexpr size_t kCapacity = kGridCells + 2;
 
     bool empty() const { return begin_ == end_; }
@@ -31,7 +31,7 @@ public:
     }
     void set(size_t i, Cell c) { cells_[begin_ + i] = c; }
 
-private:
+  private:
     std::array<Cell, kCapacity> cells_{};
     size_t begin_ = 0;
     size_t end_ = 0;

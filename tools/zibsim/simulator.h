@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
-#include "state/game_state.h"
 #include "game/game_window.h"
 #include "game/menu_link.h"
+#include "state/game_state.h"
 #include "zibsim/scenario.h"
 
 namespace zibsim {
