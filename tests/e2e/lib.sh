@@ -128,7 +128,8 @@ start_zib() {
     remember_menu
 }
 
-window_shown() { xdotool search --name '^ZIB$' >/dev/null 2>&1; }
+# The window maps with its first frame; before that a search by name would find it unmapped.
+window_shown() { xdotool search --onlyvisible --name '^ZIB$' >/dev/null 2>&1; }
 zib_running() { [ -n "$ZIB_PID" ] && kill -0 "$ZIB_PID" 2>/dev/null; }
 zib_ended() { ! zib_running; }
 
