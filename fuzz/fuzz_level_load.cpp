@@ -1,7 +1,9 @@
 // Fuzz target for the whole level load: the text goes into a level folder (with a blank stand-in
 // for every picture it names), the game window loads it on the headless backend and, when it
 // loads, the computer plays both snakes for a few steps. A level the reader refuses is refused by
-// the window with the reader's message; any other refusal carries a message too.
+// the window with the reader's message; any other refusal carries a message too. The same text as
+// a level from the network is refused with the reader's message too, and a level the window loads
+// is refused from the network only for a picture name that is no bare file name.
 #include <cstddef>
 #include <cstdint>
 #include <sstream>
@@ -60,13 +62,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     window.setObserver(&observer);
     window.show();
 
+    std::ostringstream warnings;
+    const auto network =
+        zib::readNetworkLevel({zibsim::LevelFolder::kLevelFileName, text}, {folder.path()},
+                              backend.services().graphics, warnings);
+    const auto* networkError = std::get_if<std::string>(&network);
+
     auto parsed = zib::parseLevel(text, zibsim::LevelFolder::kLevelFileName);
     if (const auto* error = std::get_if<zib::LevelError>(&parsed)) {
         ZIB_FUZZ_CHECK(!window.isLoaded(), "a level the reader refuses does not load");
         ZIB_FUZZ_CHECK(window.loadError() == error->message,
                        "the window gives the reader's message");
+        ZIB_FUZZ_CHECK(networkError && *networkError == error->message,
+                       "a level from the network gives the reader's message");
         return 0;
     }
+    if (window.isLoaded() && networkError)
+        ZIB_FUZZ_CHECK(networkError->find("prostý název souboru") != std::string::npos,
+                       "a level that loads from a file is refused from the network only for "
+                       "a picture name with a path");
     if (!window.isLoaded()) {
         ZIB_FUZZ_CHECK(!window.loadError().empty(), "a refused level carries a message");
         return 0;

@@ -2,6 +2,7 @@
 // use.
 #include "game/game_window.h"
 
+#include <iostream>
 #include <memory>
 #include <stdexcept>
 
@@ -70,6 +71,7 @@ GameWindow::GameWindow(Application& app, GameState& state, MenuLink& menu)
       state_(state),
       menu_(menu),
       levelFolder_(dataFolder()),
+      warnings_(&std::cerr),
       redArt_(drawnPictures().red),
       blueArt_(drawnPictures().blue),
       foodRing_(drawnPictures().foodRing),
@@ -151,9 +153,15 @@ void GameWindow::Form_Load() {
     // Everything the level needs is read and checked first; a fault stops the load before any
     // state is touched.
     // A player's level is read from the player's folder; its pictures may be the shipped ones.
-    const std::string& name = state_.settings.levelName;
-    const std::string folder = folderOfLevel(name, playerLevelFolder_, levelFolder_);
-    auto level = readLevel(folder, name, services().graphics, levelFolder_);
+    // A level from the other machine brings its text; only its pictures are looked up here.
+    auto level = [&] {
+        if (networkLevel_)
+            return readNetworkLevel(*networkLevel_, {playerLevelFolder_, levelFolder_},
+                                    services().graphics, *warnings_);
+        const std::string& name = state_.settings.levelName;
+        const std::string folder = folderOfLevel(name, playerLevelFolder_, levelFolder_);
+        return readLevel(folder, name, services().graphics, levelFolder_);
+    }();
     if (auto* message = std::get_if<std::string>(&level)) {
         failLoad(*message);
         return;
@@ -169,6 +177,10 @@ void GameWindow::Form_Load() {
     lastFpsSecond_ = services().clock.secondOfMinute();
     state_.blue.dx = -1;
     LoadLevel(std::get<ReadyLevel>(level));
+}
+
+void GameWindow::setWarningStream(std::ostream* stream) {
+    warnings_ = stream ? stream : &std::cerr;
 }
 
 void GameWindow::failLoad(std::string message) {

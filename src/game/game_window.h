@@ -2,6 +2,7 @@
 // The game window form1: its design, Form_Load with the level, the game loop in Timer1_Timer, the
 // key handlers and the end-of-game pause in Timer2_Timer. The object outlives every unload, so its
 // own fields (frame counter, stop and restart requests) carry over from one game to the next.
+#include <iosfwd>
 #include <optional>
 #include <string>
 
@@ -41,6 +42,13 @@ class GameWindow : public Form {
     // pictures from there or else from the level folder.
     void setPlayerLevelFolder(std::string folder) { playerLevelFolder_ = std::move(folder); }
     const std::string& levelFolder() const { return levelFolder_; }
+    // A level from the other player's machine: while set, Form_Load reads it (see
+    // readNetworkLevel; its pictures from the player's folder, then the level folder) instead of
+    // the file of settings.levelName. nullopt goes back to the file.
+    void setNetworkLevel(std::optional<NetworkLevel> level) { networkLevel_ = std::move(level); }
+    // Where the lines about a network level's missing pictures go; std::cerr unless set (null
+    // sets std::cerr again).
+    void setWarningStream(std::ostream* stream);
 
     // Read access for the simulator and tests (valid while the window is loaded).
     const Image& food() const;
@@ -100,6 +108,8 @@ class GameWindow : public Form {
     std::string loadError_;
     std::string levelFolder_;
     std::string playerLevelFolder_;
+    std::optional<NetworkLevel> networkLevel_;
+    std::ostream* warnings_;
     // Fields of the window object, kept across unloads.
     int lastFpsSecond_ = 0;
     int frameCount_ = 0;

@@ -1,8 +1,12 @@
 // Reading a level for the game window: the level file (see level_file.h) and the pictures it
-// names, each fault a Czech message.
+// names, each fault a Czech message. A level from the player's disk and one that came over the
+// network go through the same reading; they differ only in where the pictures are looked for,
+// which picture names are allowed, and what a missing picture does.
 #include "game/level_loader.h"
 
 #include <optional>
+#include <ostream>
+#include <set>
 
 #include "platform/files.h"
 
@@ -10,26 +14,102 @@ namespace zib {
 
 namespace {
 
+// The plain colours drawn for a picture of a network level that this machine lacks.
+constexpr uint32_t kPlainBackground = rgb(0, 64, 0);
+constexpr uint32_t kPlainTexture = rgb(128, 128, 128);
+constexpr int kPlainTextureSize = 10;
+
 std::string quoted(const std::string& s) {
     return "„" + s + "“";
 }
 
-// Loads a picture named by the level from the level folder, else from the shared folder (when one
-// is given). what: how the message names it.
-std::variant<Picture, std::string> loadLevelPicture(const std::string& folder,
-                                                    const std::string& sharedFolder,
+// How the pictures of one level are found.
+struct PicturePolicy {
+    std::vector<std::string> folders;  // looked up in order; the first names the folder in messages
+    // A level from another machine: a picture name must be a bare file name, and a picture that
+    // is missing or unreadable is drawn as a plain colour, with one line for it in warnings.
+    bool fromNetwork = false;
+    std::vector<std::string> warnings;  // collected, written only when the level is accepted
+    std::set<std::string> warned;
+};
+
+// Whether a picture name from another machine names a file in the folder itself and nothing
+// else: no separator, not "." or "..", no control character (a NUL would cut the name short).
+bool isBareFileName(const std::string& name) {
+    if (name == "." || name == "..") return false;
+    for (unsigned char c : name)
+        if (c == '/' || c == '\\' || c < 0x20) return false;
+    return true;
+}
+
+// Loads a picture named by the level. what: how the message names it; plain: what a network
+// level draws instead of a picture this machine lacks.
+std::variant<Picture, std::string> loadLevelPicture(PicturePolicy& policy,
+                                                    const std::string& levelName,
                                                     const std::string& name,
-                                                    const std::string& what, Graphics& graphics) {
+                                                    const std::string& what, const Canvas& plain,
+                                                    Graphics& graphics) {
     if (name.empty()) return what + " nemá uveden název souboru.";
-    std::optional<std::string> path = resolvePath(folder, name);
-    if (!path && !sharedFolder.empty()) path = resolvePath(sharedFolder, name);
-    if (!path)
+    if (policy.fromNetwork && !isBareFileName(name))
+        return what + " " + quoted(name) +
+               " není prostý název souboru: mapa od soupeře smí jmenovat jen soubory bez cesty.";
+    std::optional<std::string> path;
+    for (const std::string& folder : policy.folders)
+        if ((path = resolvePath(folder, name))) break;
+
+    const auto drawPlain = [&](const char* fault) -> Picture {
+        if (policy.warned.insert(name).second)
+            policy.warnings.push_back("ZIB: obrázek " + quoted(name) + " mapy " +
+                                      quoted(levelName) + " " + fault +
+                                      ", místo něj se kreslí jednolitá barva.");
+        return std::make_shared<const Canvas>(plain);
+    };
+    if (!path) {
+        if (policy.fromNetwork) return drawPlain("chybí");
+        const std::string folder = policy.folders.empty() ? "" : policy.folders.front();
         return what + " " + quoted(name) + " nebyl nalezen ve složce " + quoted(folder) + ".";
+    }
     try {
         return graphics.loadPicture(*path);
     } catch (const PictureError&) {
+        if (policy.fromNetwork) return drawPlain("nelze načíst");
         return what + " " + quoted(*path) + " nelze načíst: soubor není obrázek nebo je poškozený.";
     }
+}
+
+// Parses the level's text and loads every picture it names.
+std::variant<ReadyLevel, std::string> readLevelText(const std::string& text,
+                                                    const std::string& levelName,
+                                                    PicturePolicy& policy, Graphics& graphics) {
+    auto parsed = parseLevel(text, levelName);
+    if (auto* error = std::get_if<LevelError>(&parsed)) return error->message;
+
+    ReadyLevel ready;
+    ready.file = std::move(std::get<LevelFile>(parsed));
+    auto background = loadLevelPicture(
+        policy, levelName, ready.file.background, "Obrázek pozadí mapy " + quoted(levelName),
+        Canvas(kFieldWidth, kFieldHeight, kPlainBackground), graphics);
+    if (auto* message = std::get_if<std::string>(&background)) return *message;
+    ready.background = std::get<Picture>(background);
+
+    // A texture is loaded only where the name changes from one wall to the next, as LoadLevel
+    // tiles it.
+    const Canvas plainTexture(kPlainTextureSize, kPlainTextureSize, kPlainTexture);
+    std::string remembered;
+    for (const LevelWall& wall : ready.file.walls) {
+        if (wall.texture == remembered) {
+            ready.textures.push_back(nullptr);
+            continue;
+        }
+        auto texture = loadLevelPicture(
+            policy, levelName, wall.texture,
+            "Textura zdi v mapě " + quoted(levelName) + " na řádku " + std::to_string(wall.line),
+            plainTexture, graphics);
+        if (auto* message = std::get_if<std::string>(&texture)) return *message;
+        ready.textures.push_back(std::get<Picture>(texture));
+        remembered = wall.texture;
+    }
+    return ready;
 }
 
 }  // namespace
@@ -50,32 +130,23 @@ std::variant<ReadyLevel, std::string> readLevel(const std::string& folder,
         return "Mapa " + quoted(levelName) + " nebyla nalezena ve složce " + quoted(folder) + ".";
     std::string text;
     if (!readWholeFile(*path, text)) return "Mapu " + quoted(*path) + " nelze přečíst.";
-    auto parsed = parseLevel(text, levelName);
-    if (auto* error = std::get_if<LevelError>(&parsed)) return error->message;
+    PicturePolicy policy;
+    policy.folders.push_back(folder);
+    if (!sharedFolder.empty()) policy.folders.push_back(sharedFolder);
+    return readLevelText(text, levelName, policy, graphics);
+}
 
-    ReadyLevel ready;
-    ready.file = std::move(std::get<LevelFile>(parsed));
-    auto background = loadLevelPicture(folder, sharedFolder, ready.file.background,
-                                       "Obrázek pozadí mapy " + quoted(levelName), graphics);
-    if (auto* message = std::get_if<std::string>(&background)) return *message;
-    ready.background = std::get<Picture>(background);
-
-    // A texture is loaded only where the name changes from one wall to the next, as LoadLevel
-    // tiles it.
-    std::string remembered;
-    for (const LevelWall& wall : ready.file.walls) {
-        if (wall.texture == remembered) {
-            ready.textures.push_back(nullptr);
-            continue;
-        }
-        auto texture = loadLevelPicture(
-            folder, sharedFolder, wall.texture,
-            "Textura zdi v mapě " + quoted(levelName) + " na řádku " + std::to_string(wall.line),
-            graphics);
-        if (auto* message = std::get_if<std::string>(&texture)) return *message;
-        ready.textures.push_back(std::get<Picture>(texture));
-        remembered = wall.texture;
-    }
+std::variant<ReadyLevel, std::string> readNetworkLevel(
+    const NetworkLevel& level, const std::vector<std::string>& pictureFolders, Graphics& graphics,
+    std::ostream& warnings) {
+    PicturePolicy policy;
+    policy.fromNetwork = true;
+    // An empty folder would mean the current directory: it is no folder here.
+    for (const std::string& folder : pictureFolders)
+        if (!folder.empty()) policy.folders.push_back(folder);
+    auto ready = readLevelText(level.text, level.name, policy, graphics);
+    if (std::holds_alternative<ReadyLevel>(ready))
+        for (const std::string& line : policy.warnings) warnings << line << '\n';
     return ready;
 }
 

@@ -2,6 +2,7 @@
 // Reading a level for the game window: the level file is parsed and every picture it names is
 // loaded before anything of the game is touched, so a fault leaves the board and the state as they
 // were and shows nothing of a partial level.
+#include <iosfwd>
 #include <string>
 #include <variant>
 #include <vector>
@@ -25,6 +26,24 @@ struct ReadyLevel {
 std::variant<ReadyLevel, std::string> readLevel(const std::string& folder,
                                                 const std::string& levelName, Graphics& graphics,
                                                 const std::string& sharedFolder = {});
+
+// A level that came from the other player's machine: its file name and its text.
+struct NetworkLevel {
+    std::string name;
+    std::string text;
+};
+
+// Reads a level from its text (not from a file), with every check of the level reader. Its
+// pictures are looked up by name (any case) in pictureFolders, in order (the joiner's player
+// level folder, then the shipped data folder); empty entries are skipped. A picture name that is
+// not a bare file name (a '/' or '\\' in it, "." or "..", a control character) refuses the level
+// with a Czech message, and so does an empty name where the file reader needs one. A picture that
+// is missing or cannot be loaded is drawn as a plain colour instead of refusing the game, and one
+// line per picture goes to warnings (only when the level is accepted), e.g.
+// "ZIB: obrázek „X“ mapy „Y“ chybí, místo něj se kreslí jednolitá barva."
+std::variant<ReadyLevel, std::string> readNetworkLevel(
+    const NetworkLevel& level, const std::vector<std::string>& pictureFolders, Graphics& graphics,
+    std::ostream& warnings);
 
 // The folder a level is read from: the player's folder when the file is there (any case of the
 // name), else the shipped folder.
