@@ -59,8 +59,8 @@ TEST(NetworkLevel, LoadsAndPaintsAsTheSameLevelFromAFile) {
 
 TEST(NetworkLevel, RefusesPictureNamesThatAreNoBareFileName) {
     for (const std::string& name :
-         std::vector<std::string>{"../bg.bmp", "sub/bg.bmp", "sub\\bg.bmp", "..", "/tmp/bg.bmp",
-                                  std::string("bg.bmp\0x", 8)}) {
+         std::vector<std::string>{"../bg.bmp", "sub/bg.bmp", "sub\\bg.bmp", "..", "a..bmp",
+                                  "/tmp/bg.bmp", std::string("bg.bmp\0x", 8)}) {
         for (bool asTexture : {false, true}) {
             SCOPED_TRACE(name + (asTexture ? " as texture" : " as background"));
             NetworkHarness h;

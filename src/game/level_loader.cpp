@@ -34,9 +34,9 @@ struct PicturePolicy {
 };
 
 // Whether a picture name from another machine names a file in the folder itself and nothing
-// else: no separator, not "." or "..", no control character (a NUL would cut the name short).
+// else: no separator, no "..", not ".", no control character (a NUL would cut the name short).
 bool isBareFileName(const std::string& name) {
-    if (name == "." || name == "..") return false;
+    if (name == "." || name.find("..") != std::string::npos) return false;
     for (unsigned char c : name)
         if (c == '/' || c == '\\' || c < 0x20) return false;
     return true;
