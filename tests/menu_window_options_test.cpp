@@ -27,7 +27,7 @@ class MenuOptions : public MenuWindowTest {
         start();
         clickAt(kItem[2]);
     }
-    Label& slot(int i) const { return *c().keySlots[static_cast<size_t>(i)]; }
+    Label& slot(int i) const { return *c().keySlots.at(static_cast<size_t>(i)); }
     int binding(int i) const { return state->settings.keyBindings[static_cast<size_t>(i)]; }
 
     // The pointer at offset x of the gauge's hot area, with the buttons held.
@@ -76,8 +76,8 @@ TEST_F(MenuOptions, EnterWithASlotArmedBindsItInsteadOfStartingAGame) {
 }
 
 TEST_F(MenuOptions, RowCaptionsArmNothing) {
-    clickOn(slot(9));  // "Dolu"
-    EXPECT_EQ(slot(9).caption(), "Dolu");
+    clickOn(*c().keyRowCaptions[1]);  // "Dolu"
+    EXPECT_EQ(c().keyRowCaptions[1]->caption(), "Dolu");
     EXPECT_EQ(menu->captureSlot(), std::nullopt);
     press('Q', 'q');
     EXPECT_EQ(state->settings.keyBindings, (std::array<int, 8>{87, 38, 83, 40, 68, 39, 65, 37}));
@@ -95,7 +95,7 @@ TEST_F(MenuOptions, NumberPadAndLongNamesReadWell) {
 }
 
 TEST_F(MenuOptions, SpeedFromTheFileShowsOnTheGauge) {
-    EXPECT_EQ(slot(12).caption(), "RYCHLOST HRY: 54");  // speed 46 is position 8.1
+    EXPECT_EQ(c().speedCaption->caption(), "RYCHLOST HRY: 54");  // speed 46 is position 8.1
     EXPECT_EQ(cells(), "FFFFFFFFH.......");
 }
 
@@ -119,12 +119,12 @@ TEST_P(GaugeDrag, FollowsThePointerOnlyWithTheLeftButtonAlone) {
     gaugeMove(d.x, d.buttons);
     if (!d.moves) {
         EXPECT_EQ(state->settings.gameSpeed, 46);
-        EXPECT_EQ(slot(12).caption(), "RYCHLOST HRY: 54");
+        EXPECT_EQ(c().speedCaption->caption(), "RYCHLOST HRY: 54");
         EXPECT_EQ(cells(), "FFFFFFFFH.......");
         return;
     }
     EXPECT_EQ(state->settings.gameSpeed, d.gameSpeed);
-    EXPECT_EQ(slot(12).caption(), d.caption);
+    EXPECT_EQ(c().speedCaption->caption(), d.caption);
     EXPECT_EQ(cells(), d.cells);
 }
 
