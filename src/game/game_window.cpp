@@ -153,7 +153,9 @@ void GameWindow::Form_Load() {
     // A player's level is read from the player's folder; its pictures may be the shipped ones.
     const std::string& name = state_.settings.levelName;
     const std::string folder = folderOfLevel(name, playerLevelFolder_, levelFolder_);
-    auto level = readLevel(folder, name, services().graphics, levelFolder_);
+    auto level = networkLevel_ ? readNetworkLevel(*networkLevel_, levelFolder_, services().graphics,
+                                                  playerLevelFolder_)
+                               : readLevel(folder, name, services().graphics, levelFolder_);
     if (auto* message = std::get_if<std::string>(&level)) {
         failLoad(*message);
         return;

@@ -41,6 +41,9 @@ class GameWindow : public Form {
     // pictures from there or else from the level folder.
     void setPlayerLevelFolder(std::string folder) { playerLevelFolder_ = std::move(folder); }
     const std::string& levelFolder() const { return levelFolder_; }
+    // A level from the network, read from its text instead of a file while set.
+    void setNetworkLevel(std::optional<NetworkLevel> level) { networkLevel_ = std::move(level); }
+    const std::optional<NetworkLevel>& networkLevel() const { return networkLevel_; }
 
     // Read access for the simulator and tests (valid while the window is loaded).
     const Image& food() const;
@@ -100,6 +103,7 @@ class GameWindow : public Form {
     std::string loadError_;
     std::string levelFolder_;
     std::string playerLevelFolder_;
+    std::optional<NetworkLevel> networkLevel_;
     // Fields of the window object, kept across unloads.
     int lastFpsSecond_ = 0;
     int frameCount_ = 0;

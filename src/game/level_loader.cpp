@@ -50,7 +50,15 @@ std::variant<ReadyLevel, std::string> readLevel(const std::string& folder,
         return "Mapa " + quoted(levelName) + " nebyla nalezena ve složce " + quoted(folder) + ".";
     std::string text;
     if (!readWholeFile(*path, text)) return "Mapu " + quoted(*path) + " nelze přečíst.";
-    auto parsed = parseLevel(text, levelName);
+    return readNetworkLevel(NetworkLevel{levelName, text}, folder, graphics, sharedFolder);
+}
+
+std::variant<ReadyLevel, std::string> readNetworkLevel(const NetworkLevel& level,
+                                                       const std::string& folder,
+                                                       Graphics& graphics,
+                                                       const std::string& sharedFolder) {
+    const std::string& levelName = level.name;
+    auto parsed = parseLevel(level.text, levelName);
     if (auto* error = std::get_if<LevelError>(&parsed)) return error->message;
 
     ReadyLevel ready;

@@ -26,6 +26,17 @@ std::variant<ReadyLevel, std::string> readLevel(const std::string& folder,
                                                 const std::string& levelName, Graphics& graphics,
                                                 const std::string& sharedFolder = {});
 
+// A level that came over the network: its bare file name and its text. Its pictures are looked up
+// by name in the given folders.
+struct NetworkLevel {
+    std::string name;
+    std::string text;
+};
+std::variant<ReadyLevel, std::string> readNetworkLevel(const NetworkLevel& level,
+                                                       const std::string& folder,
+                                                       Graphics& graphics,
+                                                       const std::string& sharedFolder = {});
+
 // The folder a level is read from: the player's folder when the file is there (any case of the
 // name), else the shipped folder.
 std::string folderOfLevel(const std::string& levelName, const std::string& playerFolder,
