@@ -7,6 +7,7 @@
 
 #include "game/level_loader.h"
 #include "game/menu_link.h"
+#include "game/tick_link.h"
 #include "platform/toolkit.h"
 #include "snakes/play_field.h"
 #include "state/game_state.h"
@@ -32,6 +33,11 @@ class GameWindow : public Form {
     void setObserver(GameObserver* observer) { observer_ = observer; }
     // A second observer, told first: the replay recorder.
     void setRecorder(GameObserver* recorder) { recorder_ = recorder; }
+    // A game linked with another program: keys go through the link (none unless set).
+    void setTickLink(TickLink* link) { tickLink_ = link; }
+    // A key as if it had come from the keyboard, past the link: how the link applies keys.
+    void applyKeyDown(int code);
+    void applyKeyPress(int character);
     // A level that failed to load: the message, else empty. The window stays unloaded then.
     const std::string& loadError() const { return loadError_; }
 
@@ -41,6 +47,7 @@ class GameWindow : public Form {
     // pictures from there or else from the level folder.
     void setPlayerLevelFolder(std::string folder) { playerLevelFolder_ = std::move(folder); }
     const std::string& levelFolder() const { return levelFolder_; }
+    const std::string& playerLevelFolder() const { return playerLevelFolder_; }
     // A level from the network, read from its text instead of a file while set.
     void setNetworkLevel(std::optional<NetworkLevel> level) { networkLevel_ = std::move(level); }
     const std::optional<NetworkLevel>& networkLevel() const { return networkLevel_; }
@@ -100,6 +107,7 @@ class GameWindow : public Form {
     MenuLink& menu_;
     GameObserver* observer_ = nullptr;
     GameObserver* recorder_ = nullptr;
+    TickLink* tickLink_ = nullptr;
     std::string loadError_;
     std::string levelFolder_;
     std::string playerLevelFolder_;
