@@ -71,6 +71,7 @@ TEST(CommandLine, ReadsHostAndJoin) {
         {{"--host", "5000"}, 5000, "", 0, false},
         {{"--host=65535", "--window"}, 65535, "", 0, false},
         {{"--host", "--window"}, 47777, "", 0, false},
+        {{"--host", "127.0.0.1:5001"}, 5001, "", 0, false},
         {{"--join", "example.org"}, std::nullopt, "example.org", 47777, false},
         {{"--join", "10.0.0.2:4000"}, std::nullopt, "10.0.0.2", 4000, false},
         {{"--join=[::1]:4001"}, std::nullopt, "::1", 4001, false},

@@ -77,6 +77,12 @@ const std::vector<Option>& options() {
         {"--host", nullptr, Value::Optional, "[PORT]",
          "čeká na druhého hráče ze sítě (port 47777, není-li uveden)",
          [](CommandLine& c, const std::optional<std::string>& v) {
+             if (v && v->find(':') != std::string::npos) {
+                 uint16_t port = 0;
+                 if (!parseHostAndPort(*v, kOnlinePort, c.hostBind, port)) return false;
+                 c.hostPort = port;
+                 return true;
+             }
              c.hostPort = v ? parsePort(*v) : std::optional<uint16_t>(kOnlinePort);
              return c.hostPort.has_value();
          }},

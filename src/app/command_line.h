@@ -18,6 +18,7 @@ struct CommandLine {
     std::string replayFile;  // --replay SOUBOR: play a recorded game back instead of the menu
     // --host [PORT]: wait for another player on this port (all interfaces).
     std::optional<uint16_t> hostPort;
+    std::string hostBind;  // --host ADDRESS:PORT: listen on that address only
     // --join HOST[:PORT]: play with the program hosting on that machine.
     std::string joinHost;
     uint16_t joinPort = 0;

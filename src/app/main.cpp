@@ -51,6 +51,7 @@ std::unique_ptr<zib::net::Session> openSession(const zib::CommandLine& line, boo
     std::unique_ptr<zib::net::Session> session;
     if (line.hostPort) {
         options.port = *line.hostPort;
+        options.bindHost = line.hostBind;
         session = zib::net::Session::host(options, error);
     } else if (!line.joinHost.empty()) {
         options.port = line.joinPort;
