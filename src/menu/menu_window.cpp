@@ -66,7 +66,7 @@ void MenuWindow::Form_Load() {
 
     applyConfiguration();
     if (online_) {
-        onlineStatus_ = &makeLabel(340, 572, 450, 20, "", FontSpec{"MS Sans Serif", 9.75, true});
+        onlineStatus_ = &makeLabel(352, 574, 440, 20, "", FontSpec{"MS Sans Serif", 9.75, true});
         onlineTimer_ = &addTimer(50, true);
         onlineTimer_->onTick = [this] { pollOnline(); };
         pollOnline();
