@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 
 #include "game/level_loader.h"
 #include "platform/files.h"
@@ -15,6 +16,8 @@ namespace {
 
 constexpr int kEnter = 13;
 constexpr int kEsc = 27;
+// How long Esc waits for a silent other side before the game ends on this side alone.
+constexpr std::chrono::milliseconds kEscPatience{1000};
 
 // The key slots of the four directions (up, down, right, left) for blue and for red.
 constexpr int kBlueSlots[4] = {0, 2, 4, 6};
@@ -158,6 +161,8 @@ void OnlinePlay::restoreOwnSettings() {
 }
 
 bool OnlinePlay::launch(const net::StartGame& start) {
+    endWhenStalled_.clear();
+    escWhileStalled_ = false;
     // A game left with Esc goes back to the menu before anything of the new one is set.
     if (window_.isLoaded() && window_.gameEnded() && state_.demoMode) window_.Timer2_Timer();
     applySettings(start);
@@ -216,13 +221,14 @@ void OnlinePlay::handleEvents() {
                     endHere("Hra se se soupeřem rozešla v tahu " + std::to_string(e->end.tick) +
                             ": stav hry se liší. Záznamy hry zůstaly uloženy na obou stranách.");
                 } else {
-                    endHere("Soupeř hru ukončil.");
+                    // The keys the other side sent before it left are still played.
+                    endWhenStalled_ = "Soupeř hru ukončil.";
                 }
                 break;
             case net::SessionEvent::Type::Lost:
                 pendingStart_.reset();
                 restartWanted_ = false;
-                if (linked_) endHere(kConnectionLostMessage);
+                if (linked_) endWhenStalled_ = kConnectionLostMessage;
                 break;
         }
     }
@@ -276,12 +282,9 @@ bool OnlinePlay::takeKeyDown(int code) {
 bool OnlinePlay::takeKeyPress(int character) {
     if (!linked_) return false;
     if (character != kEsc || window_.gameEnded() || endedHere_) return true;
-    if (stalling_) {
-        // The other side is silent: the game ends here now, and there when the word arrives.
-        session_->endGame(net::EndReason::Quit);
-        endHere({});
-        return true;
-    }
+    // Esc travels like any key; should the other side stay silent for a while, the game ends here
+    // without it (see tick).
+    if (stalling_) escWhileStalled_ = true;
     queueLocal(net::KeyKind::Press, kEsc);
     return true;
 }
@@ -341,7 +344,20 @@ void OnlinePlay::tick(int n) {
         session_->sendChecksum(t, onlineChecksum(state_, window_, random_));
 
     stalling_ = true;
+    const auto stallStart = std::chrono::steady_clock::now();
     while (!session_->hasRemoteInput(t)) {
+        if (!endWhenStalled_.empty()) {
+            // The other side is gone and has nothing more for this tick.
+            endHere(endWhenStalled_);
+            break;
+        }
+        if (escWhileStalled_ && std::chrono::steady_clock::now() - stallStart > kEscPatience) {
+            // Esc here while the other side is silent: the game ends here now, and there when the
+            // word arrives.
+            session_->endGame(net::EndReason::Quit);
+            endHere({});
+            break;
+        }
         session_->poll(1);
         handleEvents();
         if (!linked_ || endedHere_) break;

@@ -95,6 +95,8 @@ class OnlinePlay : public TickLink {
     bool lastWasOnline_ = false;  // the game in the window (maybe in its end pause) was online
     bool stalling_ = false;       // a tick waits for the other side's keys
     bool endedHere_ = false;  // this side ended the game early (Esc while waiting, desync, loss)
+    bool escWhileStalled_ = false;  // Esc was pressed while a tick waited
+    std::string endWhenStalled_;    // the other side is gone: the message once its keys run out
     int inputDelay_ = 1;
     std::vector<net::KeyEvent> pending_;                    // local keys for the next stamp
     std::map<uint32_t, std::vector<net::KeyEvent>> local_;  // local keys by the tick they apply
