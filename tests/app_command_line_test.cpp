@@ -58,6 +58,46 @@ TEST(CommandLine, ReadsOptionsAndRefusesMistakes) {
     }
 }
 
+TEST(CommandLine, ReadsHostAndJoin) {
+    struct Case {
+        std::vector<std::string> args;
+        std::optional<uint16_t> hostPort;
+        std::string joinHost;
+        uint16_t joinPort;
+        bool error;
+    };
+    const Case cases[] = {
+        {{"--host"}, 47777, "", 0, false},
+        {{"--host", "5000"}, 5000, "", 0, false},
+        {{"--host=65535", "--window"}, 65535, "", 0, false},
+        {{"--host", "--window"}, 47777, "", 0, false},
+        {{"--host", "127.0.0.1:5001"}, 5001, "", 0, false},
+        {{"--join", "example.org"}, std::nullopt, "example.org", 47777, false},
+        {{"--join", "10.0.0.2:4000"}, std::nullopt, "10.0.0.2", 4000, false},
+        {{"--join=[::1]:4001"}, std::nullopt, "::1", 4001, false},
+        {{"--join", "::1"}, std::nullopt, "::1", 47777, false},
+        {{"--host", "0"}, std::nullopt, "", 0, true},
+        {{"--host", "65536"}, std::nullopt, "", 0, true},
+        {{"--host", "12ab"}, std::nullopt, "", 0, true},
+        {{"--join"}, std::nullopt, "", 0, true},
+        {{"--join", "a:"}, std::nullopt, "", 0, true},
+        {{"--join", ":80"}, std::nullopt, "", 0, true},
+        {{"--join", "[::1"}, std::nullopt, "", 0, true},
+        {{"--host", "--join", "a"}, std::nullopt, "", 0, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        const CommandLine line = parseCommandLine(c.args, noEnvironment);
+        EXPECT_EQ(line.action == CommandLine::Action::Error, c.error) << line.error;
+        if (c.error) continue;
+        EXPECT_EQ(line.hostPort, c.hostPort);
+        EXPECT_EQ(line.joinHost, c.joinHost);
+        if (!c.joinHost.empty()) {
+            EXPECT_EQ(line.joinPort, c.joinPort);
+        }
+    }
+}
+
 TEST(CommandLine, AnswersWithUsageVersionAndExitStatus) {
     EXPECT_EQ(versionText(), "zib 1.1.0\n");
     const std::string usage = usageText();

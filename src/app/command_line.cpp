@@ -11,9 +11,48 @@
 #include "zib_version.h"
 
 namespace zib {
+
+std::optional<uint16_t> parsePort(const std::string& text) {
+    if (text.empty() || text.size() > 5) return std::nullopt;
+    unsigned value = 0;
+    for (char ch : text) {
+        if (ch < '0' || ch > '9') return std::nullopt;
+        value = value * 10 + static_cast<unsigned>(ch - '0');
+    }
+    if (value < 1 || value > 65535) return std::nullopt;
+    return static_cast<uint16_t>(value);
+}
+
+bool parseHostAndPort(const std::string& text, uint16_t defaultPort, std::string& host,
+                      uint16_t& port) {
+    std::string name = text;
+    std::optional<std::string> portText;
+    if (!text.empty() && text[0] == '[') {
+        const size_t close = text.find(']');
+        if (close == std::string::npos) return false;
+        name = text.substr(1, close - 1);
+        if (close + 1 < text.size()) {
+            if (text[close + 1] != ':') return false;
+            portText = text.substr(close + 2);
+        }
+    } else if (const size_t colon = text.find(':');
+               colon != std::string::npos && text.find(':', colon + 1) == std::string::npos) {
+        name = text.substr(0, colon);
+        portText = text.substr(colon + 1);
+    }
+    if (name.empty() || name.find_first_of(" \t/") != std::string::npos) return false;
+    std::optional<uint16_t> p = portText ? parsePort(*portText) : defaultPort;
+    if (!p) return false;
+    host = name;
+    port = *p;
+    return true;
+}
+
 namespace {
 
 enum class Value { None, Required, Optional };
+
+constexpr uint16_t kOnlinePort = 47777;
 
 struct Option {
     const char* name;       // "--window"
@@ -34,6 +73,23 @@ const std::vector<Option>& options() {
          [](CommandLine& c, const std::optional<std::string>& v) {
              c.replayFile = v.value_or("");
              return !c.replayFile.empty();
+         }},
+        {"--host", nullptr, Value::Optional, "[PORT]",
+         "čeká na druhého hráče ze sítě (port 47777, není-li uveden)",
+         [](CommandLine& c, const std::optional<std::string>& v) {
+             if (v && v->find(':') != std::string::npos) {
+                 uint16_t port = 0;
+                 if (!parseHostAndPort(*v, kOnlinePort, c.hostBind, port)) return false;
+                 c.hostPort = port;
+                 return true;
+             }
+             c.hostPort = v ? parsePort(*v) : std::optional<uint16_t>(kOnlinePort);
+             return c.hostPort.has_value();
+         }},
+        {"--join", nullptr, Value::Required, "HOST[:PORT]",
+         "připojí se ke hře, kterou hostí jiný počítač",
+         [](CommandLine& c, const std::optional<std::string>& v) {
+             return v && parseHostAndPort(*v, kOnlinePort, c.joinHost, c.joinPort);
          }},
         {"--help", "-h", Value::None, "", "vypíše tuto nápovědu a skončí",
          [](CommandLine& c, const auto&) {
@@ -105,6 +161,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args,
             return failure("volba „" + name + "“: nepoužitelná hodnota „" + value.value_or("") +
                            "“");
         }
+        if (line.hostPort && !line.joinHost.empty())
+            return failure("volby „--host“ a „--join“ nelze použít zároveň");
         // --help and --version answer at once, whatever follows.
         if (line.action != CommandLine::Action::Play) return line;
     }

@@ -2,6 +2,8 @@
 // The program's command line, read in one place. Each option is one row of the table in
 // command_line.cpp and one field here: an option with a value names it (SOUBOR, PORT...) and says
 // whether the value may be left out.
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,12 +16,24 @@ struct CommandLine {
 
     bool window = false;     // --window, or ZIB_WINDOWED=1 in the environment
     std::string replayFile;  // --replay SOUBOR: play a recorded game back instead of the menu
+    // --host [PORT]: wait for another player on this port (all interfaces).
+    std::optional<uint16_t> hostPort;
+    std::string hostBind;  // --host ADDRESS:PORT: listen on that address only
+    // --join HOST[:PORT]: play with the program hosting on that machine.
+    std::string joinHost;
+    uint16_t joinPort = 0;
 };
 
 // Reads the arguments after the program's name. getenv looks up environment variables (null when
 // unset); the environment's aliases of options are applied before the arguments.
 CommandLine parseCommandLine(const std::vector<std::string>& args,
                              const char* (*getenv)(const char*) = nullptr);
+
+// A port number 1..65535 in decimal.
+std::optional<uint16_t> parsePort(const std::string& text);
+// HOST, HOST:PORT, [IPv6]:PORT or a bare IPv6 address; the port is defaultPort when left out.
+bool parseHostAndPort(const std::string& text, uint16_t defaultPort, std::string& host,
+                      uint16_t& port);
 
 // The usage text, one option a line.
 std::string usageText();

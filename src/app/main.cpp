@@ -10,11 +10,14 @@
 #include "app/replay_playback.h"
 #include "app/screen_preference.h"
 #include "menu/menu_window.h"
+#include "net/session.h"
+#include "online/online_play.h"
 #include "platform/backend/backends.h"
 #include "platform/toolkit.h"
 #include "replay/replay_file.h"
 #include "replay/replay_recorder.h"
 #include "state/game_state.h"
+#include "zib_version.h"
 
 namespace {
 
@@ -38,6 +41,31 @@ void saveQuietly(const zib::Scenario& record) {
     }
 }
 
+// --host or --join: the session, or null (with a message on stderr in error) when none was asked
+// for or it could not open.
+std::unique_ptr<zib::net::Session> openSession(const zib::CommandLine& line, bool& failed) {
+    failed = false;
+    zib::net::SessionOptions options;
+    options.gameVersion = ZIB_VERSION;
+    std::string error;
+    std::unique_ptr<zib::net::Session> session;
+    if (line.hostPort) {
+        options.port = *line.hostPort;
+        options.bindHost = line.hostBind;
+        session = zib::net::Session::host(options, error);
+    } else if (!line.joinHost.empty()) {
+        options.port = line.joinPort;
+        session = zib::net::Session::join(line.joinHost, options, error);
+    } else {
+        return nullptr;
+    }
+    if (!session) {
+        std::cerr << "ZIB: " << error << std::endl;
+        failed = true;
+    }
+    return session;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -46,6 +74,9 @@ int main(int argc, char** argv) {
     if (const int status = zib::answerCommandLine(line); status >= 0) return status;
     if (!line.replayFile.empty()) return zib::playReplay(line.replayFile, std::cerr, !line.window);
     try {
+        bool sessionFailed = false;
+        std::unique_ptr<zib::net::Session> session = openSession(line, sessionFailed);
+        if (sessionFailed) return 1;
         std::unique_ptr<zib::Backend> backend;
         try {
             backend = zib::makeSdlBackend(zib::SdlOptions{!line.window, "ZIB"});
@@ -59,6 +90,13 @@ int main(int argc, char** argv) {
         zib::ReplayRecorder recorder(menu.gameWindow(), *state, menu, backend->services().random,
                                      saveQuietly);
         menu.gameWindow().setRecorder(&recorder);
+        std::unique_ptr<zib::OnlinePlay> online;
+        if (session) {
+            online = std::make_unique<zib::OnlinePlay>(std::move(session), app, *state,
+                                                       menu.gameWindow(), menu,
+                                                       backend->services().random);
+            menu.setOnline(online.get());
+        }
         menu.show();
 
         // The window shows with the first frame: until then the remembered choice between full

@@ -31,6 +31,16 @@ bool steer(SnakeRecord& snake, const KeyDirection (&keys)[4], const Settings& se
 }  // namespace
 
 void GameWindow::Form_KeyDown(int code, int) {
+    if (tickLink_ && tickLink_->takeKeyDown(code)) return;
+    applyKeyDown(code);
+}
+
+void GameWindow::Form_KeyPress(int character) {
+    if (tickLink_ && tickLink_->takeKeyPress(character)) return;
+    applyKeyPress(character);
+}
+
+void GameWindow::applyKeyDown(int code) {
     if (recorder_) recorder_->keyDown(code);
     if (observer_) observer_->keyDown(code);
     // A key bound to both snakes steers both.
@@ -46,7 +56,7 @@ void GameWindow::Form_KeyDown(int code, int) {
     if (state_.demoMode && gameTimer_) gameTimer_->setEnabled(false);
 }
 
-void GameWindow::Form_KeyPress(int character) {
+void GameWindow::applyKeyPress(int character) {
     if (recorder_) recorder_->keyPress(character);
     if (observer_) observer_->keyPress(character);
     if (character == kEsc) {

@@ -72,6 +72,10 @@ void GameWindow::Timer1_Timer() {
         app().doEvents();
         // The program is ending (its window was closed): leave at once, nothing more to show.
         if (app().quitRequested() || !isLoaded()) return;
+        if (tickLink_) {
+            tickLink_->tick(tick + 1);
+            if (app().quitRequested() || !isLoaded()) return;
+        }
         if (!s.freeMode && (s.gameOver != GameOver::None || !gameTimer_->enabled())) {
             stopRequested_ = true;
             gameTimer_->setEnabled(false);
@@ -86,6 +90,7 @@ void GameWindow::Timer1_Timer() {
     // played once per load and not started again during the pause.
     gameTimer_->setEnabled(false);
     showResult();
+    if (tickLink_) tickLink_->gameEnded();
 }
 
 }  // namespace zib

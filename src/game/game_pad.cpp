@@ -36,6 +36,7 @@ void GameWindow::Form_Pad(int pad, PadInput input) {
         Form_KeyPress(key);
         return;
     }
+    if (tickLink_ && tickLink_->takePad(input)) return;
     if (pad != 0 && pad != 1) return;
     const int slot = bindingSlot(input, pad == 1);
     if (slot < 0) return;

@@ -8,6 +8,7 @@
 
 #include "game/level_loader.h"
 #include "game/menu_link.h"
+#include "game/tick_link.h"
 #include "platform/toolkit.h"
 #include "snakes/play_field.h"
 #include "state/game_state.h"
@@ -33,6 +34,11 @@ class GameWindow : public Form {
     void setObserver(GameObserver* observer) { observer_ = observer; }
     // A second observer, told first: the replay recorder.
     void setRecorder(GameObserver* recorder) { recorder_ = recorder; }
+    // A game linked with another program: keys go through the link (none unless set).
+    void setTickLink(TickLink* link) { tickLink_ = link; }
+    // A key as if it had come from the keyboard, past the link: how the link applies keys.
+    void applyKeyDown(int code);
+    void applyKeyPress(int character);
     // A level that failed to load: the message, else empty. The window stays unloaded then.
     const std::string& loadError() const { return loadError_; }
 
@@ -46,6 +52,8 @@ class GameWindow : public Form {
     // readNetworkLevel; its pictures from the player's folder, then the level folder) instead of
     // the file of settings.levelName. nullopt goes back to the file.
     void setNetworkLevel(std::optional<NetworkLevel> level) { networkLevel_ = std::move(level); }
+    const std::optional<NetworkLevel>& networkLevel() const { return networkLevel_; }
+    const std::string& playerLevelFolder() const { return playerLevelFolder_; }
     // Where the lines about a network level's missing pictures go; std::cerr unless set (null
     // sets std::cerr again).
     void setWarningStream(std::ostream* stream);
@@ -105,6 +113,7 @@ class GameWindow : public Form {
     MenuLink& menu_;
     GameObserver* observer_ = nullptr;
     GameObserver* recorder_ = nullptr;
+    TickLink* tickLink_ = nullptr;
     std::string loadError_;
     std::string levelFolder_;
     std::string playerLevelFolder_;

@@ -51,8 +51,11 @@ void MenuWindow::Form_KeyPress(int character) {
 // DEMO at position 5), and a word found empties it all.
 void MenuWindow::searchTypedWords() {
     const size_t last = typedKeys_.size() - 2;
+    // While a player is connected, EXIT is the only word.
+    const bool onlyExit = online_ && online_->connected();
     for (size_t p = 1; p <= last; ++p) {
         std::u32string four = mid(typedKeys_, p, 4);
+        if (onlyExit && four != U"EXIT") continue;
         if (four == U"DEMO") {
             typedKeys_.clear();
             c_.helpTimer->setEnabled(false);  // stop the help scroll, or the demo would wait for it
@@ -91,6 +94,7 @@ void MenuWindow::switchFreeMode() {
 // The idle action: a demo game on a random level with the computer steering both snakes. While the
 // help scrolls (or a message waits) the countdown just goes on.
 void MenuWindow::Timer2_Timer() {
+    if (online_ && online_->connected()) return;  // no demo games while a player is connected
     if (c_.helpTimer->enabled() || messageOpen()) return;
     std::optional<std::string> level = randomLevelName(levels_, services().random.next());
     if (!level) {

@@ -65,6 +65,12 @@ void MenuWindow::Form_Load() {
     fillEmptyBoxes();
 
     applyConfiguration();
+    if (online_) {
+        onlineStatus_ = &makeLabel(352, 574, 440, 20, "", FontSpec{"MS Sans Serif", 9.75, true});
+        onlineTimer_ = &addTimer(50, true);
+        onlineTimer_->onTick = [this] { pollOnline(); };
+        pollOnline();
+    }
     if (!messageOpen()) openNextMessage();  // one that came before the window was loaded
 }
 
@@ -157,6 +163,20 @@ void MenuWindow::activateItem(int index) {
 }
 
 void MenuWindow::startGame() {
+    if (online_ && online_->connected()) {
+        // Online, the host starts the games, on both machines.
+        if (!online_->isHost()) {
+            showMessage(kJoinerStartMessage);
+            return;
+        }
+        c_.idleTimer->setEnabled(false);
+        if (std::string error = online_->startAsHost(); !error.empty()) failedStart(error);
+        return;
+    }
+    launchGame();
+}
+
+void MenuWindow::launchGame() {
     c_.idleTimer->setEnabled(false);
     if (state_.settings.levelName.empty()) {
         failedStart(kNoLevelsMessage);
@@ -190,6 +210,7 @@ void MenuWindow::failedStart(const std::string& message) {
 }
 
 void MenuWindow::exitProgram() {
+    if (online_) online_->close();
     SetDisplayMode(services().display, static_cast<int16_t>(savedScreenWidth_),
                    static_cast<int16_t>(savedScreenHeight_));
     ConfigurationSave saved =
@@ -201,6 +222,23 @@ void MenuWindow::exitProgram() {
         return;
     }
     app().quit();
+}
+
+// ---- online play
+
+void MenuWindow::setOnline(OnlinePlay* online) {
+    online_ = online;
+    if (online_) online_->setStartGame([this] { launchGame(); });
+}
+
+void MenuWindow::pollOnline() {
+    online_->poll();
+    if (online_->connected()) c_.idleTimer->setEnabled(false);
+    const std::string line = online_->statusLine();
+    if (onlineStatus_ && onlineStatus_->caption() != line) {
+        onlineStatus_->setCaption(line);
+        refresh();
+    }
 }
 
 // ---- panels

@@ -14,6 +14,7 @@
 #include "menu/configuration.h"
 #include "menu/level_list.h"
 #include "menu/speed_gauge.h"
+#include "online/online_play.h"
 #include "platform/toolkit.h"
 #include "state/game_state.h"
 
@@ -95,6 +96,11 @@ class MenuWindow : public Form, public MenuLink {
     void enableIdleTimer() override;
     void showMessage(const std::string& text) override;
 
+    // Online play (none unless set before the window loads): a status line, the host's START
+    // starts the game on both machines, no demo games while a player is connected.
+    void setOnline(OnlinePlay* online);
+    Label* onlineStatusLabel() const { return onlineStatus_; }
+
     // Menu operations.
     void activateItem(int index);
     void showScorePanel(bool flag);
@@ -152,6 +158,8 @@ class MenuWindow : public Form, public MenuLink {
     void MEN_MouseMove(int index);
     void backgroundRule();
     void startGame();
+    void launchGame();
+    void pollOnline();
     void failedStart(const std::string& message);
     void exitProgram();
     void playClick();
@@ -204,6 +212,10 @@ class MenuWindow : public Form, public MenuLink {
     Picture texture_;
     std::string configurationPath_;
     bool configurationDamaged_ = false;
+
+    OnlinePlay* online_ = nullptr;
+    Label* onlineStatus_ = nullptr;
+    Timer* onlineTimer_ = nullptr;
 
     std::deque<std::string> messages_;  // the first one is shown
     bool quitAfterMessages_ = false;

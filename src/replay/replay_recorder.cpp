@@ -30,7 +30,13 @@ void ReplayRecorder::gameStarting() {
     Scenario s;
     // A game that cannot be replayed: no splitmix64 state, no level text, or a start length that
     // no body list can have (only a hand-edited ZIB.ini gives one).
-    if (!seed || !path || !readWholeFile(*path, s.level)) return;
+    // A level from the network is recorded as it came; others are read from their file.
+    if (const auto& network = window_.networkLevel()) {
+        s.level = network->text;
+    } else if (!path || !readWholeFile(*path, s.level)) {
+        return;
+    }
+    if (!seed) return;
     if (settings.startLength < 1 || settings.startLength > kMostStartLength) return;
 
     const size_t slash = settings.levelName.find_last_of("/\\");

@@ -1,0 +1,393 @@
+// Online play in the game: the start of a game on both machines, the lockstep of every tick, the
+// checksums, and the ends of a game (Esc, a desync, a lost connection).
+#include "online/online_play.h"
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+
+#include "game/level_loader.h"
+#include "platform/files.h"
+#include "replay/state_check.h"
+
+namespace zib {
+
+namespace {
+
+constexpr int kEnter = 13;
+constexpr int kEsc = 27;
+// How long Esc waits for a silent other side before the game ends on this side alone.
+constexpr std::chrono::milliseconds kEscPatience{1000};
+
+// The key slots of the four directions (up, down, right, left) for blue and for red.
+constexpr int kBlueSlots[4] = {0, 2, 4, 6};
+constexpr int kRedSlots[4] = {1, 3, 5, 7};
+// The order in which a key is looked for among the bindings: red's, then blue's, as the key
+// handler compares them.
+constexpr int kSlotOrder[8] = {1, 5, 3, 7, 0, 4, 2, 6};
+
+int directionOfSlot(int slot) {
+    return slot / 2;  // 0 up, 1 down, 2 right, 3 left
+}
+
+uint32_t winsOf(const std::string& caption) {
+    long long n = 0;
+    auto [end, ec] = std::from_chars(caption.data(), caption.data() + caption.size(), n);
+    if (ec != std::errc() || end != caption.data() + caption.size() || n < 0) return 0;
+    return static_cast<uint32_t>(std::min<long long>(n, net::kMaxWins));
+}
+
+int8_t clampStep(int v) {
+    return static_cast<int8_t>(std::clamp(v, -net::kMaxEdgeStep, net::kMaxEdgeStep));
+}
+
+std::string bareName(const std::string& name) {
+    const size_t slash = name.find_last_of("/\\");
+    return slash == std::string::npos ? name : name.substr(slash + 1);
+}
+
+}  // namespace
+
+uint64_t onlineChecksum(const GameState& state, GameWindow& window, const Random& random) {
+    uint64_t h = stateHash(state, window);
+    const uint64_t r = random.savedState().value_or(0);
+    // Mixed in so that a random state that differs changes every bit of the sum.
+    h ^= r + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
+    return h;
+}
+
+OnlinePlay::OnlinePlay(std::unique_ptr<net::Session> session, Application& app, GameState& state,
+                       GameWindow& window, MenuLink& menu, Random& random)
+    : session_(std::move(session)),
+      app_(app),
+      state_(state),
+      window_(window),
+      menu_(menu),
+      random_(random) {
+    window_.setTickLink(this);
+}
+
+OnlinePlay::~OnlinePlay() {
+    window_.setTickLink(nullptr);
+}
+
+std::string OnlinePlay::statusLine() const {
+    return session_->statusLine(std::max(1, state_.settings.gameSpeed));
+}
+
+void OnlinePlay::close() {
+    session_->close();
+}
+
+// ---- the start of a game
+
+net::StartGame OnlinePlay::buildStart() const {
+    const Settings& s = state_.settings;
+    net::StartGame start;
+    start.levelName = bareName(s.levelName);
+    const std::string folder =
+        folderOfLevel(s.levelName, window_.playerLevelFolder(), window_.levelFolder());
+    if (const auto path = resolvePath(folder, s.levelName)) readWholeFile(*path, start.levelText);
+    // One player plays online as the classic game with two people.
+    start.gameMode = static_cast<uint8_t>(s.gameMode == 1 ? 1 : 2);
+    start.growthPerFood = s.growthPerFood;
+    start.startLength = s.startLength;
+    start.gameSpeed = std::max(0, s.gameSpeed);
+    start.freeMode = state_.freeMode;
+    start.seed = random_.savedState().value_or(0);
+    start.inputDelay =
+        static_cast<uint8_t>(session_->suggestedInputDelay(std::max(1, s.gameSpeed)));
+    start.carried.bluePrevDx = clampStep(state_.blue.prevDx);
+    start.carried.bluePrevDy = clampStep(state_.blue.prevDy);
+    start.carried.redGrowNow = state_.red.growNow;
+    start.carried.blueGrowNow = state_.blue.growNow;
+    start.carried.foodFrame = state_.foodFrame == 0 ? 0 : 1;
+    start.carried.redWins = winsOf(menu_.redWins());
+    start.carried.blueWins = winsOf(menu_.blueWins());
+    for (size_t i = 0; i < 8; ++i)
+        start.keyBindings[i] = static_cast<int16_t>(std::clamp(s.keyBindings[i], -32768, 32767));
+    return start;
+}
+
+std::string OnlinePlay::startAsHost() {
+    if (window_.loopRunning()) return {};
+    if (state_.settings.levelName.empty()) return "Není vybrána žádná mapa.";
+    net::StartGame start = buildStart();
+    if (start.levelText.empty()) return "Mapu " + state_.settings.levelName + " nelze přečíst.";
+    if (std::string error = session_->startGame(start); !error.empty()) return error;
+    launch(start);  // a level that cannot load has been reported by the window or the menu
+    return {};
+}
+
+void OnlinePlay::applySettings(const net::StartGame& start) {
+    if (!ownSettings_) {
+        ownSettings_ = state_.settings;
+        ownFreeMode_ = state_.freeMode;
+    }
+    Settings& s = state_.settings;
+    for (size_t i = 0; i < 8; ++i) s.keyBindings[i] = start.keyBindings[i];
+    s.gameSpeed = start.gameSpeed;
+    s.levelName = start.levelName;
+    s.growthPerFood = start.growthPerFood;
+    s.startLength = start.startLength;
+    s.gameMode = start.gameMode;
+    s.endlessGrowth = start.gameMode == 1;
+    s.onePlayer = false;
+    state_.freeMode = start.freeMode;
+    state_.demoMode = false;
+    menu_.setRedWins(std::to_string(start.carried.redWins));
+    menu_.setBlueWins(std::to_string(start.carried.blueWins));
+    window_.setNetworkLevel(NetworkLevel{start.levelName, start.levelText});
+}
+
+// After the window has loaded the level: the state of earlier games and the random source are the
+// host's on both machines.
+void OnlinePlay::applyCarried(const net::StartGame& start) {
+    state_.blue.prevDx = start.carried.bluePrevDx;
+    state_.blue.prevDy = start.carried.bluePrevDy;
+    state_.red.growNow = start.carried.redGrowNow;
+    state_.blue.growNow = start.carried.blueGrowNow;
+    state_.foodFrame = start.carried.foodFrame;
+    random_.restoreState(start.seed);
+}
+
+void OnlinePlay::restoreOwnSettings() {
+    if (ownSettings_) {
+        state_.settings = *ownSettings_;
+        state_.freeMode = ownFreeMode_;
+        ownSettings_.reset();
+    }
+    window_.setNetworkLevel(std::nullopt);
+}
+
+bool OnlinePlay::launch(const net::StartGame& start) {
+    endWhenStalled_.clear();
+    escWhileStalled_ = false;
+    // A game left with Esc goes back to the menu before anything of the new one is set.
+    if (window_.isLoaded() && window_.gameEnded() && state_.demoMode) window_.Timer2_Timer();
+    applySettings(start);
+    linked_ = true;
+    lastWasOnline_ = true;
+    endedHere_ = false;
+    stalling_ = false;
+    inputDelay_ = session_->inputDelay();
+    pending_.clear();
+    local_.clear();
+    // In the pause after a game, the window starts the level again as on Enter; otherwise (or when
+    // that pause led back to the menu) the menu starts the game.
+    if (window_.isLoaded() && window_.gameEnded()) window_.applyKeyDown(kEnter);
+    if (!window_.isLoaded() && startGame_) startGame_();
+    if (!window_.isLoaded()) {
+        linked_ = false;
+        restoreOwnSettings();
+        session_->endGame(net::EndReason::Quit);
+        return false;
+    }
+    applyCarried(start);
+    return true;
+}
+
+// ---- the menu's service
+
+void OnlinePlay::poll() {
+    session_->poll(0);
+    handleEvents();
+    if (!window_.isLoaded()) lastWasOnline_ = false;
+    const bool windowFree = !window_.isLoaded() || window_.gameEnded();
+    if (!windowFree || linked_) return;
+    if (pendingStart_) {
+        const net::StartGame start = std::move(*pendingStart_);
+        pendingStart_.reset();
+        launch(start);
+    } else if (restartWanted_) {
+        restartWanted_ = false;
+        if (std::string error = startAsHost(); !error.empty()) menu_.showMessage(error);
+    }
+}
+
+void OnlinePlay::handleEvents() {
+    while (std::optional<net::SessionEvent> e = session_->takeEvent()) {
+        switch (e->type) {
+            case net::SessionEvent::Type::Start:
+                pendingStart_ = std::move(e->start);
+                break;
+            case net::SessionEvent::Type::Restart:
+                restartWanted_ = true;
+                break;
+            case net::SessionEvent::Type::End:
+                pendingStart_.reset();
+                if (!linked_) break;
+                if (e->end.reason == net::EndReason::Desync) {
+                    endHere("Hra se se soupeřem rozešla v tahu " + std::to_string(e->end.tick) +
+                            ": stav hry se liší. Záznamy hry zůstaly uloženy na obou stranách.");
+                } else {
+                    // The keys the other side sent before it left are still played.
+                    endWhenStalled_ = "Soupeř hru ukončil.";
+                }
+                break;
+            case net::SessionEvent::Type::Lost:
+                pendingStart_.reset();
+                restartWanted_ = false;
+                if (linked_) endWhenStalled_ = kConnectionLostMessage;
+                break;
+        }
+    }
+}
+
+// Ends the game on this side at once: Esc, as if pressed here, so that the replay holds it.
+void OnlinePlay::endHere(const std::string& message) {
+    if (endedHere_) return;
+    endedHere_ = true;
+    if (window_.isLoaded() && !window_.gameEnded()) window_.applyKeyPress(kEsc);
+    if (!message.empty()) menu_.showMessage(message);
+}
+
+// ---- keys
+
+void OnlinePlay::queueLocal(net::KeyKind kind, int code) {
+    if (code < 1 || code > 255 || pending_.size() >= net::kMaxEventsPerTick) return;
+    pending_.push_back(net::KeyEvent{kind, static_cast<uint8_t>(code)});
+}
+
+void OnlinePlay::steerOwn(int direction) {
+    const int* slots = isHost() ? kRedSlots : kBlueSlots;
+    queueLocal(net::KeyKind::Down,
+               state_.settings.keyBindings[static_cast<size_t>(slots[direction])]);
+}
+
+bool OnlinePlay::takeKeyDown(int code) {
+    if (!linked_) {
+        // Enter in the pause after an online game starts the level again on both machines.
+        if (code == kEnter && lastWasOnline_ && window_.gameEnded() && connected()) {
+            if (isHost()) {
+                restartWanted_ = true;
+            } else {
+                session_->requestRestart();
+            }
+            return true;
+        }
+        return false;
+    }
+    if (window_.gameEnded() || endedHere_) return true;
+    // The player's own bindings tell the direction; the game's (the host's) give the key.
+    const Settings& own = ownSettings_ ? *ownSettings_ : state_.settings;
+    for (int slot : kSlotOrder) {
+        if (own.keyBindings[static_cast<size_t>(slot)] != code) continue;
+        steerOwn(directionOfSlot(slot));
+        return true;
+    }
+    return true;  // Enter and other keys do nothing during an online game
+}
+
+bool OnlinePlay::takeKeyPress(int character) {
+    if (!linked_) return false;
+    if (character != kEsc || window_.gameEnded() || endedHere_) return true;
+    // Esc travels like any key; should the other side stay silent for a while, the game ends here
+    // without it (see tick).
+    if (stalling_) escWhileStalled_ = true;
+    queueLocal(net::KeyKind::Press, kEsc);
+    return true;
+}
+
+bool OnlinePlay::takePad(PadInput input) {
+    if (!linked_) return false;
+    switch (input) {
+        case PadInput::Up:
+            steerOwn(0);
+            return true;
+        case PadInput::Down:
+            steerOwn(1);
+            return true;
+        case PadInput::Right:
+            steerOwn(2);
+            return true;
+        case PadInput::Left:
+            steerOwn(3);
+            return true;
+        default:
+            return false;  // Start and Back come as Enter and Esc
+    }
+}
+
+// What may be applied from either side: a key bound in the game, or Esc. Anything else from the
+// other machine is dropped (on both machines alike, so they stay in step).
+bool OnlinePlay::allowed(const net::KeyEvent& event) const {
+    if (event.kind == net::KeyKind::Press) return event.code == kEsc;
+    const auto& keys = state_.settings.keyBindings;
+    return event.code != kEnter && std::find(keys.begin(), keys.end(), event.code) != keys.end();
+}
+
+void OnlinePlay::apply(const std::vector<net::KeyEvent>& events) {
+    for (const net::KeyEvent& e : events) {
+        if (!allowed(e) || !window_.isLoaded()) continue;
+        if (e.kind == net::KeyKind::Down) {
+            window_.applyKeyDown(e.code);
+        } else {
+            window_.applyKeyPress(e.code);
+        }
+    }
+}
+
+// ---- the lockstep
+
+void OnlinePlay::tick(int n) {
+    if (!linked_ || endedHere_) return;
+    session_->poll(0);
+    handleEvents();
+    if (!linked_ || endedHere_) return;
+    const auto t = static_cast<uint32_t>(n);
+    const uint32_t stamp = t + static_cast<uint32_t>(inputDelay_);
+    session_->sendLocalInput(stamp, pending_);
+    local_[stamp] = std::move(pending_);
+    pending_.clear();
+    if (t % net::kChecksumInterval == 0)
+        session_->sendChecksum(t, onlineChecksum(state_, window_, random_));
+
+    stalling_ = true;
+    const auto stallStart = std::chrono::steady_clock::now();
+    while (!session_->hasRemoteInput(t)) {
+        if (!endWhenStalled_.empty()) {
+            // The other side is gone and has nothing more for this tick.
+            endHere(endWhenStalled_);
+            break;
+        }
+        if (escWhileStalled_ && std::chrono::steady_clock::now() - stallStart > kEscPatience) {
+            // Esc here while the other side is silent: the game ends here now, and there when the
+            // word arrives.
+            session_->endGame(net::EndReason::Quit);
+            endHere({});
+            break;
+        }
+        session_->poll(1);
+        handleEvents();
+        if (!linked_ || endedHere_) break;
+        app_.doEvents();
+        if (app_.quitRequested() || !window_.isLoaded() || endedHere_) break;
+    }
+    stalling_ = false;
+    if (!linked_ || endedHere_ || !window_.isLoaded()) return;
+
+    const std::vector<net::KeyEvent> remote =
+        session_->remoteInput(t).value_or(std::vector<net::KeyEvent>{});
+    std::vector<net::KeyEvent> own;
+    if (auto it = local_.find(t); it != local_.end()) {
+        own = std::move(it->second);
+        local_.erase(it);
+    }
+    apply(isHost() ? own : remote);
+    apply(isHost() ? remote : own);
+
+    if (const std::optional<uint32_t> bad = session_->desyncTick()) {
+        session_->endGame(net::EndReason::Desync, *bad);
+        endHere("Hra se se soupeřem rozešla v tahu " + std::to_string(*bad) +
+                ": stav hry se liší. Záznamy hry zůstaly uloženy na obou stranách.");
+    }
+}
+
+void OnlinePlay::gameEnded() {
+    if (!linked_) return;
+    linked_ = false;
+    restoreOwnSettings();
+}
+
+}  // namespace zib

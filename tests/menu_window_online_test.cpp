@@ -1,0 +1,83 @@
+// The menu of a program that joined an online game: its status line, START left to the host, no
+// demo games and no typed words but EXIT while connected, and EXIT says goodbye to the host.
+#include <chrono>
+
+#include "menu_window_fixture.h"
+#include "online/online_play.h"
+
+namespace zib::test {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class MenuOnline : public MenuWindowTest {
+  protected:
+    void SetUp() override {
+        MenuWindowTest::SetUp();
+        addLevels({"Alpha", "Beta"});
+        writeIni("46,Alpha.zq7,5,10,2");
+        net::SessionOptions o;
+        o.gameVersion = "1.1.0";
+        o.bindHost = "127.0.0.1";
+        o.port = 0;
+        std::string error;
+        host = net::Session::host(o, error);
+        ASSERT_TRUE(host) << error;
+        o.port = host->localPort();
+        auto joiner = net::Session::join("127.0.0.1", o, error);
+        ASSERT_TRUE(joiner) << error;
+        menu = std::make_unique<MenuWindow>(app, *state,
+                                            MenuPaths{levels().string(), iniPath().string()});
+        online = std::make_unique<OnlinePlay>(std::move(joiner), app, *state, menu->gameWindow(),
+                                              *menu, backend.services().random);
+        menu->setOnline(online.get());
+        menu->show();
+        app.doEvents();
+    }
+    void TearDown() override {
+        online.reset();
+        MenuWindowTest::TearDown();
+    }
+    // Lets virtual time pass in steps while the host answers, until done() or 10 s pass.
+    bool serveUntil(const std::function<bool()>& done) {
+        const auto end = std::chrono::steady_clock::now() + 10s;
+        while (std::chrono::steady_clock::now() < end) {
+            host->poll(1);
+            advance(50);
+            if (done()) return true;
+        }
+        return false;
+    }
+    // Lets virtual time pass (more than the idle countdown) while the host answers.
+    void serveFor(uint32_t ms) {
+        for (uint32_t t = 0; t < ms; t += 50) {
+            host->poll(0);
+            advance(50);
+        }
+    }
+    std::string status() const { return menu->onlineStatusLabel()->caption(); }
+
+    std::unique_ptr<net::Session> host;
+    std::unique_ptr<OnlinePlay> online;
+};
+
+TEST_F(MenuOnline, WhileConnectedOnlyTheHostStartsAndNoDemoPlays) {
+    ASSERT_TRUE(serveUntil([&] { return status().find("zpoždění") != std::string::npos; }))
+        << status();
+    type("demo");
+    press(kVkEnter);
+    EXPECT_EQ(menu->openMessage(), kJoinerStartMessage);
+    press(kVkEnter);  // closes the message
+    serveFor(MenuWindow::kIdleMs + 5000);
+    EXPECT_FALSE(state->demoMode);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_FALSE(menu->gameWindow().isLoaded());
+
+    type("exit");
+    EXPECT_TRUE(app.quitRequested());
+    EXPECT_TRUE(serveUntil([&] { return host->state() != net::SessionState::Connected; }));
+}
+
+}  // namespace
+}  // namespace zib::test

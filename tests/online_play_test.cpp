@@ -1,0 +1,117 @@
+// Two programs play one game online, each in a thread of its own with its own headless backend,
+// game window and replay recorder, connected through the fault-injecting relay: their games must
+// stay identical tick for tick, their replays must hold the same events and verify, and a lost
+// connection or a state that differs must end the game on both sides.
+#include <gtest/gtest.h>
+
+#include "online_match.h"
+#include "replay/replay_file.h"
+#include "zibsim/verify.h"
+
+namespace zib {
+namespace {
+
+using namespace std::chrono_literals;
+using test::Match;
+using test::SideScript;
+
+bool contains(const std::vector<std::string>& texts, const std::string& part) {
+    for (const std::string& t : texts)
+        if (t.find(part) != std::string::npos) return true;
+    return false;
+}
+
+std::optional<std::string> verifyText(const Scenario& record) {
+    std::string error;
+    std::optional<Scenario> read = parseScenario(replayText(record), error);
+    if (!read) return "unreadable: " + error;
+    return zibsim::verifyReplay(*read);
+}
+
+// Both steer with every key they have: the host's red and blue keys turn red, the joiner's own
+// keys (bound differently) turn blue.
+SideScript hostKeys(int escAfter) {
+    return SideScript{{38, 39, 40, 37, 'W', 'D', 'S', 'A'}, 7, escAfter, {}};
+}
+SideScript joinerKeys() {
+    return SideScript{{73, 76, 75, 74, 104, 102, 98, 100}, 5, 0, {}};
+}
+
+TEST(OnlinePlay, TwoProgramsPlayTheSameGameThroughALossyLink) {
+    test::RelayFaults faults;
+    faults.delayMs = 1;
+    faults.jitterMs = 4;
+    faults.loss = 0.03;
+    faults.duplicate = 0.03;
+    faults.reorder = 0.05;
+    const Match m = test::play({faults}, hostKeys(10000), joinerKeys());
+    ASSERT_FALSE(m.host.timedOut);
+    ASSERT_FALSE(m.joiner.timedOut);
+    EXPECT_GT(m.host.hashes.size(), 10000u);
+    EXPECT_EQ(m.host.hashes, m.joiner.hashes);
+    ASSERT_EQ(m.host.records.size(), 1u);
+    ASSERT_EQ(m.joiner.records.size(), 1u);
+    const Scenario& a = m.host.records[0];
+    const Scenario& b = m.joiner.records[0];
+    ASSERT_EQ(a.events.size(), b.events.size());
+    for (size_t i = 0; i < a.events.size(); ++i) {
+        EXPECT_EQ(a.events[i].tick, b.events[i].tick);
+        EXPECT_EQ(a.events[i].kind, b.events[i].kind);
+        EXPECT_EQ(a.events[i].code, b.events[i].code);
+    }
+    EXPECT_EQ(a.seed, b.seed);
+    EXPECT_EQ(a.level, b.level);
+    // Both players' turns are in the game, the joiner's translated to the host's blue keys.
+    bool redTurned = false, blueTurned = false;
+    for (const ScenarioEvent& e : a.events) {
+        redTurned |= e.code == 40;
+        blueTurned |= e.code == 'S';
+        EXPECT_NE(e.code, 75);
+    }
+    EXPECT_TRUE(redTurned && blueTurned);
+    EXPECT_EQ(verifyText(a), std::nullopt);
+    EXPECT_EQ(verifyText(b), std::nullopt);
+}
+
+TEST(OnlinePlay, ADifferentStateIsCaughtAtTheNextChecksumOnBothSides) {
+    SideScript joiner = joinerKeys();
+    joiner.after = [](int tick, GameState& state, OnlinePlay&, Application&) {
+        if (tick == 100) state.red.pendingGrowth += 5;
+    };
+    const Match m = test::play({}, hostKeys(0), joiner);
+    ASSERT_FALSE(m.host.timedOut || m.joiner.timedOut);
+    for (const test::SideResult* side : {&m.host, &m.joiner}) {
+        EXPECT_TRUE(contains(side->messages, "v tahu 112"))
+            << ::testing::PrintToString(side->messages);
+        ASSERT_EQ(side->records.size(), 1u);  // each side keeps its replay
+        EXPECT_EQ(side->redWins, "0");
+        EXPECT_EQ(side->blueWins, "0");
+    }
+}
+
+// A program that leaves, or a link that goes silent, ends the other side's game with the message
+// and no win.
+TEST(OnlinePlay, ALostConnectionEndsTheGameWithoutAWin) {
+    for (const bool silent : {false, true}) {
+        SideScript joiner = joinerKeys();
+        joiner.after = [silent](int tick, GameState&, OnlinePlay& online, Application& app) {
+            if (tick != 200) return;
+            if (silent) {
+                // Stops answering: the other side hears nothing from now on.
+                std::this_thread::sleep_for(6s);
+            }
+            online.close();
+            app.quit();
+        };
+        const Match m = test::play({}, hostKeys(0), joiner);
+        ASSERT_FALSE(m.host.timedOut);
+        EXPECT_TRUE(contains(m.host.messages, kConnectionLostMessage))
+            << ::testing::PrintToString(m.host.messages);
+        EXPECT_EQ(m.host.redWins, "0");
+        EXPECT_EQ(m.host.blueWins, "0");
+        EXPECT_EQ(m.host.records.size(), 1u);
+    }
+}
+
+}  // namespace
+}  // namespace zib
