@@ -101,14 +101,7 @@ class PlaybackRun : public GameObserver {
     void gameStarted() override { queue(1); }
     void tickCompleted(int n) override { queue(n + 1); }
     void gameFinished() override { menu_.gameFinished(); }
-    void beforeStart(GameWindow& window) {
-        feed_.take(0, [&window](const ScenarioEvent& e) {
-            if (e.kind == ScenarioEvent::Kind::Down)
-                window.Form_KeyDown(e.code, 0);
-            else
-                window.Form_KeyPress(e.code);
-        });
-    }
+    void beforeStart(GameWindow& window) { deliverBeforeStart(feed_, window); }
 
   private:
     void queue(int tick) {

@@ -40,4 +40,13 @@ void ScenarioFeed::take(int tick, const std::function<void(const ScenarioEvent&)
     for (; next_ < events_.size() && events_[next_].tick == tick; ++next_) deliver(events_[next_]);
 }
 
+void deliverBeforeStart(ScenarioFeed& feed, GameWindow& window) {
+    feed.take(0, [&window](const ScenarioEvent& e) {
+        if (e.kind == ScenarioEvent::Kind::Down)
+            window.Form_KeyDown(e.code, 0);
+        else
+            window.Form_KeyPress(e.code);
+    });
+}
+
 }  // namespace zib

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "game/game_window.h"
 #include "game/menu_link.h"
 #include "replay/scenario.h"
 #include "state/game_state.h"
@@ -28,5 +29,9 @@ class ScenarioFeed {
     std::vector<ScenarioEvent> events_;
     size_t next_ = 0;
 };
+
+// Hands the keys of tick 0 straight to the window's key handlers, before its start timer fires:
+// the window is the form on top, so the message loop would hand them to it just so.
+void deliverBeforeStart(ScenarioFeed& feed, GameWindow& window);
 
 }  // namespace zib

@@ -125,16 +125,8 @@ class TraceRun : public zib::GameObserver {
     }
 
   public:
-    // The keys of tick 0 reach the window before its start timer, as they did in the program:
-    // the window is the form on top, so the message loop would hand them to it just so.
-    void deliverBeforeStart() {
-        feed_.take(0, [this](const ScenarioEvent& e) {
-            if (e.kind == ScenarioEvent::Kind::Down)
-                window_.Form_KeyDown(e.code, 0);
-            else
-                window_.Form_KeyPress(e.code);
-        });
-    }
+    // The keys of tick 0 reach the window before its start timer.
+    void deliverBeforeStart() { zib::deliverBeforeStart(feed_, window_); }
 
   private:
     void queueEventsOf(int tick) {
