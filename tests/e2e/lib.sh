@@ -149,7 +149,9 @@ wait_for() {
     local end=$((SECONDS + limit))
     while ! "$@"; do
         [ $SECONDS -ge $end ] && fail "timed out after ${limit}s waiting for $what"
-        zib_running || fail "zib ended while waiting for $what"
+        # The condition is asked again when zib has gone: it may have come true in between, as
+        # when the thing waited for is the program's own end.
+        zib_running || "$@" || fail "zib ended while waiting for $what"
         sleep 0.1
     done
 }
