@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Online play between two real programs on two Xvfb screens, over loopback: the host's Enter
-# starts the game on both, keys on both sides turn the snakes, the game ends the same on both and
-# both replays verify and hold the same keys. Then a second game: the joiner's program is killed,
-# the host's game ends within 6 s with the message, and the host's EXIT still writes ZIB.ini.
+# starts the game on both, keys on both sides turn the snakes, the game ends the same on both, and
+# the joiner's Enter in the pause after it starts the level again on both; all four replays verify
+# and each pair holds the same keys. Then a third game: the joiner's program is killed, the host's
+# game ends within 6 s with the message, and the host's EXIT still writes ZIB.ini. Last, a new pair
+# whose host is killed: the joiner's game ends the same way and its EXIT writes its own ZIB.ini.
 # shellcheck disable=SC2046,SC2086,SC2119
 . "$(dirname "$0")/lib.sh"
 
@@ -46,22 +48,30 @@ host_replays_are() { [ "$(count_in "$HOST_REPLAYS")" -eq "$1" ]; }
 join_replays_are() { [ "$(count_in "$JOIN_REPLAYS")" -eq "$1" ]; }
 on_joiner() { DISPLAY=$JOIN_DISPLAY "$@"; }
 
-(cd "$GAME" && XDG_DATA_HOME="$WORK/host-data" SDL_AUDIODRIVER=dummy \
-    exec "$GAME/zib" --window --host "127.0.0.1:$PORT" >"$WORK/zib.log" 2>&1) &
-ZIB_PID=$!
-(cd "$JOIN_GAME" && DISPLAY=$JOIN_DISPLAY XDG_DATA_HOME="$WORK/join-data" SDL_AUDIODRIVER=dummy \
-    exec "$JOIN_GAME/zib" --window --join "127.0.0.1:$PORT" >"$WORK/joiner.log" 2>&1) &
-JOINER_PID=$!
-wait_for "the host's window" 30 window_shown
 joiner_shown() { on_joiner xdotool search --name '^ZIB$' >/dev/null 2>&1; }
-wait_for "the joiner's window" 30 joiner_shown
-for d in "$HOST_DISPLAY" "$JOIN_DISPLAY"; do
-    DISPLAY=$d xdotool mousemove 10 590
-    DISPLAY=$d xdotool windowfocus "$(DISPLAY=$d xdotool search --name '^ZIB$' | head -n1)" 2>/dev/null || true
-done
-wait_for "the menu" 30 menu_painted
-remember_menu
-sleep 2  # the handshake and the first round trips
+# start_pair N: a host and a joiner, their output in host-N.log and joiner-N.log; returns when both
+# menus show and the handshake had time for its first round trips.
+start_pair() {
+    HOST_LOG="$WORK/host-$1.log"
+    JOIN_LOG="$WORK/joiner-$1.log"
+    (cd "$GAME" && XDG_DATA_HOME="$WORK/host-data" SDL_AUDIODRIVER=dummy \
+        exec "$GAME/zib" --window --host "127.0.0.1:$PORT" >"$HOST_LOG" 2>&1) &
+    ZIB_PID=$!
+    (cd "$JOIN_GAME" && DISPLAY=$JOIN_DISPLAY XDG_DATA_HOME="$WORK/join-data" SDL_AUDIODRIVER=dummy \
+        exec "$JOIN_GAME/zib" --window --join "127.0.0.1:$PORT" >"$JOIN_LOG" 2>&1) &
+    JOINER_PID=$!
+    wait_for "the host's window" 30 window_shown
+    wait_for "the joiner's window" 30 joiner_shown
+    local d
+    for d in "$HOST_DISPLAY" "$JOIN_DISPLAY"; do
+        DISPLAY=$d xdotool mousemove 10 590
+        DISPLAY=$d xdotool windowfocus "$(DISPLAY=$d xdotool search --name '^ZIB$' | head -n1)" 2>/dev/null || true
+    done
+    wait_for "the menu" 30 menu_painted
+    remember_menu
+    sleep 2
+}
+start_pair 1
 log "both menus shown"
 
 # ---- game 1: started by the host's Enter; both sides turn; red crashes into the wall
@@ -76,23 +86,32 @@ wait_for "the host's replay of game 1" 30 host_replays_are 1
 wait_for "the joiner's replay of game 1" 10 join_replays_are 1
 log "game 1 over on both"
 
-host_file=$(find "$HOST_REPLAYS" -name '*.zibreplay.json')
-join_file=$(find "$JOIN_REPLAYS" -name '*.zibreplay.json')
-"$ZIBSIM" --verify "$host_file" "$join_file" >"$WORK/verify.log" 2>&1 || {
+# ---- game 2: the joiner's Enter within the 2 s pause after the game restarts the level on both;
+# nobody steers, so red runs into the wall again.
+on_joiner xdotool key --delay 40 Return
+wait_for "the host's replay of game 2" 20 host_replays_are 2
+wait_for "the joiner's replay of game 2" 10 join_replays_are 2
+log "game 2, restarted by the joiner, over on both"
+
+mapfile -t host_files < <(find "$HOST_REPLAYS" -name '*.zibreplay.json' | sort)
+mapfile -t join_files < <(find "$JOIN_REPLAYS" -name '*.zibreplay.json' | sort)
+"$ZIBSIM" --verify "${host_files[@]}" "${join_files[@]}" >"$WORK/verify.log" 2>&1 || {
     cat "$WORK/verify.log" >&2
     fail "zibsim --verify refused an online replay"
 }
-python3 - "$host_file" "$join_file" <<'PY' || fail "the two replays differ"
+python3 - "${host_files[@]}" "${join_files[@]}" <<'PY' || fail "the replays of the two sides differ"
 import json, sys
-a, b = (json.load(open(f)) for f in sys.argv[1:3])
-assert a["events"] == b["events"], (a["events"], b["events"])
-assert a["outcome"] == b["outcome"]
-codes = [e.get("down") for e in a["events"]]
+host, join = ([json.load(open(f)) for f in sys.argv[i:i + 2]] for i in (1, 3))
+for a, b in zip(host, join):
+    assert a["events"] == b["events"], (a["events"], b["events"])
+    assert a["outcome"] == b["outcome"], (a["outcome"], b["outcome"])
+codes = [e.get("down") for e in host[0]["events"]]
 assert 38 in codes and 83 in codes, codes   # red's Up; the joiner's K as blue's S
+assert host[1]["outcome"]["ticks"] > 0
 PY
-log "both replays verify and agree"
+log "all four replays verify, and each game's two agree"
 
-# ---- game 2: the joiner's program is killed; the host's game ends within 6 s, no win counted
+# ---- game 3: the joiner's program is killed; the host's game ends within 6 s, no win counted
 wait_for "the host's menu" 15 menu_shown
 key Return
 sleep 1.5
@@ -100,9 +119,9 @@ kill -9 "$JOINER_PID"
 wait "$JOINER_PID" 2>/dev/null || true
 JOINER_PID=""
 killed=$SECONDS
-wait_for "the host's game to end" 10 host_replays_are 2
+wait_for "the host's game to end" 10 host_replays_are 3
 [ $((SECONDS - killed)) -le 7 ] || fail "the host's game went on for $((SECONDS - killed)) s"
-grep -q "Spojení se soupeřem bylo přerušeno" "$WORK/zib.log" || fail "no message of the lost connection"
+grep -q "Spojení se soupeřem bylo přerušeno" "$HOST_LOG" || fail "no message of the lost connection"
 log "the host's game ended after the joiner was killed"
 
 # The message closes with Enter; EXIT still writes ZIB.ini.
@@ -116,3 +135,31 @@ wait_exit
 grep -q "E2eZed.zq7" "$GAME/ZIB.ini" || fail "ZIB.ini lost the host's level"
 [ "$(cat "$JOIN_GAME/ZIB.ini")" = "$JOIN_INI" ] || fail "the joiner's ZIB.ini changed"
 log "EXIT wrote ZIB.ini"
+
+# ---- game 4: a new pair; the host's program is killed; the joiner's game ends within 6 s, and its
+# menu still works: EXIT writes the joiner's own settings, not the host's.
+# (The joiner killed in game 3 wrote no replay of it.)
+start_pair 2
+log "a new pair connected"
+key Return
+sleep 1.5
+kill -9 "$ZIB_PID"
+wait "$ZIB_PID" 2>/dev/null || true
+ZIB_PID=$JOINER_PID
+JOINER_PID=""
+export DISPLAY=$JOIN_DISPLAY
+killed=$SECONDS
+wait_for "the joiner's game to end" 10 join_replays_are 3
+[ $((SECONDS - killed)) -le 7 ] || fail "the joiner's game went on for $((SECONDS - killed)) s"
+grep -q "Spojení se soupeřem bylo přerušeno" "$JOIN_LOG" || fail "no message of the lost connection"
+log "the joiner's game ended after the host was killed"
+sleep 1
+key Return
+before=$(stat -c %Y "$JOIN_GAME/ZIB.ini")
+sleep 1.1
+type_text exit
+wait_exit
+[ "$(stat -c %Y "$JOIN_GAME/ZIB.ini")" -gt "$before" ] || fail "the joiner's EXIT did not write ZIB.ini"
+[ "$(cat "$JOIN_GAME/ZIB.ini")" = "$JOIN_INI" ] || fail "the joiner's ZIB.ini holds other settings"
+log "the joiner's EXIT wrote its own ZIB.ini"
+log "passed"
