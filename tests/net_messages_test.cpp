@@ -34,8 +34,9 @@ TEST(NetMessages, EveryTypeDecodesToItself) {
         Ping{3, 123456789012ull},
         Pong{4, 5},
         sampleStart(),
-        Input{2, kMaxTick, {{KeyKind::Down, 38}, {KeyKind::Press, 27}}},
-        Input{2, 1, {}},
+        Input{2, kMaxTick, {{KeyKind::Down, 38}, {KeyKind::Press, 27}}, {}},
+        Input{2, 1, {}, {}},
+        Input{2, 8, {}, {{KeyKind::Down, 40}}},
         Checksum{9, 32, ~0ull},
         Restart{1},
         EndGame{3, EndReason::Quit, 0},
@@ -47,8 +48,9 @@ TEST(NetMessages, EveryTypeDecodesToItself) {
         ASSERT_TRUE(d.message) << "type " << m.index() << ": " << d.error;
         EXPECT_EQ(*d.message, m) << "type " << m.index();
     }
-    // Little-endian, fixed sizes: a tick-1 Input of game 2 with no keys.
-    EXPECT_EQ(bytesOf(Input{2, 1, {}}), (std::vector<uint8_t>{6, 2, 0, 0, 0, 1, 0, 0, 0, 0}));
+    // Little-endian, fixed sizes: a tick-1 Input of game 2 with no keys, none before either.
+    EXPECT_EQ(bytesOf(Input{2, 1, {}, {}}),
+              (std::vector<uint8_t>{6, 2, 0, 0, 0, 1, 0, 0, 0, 0, 0}));
 }
 
 struct Malformed {
@@ -68,11 +70,15 @@ std::vector<uint8_t> startNamed(const std::string& name) {
 }
 
 TEST(NetMessages, MalformedPacketsAreRefused) {
-    const std::vector<uint8_t> input = encode(Input{2, 5, {{KeyKind::Down, 38}}});
+    const std::vector<uint8_t> input = encode(Input{2, 5, {{KeyKind::Down, 38}}, {}});
     std::vector<uint8_t> longer = input;
     longer.push_back(0);
     std::vector<uint8_t> seventeen = {6, 2, 0, 0, 0, 5, 0, 0, 0, 17};
     for (int i = 0; i < 17; ++i) seventeen.insert(seventeen.end(), {1, 38});
+    seventeen.push_back(0);
+    std::vector<uint8_t> seventeenBefore = {6, 2, 0, 0, 0, 5, 0, 0, 0, 0, 17};
+    for (int i = 0; i < 17; ++i) seventeenBefore.insert(seventeenBefore.end(), {1, 38});
+    const std::vector<uint8_t> inputBefore = encode(Input{2, 5, {}, {{KeyKind::Down, 38}}});
     StartGame tooLongText = sampleStart();
     tooLongText.levelText.assign(kMaxLevelText + 1, 'x');
     StartGame badDelay = sampleStart();
@@ -92,11 +98,13 @@ TEST(NetMessages, MalformedPacketsAreRefused) {
         {"trailing byte", longer},
         {"trailing byte after Bye", {10, 0}},
         {"tick 0", withByte(input, 5, 0)},
-        {"tick above 2^31", encode(Input{2, kMaxTick + 1, {}})},
-        {"game id 0", encode(Input{0, 5, {}})},
+        {"tick above 2^31", encode(Input{2, kMaxTick + 1, {}, {}})},
+        {"game id 0", encode(Input{0, 5, {}, {}})},
         {"key code 0", withByte(input, 11, 0)},
         {"key kind 3", withByte(input, 10, 3)},
         {"17 keys in a tick", seventeen},
+        {"17 keys in the tick before", seventeenBefore},
+        {"key code 0 in the tick before", withByte(inputBefore, 12, 0)},
         {"checksum tick not a multiple of 16", encode(Checksum{1, 17, 0})},
         {"level name with a slash", startNamed("levels/Ohrada.zq7")},
         {"level name with a backslash", startNamed("..\\Ohrada.zq7")},

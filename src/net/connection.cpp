@@ -9,7 +9,7 @@ namespace zib::net {
 
 namespace {
 
-constexpr size_t kChannels = 2;
+constexpr size_t kChannels = 3;
 
 // ENet wants one enet_initialize per process before any use; it is never undone (the program
 // ends with it).
@@ -138,10 +138,12 @@ std::vector<ConnectionEvent> Connection::poll(int timeoutMs) {
                 events.push_back({ConnectionEvent::Type::Connected, Channel::Reliable, {}, {}});
                 break;
             case ENET_EVENT_TYPE_RECEIVE:
-                if (e.peer == d.peer && d.isConnected) {
+                // ENet drops commands on channels the connection did not agree on; the check
+                // here keeps the mapping honest should that ever change.
+                if (e.peer == d.peer && d.isConnected && e.channelID < kChannels) {
                     ConnectionEvent r;
                     r.type = ConnectionEvent::Type::Received;
-                    r.channel = e.channelID == 0 ? Channel::Reliable : Channel::Unreliable;
+                    r.channel = static_cast<Channel>(e.channelID);
                     r.bytes.assign(e.packet->data, e.packet->data + e.packet->dataLength);
                     events.push_back(std::move(r));
                 }
@@ -173,7 +175,7 @@ std::vector<ConnectionEvent> Connection::poll(int timeoutMs) {
 bool Connection::send(std::span<const uint8_t> bytes, Channel channel) {
     Impl& d = *impl_;
     if (!d.peer || !d.isConnected) return false;
-    const enet_uint32 flags = channel == Channel::Reliable ? ENET_PACKET_FLAG_RELIABLE : 0;
+    const enet_uint32 flags = channel == Channel::Unreliable ? 0 : ENET_PACKET_FLAG_RELIABLE;
     ENetPacket* packet = enet_packet_create(bytes.data(), bytes.size(), flags);
     if (!packet) return false;
     if (enet_peer_send(d.peer, static_cast<enet_uint8>(channel), packet) != 0) {

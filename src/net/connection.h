@@ -2,8 +2,9 @@
 // One ENet connection to one other program: a host that listens and accepts a single peer, or a
 // joiner that connects to a host. Polled from the caller's thread; no threads of its own.
 //
-// Channel 0 is reliable and ordered (everything that decides the game), channel 1 unreliable
-// (round trip probes). A peer that stays silent longer than the timeout is dropped by ENet.
+// Channels 0 and 2 are reliable and ordered, each on its own: a packet lost on one holds back only
+// that channel's later packets. Channel 1 is unreliable (round trip probes). A peer that stays
+// silent longer than the timeout is dropped by ENet.
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -13,7 +14,7 @@
 
 namespace zib::net {
 
-enum class Channel : uint8_t { Reliable = 0, Unreliable = 1 };
+enum class Channel : uint8_t { Reliable = 0, Unreliable = 1, SecondReliable = 2 };
 
 enum class DisconnectReason : uint8_t {
     TimedOut = 0,  // silence (or nobody answered the connection attempt)

@@ -125,14 +125,18 @@ void write(Writer& w, const StartGame& m) {
     w.u32(m.carried.blueWins);
     for (int16_t key : m.keyBindings) w.i16(key);
 }
-void write(Writer& w, const Input& m) {
-    w.u32(m.gameId);
-    w.u32(m.tick);
-    w.u8(static_cast<uint8_t>(m.events.size()));
-    for (const KeyEvent& e : m.events) {
+void write(Writer& w, const std::vector<KeyEvent>& events) {
+    w.u8(static_cast<uint8_t>(events.size()));
+    for (const KeyEvent& e : events) {
         w.u8(static_cast<uint8_t>(e.kind));
         w.u8(e.code);
     }
+}
+void write(Writer& w, const Input& m) {
+    w.u32(m.gameId);
+    w.u32(m.tick);
+    write(w, m.events);
+    write(w, m.previous);
 }
 void write(Writer& w, const Checksum& m) {
     w.u32(m.gameId);
@@ -209,21 +213,27 @@ StartGame readStartGame(Reader& r) {
     for (int16_t& key : m.keyBindings) key = r.i16();
     return m;
 }
+std::vector<KeyEvent> readEvents(Reader& r) {
+    std::vector<KeyEvent> events;
+    const uint8_t count = r.u8();
+    if (!r.check(count <= kMaxEventsPerTick, "příliš mnoho kláves v jednom tahu")) return events;
+    for (uint8_t i = 0; i < count; ++i) {
+        const uint8_t kind = r.u8();
+        const uint8_t code = r.u8();
+        r.check(kind == 1 || kind == 2, "neznámý druh klávesové události");
+        r.check(code >= 1, "kód klávesy je 0");
+        events.push_back({static_cast<KeyKind>(kind), code});
+    }
+    return events;
+}
 Input readInput(Reader& r) {
     Input m;
     m.gameId = r.u32();
     validGameId(r, m.gameId);
     m.tick = r.u32();
     r.check(validTick(m.tick), "číslo tahu je mimo rozsah");
-    const uint8_t count = r.u8();
-    if (!r.check(count <= kMaxEventsPerTick, "příliš mnoho kláves v jednom tahu")) return m;
-    for (uint8_t i = 0; i < count; ++i) {
-        const uint8_t kind = r.u8();
-        const uint8_t code = r.u8();
-        r.check(kind == 1 || kind == 2, "neznámý druh klávesové události");
-        r.check(code >= 1, "kód klávesy je 0");
-        m.events.push_back({static_cast<KeyKind>(kind), code});
-    }
+    m.events = readEvents(r);
+    m.previous = readEvents(r);
     return m;
 }
 Checksum readChecksum(Reader& r) {

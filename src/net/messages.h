@@ -18,7 +18,7 @@ namespace zib::net {
 
 // Raised whenever a message changes its layout. The Hello message keeps its layout for ever, so
 // that two different protocols can always tell each other apart.
-constexpr uint16_t kProtocolVersion = 1;
+constexpr uint16_t kProtocolVersion = 2;
 
 constexpr uint16_t kDefaultPort = 47777;
 constexpr size_t kMaxGameVersion = 32;
@@ -96,11 +96,14 @@ struct KeyEvent {
     friend bool operator==(const KeyEvent&, const KeyEvent&) = default;
 };
 
-// One side's key events for one tick; sent for every tick, empty or not.
+// One side's key events for one tick, sent for every tick, empty or not, and again those of the
+// tick before: the Inputs of odd and even ticks travel on two reliable channels of their own, so
+// when one channel's packet is late the other channel's next Input brings its keys.
 struct Input {
     uint32_t gameId = 0;
-    uint32_t tick = 1;             // 1..2^31
-    std::vector<KeyEvent> events;  // at most 16
+    uint32_t tick = 1;               // 1..2^31
+    std::vector<KeyEvent> events;    // at most 16
+    std::vector<KeyEvent> previous;  // the keys of tick - 1, at most 16
     friend bool operator==(const Input&, const Input&) = default;
 };
 

@@ -129,7 +129,9 @@ void Session::handleConnectionEvent(ConnectionEvent& event) {
 void Session::handleMessage(Message& message, Channel channel) {
     const bool probe =
         std::holds_alternative<Ping>(message) || std::holds_alternative<Pong>(message);
-    if (probe != (channel == Channel::Unreliable)) return violation("zpráva v nesprávném kanálu");
+    if (probe != (channel == Channel::Unreliable) ||
+        (channel == Channel::SecondReliable && !std::holds_alternative<Input>(message)))
+        return violation("zpráva v nesprávném kanálu");
     if (state_ == SessionState::Connecting && !std::holds_alternative<Hello>(message) &&
         !std::holds_alternative<Refuse>(message) && !std::holds_alternative<Bye>(message))
         return violation("zpráva před pozdravem");
@@ -175,7 +177,7 @@ void Session::handleMessage(Message& message, Channel channel) {
         events_.push_back({SessionEvent::Type::End, {}, *end});
         return;
     }
-    if (auto* input = std::get_if<Input>(&message)) return handleInput(*input);
+    if (auto* input = std::get_if<Input>(&message)) return handleInput(*input, channel);
     if (auto* checksum = std::get_if<Checksum>(&message)) return handleChecksum(*checksum);
     if (std::holds_alternative<Bye>(message)) {
         connection_->disconnect(false);
@@ -204,13 +206,30 @@ void Session::handleHello(const Hello& hello) {
     sendProbes();
 }
 
-void Session::handleInput(const Input& input) {
+void Session::handleInput(const Input& input, Channel channel) {
     if (input.gameId > gameId_) return violation("klávesy hry, která nezačala");
     if (input.gameId < gameId_ || gameOver_) return;  // sent before the other side learnt
-    if (input.tick != lastRemoteTick_ + 1) return violation("tahy kláves nejdou po sobě");
+    const uint32_t odd = input.tick % 2;
+    if ((channel == Channel::SecondReliable) != (odd == 1))
+        return violation("klávesy v nesprávném kanálu");
+    // Each channel is ordered: its ticks follow each other two apart.
+    if (input.tick != nextRemoteTick_[odd]) return violation("tahy kláves nejdou po sobě");
     if (input.tick > lastLocalTick_ + kLeadAllowed) return violation("soupeř je příliš napřed");
-    lastRemoteTick_ = input.tick;
-    remoteInputs_[input.tick] = input.events;
+    nextRemoteTick_[odd] = input.tick + 2;
+    const uint32_t before = input.tick - 1;
+    if (before <= static_cast<uint32_t>(inputDelay_) && !input.previous.empty())
+        return violation("klávesy tahu, který žádné nemá");
+    if (storeRemoteInput(input.tick, input.events) && before > static_cast<uint32_t>(inputDelay_))
+        storeRemoteInput(before, input.previous);
+}
+
+// The keys of a tick come twice, once on each channel; they must be the same both times.
+bool Session::storeRemoteInput(uint32_t tick, const std::vector<KeyEvent>& events) {
+    if (tick + kRemoteKept < lastLocalTick_) return true;  // long applied and forgotten
+    auto [it, added] = remoteInputs_.try_emplace(tick, events);
+    if (added || it->second == events) return true;
+    violation("dvoje různé klávesy jednoho tahu");
+    return false;
 }
 
 void Session::handleChecksum(const Checksum& checksum) {
@@ -243,7 +262,10 @@ void Session::beginGame(uint32_t gameId, int inputDelay) {
     gameOver_ = false;
     inputDelay_ = inputDelay;
     lastLocalTick_ = static_cast<uint32_t>(inputDelay);
-    lastRemoteTick_ = static_cast<uint32_t>(inputDelay);
+    lastLocalEvents_.clear();
+    const auto first = static_cast<uint32_t>(inputDelay) + 1;
+    nextRemoteTick_[first % 2] = first;
+    nextRemoteTick_[(first + 1) % 2] = first + 1;
     remoteInputs_.clear();
     lastRemoteChecksumTick_ = 0;
     localChecksums_.clear();
@@ -349,7 +371,10 @@ bool Session::sendLocalInput(uint32_t tick, std::span<const KeyEvent> events) {
     for (const KeyEvent& e : events)
         if (e.code == 0) return false;
     lastLocalTick_ = tick;
-    send(Input{gameId_, tick, std::vector<KeyEvent>(events.begin(), events.end())});
+    std::vector<KeyEvent> keys(events.begin(), events.end());
+    send(Input{gameId_, tick, keys, std::move(lastLocalEvents_)},
+         tick % 2 == 1 ? Channel::SecondReliable : Channel::Reliable);
+    lastLocalEvents_ = std::move(keys);
     if (tick > kRemoteKept)
         remoteInputs_.erase(remoteInputs_.begin(), remoteInputs_.lower_bound(tick - kRemoteKept));
     return true;

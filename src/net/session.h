@@ -6,8 +6,11 @@
 // The host decides: its start carries the game's id, settings, level, random state and the input
 // delay. Within a game each side sends, for every tick from inputDelay + 1 on, exactly one Input
 // with the keys the other side must apply in that tick (ticks 1..inputDelay carry no keys on
-// either side). The session refuses anything the other side sends out of turn and then closes
-// the connection with a message.
+// either side). Odd ticks' Inputs go on the second reliable channel, even ones on the first, and
+// each repeats the keys of the tick before: a lost packet holds back one channel until ENet sends
+// it again, while the other channel keeps bringing every tick's keys, at most one tick later than
+// usual. The session refuses anything the other side sends out of turn and then closes the
+// connection with a message.
 #include <chrono>
 #include <cstdint>
 #include <deque>
@@ -118,7 +121,8 @@ class Session {
     void handleConnectionEvent(ConnectionEvent& event);
     void handleMessage(Message& message, Channel channel);
     void handleHello(const Hello& hello);
-    void handleInput(const Input& input);
+    void handleInput(const Input& input, Channel channel);
+    bool storeRemoteInput(uint32_t tick, const std::vector<KeyEvent>& events);
     void handleChecksum(const Checksum& checksum);
     void compareChecksums();
     void beginGame(uint32_t gameId, int inputDelay);
@@ -146,8 +150,10 @@ class Session {
     uint32_t gameId_ = 0;  // the current (or last) game; 0 before the first
     bool gameOver_ = false;
     int inputDelay_ = 1;
-    uint32_t lastLocalTick_ = 0;   // the last tick this side sent keys for
-    uint32_t lastRemoteTick_ = 0;  // the last tick the other side sent keys for
+    uint32_t lastLocalTick_ = 0;             // the last tick this side sent keys for
+    std::vector<KeyEvent> lastLocalEvents_;  // and its keys, repeated with the next tick's
+    uint32_t nextRemoteTick_[2] = {0,
+                                   0};  // the next Input expected on the channel of even, odd ticks
     std::map<uint32_t, std::vector<KeyEvent>> remoteInputs_;
     uint32_t lastRemoteChecksumTick_ = 0;
     std::map<uint32_t, uint64_t> localChecksums_, remoteChecksums_;
