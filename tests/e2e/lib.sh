@@ -81,6 +81,21 @@ plain_picture() {
     convert -size 50x50 "xc:$2" -type TrueColor "BMP3:$GAME/baseq7/$1"
 }
 
+# A level whose games end by themselves, chosen in ZIB.ini at the slowest speed (100 ms a step):
+# red starts at (100, 150) heading right into a wall at x 450 that spans the field's height, about
+# 3.5 s away; blue starts at (700, 500) heading right and meets the wall only after wrapping round.
+# So red crashes first whatever it does on the way.
+wall_level() {
+    plain_picture e2epole.bmp '#303030'
+    plain_picture e2ezed.bmp '#20a020'
+    cat >"$GAME/baseq7/E2eZed.zq7" <<'LEVEL'
+"e2epole.bmp",100,150,1,0
+700,500,1,0
+450,0,460,590,"e2ezed.bmp"
+LEVEL
+    write_ini "87,38,83,40,68,39,65,37" "100,E2eZed.zq7,5,10,2"
+}
+
 # The level files of the install folder in the order the game lists them (by name, ASCII letters
 # compared as upper case, names differing only in case in byte order), one name a line, without
 # the extension.

@@ -22,16 +22,7 @@ trap 'kill $HOST_XVFB 2>/dev/null || true; [ -n "$JOINER_PID" ] && kill $JOINER_
 export DISPLAY=$HOST_DISPLAY
 make_install
 
-# Red starts at (100, 150) heading right into a wall at x 450 that spans the field; blue starts at
-# (700, 500) heading right and wraps round before it meets the wall: red crashes first.
-plain_picture e2epole.bmp '#303030'
-plain_picture e2ezed.bmp '#20a020'
-cat >"$GAME/baseq7/E2eZed.zq7" <<'LEVEL'
-"e2epole.bmp",100,150,1,0
-700,500,1,0
-450,0,460,590,"e2ezed.bmp"
-LEVEL
-write_ini "87,38,83,40,68,39,65,37" "100,E2eZed.zq7,5,10,2"
+wall_level
 # The joiner's own folder has no such level, and its own keys are I, K, L, J for blue.
 JOIN_GAME="$WORK/joiner"
 mkdir -p "$JOIN_GAME"
@@ -111,55 +102,54 @@ assert host[1]["outcome"]["ticks"] > 0
 PY
 log "all four replays verify, and each game's two agree"
 
-# ---- game 3: the joiner's program is killed; the host's game ends within 6 s, no win counted
-wait_for "the host's menu" 15 menu_shown
-key Return
-sleep 1.5
-kill -9 "$JOINER_PID"
-wait "$JOINER_PID" 2>/dev/null || true
-JOINER_PID=""
-killed=$SECONDS
-wait_for "the host's game to end" 10 host_replays_are 3
-[ $((SECONDS - killed)) -le 7 ] || fail "the host's game went on for $((SECONDS - killed)) s"
-grep -q "Spojení se soupeřem bylo přerušeno" "$HOST_LOG" || fail "no message of the lost connection"
-log "the host's game ended after the joiner was killed"
+# kill_side PID WHO COUNT_IS N LOG: the host's Enter starts a game, PID is killed 1.5 s later, and
+# the game of the side left ends within 6 s (its replay N written; a second's margin for the
+# polling) with the message of the lost connection in LOG.
+# exit_writes DIR: the side left closes the message with Enter and types EXIT, which must write
+# DIR/ZIB.ini anew and end the program.
+kill_side() {
+    local pid=$1 who=$2 count=$3 n=$4 survivor_log=$5
+    key Return
+    sleep 1.5
+    kill -9 "$pid"
+    wait "$pid" 2>/dev/null || true
+    local killed=$SECONDS
+    wait_for "the game of the side left ($who killed)" 10 "$count" "$n"
+    [ $((SECONDS - killed)) -le 7 ] || fail "the game went on for $((SECONDS - killed)) s after the $who was killed"
+    grep -q "Spojení se soupeřem bylo přerušeno" "$survivor_log" || fail "no message of the lost connection"
+    log "the other side's game ended after the $who was killed"
+}
+exit_writes() {
+    local before
+    sleep 1
+    key Return
+    before=$(stat -c %Y "$1/ZIB.ini")
+    sleep 1.1
+    type_text exit
+    wait_exit
+    [ "$(stat -c %Y "$1/ZIB.ini")" -gt "$before" ] || fail "EXIT did not write $1/ZIB.ini"
+}
 
-# The message closes with Enter; EXIT still writes ZIB.ini.
-sleep 1
-key Return
-before=$(stat -c %Y "$GAME/ZIB.ini")
-sleep 1.1
-type_text exit
-wait_exit
-[ "$(stat -c %Y "$GAME/ZIB.ini")" -gt "$before" ] || fail "EXIT did not write ZIB.ini"
+# ---- game 3: the joiner's program is killed; the host's game ends, no win counted, and the host's
+# EXIT still writes ZIB.ini
+wait_for "the host's menu" 15 menu_shown
+kill_side "$JOINER_PID" joiner host_replays_are 3 "$HOST_LOG"
+JOINER_PID=""
+exit_writes "$GAME"
 grep -q "E2eZed.zq7" "$GAME/ZIB.ini" || fail "ZIB.ini lost the host's level"
 [ "$(cat "$JOIN_GAME/ZIB.ini")" = "$JOIN_INI" ] || fail "the joiner's ZIB.ini changed"
 log "EXIT wrote ZIB.ini"
 
-# ---- game 4: a new pair; the host's program is killed; the joiner's game ends within 6 s, and its
-# menu still works: EXIT writes the joiner's own settings, not the host's.
-# (The joiner killed in game 3 wrote no replay of it.)
+# ---- game 4: a new pair whose host is killed; the joiner's game ends the same way, and its EXIT
+# writes the joiner's own settings, not the host's. (The joiner killed in game 3 wrote no replay.)
 start_pair 2
 log "a new pair connected"
-key Return
-sleep 1.5
-kill -9 "$ZIB_PID"
-wait "$ZIB_PID" 2>/dev/null || true
+host_pid=$ZIB_PID
 ZIB_PID=$JOINER_PID
 JOINER_PID=""
+kill_side "$host_pid" host join_replays_are 3 "$JOIN_LOG"
 export DISPLAY=$JOIN_DISPLAY
-killed=$SECONDS
-wait_for "the joiner's game to end" 10 join_replays_are 3
-[ $((SECONDS - killed)) -le 7 ] || fail "the joiner's game went on for $((SECONDS - killed)) s"
-grep -q "Spojení se soupeřem bylo přerušeno" "$JOIN_LOG" || fail "no message of the lost connection"
-log "the joiner's game ended after the host was killed"
-sleep 1
-key Return
-before=$(stat -c %Y "$JOIN_GAME/ZIB.ini")
-sleep 1.1
-type_text exit
-wait_exit
-[ "$(stat -c %Y "$JOIN_GAME/ZIB.ini")" -gt "$before" ] || fail "the joiner's EXIT did not write ZIB.ini"
+exit_writes "$JOIN_GAME"
 [ "$(cat "$JOIN_GAME/ZIB.ini")" = "$JOIN_INI" ] || fail "the joiner's ZIB.ini holds other settings"
-log "the joiner's EXIT wrote its own ZIB.ini"
+log "the joiner's EXIT wrote its own settings"
 log "passed"

@@ -14,17 +14,7 @@ export HOME="$WORK/home" XDG_DATA_HOME="$WORK/data"
 mkdir -p "$HOME"
 REPLAYS="$XDG_DATA_HOME/zib/replays"
 
-# Red starts at (100, 150) heading right into a wall at x 450 that spans the field's height; blue
-# starts at (700, 500) heading right, so it meets the wall only after wrapping round: red crashes
-# first whatever it does on the way.
-plain_picture e2epole.bmp '#303030'
-plain_picture e2ezed.bmp '#20a020'
-cat >"$GAME/baseq7/E2eZed.zq7" <<'LEVEL'
-"e2epole.bmp",100,150,1,0
-700,500,1,0
-450,0,460,590,"e2ezed.bmp"
-LEVEL
-write_ini "87,38,83,40,68,39,65,37" "100,E2eZed.zq7,5,10,2"
+wall_level
 
 replays() { find "$REPLAYS" -name '*.zibreplay.json' 2>/dev/null | wc -l; }
 replays_are() { [ "$(replays)" -eq "$1" ]; }
