@@ -12,6 +12,7 @@
 #include <string>
 
 #include "game/game_window.h"
+#include "game/stand_in_menu.h"
 #include "platform/backend/backends.h"
 #include "platform/backend/headless_graphics.h"
 
@@ -28,19 +29,6 @@ const char* const kWalledLevel =
 const char* const kLanesLevel =
     "\"bg.bmp\",0,100,1,0\r\n"
     "0,300,1,0\r\n";
-
-class BenchMenu : public MenuLink {
-  public:
-    void showMenu() override {}
-    void hideMenu() override {}
-    std::string redWins() override { return red; }
-    std::string blueWins() override { return blue; }
-    void setRedWins(const std::string& c) override { red = c; }
-    void setBlueWins(const std::string& c) override { blue = c; }
-    void enableIdleTimer() override {}
-    void showMessage(const std::string&) override {}
-    std::string red = "0", blue = "0";
-};
 
 class Ticks : public GameObserver {
   public:
@@ -82,7 +70,7 @@ int playGame(const LevelFolder& folder, bool demo, int tickLimit, uint64_t seed)
     state.settings.keyBindings = {38, 'W', 40, 'S', 39, 'D', 37, 'A'};
     state.demoMode = demo;
     state.settings.onePlayer = demo;
-    BenchMenu menu;
+    StandInMenu menu;
     GameWindow window(app, state, menu);
     window.setLevelFolder(folder.path);
     Ticks ticks;

@@ -13,11 +13,11 @@
 #include "fuzz_check.h"
 #include "game/game_window.h"
 #include "game/level_file.h"
+#include "game/stand_in_menu.h"
 #include "platform/backend/backends.h"
 #include "platform/toolkit.h"
 #include "state/game_state.h"
 #include "zibsim/level_folder.h"
-#include "zibsim/stand_in_menu.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     s.onePlayer = 1;
     state.demoMode = 1;
     std::ostringstream messages;
-    zibsim::StandInMenu menu(messages);
+    zib::StandInMenu menu(messages);
     zib::GameWindow window(app, state, menu);
     window.setLevelFolder(folder.path());
     StopAfterSteps observer(app);

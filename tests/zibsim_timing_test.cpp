@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "game/game_window.h"
+#include "game/stand_in_menu.h"
 #include "platform/backend/backends.h"
 #include "zibsim/level_folder.h"
 #include "zibsim/simulator.h"
-#include "zibsim/stand_in_menu.h"
 
 namespace zibsim {
 namespace {
@@ -86,7 +86,7 @@ TEST(ZibsimGameStarting, ComesFirstOnceBeforeTheStartPause) {
     state.settings.gameSpeed = 0;
     state.settings.keyBindings = {87, 38, 83, 40, 68, 39, 65, 37};
     std::ostringstream messages;
-    StandInMenu menu(messages);
+    zib::StandInMenu menu(messages);
     zib::GameWindow window(app, state, menu);
     window.setLevelFolder(folder.path());
     CallLog log(backend);

@@ -11,6 +11,7 @@
 
 #include "game/game_window.h"
 #include "game/level_file.h"
+#include "game/stand_in_menu.h"
 #include "menu/display_mode.h"
 #include "platform/backend/backends.h"
 #include "platform/files.h"
@@ -67,9 +68,9 @@ class PlaybackDisplay : public ForwardingDisplay {
 
 // The menu the game window talks to: its return ends the playback once the result has been shown
 // for the usual pause.
-class PlaybackMenu : public MenuLink {
+class PlaybackMenu : public StandInMenu {
   public:
-    PlaybackMenu(Application& app, std::ostream& err) : app_(app), err_(err) {}
+    PlaybackMenu(Application& app, std::ostream& err) : StandInMenu(err, "ZIB: "), app_(app) {}
     void showMenu() override {
         if (finishedAt_) {
             const uint32_t shown = app_.services().clock.tickCount() - *finishedAt_;
@@ -77,19 +78,10 @@ class PlaybackMenu : public MenuLink {
         }
         app_.quit();
     }
-    void hideMenu() override {}
-    std::string redWins() override { return red_; }
-    std::string blueWins() override { return blue_; }
-    void setRedWins(const std::string& c) override { red_ = c; }
-    void setBlueWins(const std::string& c) override { blue_ = c; }
-    void enableIdleTimer() override {}
-    void showMessage(const std::string& text) override { err_ << "ZIB: " << text << '\n'; }
     void gameFinished() { finishedAt_ = app_.services().clock.tickCount(); }
 
   private:
     Application& app_;
-    std::ostream& err_;
-    std::string red_ = "0", blue_ = "0";
     std::optional<uint32_t> finishedAt_;
 };
 

@@ -1,7 +1,7 @@
 #pragma once
 // What the game window needs of the menu window: hide and show it, its win counters (captions of
 // its win labels, decimal text), and its idle timer. The menu implements it; zibsim and the
-// tests use a plain stand-in.
+// tests use a plain stand-in (game/stand_in_menu.h).
 #include <string>
 
 namespace zib {

@@ -9,12 +9,12 @@
 #include <ostream>
 
 #include "game/game_window.h"
+#include "game/stand_in_menu.h"
 #include "platform/toolkit.h"
 #include "replay/scenario_game.h"
 #include "state/game_state.h"
 #include "zibsim/level_folder.h"
 #include "zibsim/sim_host.h"
-#include "zibsim/stand_in_menu.h"
 #include "zibsim/trace_lines.h"
 
 namespace zibsim {
@@ -40,7 +40,7 @@ struct OutputLost {};
 class TraceRun : public zib::GameObserver {
   public:
     TraceRun(const Scenario& scenario, SimHost& host, zib::Application& app, zib::GameState& state,
-             zib::GameWindow& window, StandInMenu& menu, std::ostream& out, bool quiet)
+             zib::GameWindow& window, zib::StandInMenu& menu, std::ostream& out, bool quiet)
         : scenario_(scenario),
           host_(host),
           app_(app),
@@ -143,7 +143,7 @@ class TraceRun : public zib::GameObserver {
     zib::Application& app_;
     zib::GameState& state_;
     zib::GameWindow& window_;
-    StandInMenu& menu_;
+    zib::StandInMenu& menu_;
     std::ostream& out_;
     bool quiet_;
     zib::ScenarioFeed feed_;
@@ -182,7 +182,7 @@ int runScenario(const Scenario& scenario, std::ostream& out, std::ostream& err,
             options.realClock ? makeSdlHost(scenario.seed) : makeHeadlessHost(scenario.seed);
         zib::Application app(host->services());
         zib::GameState state;
-        StandInMenu menu(err);
+        zib::StandInMenu menu(err);
         zib::prepareGame(state, menu, scenario, LevelFolder::kLevelFileName);
         zib::GameWindow window(app, state, menu);
         window.setLevelFolder(folder.path());
