@@ -206,123 +206,102 @@ TEST(NetSession, ChecksumsThatDifferNameTheTick) {
     EXPECT_EQ(p.joiner->desyncTick(), 48u);
 }
 
-// A peer that speaks ENet but breaks the protocol is cut off with a message.
-TEST(NetSession, APeerOutOfTurnIsCutOff) {
-    const std::vector<std::pair<const char*, std::vector<Message>>> cases = {
-        {"keys before the greeting", {Input{1, 2, {}, {}}}},
-        {"a second greeting", {Hello{kProtocolVersion, "1.1.0"}, Hello{kProtocolVersion, "1.1.0"}}},
-        {"keys of a game not started", {Hello{kProtocolVersion, "1.1.0"}, Input{1, 2, {}, {}}}},
-        {"a start from the joiner",
-         {Hello{kProtocolVersion, "1.1.0"},
-          StartGame{1, "a.zq7", "", 2, 1, 10, 0, false, 0, 1, {}, {}}}},
-        {"undecodable bytes", {Hello{kProtocolVersion, "1.1.0"}}},
-    };
-    for (const auto& [what, messages] : cases) {
-        std::string error;
-        auto host = Session::host(options(), error);
-        ASSERT_TRUE(host) << error;
-        ConnectionOptions o;
-        auto peer = Connection::connect("127.0.0.1", host->localPort(), o, error);
-        ASSERT_TRUE(peer) << error;
-        ASSERT_TRUE(pumpUntil({host.get()}, [&] {
-            peer->poll(0);
-            return peer->connected();
-        })) << what;
-        for (const Message& m : messages) peer->send(encode(m), Channel::Reliable);
-        if (std::string(what) == "undecodable bytes") {
-            const uint8_t junk[] = {6, 1, 2};
-            peer->send(junk, Channel::Reliable);
-        }
-        EXPECT_TRUE(pumpUntil({host.get()}, [&] {
-            peer->poll(0);
-            return host->state() == SessionState::Lost;
-        })) << what;
-        EXPECT_NE(host->message().find("chybnou zprávu"), std::string::npos)
-            << what << ": " << host->message();
-    }
-}
-
-// A bare ENet peer that greets a host like a joiner; the host then starts a game with an input
-// delay of 2, so the joiner's keys run from tick 3 (odd, second channel) and 4 (even, first).
+// A bare ENet peer in the joiner's place. Greeted, it is a joiner as far as the host knows; in a
+// game the host started with an input delay of 2, so its keys run from tick 3 (odd, the second
+// channel) and 4 (even, the first).
 struct RawJoiner {
+    enum class Stage { Connected, Greeted, Playing };
     std::unique_ptr<Session> host;
     std::unique_ptr<Connection> peer;
-    bool connectAndStart() {
+
+    bool pump(const std::function<bool()>& done) {
+        return pumpUntil({host.get()}, [&] {
+            peer->poll(0);
+            return done();
+        });
+    }
+    bool reach(Stage stage) {
         std::string error;
         host = Session::host(options(), error);
         ConnectionOptions o;
         if (host) peer = Connection::connect("127.0.0.1", host->localPort(), o, error);
-        if (!peer) return false;
-        const bool connected = pumpUntil({host.get()}, [&] {
-            peer->poll(0);
-            return peer->connected();
-        });
-        if (!connected) return false;
-        peer->send(encode(Hello{kProtocolVersion, "1.1.0"}), Channel::Reliable);
-        if (!pumpUntil({host.get()}, [&] {
-                peer->poll(0);
-                return host->state() == SessionState::Connected;
-            }))
-            return false;
+        if (!peer || !pump([&] { return peer->connected(); })) return false;
+        if (stage == Stage::Connected) return true;
+        send(Hello{kProtocolVersion, "1.1.0"});
+        if (!pump([&] { return host->state() == SessionState::Connected; })) return false;
+        if (stage == Stage::Greeted) return true;
         StartGame s;
         s.levelName = "Ohrada.zq7";
         s.inputDelay = 2;
         return host->startGame(s).empty();
     }
-    void send(const Message& m, Channel c) { peer->send(encode(m), c); }
+    void send(const Message& m, Channel c = Channel::Reliable) { peer->send(encode(m), c); }
     bool hostHas(uint32_t tick) {
-        return pumpUntil({host.get()},
-                         [&] {
-                             peer->poll(0);
-                             return host->hasRemoteInput(tick) ||
-                                    host->state() != SessionState::Connected;
-                         }) &&
-               host->hasRemoteInput(tick);
+        pump(
+            [&] { return host->hasRemoteInput(tick) || host->state() != SessionState::Connected; });
+        return host->hasRemoteInput(tick);
     }
 };
 
+// A peer that speaks ENet but breaks the protocol is cut off with a message.
+TEST(NetSession, APeerOutOfTurnIsCutOff) {
+    using Stage = RawJoiner::Stage;
+    struct Sent {
+        Message message;
+        Channel channel = Channel::Reliable;
+    };
+    struct Case {
+        const char* what;
+        Stage stage;
+        std::vector<Sent> sent;
+    };
+    const Channel second = Channel::SecondReliable;
+    const Case cases[] = {
+        {"keys before the greeting", Stage::Connected, {{Input{1, 2, {}, {}}}}},
+        {"a second greeting", Stage::Greeted, {{Hello{kProtocolVersion, "1.1.0"}}}},
+        {"keys of a game not started", Stage::Greeted, {{Input{1, 2, {}, {}}}}},
+        {"a start from the joiner",
+         Stage::Greeted,
+         {{StartGame{1, "a.zq7", "", 2, 1, 10, 0, false, 0, 1, {}, {}}}}},
+        {"undecodable bytes", Stage::Greeted, {}},
+        {"an odd tick on the even channel", Stage::Playing, {{Input{1, 3, {}, {}}}}},
+        {"a restart on the second channel", Stage::Playing, {{Restart{1}, second}}},
+        {"a channel that skips a tick", Stage::Playing, {{Input{1, 5, {}, {}}, second}}},
+        {"keys before the first tick that has any",
+         Stage::Playing,
+         {{Input{1, 3, {}, {{KeyKind::Down, 38}}}, second}}},
+        {"two different keys for one tick",
+         Stage::Playing,
+         {{Input{1, 4, {}, {{KeyKind::Down, 38}}}},
+          {Input{1, 3, {{KeyKind::Down, 40}}, {}}, second}}},
+    };
+    for (const Case& c : cases) {
+        RawJoiner j;
+        ASSERT_TRUE(j.reach(c.stage)) << c.what;
+        for (const Sent& m : c.sent) j.send(m.message, m.channel);
+        if (c.sent.empty()) {
+            const uint8_t junk[] = {6, 1, 2};
+            j.peer->send(junk, Channel::Reliable);
+        }
+        EXPECT_TRUE(j.pump([&] { return j.host->state() == SessionState::Lost; })) << c.what;
+        EXPECT_NE(j.host->message().find("chybnou zprávu"), std::string::npos)
+            << c.what << ": " << j.host->message();
+    }
+}
+
 // The keys of a tick whose own packet is held back arrive with the next tick's, on the other
-// channel.
+// channel; the late packet itself, when it comes, agrees and is taken quietly.
 TEST(NetSession, TheNextTickOnTheOtherChannelBringsTheKeysOfALateOne) {
     RawJoiner j;
-    ASSERT_TRUE(j.connectAndStart());
-    j.send(Input{1, 4, {}, {{KeyKind::Down, 38}}}, Channel::Reliable);
+    ASSERT_TRUE(j.reach(RawJoiner::Stage::Playing));
+    j.send(Input{1, 4, {}, {{KeyKind::Down, 38}}});
     ASSERT_TRUE(j.hostHas(3));
     EXPECT_EQ(j.host->remoteInput(3), (std::vector<KeyEvent>{{KeyKind::Down, 38}}));
     EXPECT_TRUE(j.host->hasRemoteInput(4));
-    // The late packet itself, when it comes, agrees and is taken quietly.
     j.send(Input{1, 3, {{KeyKind::Down, 38}}, {}}, Channel::SecondReliable);
     j.send(Input{1, 5, {}, {}}, Channel::SecondReliable);
     ASSERT_TRUE(j.hostHas(5));
     EXPECT_EQ(j.host->state(), SessionState::Connected);
-}
-
-TEST(NetSession, KeysOnTheWrongChannelOrOutOfStepAreRefused) {
-    struct Sent {
-        Message message;
-        Channel channel;
-    };
-    const std::vector<std::pair<const char*, std::vector<Sent>>> cases = {
-        {"an odd tick on the even channel", {{Input{1, 3, {}, {}}, Channel::Reliable}}},
-        {"a restart on the second channel", {{Restart{1}, Channel::SecondReliable}}},
-        {"a channel that skips a tick", {{Input{1, 5, {}, {}}, Channel::SecondReliable}}},
-        {"keys before the first tick that has any",
-         {{Input{1, 3, {}, {{KeyKind::Down, 38}}}, Channel::SecondReliable}}},
-        {"two different keys for one tick",
-         {{Input{1, 4, {}, {{KeyKind::Down, 38}}}, Channel::Reliable},
-          {Input{1, 3, {{KeyKind::Down, 40}}, {}}, Channel::SecondReliable}}},
-    };
-    for (const auto& [what, sent] : cases) {
-        RawJoiner j;
-        ASSERT_TRUE(j.connectAndStart()) << what;
-        for (const Sent& m : sent) j.send(m.message, m.channel);
-        EXPECT_TRUE(pumpUntil({j.host.get()}, [&] {
-            j.peer->poll(0);
-            return j.host->state() == SessionState::Lost;
-        })) << what;
-        EXPECT_NE(j.host->message().find("chybnou zprávu"), std::string::npos)
-            << what << ": " << j.host->message();
-    }
 }
 
 TEST(NetSession, InputDelayFollowsTheRoundTrip) {
