@@ -9,10 +9,12 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -26,8 +28,11 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 constexpr int kGameSpeed = 13;
 
-// One side's game loop; returns the period of every tick in ms.
-std::vector<double> lockstep(net::Session& session, uint32_t ticks, unsigned seed) {
+// One side's game loop; returns the period of every tick in ms. A side that is through keeps
+// serving its connection until the other side is too (finished counts them): its last keys may
+// still have to be sent again.
+std::vector<double> lockstep(net::Session& session, uint32_t ticks, unsigned seed,
+                             std::atomic<int>& finished) {
     std::mt19937 random(seed);
     std::vector<double> periods;
     Clock::time_point last{};
@@ -53,6 +58,9 @@ std::vector<double> lockstep(net::Session& session, uint32_t ticks, unsigned see
             session.poll(static_cast<int>(
                 std::chrono::duration_cast<std::chrono::milliseconds>(left).count()));
     }
+    ++finished;
+    while (finished < 2 && session.state() == net::SessionState::Connected && Clock::now() < giveUp)
+        session.poll(1);
     return periods;
 }
 
@@ -100,13 +108,21 @@ void NetLockstep(benchmark::State& state) {
         const test::RelayCounts before = relay.counts();
         const Clock::time_point t0 = Clock::now();
         std::vector<double> joinerPeriods;
-        std::thread other([&] { joinerPeriods = lockstep(*joiner, ticks, 2); });
-        std::vector<double> periods = lockstep(*host, ticks, 1);
+        std::atomic<int> finished = 0;
+        std::thread other([&] { joinerPeriods = lockstep(*joiner, ticks, 2, finished); });
+        std::vector<double> periods = lockstep(*host, ticks, 1, finished);
         other.join();
         const double seconds = std::chrono::duration<double>(Clock::now() - t0).count();
         const test::RelayCounts after = relay.counts();
         periods.insert(periods.end(), joinerPeriods.begin(), joinerPeriods.end());
-        if (periods.size() < 2 * (ticks - 1)) return state.SkipWithError("the exchange stalled");
+        if (periods.size() < 2 * (ticks - 1)) {
+            const std::string why = "the exchange stalled: host at tick " +
+                                    std::to_string(periods.size() - joinerPeriods.size() + 1) +
+                                    " (" + host->message() + "), joiner at tick " +
+                                    std::to_string(joinerPeriods.size() + 1) + " (" +
+                                    joiner->message() + ")";
+            return state.SkipWithError(why.c_str());
+        }
         std::sort(periods.begin(), periods.end());
         const double median = periods[periods.size() / 2];
         const double longest = periods.back();
