@@ -36,7 +36,7 @@ TEST(NetMessages, EveryTypeDecodesToItself) {
         sampleStart(),
         Input{2, kMaxTick, {{KeyKind::Down, 38}, {KeyKind::Press, 27}}, {}},
         Input{2, 1, {}, {}},
-        Input{2, 8, {}, {{KeyKind::Down, 40}}},
+        Input{2, 8, {}, {{{{KeyKind::Down, 40}}, {{KeyKind::Press, 27}}}}},
         Checksum{9, 32, ~0ull},
         Restart{1},
         EndGame{3, EndReason::Quit, 0},
@@ -50,7 +50,7 @@ TEST(NetMessages, EveryTypeDecodesToItself) {
     }
     // Little-endian, fixed sizes: a tick-1 Input of game 2 with no keys, none before either.
     EXPECT_EQ(bytesOf(Input{2, 1, {}, {}}),
-              (std::vector<uint8_t>{6, 2, 0, 0, 0, 1, 0, 0, 0, 0, 0}));
+              (std::vector<uint8_t>{6, 2, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0}));
 }
 
 struct Malformed {
@@ -75,10 +75,10 @@ TEST(NetMessages, MalformedPacketsAreRefused) {
     longer.push_back(0);
     std::vector<uint8_t> seventeen = {6, 2, 0, 0, 0, 5, 0, 0, 0, 17};
     for (int i = 0; i < 17; ++i) seventeen.insert(seventeen.end(), {1, 38});
-    seventeen.push_back(0);
-    std::vector<uint8_t> seventeenBefore = {6, 2, 0, 0, 0, 5, 0, 0, 0, 0, 17};
+    seventeen.insert(seventeen.end(), {0, 0});
+    std::vector<uint8_t> seventeenBefore = {6, 2, 0, 0, 0, 5, 0, 0, 0, 0, 0, 17};
     for (int i = 0; i < 17; ++i) seventeenBefore.insert(seventeenBefore.end(), {1, 38});
-    const std::vector<uint8_t> inputBefore = encode(Input{2, 5, {}, {{KeyKind::Down, 38}}});
+    const std::vector<uint8_t> inputBefore = encode(Input{2, 5, {}, {{{}, {{KeyKind::Down, 38}}}}});
     StartGame tooLongText = sampleStart();
     tooLongText.levelText.assign(kMaxLevelText + 1, 'x');
     StartGame badDelay = sampleStart();
@@ -103,8 +103,8 @@ TEST(NetMessages, MalformedPacketsAreRefused) {
         {"key code 0", withByte(input, 11, 0)},
         {"key kind 3", withByte(input, 10, 3)},
         {"17 keys in a tick", seventeen},
-        {"17 keys in the tick before", seventeenBefore},
-        {"key code 0 in the tick before", withByte(inputBefore, 12, 0)},
+        {"17 keys two ticks before", seventeenBefore},
+        {"key code 0 two ticks before", withByte(inputBefore, 13, 0)},
         {"checksum tick not a multiple of 16", encode(Checksum{1, 17, 0})},
         {"level name with a slash", startNamed("levels/Ohrada.zq7")},
         {"level name with a backslash", startNamed("..\\Ohrada.zq7")},

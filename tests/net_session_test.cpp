@@ -255,7 +255,7 @@ TEST(NetSession, APeerOutOfTurnIsCutOff) {
         Stage stage;
         std::vector<Sent> sent;
     };
-    const Channel second = Channel::SecondReliable;
+    const KeyEvent up{KeyKind::Down, 38}, down{KeyKind::Down, 40};
     const Case cases[] = {
         {"keys before the greeting", Stage::Connected, {{Input{1, 2, {}, {}}}}},
         {"a second greeting", Stage::Greeted, {{Hello{kProtocolVersion, "1.1.0"}}}},
@@ -264,16 +264,19 @@ TEST(NetSession, APeerOutOfTurnIsCutOff) {
          Stage::Greeted,
          {{StartGame{1, "a.zq7", "", 2, 1, 10, 0, false, 0, 1, {}, {}}}}},
         {"undecodable bytes", Stage::Greeted, {}},
-        {"an odd tick on the even channel", Stage::Playing, {{Input{1, 3, {}, {}}}}},
-        {"a restart on the second channel", Stage::Playing, {{Restart{1}, second}}},
-        {"a channel that skips a tick", Stage::Playing, {{Input{1, 5, {}, {}}, second}}},
+        {"keys on the channel of other messages", Stage::Playing, {{Input{1, 3, {}, {}}}}},
+        {"keys on the channel of another tick",
+         Stage::Playing,
+         {{Input{1, 3, {}, {}}, keyChannel(4)}}},
+        {"a restart on a key channel", Stage::Playing, {{Restart{1}, keyChannel(3)}}},
+        {"a channel that skips a tick", Stage::Playing, {{Input{1, 6, {}, {}}, keyChannel(6)}}},
         {"keys before the first tick that has any",
          Stage::Playing,
-         {{Input{1, 3, {}, {{KeyKind::Down, 38}}}, second}}},
+         {{Input{1, 4, {}, {{{}, {up}}}}, keyChannel(4)}}},
         {"two different keys for one tick",
          Stage::Playing,
-         {{Input{1, 4, {}, {{KeyKind::Down, 38}}}},
-          {Input{1, 3, {{KeyKind::Down, 40}}, {}}, second}}},
+         {{Input{1, 5, {}, {{{}, {up}}}}, keyChannel(5)},
+          {Input{1, 3, {down}, {}}, keyChannel(3)}}},
     };
     for (const Case& c : cases) {
         RawJoiner j;
@@ -289,18 +292,21 @@ TEST(NetSession, APeerOutOfTurnIsCutOff) {
     }
 }
 
-// The keys of a tick whose own packet is held back arrive with the next tick's, on the other
-// channel; the late packet itself, when it comes, agrees and is taken quietly.
-TEST(NetSession, TheNextTickOnTheOtherChannelBringsTheKeysOfALateOne) {
+// The keys of ticks whose own packets are held back arrive with a later tick's, on another
+// channel; the late packets themselves, when they come, agree and are taken quietly.
+TEST(NetSession, ALaterTickOnAnotherChannelBringsTheKeysOfLateOnes) {
+    const KeyEvent up{KeyKind::Down, 38};
     RawJoiner j;
     ASSERT_TRUE(j.reach(RawJoiner::Stage::Playing));
-    j.send(Input{1, 4, {}, {{KeyKind::Down, 38}}});
+    j.send(Input{1, 5, {}, {{{}, {up}}}}, keyChannel(5));
     ASSERT_TRUE(j.hostHas(3));
-    EXPECT_EQ(j.host->remoteInput(3), (std::vector<KeyEvent>{{KeyKind::Down, 38}}));
-    EXPECT_TRUE(j.host->hasRemoteInput(4));
-    j.send(Input{1, 3, {{KeyKind::Down, 38}}, {}}, Channel::SecondReliable);
-    j.send(Input{1, 5, {}, {}}, Channel::SecondReliable);
-    ASSERT_TRUE(j.hostHas(5));
+    EXPECT_EQ(j.host->remoteInput(3), std::vector<KeyEvent>{up});
+    EXPECT_EQ(j.host->remoteInput(4), std::vector<KeyEvent>{});
+    EXPECT_TRUE(j.host->hasRemoteInput(5));
+    j.send(Input{1, 3, {up}, {}}, keyChannel(3));
+    j.send(Input{1, 4, {}, {{{up}, {}}}}, keyChannel(4));
+    j.send(Input{1, 6, {}, {{{}, {}}}}, keyChannel(6));
+    ASSERT_TRUE(j.hostHas(6));
     EXPECT_EQ(j.host->state(), SessionState::Connected);
 }
 

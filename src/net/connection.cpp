@@ -9,8 +9,6 @@ namespace zib::net {
 
 namespace {
 
-constexpr size_t kChannels = 3;
-
 // ENet wants one enet_initialize per process before any use; it is never undone (the program
 // ends with it).
 bool initializeEnet() {
@@ -75,7 +73,7 @@ std::unique_ptr<Connection> Connection::listen(const ConnectionOptions& options,
     c->impl_ = std::make_unique<Impl>();
     c->impl_->options = options;
     // Room for two peers: the second slot lets a latecomer be told no instead of timing out.
-    c->impl_->host = enet_host_create(&address, 2, kChannels, 0, 0);
+    c->impl_->host = enet_host_create(&address, 2, kChannelCount, 0, 0);
     if (!c->impl_->host) {
         error = "Na portu " + std::to_string(options.port) +
                 " nelze naslouchat (je obsazený jiným programem?).";
@@ -101,13 +99,13 @@ std::unique_ptr<Connection> Connection::connect(const std::string& host, uint16_
     std::unique_ptr<Connection> c(new Connection);
     c->impl_ = std::make_unique<Impl>();
     c->impl_->options = options;
-    c->impl_->host = enet_host_create(nullptr, 1, kChannels, 0, 0);
+    c->impl_->host = enet_host_create(nullptr, 1, kChannelCount, 0, 0);
     if (!c->impl_->host) {
         error = "Síťové spojení nelze vytvořit.";
         return nullptr;
     }
     c->impl_->configure();
-    c->impl_->peer = enet_host_connect(c->impl_->host, &address, kChannels, 0);
+    c->impl_->peer = enet_host_connect(c->impl_->host, &address, kChannelCount, 0);
     if (!c->impl_->peer) {
         error = "Síťové spojení nelze vytvořit.";
         return nullptr;
@@ -140,7 +138,7 @@ std::vector<ConnectionEvent> Connection::poll(int timeoutMs) {
             case ENET_EVENT_TYPE_RECEIVE:
                 // ENet drops commands on channels the connection did not agree on; the check
                 // here keeps the mapping honest should that ever change.
-                if (e.peer == d.peer && d.isConnected && e.channelID < kChannels) {
+                if (e.peer == d.peer && d.isConnected && e.channelID < kChannelCount) {
                     ConnectionEvent r;
                     r.type = ConnectionEvent::Type::Received;
                     r.channel = static_cast<Channel>(e.channelID);

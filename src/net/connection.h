@@ -2,9 +2,10 @@
 // One ENet connection to one other program: a host that listens and accepts a single peer, or a
 // joiner that connects to a host. Polled from the caller's thread; no threads of its own.
 //
-// Channels 0 and 2 are reliable and ordered, each on its own: a packet lost on one holds back only
-// that channel's later packets. Channel 1 is unreliable (round trip probes). A peer that stays
-// silent longer than the timeout is dropped by ENet.
+// Channel 1 is unreliable (round trip probes); channel 0 and the channels from 2 up to
+// kChannelCount - 1 are reliable and ordered, each on its own: a packet lost on one holds back only
+// that channel's later packets. A peer that stays silent longer than the timeout is dropped by
+// ENet.
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -14,7 +15,9 @@
 
 namespace zib::net {
 
-enum class Channel : uint8_t { Reliable = 0, Unreliable = 1, SecondReliable = 2 };
+// Reliable (0), Unreliable (1), or a further reliable channel: static_cast<Channel>(2...).
+enum class Channel : uint8_t { Reliable = 0, Unreliable = 1 };
+constexpr uint8_t kChannelCount = 5;
 
 enum class DisconnectReason : uint8_t {
     TimedOut = 0,  // silence (or nobody answered the connection attempt)

@@ -136,7 +136,7 @@ void write(Writer& w, const Input& m) {
     w.u32(m.gameId);
     w.u32(m.tick);
     write(w, m.events);
-    write(w, m.previous);
+    for (const std::vector<KeyEvent>& keys : m.earlier) write(w, keys);
 }
 void write(Writer& w, const Checksum& m) {
     w.u32(m.gameId);
@@ -233,7 +233,7 @@ Input readInput(Reader& r) {
     m.tick = r.u32();
     r.check(validTick(m.tick), "číslo tahu je mimo rozsah");
     m.events = readEvents(r);
-    m.previous = readEvents(r);
+    for (std::vector<KeyEvent>& keys : m.earlier) keys = readEvents(r);
     return m;
 }
 Checksum readChecksum(Reader& r) {

@@ -96,14 +96,18 @@ struct KeyEvent {
     friend bool operator==(const KeyEvent&, const KeyEvent&) = default;
 };
 
+// How many ticks before its own an Input repeats the keys of.
+constexpr size_t kEarlierTicks = 2;
+
 // One side's key events for one tick, sent for every tick, empty or not, and again those of the
-// tick before: the Inputs of odd and even ticks travel on two reliable channels of their own, so
-// when one channel's packet is late the other channel's next Input brings its keys.
+// two ticks before: consecutive ticks' Inputs travel on reliable channels of their own in turn,
+// so when one channel's packet is late the next Inputs, on the other channels, bring its keys.
 struct Input {
     uint32_t gameId = 0;
-    uint32_t tick = 1;               // 1..2^31
-    std::vector<KeyEvent> events;    // at most 16
-    std::vector<KeyEvent> previous;  // the keys of tick - 1, at most 16
+    uint32_t tick = 1;             // 1..2^31
+    std::vector<KeyEvent> events;  // at most 16
+    // The keys of tick - 1 and tick - 2, at most 16 each.
+    std::array<std::vector<KeyEvent>, kEarlierTicks> earlier;
     friend bool operator==(const Input&, const Input&) = default;
 };
 

@@ -129,8 +129,8 @@ void Session::handleConnectionEvent(ConnectionEvent& event) {
 void Session::handleMessage(Message& message, Channel channel) {
     const bool probe =
         std::holds_alternative<Ping>(message) || std::holds_alternative<Pong>(message);
-    if (probe != (channel == Channel::Unreliable) ||
-        (channel == Channel::SecondReliable && !std::holds_alternative<Input>(message)))
+    const bool keys = static_cast<uint8_t>(channel) >= 2;
+    if (probe != (channel == Channel::Unreliable) || keys != std::holds_alternative<Input>(message))
         return violation("zpráva v nesprávném kanálu");
     if (state_ == SessionState::Connecting && !std::holds_alternative<Hello>(message) &&
         !std::holds_alternative<Refuse>(message) && !std::holds_alternative<Bye>(message))
@@ -209,21 +209,26 @@ void Session::handleHello(const Hello& hello) {
 void Session::handleInput(const Input& input, Channel channel) {
     if (input.gameId > gameId_) return violation("klávesy hry, která nezačala");
     if (input.gameId < gameId_ || gameOver_) return;  // sent before the other side learnt
-    const uint32_t odd = input.tick % 2;
-    if ((channel == Channel::SecondReliable) != (odd == 1))
-        return violation("klávesy v nesprávném kanálu");
-    // Each channel is ordered: its ticks follow each other two apart.
-    if (input.tick != nextRemoteTick_[odd]) return violation("tahy kláves nejdou po sobě");
+    if (channel != keyChannel(input.tick)) return violation("klávesy v nesprávném kanálu");
+    // Each channel is ordered: its ticks follow each other kKeyChannels apart.
+    const uint32_t lane = input.tick % kKeyChannels;
+    if (input.tick != nextRemoteTick_[lane]) return violation("tahy kláves nejdou po sobě");
     if (input.tick > lastLocalTick_ + kLeadAllowed) return violation("soupeř je příliš napřed");
-    nextRemoteTick_[odd] = input.tick + 2;
-    const uint32_t before = input.tick - 1;
-    if (before <= static_cast<uint32_t>(inputDelay_) && !input.previous.empty())
-        return violation("klávesy tahu, který žádné nemá");
-    if (storeRemoteInput(input.tick, input.events) && before > static_cast<uint32_t>(inputDelay_))
-        storeRemoteInput(before, input.previous);
+    nextRemoteTick_[lane] = input.tick + kKeyChannels;
+    if (!storeRemoteInput(input.tick, input.events)) return;
+    // The first expected ticks are above the input delay (at least 1), so these do not wrap.
+    for (uint32_t i = 0; i < kEarlierTicks; ++i) {
+        const uint32_t tick = input.tick - 1 - i;
+        const std::vector<KeyEvent>& keys = input.earlier[i];
+        if (tick <= static_cast<uint32_t>(inputDelay_)) {
+            if (!keys.empty()) return violation("klávesy tahu, který žádné nemá");
+        } else if (!storeRemoteInput(tick, keys)) {
+            return;
+        }
+    }
 }
 
-// The keys of a tick come twice, once on each channel; they must be the same both times.
+// The keys of a tick come up to three times, on three channels; they must be the same each time.
 bool Session::storeRemoteInput(uint32_t tick, const std::vector<KeyEvent>& events) {
     if (tick + kRemoteKept < lastLocalTick_) return true;  // long applied and forgotten
     auto [it, added] = remoteInputs_.try_emplace(tick, events);
@@ -262,10 +267,10 @@ void Session::beginGame(uint32_t gameId, int inputDelay) {
     gameOver_ = false;
     inputDelay_ = inputDelay;
     lastLocalTick_ = static_cast<uint32_t>(inputDelay);
-    lastLocalEvents_.clear();
-    const auto first = static_cast<uint32_t>(inputDelay) + 1;
-    nextRemoteTick_[first % 2] = first;
-    nextRemoteTick_[(first + 1) % 2] = first + 1;
+    lastLocalEvents_ = {};
+    for (uint32_t tick = static_cast<uint32_t>(inputDelay) + 1;
+         tick <= static_cast<uint32_t>(inputDelay) + kKeyChannels; ++tick)
+        nextRemoteTick_[tick % kKeyChannels] = tick;
     remoteInputs_.clear();
     lastRemoteChecksumTick_ = 0;
     localChecksums_.clear();
@@ -372,9 +377,10 @@ bool Session::sendLocalInput(uint32_t tick, std::span<const KeyEvent> events) {
         if (e.code == 0) return false;
     lastLocalTick_ = tick;
     std::vector<KeyEvent> keys(events.begin(), events.end());
-    send(Input{gameId_, tick, keys, std::move(lastLocalEvents_)},
-         tick % 2 == 1 ? Channel::SecondReliable : Channel::Reliable);
-    lastLocalEvents_ = std::move(keys);
+    send(Input{gameId_, tick, keys, lastLocalEvents_}, keyChannel(tick));
+    std::move_backward(lastLocalEvents_.begin(), lastLocalEvents_.end() - 1,
+                       lastLocalEvents_.end());
+    lastLocalEvents_.front() = std::move(keys);
     if (tick > kRemoteKept)
         remoteInputs_.erase(remoteInputs_.begin(), remoteInputs_.lower_bound(tick - kRemoteKept));
     return true;

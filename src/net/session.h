@@ -6,11 +6,12 @@
 // The host decides: its start carries the game's id, settings, level, random state and the input
 // delay. Within a game each side sends, for every tick from inputDelay + 1 on, exactly one Input
 // with the keys the other side must apply in that tick (ticks 1..inputDelay carry no keys on
-// either side). Odd ticks' Inputs go on the second reliable channel, even ones on the first, and
-// each repeats the keys of the tick before: a lost packet holds back one channel until ENet sends
-// it again, while the other channel keeps bringing every tick's keys, at most one tick later than
-// usual. The session refuses anything the other side sends out of turn and then closes the
-// connection with a message.
+// either side). The Inputs of consecutive ticks take three reliable channels in turn (keyChannel),
+// and each repeats the keys of the two ticks before: a lost packet holds back its channel until
+// ENet sends it again, while the other two keep bringing every tick's keys, at most two ticks
+// later than usual. The session refuses anything the other side sends out of turn and then closes
+// the connection with a message.
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <deque>
@@ -35,6 +36,14 @@ enum class SessionState {
     Lost,        // the connection dropped or was closed for bad input (the host waits anew)
     Refused,     // the versions differ, or the host already plays with someone
 };
+
+// The channel of a tick's Input: one of kKeyChannels reliable ones in turn, apart from the channel
+// of the other messages.
+constexpr uint32_t kKeyChannels = kEarlierTicks + 1;
+static_assert(2 + kKeyChannels <= kChannelCount);
+inline Channel keyChannel(uint32_t tick) {
+    return static_cast<Channel>(2 + tick % kKeyChannels);
+}
 
 struct SessionOptions {
     std::string gameVersion;  // this program's, e.g. "1.1.0"
@@ -150,10 +159,12 @@ class Session {
     uint32_t gameId_ = 0;  // the current (or last) game; 0 before the first
     bool gameOver_ = false;
     int inputDelay_ = 1;
-    uint32_t lastLocalTick_ = 0;             // the last tick this side sent keys for
-    std::vector<KeyEvent> lastLocalEvents_;  // and its keys, repeated with the next tick's
-    uint32_t nextRemoteTick_[2] = {0,
-                                   0};  // the next Input expected on the channel of even, odd ticks
+    uint32_t lastLocalTick_ = 0;  // the last tick this side sent keys for
+    // The keys of the last ticks sent, newest first, repeated with the next ones.
+    std::array<std::vector<KeyEvent>, kEarlierTicks> lastLocalEvents_;
+    uint32_t nextRemoteTick_[kKeyChannels] =
+        {};  // the next Input expected on each key channel  // the next Input expected on the
+             // channel of even, odd ticks
     std::map<uint32_t, std::vector<KeyEvent>> remoteInputs_;
     uint32_t lastRemoteChecksumTick_ = 0;
     std::map<uint32_t, uint64_t> localChecksums_, remoteChecksums_;
