@@ -5,8 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "online_match.h"
-#include "replay/replay_file.h"
-#include "zibsim/verify.h"
+#include "replay_verify_text.h"
 
 namespace zib {
 namespace {
@@ -14,18 +13,12 @@ namespace {
 using namespace std::chrono_literals;
 using test::Match;
 using test::SideScript;
+using test::verifyText;
 
 bool contains(const std::vector<std::string>& texts, const std::string& part) {
     for (const std::string& t : texts)
         if (t.find(part) != std::string::npos) return true;
     return false;
-}
-
-std::optional<std::string> verifyText(const Scenario& record) {
-    std::string error;
-    std::optional<Scenario> read = parseScenario(replayText(record), error);
-    if (!read) return "unreadable: " + error;
-    return zibsim::verifyReplay(*read);
 }
 
 // Both steer with every key they have: the host's red and blue keys turn red, the joiner's own

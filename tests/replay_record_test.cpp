@@ -8,13 +8,14 @@
 #include <vector>
 
 #include "game_fixture.h"
-#include "replay/replay_file.h"
 #include "replay/replay_recorder.h"
-#include "zibsim/verify.h"
+#include "replay_verify_text.h"
 #include "zibsim_test_support.h"
 
 namespace zib {
 namespace {
+
+using test::verifyText;
 
 // Ends the message loop when the game window goes back to the menu for good (a restart shows the
 // menu for a moment too, but does not start its idle timer).
@@ -76,13 +77,6 @@ RecordedRun playGames(const std::vector<std::vector<std::pair<int, int>>>& keys,
     window.show();
     app.run();
     return run;
-}
-
-std::optional<std::string> verifyText(const Scenario& record) {
-    std::string error;
-    std::optional<Scenario> read = parseScenario(replayText(record), error);
-    if (!read) return "unreadable: " + error;
-    return zibsim::verifyReplay(*read);
 }
 
 constexpr int kEnter = 13;
