@@ -310,6 +310,39 @@ TEST(NetSession, ALaterTickOnAnotherChannelBringsTheKeysOfLateOnes) {
     EXPECT_EQ(j.host->state(), SessionState::Connected);
 }
 
+// The start of a game and its keys travel on different channels, so a start that ENet has to send
+// again is overtaken by the host's first keys; the joiner keeps them for the game.
+TEST(NetSession, KeysThatOvertakeTheirStartWaitForIt) {
+    std::string error;
+    ConnectionOptions o;
+    o.bindHost = "127.0.0.1";
+    auto host = Connection::listen(o, error);
+    ASSERT_TRUE(host) << error;
+    SessionOptions j = options();
+    j.port = host->localPort();
+    auto joiner = Session::join("127.0.0.1", j, error);
+    ASSERT_TRUE(joiner) << error;
+    auto pump = [&](const std::function<bool()>& done) {
+        return pumpUntil({joiner.get()}, [&] {
+            host->poll(0);
+            return done();
+        });
+    };
+    ASSERT_TRUE(pump([&] { return host->connected(); }));
+    host->send(encode(Hello{kProtocolVersion, "1.1.0"}), Channel::Reliable);
+    ASSERT_TRUE(pump([&] { return joiner->state() == SessionState::Connected; }));
+    const KeyEvent up{KeyKind::Down, 38};
+    host->send(encode(Input{1, 2, {up}, {}}), keyChannel(2));
+    StartGame start;
+    start.gameId = 1;
+    start.levelName = "Ohrada.zq7";
+    start.inputDelay = 1;
+    host->send(encode(start), Channel::Reliable);
+    pump([&] { return joiner->hasRemoteInput(2) || joiner->state() != SessionState::Connected; });
+    EXPECT_EQ(joiner->state(), SessionState::Connected) << joiner->message();
+    EXPECT_EQ(joiner->remoteInput(2), std::vector<KeyEvent>{up});
+}
+
 TEST(NetSession, InputDelayFollowsTheRoundTrip) {
     struct Case {
         double rtt;

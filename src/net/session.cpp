@@ -20,6 +20,9 @@ constexpr uint64_t kLongestRoundTripUs = 10'000'000;
 constexpr uint32_t kLeadAllowed = 256;
 // The other side's keys are kept this many ticks behind the latest sent here.
 constexpr uint32_t kRemoteKept = 512;
+// The joiner keeps this many of the host's Inputs that overtook the start of their game. A fair
+// host sends at most twice the input delay of them before it waits for the joiner's keys.
+constexpr size_t kEarlyKept = 2 * kMaxInputDelay + kKeyChannels;
 
 const char* tahy(int n) {
     if (n == 1) return "tah";
@@ -98,6 +101,7 @@ void Session::handleConnectionEvent(ConnectionEvent& event) {
             roundTrips_.clear();
             probesAnswered_ = 0;
             gameOver_ = true;
+            early_.clear();
             send(Hello{kProtocolVersion, options_.gameVersion});
             break;
         case ConnectionEvent::Type::Received: {
@@ -160,6 +164,10 @@ void Session::handleMessage(Message& message, Channel channel) {
         if (start->gameId <= gameId_) return violation("start hry se starým číslem");
         beginGame(start->gameId, start->inputDelay);
         events_.push_back({SessionEvent::Type::Start, std::move(*start), {}});
+        std::vector<std::pair<Input, Channel>> early = std::move(early_);
+        early_.clear();
+        for (const auto& [input, on] : early)
+            if (state_ != SessionState::Lost) handleInput(input, on);
         return;
     }
     if (auto* restart = std::get_if<Restart>(&message)) {
@@ -207,7 +215,15 @@ void Session::handleHello(const Hello& hello) {
 }
 
 void Session::handleInput(const Input& input, Channel channel) {
-    if (input.gameId > gameId_) return violation("klávesy hry, která nezačala");
+    if (input.gameId > gameId_) {
+        // The start travels on the channel of the other messages and the keys on their own, so
+        // the host's first keys of a game may overtake its start when the start is sent again.
+        if (role_ == Role::Joiner && early_.size() < kEarlyKept) {
+            early_.emplace_back(input, channel);
+            return;
+        }
+        return violation("klávesy hry, která nezačala");
+    }
     if (input.gameId < gameId_ || gameOver_) return;  // sent before the other side learnt
     if (channel != keyChannel(input.tick)) return violation("klávesy v nesprávném kanálu");
     // Each channel is ordered: its ticks follow each other kKeyChannels apart.

@@ -20,6 +20,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "net/connection.h"
@@ -166,6 +167,7 @@ class Session {
         {};  // the next Input expected on each key channel  // the next Input expected on the
              // channel of even, odd ticks
     std::map<uint32_t, std::vector<KeyEvent>> remoteInputs_;
+    std::vector<std::pair<Input, Channel>> early_;  // the joiner: keys that came before their start
     uint32_t lastRemoteChecksumTick_ = 0;
     std::map<uint32_t, uint64_t> localChecksums_, remoteChecksums_;
     std::optional<uint32_t> desyncTick_;

@@ -221,7 +221,7 @@ void OnlinePlay::handleEvents() {
                     endHere("Hra se se soupeřem rozešla v tahu " + std::to_string(e->end.tick) +
                             ": stav hry se liší. Záznamy hry zůstaly uloženy na obou stranách.");
                 } else {
-                    // The keys the other side sent before it left are still played.
+                    // The keys of the other side that came before its word are still played.
                     endWhenStalled_ = "Soupeř hru ukončil.";
                 }
                 break;
