@@ -3,6 +3,7 @@
 // the key handler holds as for the keyboard. Start is Enter and Back is Esc, key-down and
 // character alike.
 #include "game/game_window.h"
+#include "game/key_slots.h"
 
 namespace zib {
 
@@ -10,22 +11,6 @@ namespace {
 
 constexpr int kEnter = 13;
 constexpr int kEsc = 27;
-
-// The key slot of a direction for the red and the blue snake (see Settings::keyBindings).
-int bindingSlot(PadInput input, bool blue) {
-    switch (input) {
-        case PadInput::Up:
-            return blue ? 0 : 1;
-        case PadInput::Down:
-            return blue ? 2 : 3;
-        case PadInput::Right:
-            return blue ? 4 : 5;
-        case PadInput::Left:
-            return blue ? 6 : 7;
-        default:
-            return -1;
-    }
-}
 
 }  // namespace
 
@@ -38,9 +23,9 @@ void GameWindow::Form_Pad(int pad, PadInput input) {
     }
     if (tickLink_ && tickLink_->takePad(input)) return;
     if (pad != 0 && pad != 1) return;
-    const int slot = bindingSlot(input, pad == 1);
-    if (slot < 0) return;
-    Form_KeyDown(state_.settings.keyBindings[static_cast<size_t>(slot)], 0);
+    const std::optional<Heading> heading = headingOfPad(input);
+    if (!heading) return;
+    Form_KeyDown(state_.settings.keyBindings[static_cast<size_t>(keySlot(*heading, pad == 1))], 0);
 }
 
 }  // namespace zib

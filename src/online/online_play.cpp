@@ -19,16 +19,9 @@ constexpr int kEsc = 27;
 // How long Esc waits for a silent other side before the game ends on this side alone.
 constexpr std::chrono::milliseconds kEscPatience{1000};
 
-// The key slots of the four directions (up, down, right, left) for blue and for red.
-constexpr int kBlueSlots[4] = {0, 2, 4, 6};
-constexpr int kRedSlots[4] = {1, 3, 5, 7};
 // The order in which a key is looked for among the bindings: red's, then blue's, as the key
 // handler compares them.
 constexpr int kSlotOrder[8] = {1, 5, 3, 7, 0, 4, 2, 6};
-
-int directionOfSlot(int slot) {
-    return slot / 2;  // 0 up, 1 down, 2 right, 3 left
-}
 
 uint32_t winsOf(const std::string& caption) {
     long long n = 0;
@@ -249,10 +242,9 @@ void OnlinePlay::queueLocal(net::KeyKind kind, int code) {
     pending_.push_back(net::KeyEvent{kind, static_cast<uint8_t>(code)});
 }
 
-void OnlinePlay::steerOwn(int direction) {
-    const int* slots = isHost() ? kRedSlots : kBlueSlots;
-    queueLocal(net::KeyKind::Down,
-               state_.settings.keyBindings[static_cast<size_t>(slots[direction])]);
+void OnlinePlay::steerOwn(Heading heading) {
+    const int slot = keySlot(heading, !isHost());
+    queueLocal(net::KeyKind::Down, state_.settings.keyBindings[static_cast<size_t>(slot)]);
 }
 
 bool OnlinePlay::takeKeyDown(int code) {
@@ -273,7 +265,7 @@ bool OnlinePlay::takeKeyDown(int code) {
     const Settings& own = ownSettings_ ? *ownSettings_ : state_.settings;
     for (int slot : kSlotOrder) {
         if (own.keyBindings[static_cast<size_t>(slot)] != code) continue;
-        steerOwn(directionOfSlot(slot));
+        steerOwn(headingOfSlot(slot));
         return true;
     }
     return true;  // Enter and other keys do nothing during an online game
@@ -291,22 +283,9 @@ bool OnlinePlay::takeKeyPress(int character) {
 
 bool OnlinePlay::takePad(PadInput input) {
     if (!linked_) return false;
-    switch (input) {
-        case PadInput::Up:
-            steerOwn(0);
-            return true;
-        case PadInput::Down:
-            steerOwn(1);
-            return true;
-        case PadInput::Right:
-            steerOwn(2);
-            return true;
-        case PadInput::Left:
-            steerOwn(3);
-            return true;
-        default:
-            return false;  // Start and Back come as Enter and Esc
-    }
+    const std::optional<Heading> heading = headingOfPad(input);
+    if (heading) steerOwn(*heading);
+    return heading.has_value();  // Start and Back come as Enter and Esc
 }
 
 // What may be applied from either side: a key bound in the game, or Esc. Anything else from the

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "game/game_window.h"
+#include "game/key_slots.h"
 #include "game/menu_link.h"
 #include "game/tick_link.h"
 #include "net/session.h"
@@ -79,7 +80,7 @@ class OnlinePlay : public TickLink {
     void handleEvents();
     void endHere(const std::string& message);
     void queueLocal(net::KeyKind kind, int code);
-    void steerOwn(int direction);
+    void steerOwn(Heading heading);
     void apply(const std::vector<net::KeyEvent>& events);
     bool allowed(const net::KeyEvent& event) const;
 
