@@ -74,9 +74,6 @@ int main(int argc, char** argv) {
     if (const int status = zib::answerCommandLine(line); status >= 0) return status;
     if (!line.replayFile.empty()) return zib::playReplay(line.replayFile, std::cerr, !line.window);
     try {
-        bool sessionFailed = false;
-        std::unique_ptr<zib::net::Session> session = openSession(line, sessionFailed);
-        if (sessionFailed) return 1;
         std::unique_ptr<zib::Backend> backend;
         try {
             backend = zib::makeSdlBackend(zib::SdlOptions{!line.window, "ZIB"});
@@ -84,6 +81,11 @@ int main(int argc, char** argv) {
             reportNoDisplay(e);
             return 1;
         }
+        // Only once there is a screen: a program that cannot show itself neither takes the port
+        // nor greets the other player.
+        bool sessionFailed = false;
+        std::unique_ptr<zib::net::Session> session = openSession(line, sessionFailed);
+        if (sessionFailed) return 1;
         zib::Application app(backend->services());
         auto state = std::make_unique<zib::GameState>();
         zib::MenuWindow menu(app, *state);
