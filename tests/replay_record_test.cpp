@@ -47,12 +47,17 @@ struct RecordedRun {
 
 // Red at (100, 300) going right and blue at (690, 300) going left meet the wall at x = 400: blue
 // gets there a step earlier, so a game without keys is red's. Enter during the first game asks
-// for a restart.
-RecordedRun playGames(const std::vector<std::vector<std::pair<int, int>>>& keys, uint64_t seed) {
-    test::TempFolder folder;
+// for a restart. With playersOwn the level is in the player's folder, and the shipped folder holds
+// another level of the same name.
+constexpr const char* kDuelLevel =
+    "\"bg.bmp\",100,300,1,0\r\n690,300,-1,0\r\n400,100,410,500,\"bg.bmp\"\r\n";
+RecordedRun playGames(const std::vector<std::vector<std::pair<int, int>>>& keys, uint64_t seed,
+                      bool playersOwn = false) {
+    test::TempFolder folder, players;
     folder.write("bg.bmp", "");
     folder.write("duel.zq7",
-                 "\"bg.bmp\",100,300,1,0\r\n690,300,-1,0\r\n400,100,410,500,\"bg.bmp\"\r\n");
+                 playersOwn ? "\"bg.bmp\",100,100,1,0\r\n690,100,-1,0\r\n" : kDuelLevel);
+    if (playersOwn) players.write("duel.zq7", kDuelLevel);
     HeadlessBackend backend(nullptr, seed);
     Application app(backend.services());
     GameState state;
@@ -66,6 +71,7 @@ RecordedRun playGames(const std::vector<std::vector<std::pair<int, int>>>& keys,
     menu.app = &app;
     GameWindow window(app, state, menu);
     window.setLevelFolder(folder.path());
+    window.setPlayerLevelFolder(players.path());
     RecordedRun run;
     ReplayRecorder recorder(window, state, menu, backend.services().random,
                             [&run](const Scenario& s) { run.records.push_back(s); });
@@ -98,6 +104,15 @@ TEST(ReplayRecord, LaterGamesOfARunReplayFromWhatTheEarlierLeft) {
         EXPECT_GT(record.outcome->ticks, 0);
         EXPECT_EQ(verifyText(record), std::nullopt);
     }
+}
+
+// A level of the player's own is recorded from the player's folder, as the window read it, not
+// from a shipped level of the same name.
+TEST(ReplayRecord, APlayersOwnLevelIsRecordedAsPlayed) {
+    RecordedRun run = playGames({{{2, 'W'}}}, 7, true);
+    ASSERT_EQ(run.records.size(), 1u);
+    EXPECT_EQ(run.records[0].level, kDuelLevel);
+    EXPECT_EQ(verifyText(run.records[0]), std::nullopt);
 }
 
 TEST(ReplayRecord, AChangedRecordIsCaughtAtTheTickItGoesWrong) {

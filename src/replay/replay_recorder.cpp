@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "game/level_loader.h"
 #include "platform/files.h"
 #include "replay/state_check.h"
 
@@ -26,15 +27,18 @@ void ReplayRecorder::gameStarting() {
     beforeStart_.clear();
     const std::optional<uint64_t> seed = random_.savedState();
     const Settings& settings = state_.settings;
-    const std::optional<std::string> path = resolvePath(window_.levelFolder(), settings.levelName);
     Scenario s;
     // A game that cannot be replayed: no splitmix64 state, no level text, or a start length that
     // no body list can have (only a hand-edited ZIB.ini gives one).
-    // A level from the network is recorded as it came; others are read from their file.
+    // A level from the network is recorded as it came; others are read from the file the window
+    // read them from, the player's own before a shipped one of the same name.
     if (const auto& network = window_.networkLevel()) {
         s.level = network->text;
-    } else if (!path || !readWholeFile(*path, s.level)) {
-        return;
+    } else {
+        const std::string folder =
+            folderOfLevel(settings.levelName, window_.playerLevelFolder(), window_.levelFolder());
+        const std::optional<std::string> path = resolvePath(folder, settings.levelName);
+        if (!path || !readWholeFile(*path, s.level)) return;
     }
     if (!seed) return;
     if (settings.startLength < 1 || settings.startLength > kMostStartLength) return;
