@@ -14,10 +14,10 @@
 #include "game/stand_in_menu.h"
 #include "menu/display_mode.h"
 #include "platform/backend/backends.h"
+#include "platform/data_folder.h"
 #include "platform/files.h"
 #include "platform/forwarding_display.h"
 #include "platform/toolkit.h"
-#include "platform/user_folders.h"
 #include "replay/scenario_game.h"
 #include "state/game_state.h"
 
@@ -147,8 +147,7 @@ class PlaybackLevel {
         std::error_code ec;
         const fs::path target = fs::path(folder_) / path;
         if (fs::exists(target, ec)) return;
-        for (const std::string& source :
-             {programFolder() + "/baseq7", userDataFolder() + "/levels"}) {
+        for (const std::string& source : {dataFolder(), playerLevelFolder()}) {
             if (std::optional<std::string> found = resolvePath(source, name)) {
                 fs::create_directories(target.parent_path(), ec);
                 fs::copy_file(*found, target, ec);
