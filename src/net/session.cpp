@@ -224,7 +224,9 @@ void Session::handleInput(const Input& input, Channel channel) {
         }
         return violation("klávesy hry, která nezačala");
     }
-    if (input.gameId < gameId_ || gameOver_) return;  // sent before the other side learnt
+    // Keys of an older game were sent before the other side learnt of the new one. Keys of this
+    // game are kept after its end too: the end travels on another channel and may overtake them.
+    if (input.gameId < gameId_) return;
     if (channel != keyChannel(input.tick)) return violation("klávesy v nesprávném kanálu");
     // Each channel is ordered: its ticks follow each other kKeyChannels apart.
     const uint32_t lane = input.tick % kKeyChannels;

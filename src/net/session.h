@@ -163,9 +163,8 @@ class Session {
     uint32_t lastLocalTick_ = 0;  // the last tick this side sent keys for
     // The keys of the last ticks sent, newest first, repeated with the next ones.
     std::array<std::vector<KeyEvent>, kEarlierTicks> lastLocalEvents_;
-    uint32_t nextRemoteTick_[kKeyChannels] =
-        {};  // the next Input expected on each key channel  // the next Input expected on the
-             // channel of even, odd ticks
+    // The next Input expected on each key channel.
+    uint32_t nextRemoteTick_[kKeyChannels] = {};
     std::map<uint32_t, std::vector<KeyEvent>> remoteInputs_;
     std::vector<std::pair<Input, Channel>> early_;  // the joiner: keys that came before their start
     uint32_t lastRemoteChecksumTick_ = 0;
