@@ -2,7 +2,12 @@
 #include "net/connection.h"
 
 #include <enet/enet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <mutex>
 
 namespace zib::net {
@@ -18,6 +23,39 @@ bool initializeEnet() {
     return ok;
 }
 
+// Why a UDP socket cannot listen on address:port, asked of the system directly: ENet only says
+// that it failed.
+std::string listenFault(const ENetAddress& address, const std::string& bindHost) {
+    const std::string port = std::to_string(address.port);
+    int fault = 0;
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    if (fd < 0) {
+        fault = errno;
+    } else {
+        sockaddr_in in{};
+        in.sin_family = AF_INET;
+        in.sin_port = htons(address.port);
+        in.sin_addr.s_addr = address.host;  // ENet keeps it in network order
+        if (::bind(fd, reinterpret_cast<const sockaddr*>(&in), sizeof in) != 0) fault = errno;
+        ::close(fd);
+    }
+    switch (fault) {
+        case EADDRINUSE:
+            return "Na portu " + port + " nelze naslouchat: je obsazený jiným programem.";
+        case EADDRNOTAVAIL:
+            return "Na adrese " + bindHost +
+                   " nelze naslouchat: tento počítač takovou adresu nemá.";
+        case EACCES:
+        case EPERM:
+            return "Na portu " + port +
+                   " smí naslouchat jen správce systému; zvolte port 1024 nebo vyšší.";
+        case 0:
+            return "Na portu " + port + " nelze naslouchat.";
+        default:
+            return "Na portu " + port + " nelze naslouchat (" + std::strerror(fault) + ").";
+    }
+}
+
 }  // namespace
 
 struct Connection::Impl {
@@ -26,6 +64,14 @@ struct Connection::Impl {
     bool isConnected = false;
     ConnectionOptions options;
     uint64_t sent = 0, received = 0;
+    bool listening = false;
+    // The host: when each slot's current peer (known by its connect id) was first seen.
+    struct Seen {
+        bool tracked = false;
+        enet_uint32 connectId = 0;
+        std::chrono::steady_clock::time_point since;
+    };
+    std::vector<Seen> seen;
 
     ~Impl() {
         if (host) {
@@ -42,6 +88,26 @@ struct Connection::Impl {
     void applyTimeout(ENetPeer* p) const {
         const auto ms = static_cast<enet_uint32>(options.timeout.count());
         enet_peer_timeout(p, ENET_PEER_TIMEOUT_LIMIT, ms, ms);
+    }
+
+    // The host: a peer in a slot other than the player's has had its time to become the player
+    // (a connection that was never completed, or one turned away and not yet gone) is dropped,
+    // so that half-open connections cannot keep the slots from a real joiner.
+    void dropStragglers() {
+        const auto now = std::chrono::steady_clock::now();
+        seen.resize(host->peerCount);
+        for (size_t i = 0; i < host->peerCount; ++i) {
+            ENetPeer* p = &host->peers[i];
+            if (p->state == ENET_PEER_STATE_DISCONNECTED || p == peer) continue;
+            if (!seen[i].tracked || seen[i].connectId != p->connectID) {
+                seen[i] = {true, p->connectID, now};
+                continue;
+            }
+            if (now - seen[i].since >= options.handshakeLimit) {
+                enet_peer_reset(p);
+                seen[i] = {};
+            }
+        }
     }
 
     void countTraffic() {
@@ -72,13 +138,14 @@ std::unique_ptr<Connection> Connection::listen(const ConnectionOptions& options,
     std::unique_ptr<Connection> c(new Connection);
     c->impl_ = std::make_unique<Impl>();
     c->impl_->options = options;
-    // Room for two peers: the second slot lets a latecomer be told no instead of timing out.
-    c->impl_->host = enet_host_create(&address, 2, kChannelCount, 0, 0);
+    // More slots than players: a latecomer is told no instead of timing out, and connections
+    // that never complete their handshake wait in slots of their own until they are dropped.
+    c->impl_->host = enet_host_create(&address, kHostSlots, kChannelCount, 0, 0);
     if (!c->impl_->host) {
-        error = "Na portu " + std::to_string(options.port) +
-                " nelze naslouchat (je obsazený jiným programem?).";
+        error = listenFault(address, options.bindHost);
         return nullptr;
     }
+    c->impl_->listening = true;
     c->impl_->configure();
     return c;
 }
@@ -166,6 +233,7 @@ std::vector<ConnectionEvent> Connection::poll(int timeoutMs) {
         }
         if (events.size() >= 256) break;  // the rest waits for the next poll
     }
+    if (d.listening) d.dropStragglers();
     d.countTraffic();
     return events;
 }

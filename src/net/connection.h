@@ -1,6 +1,8 @@
 #pragma once
 // One ENet connection to one other program: a host that listens and accepts a single peer, or a
-// joiner that connects to a host. Polled from the caller's thread; no threads of its own.
+// joiner that connects to a host. Polled from the caller's thread; no threads of its own. The host
+// has more slots than players; a connection that has not become the player within the handshake
+// limit is dropped.
 //
 // Channel 1 is unreliable (round trip probes); channel 0 and the channels from 2 up to
 // kChannelCount - 1 are reliable and ordered, each on its own: a packet lost on one holds back only
@@ -18,6 +20,8 @@ namespace zib::net {
 // Reliable (0), Unreliable (1), or a further reliable channel: static_cast<Channel>(2...).
 enum class Channel : uint8_t { Reliable = 0, Unreliable = 1 };
 constexpr uint8_t kChannelCount = 5;
+// The host's ENet slots: one player, the rest for latecomers and unfinished handshakes.
+constexpr size_t kHostSlots = 8;
 
 enum class DisconnectReason : uint8_t {
     TimedOut = 0,  // silence (or nobody answered the connection attempt)
@@ -37,6 +41,8 @@ struct ConnectionOptions {
     std::string bindHost;  // the address to listen on; empty: all interfaces
     uint16_t port = 0;     // 0: any free port (see localPort)
     std::chrono::milliseconds timeout{5000};
+    // The host: a connection that is not the player's after this long is dropped.
+    std::chrono::milliseconds handshakeLimit{2000};
     size_t maxPacket = 80 * 1024;  // larger packets are refused by ENet itself
 };
 

@@ -45,6 +45,7 @@ std::unique_ptr<Session> Session::host(const SessionOptions& options, std::strin
     c.bindHost = options.bindHost;
     c.port = options.port;
     c.timeout = options.timeout;
+    c.handshakeLimit = options.greetingLimit;
     auto connection = Connection::listen(c, error);
     if (!connection) return nullptr;
     std::unique_ptr<Session> s(new Session);
@@ -83,6 +84,13 @@ uint16_t Session::localPort() const {
 void Session::poll(int timeoutMs) {
     for (ConnectionEvent& event : connection_->poll(timeoutMs)) handleConnectionEvent(event);
     if (!connection_->connected()) return;
+    if (role_ == Role::Host && state_ == SessionState::Connecting &&
+        nowUs() - connectedUs_ > static_cast<uint64_t>(options_.greetingLimit.count()) * 1000) {
+        // Whoever it was never said who it is: the host waits for a real player again.
+        connection_->disconnect(true);
+        state_ = SessionState::Waiting;
+        return;
+    }
     const uint64_t silence = nowUs() - lastHeardUs_;
     if (silence > static_cast<uint64_t>(options_.timeout.count()) * 1000) {
         connection_->disconnect(true);
@@ -97,7 +105,7 @@ void Session::handleConnectionEvent(ConnectionEvent& event) {
         case ConnectionEvent::Type::Connected:
             state_ = SessionState::Connecting;
             message_.clear();
-            lastHeardUs_ = nowUs();
+            lastHeardUs_ = connectedUs_ = nowUs();
             roundTrips_.clear();
             probesAnswered_ = 0;
             gameOver_ = true;
@@ -188,7 +196,9 @@ void Session::handleMessage(Message& message, Channel channel) {
     if (auto* input = std::get_if<Input>(&message)) return handleInput(*input, channel);
     if (auto* checksum = std::get_if<Checksum>(&message)) return handleChecksum(*checksum);
     if (std::holds_alternative<Bye>(message)) {
-        connection_->disconnect(false);
+        // The other side is leaving: nothing more is owed to it, and the host's slot is free at
+        // once for whoever joins next.
+        connection_->disconnect(true);
         lose("Soupeř ukončil hru a odpojil se.");
     }
 }

@@ -52,6 +52,9 @@ struct SessionOptions {
     uint16_t port = kDefaultPort;
     // Silence for this long ends the connection.
     std::chrono::milliseconds timeout{5000};
+    // The host: a connection that has not greeted within this long is dropped, and so is one
+    // whose handshake has not finished by then.
+    std::chrono::milliseconds greetingLimit{2000};
 };
 
 struct SessionEvent {
@@ -152,6 +155,7 @@ class Session {
 
     std::chrono::steady_clock::time_point epoch_ = std::chrono::steady_clock::now();
     uint64_t lastHeardUs_ = 0;
+    uint64_t connectedUs_ = 0;
     uint64_t nextProbeUs_ = 0;
     uint32_t nextProbeId_ = 1;
     int probesAnswered_ = 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <ostream>
@@ -129,6 +130,13 @@ std::optional<std::string> verifyReplay(const zib::Scenario& recording) {
 int verifyFiles(const std::vector<std::string>& paths, std::ostream& out) {
     int status = 0;
     for (const std::string& path : paths) {
+        std::error_code ignored;
+        if (std::filesystem::is_directory(path, ignored)) {
+            // A folder opens as a stream on Linux and reads as nothing at all.
+            out << path << ": it is a folder, not a replay file\n";
+            status = 2;
+            continue;
+        }
         std::ifstream file(path, std::ios::binary);
         std::ostringstream text;
         text << file.rdbuf();
