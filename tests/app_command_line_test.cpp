@@ -21,6 +21,12 @@ const char* windowedOne(const char* name) {
 const char* windowedZero(const char* name) {
     return std::string_view(name) == "ZIB_WINDOWED" ? "0" : nullptr;
 }
+const char* noMappingOne(const char* name) {
+    return std::string_view(name) == "ZIB_NO_PORT_MAPPING" ? "1" : nullptr;
+}
+const char* noMappingZero(const char* name) {
+    return std::string_view(name) == "ZIB_NO_PORT_MAPPING" ? "0" : nullptr;
+}
 
 TEST(CommandLine, ReadsOptionsAndRefusesMistakes) {
     using A = CommandLine::Action;
@@ -96,6 +102,30 @@ TEST(CommandLine, ReadsHostAndJoin) {
             EXPECT_EQ(line.joinPort, c.joinPort);
         }
     }
+}
+
+TEST(CommandLine, PortMappingIsOnUnlessSwitchedOff) {
+    struct Case {
+        std::vector<std::string> args;
+        const char* (*env)(const char*);
+        bool mapping;
+    };
+    const Case cases[] = {
+        {{"--host"}, noEnvironment, true},
+        {{"--host", "--no-port-mapping"}, noEnvironment, false},
+        {{"--no-port-mapping", "--host", "5000"}, noEnvironment, false},
+        {{"--host"}, noMappingOne, false},
+        {{"--host"}, noMappingZero, true},
+        {{"--host"}, windowedOne, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        const CommandLine line = parseCommandLine(c.args, c.env);
+        EXPECT_EQ(line.action, CommandLine::Action::Play) << line.error;
+        EXPECT_EQ(line.portMapping, c.mapping);
+    }
+    EXPECT_EQ(parseCommandLine({"--no-port-mapping=1"}, noEnvironment).action,
+              CommandLine::Action::Error);
 }
 
 TEST(CommandLine, AnswersWithUsageVersionAndExitStatus) {

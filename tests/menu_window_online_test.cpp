@@ -56,7 +56,7 @@ class MenuOnline : public MenuWindowTest {
             advance(50);
         }
     }
-    std::string status() const { return menu->onlineStatusLabel()->caption(); }
+    std::string status() const { return menu->onlineStatusText(); }
 
     std::unique_ptr<net::Session> host;
     std::unique_ptr<OnlinePlay> online;

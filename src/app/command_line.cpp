@@ -91,6 +91,12 @@ const std::vector<Option>& options() {
          [](CommandLine& c, const std::optional<std::string>& v) {
              return v && parseHostAndPort(*v, kOnlinePort, c.joinHost, c.joinPort);
          }},
+        {"--no-port-mapping", nullptr, Value::None, "",
+         "hostitel nežádá router o otevření portu (NAT-PMP, UPnP)",
+         [](CommandLine& c, const auto&) {
+             c.portMapping = false;
+             return true;
+         }},
         {"--help", "-h", Value::None, "", "vypíše tuto nápovědu a skončí",
          [](CommandLine& c, const auto&) {
              c.action = CommandLine::Action::Help;
@@ -129,6 +135,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args,
     CommandLine line;
     if (!getenv) getenv = [](const char* name) -> const char* { return std::getenv(name); };
     if (environmentSays(getenv("ZIB_WINDOWED"))) line.window = true;
+    if (environmentSays(getenv("ZIB_NO_PORT_MAPPING"))) line.portMapping = false;
 
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -180,7 +187,8 @@ std::string usageText() {
         text += std::string(o.help) + "\n";
     }
     text +=
-        "\nAlt+Enter přepíná mezi celou obrazovkou a oknem. ZIB_WINDOWED=1 je totéž co --window.\n";
+        "\nAlt+Enter přepíná mezi celou obrazovkou a oknem. ZIB_WINDOWED=1 je totéž co --window,\n"
+        "ZIB_NO_PORT_MAPPING=1 totéž co --no-port-mapping.\n";
     return text;
 }
 

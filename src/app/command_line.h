@@ -19,6 +19,9 @@ struct CommandLine {
     // --host [PORT]: wait for another player on this port (all interfaces).
     std::optional<uint16_t> hostPort;
     std::string hostBind;  // --host ADDRESS:PORT: listen on that address only
+    // The host asks the router to open its port unless --no-port-mapping or
+    // ZIB_NO_PORT_MAPPING=1 says no.
+    bool portMapping = true;
     // --join HOST[:PORT]: play with the program hosting on that machine.
     std::string joinHost;
     uint16_t joinPort = 0;

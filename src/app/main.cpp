@@ -52,6 +52,12 @@ std::unique_ptr<zib::net::Session> openSession(const zib::CommandLine& line, boo
     if (line.hostPort) {
         options.port = *line.hostPort;
         options.bindHost = line.hostBind;
+        // A host bound to loopback is not asking to be reached from elsewhere.
+        options.portMapping = line.portMapping && line.hostBind.rfind("127.", 0) != 0;
+        // The address to give out, also for a player who started the host from a terminal.
+        options.onAddressLine = [](const std::string& text) {
+            std::cout << "ZIB: " << text << std::endl;
+        };
         session = zib::net::Session::host(options, error);
     } else if (!line.joinHost.empty()) {
         options.port = line.joinPort;

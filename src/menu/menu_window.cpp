@@ -2,8 +2,11 @@
 // the menu (hide, show, win counts, idle timer, messages).
 #include "menu/menu_window.h"
 
+#include <algorithm>
+
 #include "menu/display_mode.h"
 #include "menu/player_levels.h"
+#include "menu/status_lines.h"
 #include "platform/data_folder.h"
 #include "platform/files.h"
 
@@ -66,7 +69,10 @@ void MenuWindow::Form_Load() {
 
     applyConfiguration();
     if (online_) {
-        onlineStatus_ = &makeLabel(352, 574, 440, 20, "", FontSpec{"MS Sans Serif", 9.75, true});
+        for (size_t i = 0; i < kStatusLines; ++i) {
+            const int top = 574 - static_cast<int>(kStatusLines - 1 - i) * 16;
+            onlineStatus_[i] = &makeLabel(352, top, kStatusWidth, 20, "", statusFont());
+        }
         onlineTimer_ = &addTimer(50, true);
         onlineTimer_->onTick = [this] { pollOnline(); };
         pollOnline();
@@ -235,8 +241,17 @@ void MenuWindow::pollOnline() {
     online_->poll();
     if (online_->connected()) c_.idleTimer->setEnabled(false);
     const std::string line = online_->statusLine();
-    if (onlineStatus_ && onlineStatus_->caption() != line) {
-        onlineStatus_->setCaption(line);
+    if (onlineStatus_[0] && onlineStatusText_ != line) {
+        onlineStatusText_ = line;
+        Graphics& graphics = services().graphics;
+        const std::vector<std::string> lines =
+            fitLines(line, kStatusWidth, kStatusLines, [&](const std::string& text) {
+                return graphics.renderText(text, statusFont(), kBlack).width();
+            });
+        // The last line stays at the bottom; the others go above it.
+        const size_t skip = kStatusLines - std::min(lines.size(), kStatusLines);
+        for (size_t i = 0; i < kStatusLines; ++i)
+            onlineStatus_[i]->setCaption(i >= skip ? lines[i - skip] : "");
         refresh();
     }
 }

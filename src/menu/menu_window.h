@@ -99,7 +99,13 @@ class MenuWindow : public Form, public MenuLink {
     // Online play (none unless set before the window loads): a status line, the host's START
     // starts the game on both machines, no demo games while a player is connected.
     void setOnline(OnlinePlay* online);
-    Label* onlineStatusLabel() const { return onlineStatus_; }
+    // The status line sits in the bottom right corner: up to kStatusLines lines of
+    // kStatusWidth pixels, filled from the bottom, never cut at the window's edge.
+    static constexpr size_t kStatusLines = 4;
+    static constexpr int kStatusWidth = 440;
+    static FontSpec statusFont() { return FontSpec{"MS Sans Serif", 9.75, true}; }
+    const std::string& onlineStatusText() const { return onlineStatusText_; }
+    const std::array<Label*, kStatusLines>& onlineStatusLabels() const { return onlineStatus_; }
 
     // Menu operations.
     void activateItem(int index);
@@ -214,7 +220,8 @@ class MenuWindow : public Form, public MenuLink {
     bool configurationDamaged_ = false;
 
     OnlinePlay* online_ = nullptr;
-    Label* onlineStatus_ = nullptr;
+    std::array<Label*, kStatusLines> onlineStatus_{};
+    std::string onlineStatusText_;
     Timer* onlineTimer_ = nullptr;
 
     std::deque<std::string> messages_;  // the first one is shown

@@ -276,6 +276,13 @@ uint16_t Connection::localPort() const {
     return address.port;
 }
 
+std::string Connection::peerAddress() const {
+    if (!impl_->peer || !impl_->isConnected) return {};
+    char text[64] = {};
+    if (enet_address_get_host_ip(&impl_->peer->address, text, sizeof text) != 0) return {};
+    return text;
+}
+
 uint32_t Connection::enetRoundTripMs() const {
     return impl_->peer && impl_->isConnected ? impl_->peer->roundTripTime : 0;
 }

@@ -69,6 +69,8 @@ class Connection {
 
     bool connected() const;
     uint16_t localPort() const;
+    // The connected peer's IPv4 address, dotted (empty when nobody is connected).
+    std::string peerAddress() const;
     // ENet's smoothed round trip in ms (0 when nobody is connected).
     uint32_t enetRoundTripMs() const;
     // UDP payload bytes, protocol overhead included, since the connection was made.

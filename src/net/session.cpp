@@ -53,6 +53,8 @@ std::unique_ptr<Session> Session::host(const SessionOptions& options, std::strin
     s->state_ = SessionState::Waiting;
     s->options_ = options;
     s->connection_ = std::move(connection);
+    if (options.portMapping)
+        s->mapper_ = std::make_unique<PortMapper>(s->localPort(), options.mapping);
     return s;
 }
 
@@ -83,6 +85,7 @@ uint16_t Session::localPort() const {
 
 void Session::poll(int timeoutMs) {
     for (ConnectionEvent& event : connection_->poll(timeoutMs)) handleConnectionEvent(event);
+    reportMapping();
     if (!connection_->connected()) return;
     if (role_ == Role::Host && state_ == SessionState::Connecting &&
         nowUs() - connectedUs_ > static_cast<uint64_t>(options_.greetingLimit.count()) * 1000) {
@@ -306,6 +309,29 @@ void Session::beginGame(uint32_t gameId, int inputDelay) {
     desyncTick_.reset();
 }
 
+void Session::reportMapping() {
+    if (!mapper_) return;
+    const MappingStatus status = mapper_->status();
+    if (status.changes == mappingSeen_) return;
+    mappingSeen_ = status.changes;
+    if (status.stage != MappingStage::Working && options_.onAddressLine)
+        options_.onAddressLine(addressLine(status, localPort()));
+}
+
+std::optional<MappingStatus> Session::mapping() const {
+    if (!mapper_) return std::nullopt;
+    return mapper_->status();
+}
+
+std::string Session::connectionKind() const {
+    const std::string peer = connection_->peerAddress();
+    if (peer.empty()) return {};
+    if (isUnreachableFromInternet(peer)) return "přímo v místní síti";
+    if (mapper_ && mapper_->status().stage == MappingStage::Mapped)
+        return "přímo přes otevřený port routeru";
+    return "přímo přes internet";
+}
+
 void Session::sendProbes() {
     if (state_ != SessionState::Connected) return;
     const uint64_t now = nowUs();
@@ -332,7 +358,9 @@ void Session::lose(const std::string& why) {
 }
 
 std::string Session::statusLine(int tickPeriodMs) const {
-    const std::string waiting = "Čekám na soupeře na portu " + std::to_string(localPort()) + "…";
+    const std::string waiting =
+        mapper_ ? "Čekám na soupeře. " + addressLine(mapper_->status(), localPort())
+                : "Čekám na soupeře na portu " + std::to_string(localPort()) + "…";
     switch (state_) {
         case SessionState::Waiting:
             return waiting;
@@ -342,10 +370,11 @@ std::string Session::statusLine(int tickPeriodMs) const {
                    std::to_string(options_.port) + "…";
         case SessionState::Connected: {
             const std::optional<double> rtt = roundTripMs();
-            if (!rtt) return "Soupeř připojen, měřím zpoždění…";
+            const std::string joined = "Soupeř připojen " + connectionKind();
+            if (!rtt) return joined + ", měřím zpoždění…";
             const int delay = inputDelayTicks(*rtt, tickPeriodMs);
-            return "Soupeř připojen, zpoždění " + std::to_string(std::lround(*rtt)) +
-                   " ms (vstup o " + std::to_string(delay) + " " + tahy(delay) + " napřed)";
+            return joined + ", zpoždění " + std::to_string(std::lround(*rtt)) + " ms (vstup o " +
+                   std::to_string(delay) + " " + tahy(delay) + " napřed)";
         }
         case SessionState::Lost:
             if (role_ == Role::Host)
@@ -442,6 +471,7 @@ void Session::close() {
         // A moment for the goodbye to be delivered; the other side's timeout covers the rest.
         for (int i = 0; i < 20 && connection_->connected(); ++i) connection_->poll(10);
     }
+    if (mapper_) mapper_->stop();  // the router closes the port again
     if (state_ != SessionState::Refused) {
         state_ = SessionState::Lost;
         message_ = "Spojení je ukončeno.";

@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -25,6 +26,7 @@
 
 #include "net/connection.h"
 #include "net/messages.h"
+#include "net/port_mapping.h"
 
 namespace zib::net {
 
@@ -55,6 +57,11 @@ struct SessionOptions {
     // The host: a connection that has not greeted within this long is dropped, and so is one
     // whose handshake has not finished by then.
     std::chrono::milliseconds greetingLimit{2000};
+    // The host: asks the router to open the port (see port_mapping.h).
+    bool portMapping = false;
+    MappingOptions mapping;
+    // The host: called from poll() with the address line once the router has answered or not.
+    std::function<void(const std::string&)> onAddressLine;
 };
 
 struct SessionEvent {
@@ -93,6 +100,10 @@ class Session {
     std::string statusLine(int tickPeriodMs) const;
     // Why the connection was lost or refused (empty otherwise).
     const std::string& message() const { return message_; }
+    // The host's port mapping, when one was asked for.
+    std::optional<MappingStatus> mapping() const;
+    // How the two are connected, e.g. "přímo v místní síti" (empty when not connected).
+    std::string connectionKind() const;
     // The median of the latest round trip probes, once there is one.
     std::optional<double> roundTripMs() const;
     // The input delay the measured round trip asks for at this tick period (1 before any probe).
@@ -140,6 +151,7 @@ class Session {
     void compareChecksums();
     void beginGame(uint32_t gameId, int inputDelay);
     void sendProbes();
+    void reportMapping();
     void send(const Message& message, Channel channel = Channel::Reliable);
     void violation(const std::string& what);
     void lose(const std::string& why);
@@ -150,6 +162,8 @@ class Session {
     SessionOptions options_;
     std::string hostName_;
     std::unique_ptr<Connection> connection_;
+    std::unique_ptr<PortMapper> mapper_;
+    uint32_t mappingSeen_ = 0;  // the mapper's changes reported so far
     std::string message_;
     std::deque<SessionEvent> events_;
 

@@ -1,0 +1,49 @@
+// Greedy line breaking at spaces, then shortening from the front.
+#include "menu/status_lines.h"
+
+namespace zib {
+
+namespace {
+
+std::vector<std::string> words(const std::string& text) {
+    std::vector<std::string> out;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find(' ', start);
+        if (end == std::string::npos) end = text.size();
+        if (end > start) out.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return out;
+}
+
+std::vector<std::string> breakLines(const std::vector<std::string>& all, size_t first, int width,
+                                    const std::function<int(const std::string&)>& measure,
+                                    const std::string& lead) {
+    std::vector<std::string> lines;
+    std::string line = lead;
+    for (size_t i = first; i < all.size(); ++i) {
+        const std::string longer = line.empty() ? all[i] : line + " " + all[i];
+        if (line.empty() || measure(longer) <= width) {
+            line = longer;
+        } else {
+            lines.push_back(line);
+            line = all[i];
+        }
+    }
+    if (!line.empty()) lines.push_back(line);
+    return lines;
+}
+
+}  // namespace
+
+std::vector<std::string> fitLines(const std::string& text, int width, size_t maxLines,
+                                  const std::function<int(const std::string&)>& measure) {
+    const std::vector<std::string> all = words(text);
+    std::vector<std::string> lines = breakLines(all, 0, width, measure, "");
+    for (size_t first = 1; lines.size() > maxLines && first < all.size(); ++first)
+        lines = breakLines(all, first, width, measure, "…");
+    return lines;
+}
+
+}  // namespace zib

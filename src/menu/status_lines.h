@@ -1,0 +1,17 @@
+#pragma once
+// Fitting a line of text into a few lines of a given width: the menu's status line, which must
+// never cut its text at the window's edge.
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace zib {
+
+// Breaks text at spaces into at most maxLines lines, each no wider than width as measure() says.
+// A word wider than width gets a line of its own (it is never cut). When the whole text does not
+// fit, words are left out from its start, "…" in their place, so that its end (the port, the
+// address) stays whole.
+std::vector<std::string> fitLines(const std::string& text, int width, size_t maxLines,
+                                  const std::function<int(const std::string&)>& measure);
+
+}  // namespace zib
