@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -77,15 +78,18 @@ std::string localAddressTowards(in_addr_t gateway) {
 // The lengths of NAT-PMP's answers to the address request and to a mapping request.
 constexpr size_t kAddressAnswer = 12, kMappingAnswer = 16;
 
-// libnatpmp reads an answer without looking at its length, taking what a short one leaves out
-// from its own uninitialised buffer. So a waiting datagram shorter than a whole answer is taken
-// off the socket here and dropped; true when one was.
-bool cutShort(int fd, size_t answerSize) {
+// What waits on the socket: a datagram shorter than a whole answer, which libnatpmp would read
+// without looking at its length (taking what it leaves out from its own uninitialised buffer) and
+// which is taken off the socket here and dropped; an error such as "port unreachable", which a
+// peek would clear before libnatpmp sees it; or anything else, for libnatpmp to read.
+enum class Waiting { Dropped, Error, Answer };
+Waiting peekAnswer(int fd, size_t answerSize) {
     uint8_t peek[32];
     const ssize_t n = ::recv(fd, peek, sizeof peek, MSG_PEEK | MSG_DONTWAIT);
-    if (n < 0 || static_cast<size_t>(n) >= answerSize) return false;
+    if (n < 0) return errno == EAGAIN || errno == EWOULDBLOCK ? Waiting::Answer : Waiting::Error;
+    if (static_cast<size_t>(n) >= answerSize) return Waiting::Answer;
     ::recv(fd, peek, sizeof peek, MSG_DONTWAIT);
-    return true;
+    return Waiting::Dropped;
 }
 
 const char* upnpErrorText(int code) {
@@ -153,8 +157,11 @@ struct PortMapper::Impl {
             fd_set set;
             FD_ZERO(&set);
             FD_SET(n.s, &set);
-            if (::select(n.s + 1, &set, nullptr, nullptr, &t) > 0 && cutShort(n.s, answerSize))
-                continue;  // dropped; the wait goes on
+            if (::select(n.s + 1, &set, nullptr, nullptr, &t) > 0) {
+                const Waiting waiting = peekAnswer(n.s, answerSize);
+                if (waiting == Waiting::Error) return NATPMP_ERR_RECVFROM;  // nobody listens
+                if (waiting == Waiting::Dropped) continue;
+            }
             const int r = readnatpmpresponseorretry(&n, &response);
             if (r != NATPMP_TRYAGAIN) return r;
             if (stopped()) return NATPMP_TRYAGAIN;

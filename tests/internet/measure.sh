@@ -14,4 +14,4 @@ start_xvfb
 start_host
 echo "mapping address_ms $(address_line_ms)"
 stop_host TERM
-in_home "$BENCH" --benchmark_filter='^PortMappingFrames$' | grep '^port mapping:'
+in_home "$BENCH" --benchmark_filter='^PortMappingFrames' | grep '^port mapping:'
