@@ -122,16 +122,17 @@ table inet zibnat {
 NFT
 }
 
-# start_router [natpmp=yes|no]: miniupnpd on the router, UPnP on, NAT-PMP as asked.
+# start_router [natpmp=yes|no] [secure=yes|no]: miniupnpd on the router, UPnP on, NAT-PMP as
+# asked; out of secure mode a client may map ports for other addresses too.
 start_router() {
-    local natpmp=${1:-yes}
+    local natpmp=${1:-yes} secure=${2:-yes}
     cat >"$WORK/miniupnpd.conf" <<CONF
 ext_ifname=r-ext
 listening_ip=r-in
 port=0
 enable_upnp=yes
 enable_natpmp=$natpmp
-secure_mode=yes
+secure_mode=$secure
 system_uptime=yes
 notify_interval=60
 clean_ruleset_interval=600
