@@ -29,31 +29,22 @@ SessionOptions options(uint16_t port = 0) {
     return o;
 }
 
-void put16(std::vector<uint8_t>& out, uint16_t v) {
-    out.push_back(static_cast<uint8_t>(v >> 8));
-    out.push_back(static_cast<uint8_t>(v));
-}
-void put32(std::vector<uint8_t>& out, uint32_t v) {
-    put16(out, static_cast<uint16_t>(v >> 16));
-    put16(out, static_cast<uint16_t>(v));
-}
-
-// ENet's 52-byte connect request, written out by hand: whoever sends it never answers the host's
+// ENet's 52-byte connect request, fields big-endian: whoever sends it never answers the host's
 // reply, so the connection stays half-open on the host.
-std::vector<uint8_t> forgedConnect(uint32_t connectId) {
-    std::vector<uint8_t> p;
-    put16(p, 0x0FFF | 0x8000);  // no peer yet, a sent time follows
-    put16(p, 0);                // sent time
-    p.push_back(2 | 0x80);      // connect, to be acknowledged
-    p.push_back(0xFF);          // no channel
-    put16(p, 1);                // reliable sequence number
-    put16(p, 0);                // outgoing peer id
-    p.push_back(0xFF);          // session ids
-    p.push_back(0xFF);
-    for (uint32_t v :
-         {1400u, 32768u, uint32_t{kChannelCount}, 0u, 0u, 5000u, 2u, 2u, connectId, 0u})
-        put32(p, v);
-    return p;
+std::array<uint8_t, 52> forgedConnect(uint8_t id) {
+    return {0x8F, 0xFF, 0,    0,     // no peer yet; a sent time follows
+            0x82, 0xFF, 0,    1,     // connect (to be acknowledged), no channel, sequence 1
+            0,    0,    0xFF, 0xFF,  // outgoing peer id, session ids
+            0,    0,    0x05, 0x78,  // MTU 1400
+            0,    0,    0x80, 0,     // window 32768
+            0,    0,    0,    kChannelCount,  // channels
+            0,    0,    0,    0,
+            0,    0,    0,    0,     // bandwidth in and out
+            0,    0,    0x13, 0x88,  // throttle interval 5000
+            0,    0,    0,    2,
+            0,    0,    0,    2,   // throttle acceleration and deceleration
+            0x5E, 0xED, 0,    id,  // connect id
+            0,    0,    0,    0};  // data
 }
 
 // Sends count forged connect requests from as many sockets of their own.
@@ -65,8 +56,7 @@ void forgeConnects(uint16_t port, int count) {
     for (int i = 0; i < count; ++i) {
         const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
         ASSERT_GE(fd, 0);
-        const std::vector<uint8_t> packet = forgedConnect(0x5EED0000u + static_cast<uint32_t>(i));
-        ASSERT_EQ(packet.size(), 52u);
+        const std::array<uint8_t, 52> packet = forgedConnect(static_cast<uint8_t>(i));
         EXPECT_EQ(::sendto(fd, packet.data(), packet.size(), 0,
                            reinterpret_cast<const sockaddr*>(&to), sizeof to),
                   52);
