@@ -23,7 +23,8 @@ and the one that runs into a wall or into a snake loses the round.
 Ten levels come with the game and players can add their own. The computer
 can steer the blue snake, or both snakes in a demo game. The package also
 holds zibsim, which plays games without a screen and checks level files.")
-# The libraries from the binaries themselves (dpkg-shlibdeps), and the fonts that fontconfig
+# The libraries from the binaries themselves (dpkg-shlibdeps: SDL, ENet, and libnatpmp1 and
+# libminiupnpc17 for the host's port mapping), and the fonts that fontconfig
 # offers for the game's captions (Arial's metric twin and a sans-serif face).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2 | fonts-liberation, fonts-dejavu-core")
