@@ -179,6 +179,12 @@ struct PortMapper::Impl {
         if (initnatpmp(&n, force ? 1 : 0, forced.s_addr) != 0) return false;
         gateway = n.gateway;
         s.localAddress = localAddressTowards(n.gateway);
+        if (status.stage == MappingStage::Working) {
+            // Players on the same network can be told the address while the router is asked.
+            MappingStatus working;
+            working.localAddress = s.localAddress;
+            publish(working);
+        }
         const auto deadline = Clock::now() + options.natPmpLimit;
         natpmpresp_t response{};
         int r = natPmpExchange(n, response, deadline, kAddressAnswer,
