@@ -152,7 +152,15 @@ CONF
 }
 
 # The router's rules hold a mapping of the UDP port.
-mapped() { in_router nft list table inet zibnat | grep -q "dport $1 dnat"; }
+# The listing is read whole, and read again when nft fails (it may while miniupnpd changes rules).
+mapped() {
+    local rules="" _
+    for _ in 1 2 3; do
+        rules=$(in_router nft list table inet zibnat 2>>"$WORK/nft.err") && break
+        sleep 0.05
+    done
+    grep -q "dport $1 dnat" <<<"$rules"
+}
 not_mapped() { ! mapped "$1"; }
 
 start_xvfb() {

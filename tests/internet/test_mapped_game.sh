@@ -13,7 +13,7 @@ line=$(address_line)
 log "address line after $ms ms: $line"
 [ "$line" = "ZIB: Soupeř se připojí: zib --join $EXT.1:$PORT (v místní síti: zib --join 10.47.0.2:$PORT)" ] ||
     fail "unexpected address line: $line"
-mapped "$PORT" || fail "the router holds no mapping of port $PORT"
+wait_for "the router's mapping of port $PORT" 3 mapped "$PORT"
 grep -q "NAT-PMP" "$WORK/miniupnpd.log" || fail "the mapping did not come through NAT-PMP"
 start_joiner "$NS_NET" "$EXT.1"
 play_game

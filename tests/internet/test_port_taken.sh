@@ -13,7 +13,7 @@ line=$(address_line_ms >/dev/null; address_line)
 log "$line"
 external=$(sed -n "s/^ZIB: Soupeř se připojí: zib --join $EXT\.1:\([0-9]*\) .*/\1/p" <<<"$line")
 [ -n "$external" ] && [ "$external" != "$PORT" ] || fail "no other external port: $line"
-mapped "$external" || fail "the router holds no mapping of port $external"
+wait_for "the router's mapping of port $external" 3 mapped "$external"
 stop_host TERM
 wait_for "the mapping to go" 5 not_mapped "$external"
 mapped "$PORT" || fail "the other mapping of port $PORT went too"

@@ -12,7 +12,7 @@ line=$(address_line)
 log "address line after $ms ms (UPnP alone): $line"
 [ "$line" = "ZIB: Soupeř se připojí: zib --join $EXT.1:$PORT (v místní síti: zib --join 10.47.0.2:$PORT)" ] ||
     fail "unexpected address line: $line"
-mapped "$PORT" || fail "the router holds no mapping of port $PORT"
+wait_for "the router's mapping of port $PORT" 3 mapped "$PORT"
 grep -q "AddPortMapping" "$WORK/miniupnpd.log" || fail "the mapping did not come through UPnP"
 stop_host INT
 wait_for "the mapping to go" 5 not_mapped "$PORT"
