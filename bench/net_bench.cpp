@@ -68,21 +68,22 @@ void NetLockstep(benchmark::State& state) {
     const char* env = std::getenv("ZIB_NET_BENCH_TICKS");
     const uint32_t ticks = env ? static_cast<uint32_t>(std::max(100, std::atoi(env))) : 1000;
     for (auto _ : state) {
-        std::string error;
         net::SessionOptions o;
         o.gameVersion = "bench";
         o.bindHost = "127.0.0.1";
         o.port = 0;
-        auto host = net::Session::host(o, error);
-        if (!host) return state.SkipWithError(error.c_str());
+        auto opened = net::Session::host(o);
+        if (!opened) return state.SkipWithError(opened.error().c_str());
+        std::unique_ptr<net::Session> host = std::move(*opened);
         test::RelayFaults faults;
         faults.delayMs = 30;
         faults.loss = 0.02;
         faults.seed = 7;
         test::UdpRelay relay(host->localPort(), faults, std::chrono::seconds(120 + ticks / 10));
         o.port = relay.port();
-        auto joiner = net::Session::join("127.0.0.1", o, error);
-        if (!joiner) return state.SkipWithError(error.c_str());
+        auto joined = net::Session::join("127.0.0.1", o);
+        if (!joined) return state.SkipWithError(joined.error().c_str());
+        std::unique_ptr<net::Session> joiner = std::move(*joined);
         // Connect and let the first probes settle the round trip.
         const auto until = Clock::now() + 20s;
         while (Clock::now() < until &&

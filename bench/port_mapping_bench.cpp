@@ -29,12 +29,12 @@ void PortMappingFrames(benchmark::State& state) {
         o.port = 0;
         o.portMapping = true;
         o.onAddressLine = [&](const std::string&) { lineMs = msSince(start); };
-        std::string error;
-        auto host = zib::net::Session::host(o, error);
-        if (!host) {
-            state.SkipWithError(error.c_str());
+        auto opened = zib::net::Session::host(o);
+        if (!opened) {
+            state.SkipWithError(opened.error().c_str());
             return;
         }
+        auto host = std::move(*opened);
         double longest = 0;
         int frames = 0;
         auto last = Clock::now();

@@ -9,10 +9,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    std::string error;
-    const std::optional<zibsim::Scenario> scenario = zibsim::parseScenario(text, error);
+    const zib::Result<zibsim::Scenario> scenario = zibsim::parseScenario(text);
     if (!scenario) {
-        ZIB_FUZZ_CHECK(!error.empty(), "a refused scenario carries a message");
+        ZIB_FUZZ_CHECK(!scenario.error().empty(), "a refused scenario carries a message");
         return 0;
     }
     const zibsim::Scenario& s = *scenario;

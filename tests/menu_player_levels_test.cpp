@@ -79,9 +79,9 @@ TEST_F(PlayerLevelFolders, TheFirstSaveMakesThePlayersSettingsFolderOnly) {
     const std::string old = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
     setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
     const fs::path ini = root / "config" / "zib" / "ZIB.ini";
-    const bool saved = saveConfiguration(ini.string(), defaultSettings(), false).ok;
+    const bool saved = saveConfiguration(ini.string(), defaultSettings(), false).ok();
     const bool elsewhere =
-        saveConfiguration((root / "other" / "ZIB.ini").string(), defaultSettings(), false).ok;
+        saveConfiguration((root / "other" / "ZIB.ini").string(), defaultSettings(), false).ok();
     old.empty() ? unsetenv("XDG_CONFIG_HOME") : setenv("XDG_CONFIG_HOME", old.c_str(), 1);
     ASSERT_TRUE(saved);
     EXPECT_EQ(loadConfigurationFile(ini.string()).status, ConfigurationStatus::Ok);

@@ -334,8 +334,8 @@ TEST_F(ConfigurationFile, AMissingFileGivesTheDefaultsAndIsWrittenWhereItWasLook
     EXPECT_EQ(load.path, "ZIB.ini");
 
     Settings chosen = sample("abc.zq7");
-    ConfigurationSave save = saveConfiguration(load.path, chosen, false);
-    ASSERT_TRUE(save.ok) << save.message;
+    const Status save = saveConfiguration(load.path, chosen, false);
+    ASSERT_TRUE(save.ok()) << save.error();
     EXPECT_EQ(get("ZIB.ini"), writeConfiguration(chosen));
 
     ConfigurationLoad again = loadHere();
@@ -353,7 +353,7 @@ TEST_F(ConfigurationFile, ALowerCaseNameIsTheSameFile) {
 
     Settings changed = load.settings;
     changed.gameSpeed = 0;
-    ASSERT_TRUE(saveConfiguration(load.path, changed, false).ok);
+    ASSERT_TRUE(saveConfiguration(load.path, changed, false).ok());
     EXPECT_EQ(get("zib.ini"), writeConfiguration(changed));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_),
                             std::filesystem::directory_iterator()),
@@ -369,9 +369,8 @@ TEST_F(ConfigurationFile, ADamagedFileIsKeptAsBadWhenTheNewOneIsWritten) {
 
     Settings chosen = load.settings;
     chosen.levelName = "first.zq7";
-    ConfigurationSave save = saveConfiguration(load.path, chosen, true);
-    ASSERT_TRUE(save.ok) << save.message;
-    EXPECT_EQ(save.message, "");
+    const Status save = saveConfiguration(load.path, chosen, true);
+    ASSERT_TRUE(save.ok()) << save.error();
     EXPECT_EQ(get("ZIB.ini.bad"), damaged);
     EXPECT_EQ(get("ZIB.ini"), writeConfiguration(chosen));
     EXPECT_EQ(loadHere().status, ConfigurationStatus::Ok);
@@ -381,7 +380,7 @@ TEST_F(ConfigurationFile, ADamagedLowerCaseFileIsKeptUnderTheNameTheMessageGives
     put("zib.ini", "1,2,3");
     ConfigurationLoad load = loadHere();
     ASSERT_EQ(load.status, ConfigurationStatus::Damaged);
-    ASSERT_TRUE(saveConfiguration(load.path, load.settings, true).ok);
+    ASSERT_TRUE(saveConfiguration(load.path, load.settings, true).ok());
     EXPECT_EQ(get("ZIB.ini.bad"), "1,2,3");
     EXPECT_EQ(get("zib.ini"), writeConfiguration(load.settings));
 }
@@ -395,7 +394,7 @@ TEST_F(ConfigurationFile, ASizeNoGameCanUseIsKeptAsBadWhenTheNewOneIsWritten) {
     EXPECT_EQ(load.settings.gameSpeed, 46);
     EXPECT_EQ(load.settings.startLength, 10);
 
-    ASSERT_TRUE(saveConfiguration(load.path, load.settings, true).ok);
+    ASSERT_TRUE(saveConfiguration(load.path, load.settings, true).ok());
     EXPECT_EQ(get("ZIB.ini.bad"), huge);
     ConfigurationLoad again = loadHere();
     ASSERT_EQ(again.status, ConfigurationStatus::Ok) << again.message;
@@ -406,27 +405,26 @@ TEST_F(ConfigurationFile, ASizeNoGameCanUseIsKeptAsBadWhenTheNewOneIsWritten) {
 TEST_F(ConfigurationFile, WithoutTheDamagedFlagNoCopyIsMade) {
     put("ZIB.ini", "87,38,83,40,68,39,65,37\r\n46,a.zq7,5,10,2\r\n");
     ConfigurationLoad load = loadHere();
-    ASSERT_TRUE(saveConfiguration(load.path, load.settings, false).ok);
+    ASSERT_TRUE(saveConfiguration(load.path, load.settings, false).ok());
     EXPECT_FALSE(std::filesystem::exists("ZIB.ini.bad"));
 }
 
 TEST_F(ConfigurationFile, AFailedWriteLeavesTheOldFileAndSaysSo) {
     // A folder in the way of the file: nothing can replace it.
     std::filesystem::create_directories("ZIB.ini/inside");
-    ConfigurationSave save =
-        saveConfiguration((dir_ / "ZIB.ini").string(), defaultSettings(), false);
-    EXPECT_FALSE(save.ok);
-    EXPECT_NE(save.message.find("nepodařilo uložit"), std::string::npos) << save.message;
+    const Status save = saveConfiguration((dir_ / "ZIB.ini").string(), defaultSettings(), false);
+    ASSERT_FALSE(save.ok());
+    EXPECT_NE(save.error().find("nepodařilo uložit"), std::string::npos) << save.error();
     EXPECT_TRUE(std::filesystem::is_directory("ZIB.ini/inside"));
 
-    ConfigurationSave nowhere =
+    const Status nowhere =
         saveConfiguration((dir_ / "missing" / "ZIB.ini").string(), defaultSettings(), false);
-    EXPECT_FALSE(nowhere.ok);
-    EXPECT_NE(nowhere.message, "");
+    ASSERT_FALSE(nowhere.ok());
+    EXPECT_NE(nowhere.error(), "");
 }
 
 // A damaged file that cannot be kept as ZIB.ini.bad is always reported, whether or not the new
-// file could be written; the new file is readable again.
+// file could be written, and the message says which; the new file is readable again.
 TEST_F(ConfigurationFile, ADamagedFileThatCannotBeKeptIsReported) {
     const struct {
         const char* what;
@@ -457,12 +455,16 @@ TEST_F(ConfigurationFile, ADamagedFileThatCannotBeKeptIsReported) {
         c.prepare();
         ConfigurationLoad load = loadHere();
         ASSERT_EQ(load.status, ConfigurationStatus::Damaged);
-        ConfigurationSave save = saveConfiguration(load.path, load.settings, true);
-        EXPECT_EQ(save.ok, c.written);
-        EXPECT_NE(save.message.find("Poškozený soubor ZIB.ini se nepodařilo uschovat"),
+        const Status save = saveConfiguration(load.path, load.settings, true);
+        ASSERT_FALSE(save.ok());
+        const std::string& message = save.error();
+        EXPECT_NE(message.find("Poškozený soubor ZIB.ini se nepodařilo uschovat"),
                   std::string::npos)
-            << save.message;
-        EXPECT_NE(save.message.find(c.why), std::string::npos) << save.message;
+            << message;
+        EXPECT_NE(message.find(c.why), std::string::npos) << message;
+        EXPECT_EQ(message.find("Nové nastavení je uloženo") != std::string::npos, c.written)
+            << message;
+        EXPECT_EQ(message.find("nepodařilo uložit") != std::string::npos, !c.written) << message;
         if (c.written) {
             EXPECT_EQ(loadHere().status, ConfigurationStatus::Ok);
         }

@@ -99,9 +99,8 @@ class MenuWindowTest : public ::testing::Test {
         out << text;
     }
     static std::string readFile(const fs::path& path) {
-        std::string text;
-        readWholeFile(path.string(), text);
-        return text;
+        Result<std::string> text = readWholeFile(path.string());
+        return text ? *text : std::string();
     }
     void writeIni(const std::string& line2, const std::string& line1 = "87,38,83,40,68,39,65,37") {
         writeFile(iniPath(), line1 + "\r\n" + line2 + "\r\n");

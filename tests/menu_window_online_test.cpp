@@ -21,12 +21,13 @@ class MenuOnline : public MenuWindowTest {
         o.gameVersion = "1.1.0";
         o.bindHost = "127.0.0.1";
         o.port = 0;
-        std::string error;
-        host = net::Session::host(o, error);
-        ASSERT_TRUE(host) << error;
+        auto opened = net::Session::host(o);
+        ASSERT_TRUE(opened.ok()) << opened.error();
+        host = std::move(*opened);
         o.port = host->localPort();
-        auto joiner = net::Session::join("127.0.0.1", o, error);
-        ASSERT_TRUE(joiner) << error;
+        auto joined = net::Session::join("127.0.0.1", o);
+        ASSERT_TRUE(joined.ok()) << joined.error();
+        std::unique_ptr<net::Session> joiner = std::move(*joined);
         menu = std::make_unique<MenuWindow>(app, *state,
                                             MenuPaths{levels().string(), iniPath().string()});
         online = std::make_unique<OnlinePlay>(std::move(joiner), app, *state, menu->gameWindow(),

@@ -18,6 +18,15 @@
 namespace zib::net {
 namespace {
 
+// The session, or null with its message in error.
+std::unique_ptr<Session> take(zib::Result<std::unique_ptr<Session>> opened, std::string& error) {
+    if (!opened) {
+        error = opened.error();
+        return nullptr;
+    }
+    return std::move(*opened);
+}
+
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
@@ -119,7 +128,7 @@ TEST(NetHostSlots, ARealJoinerIsAnsweredWhateverHoldsTheOtherSlots) {
         {"a joiner that has just said goodbye",
          [](Session& host) {
              std::string error;
-             auto first = Session::join("127.0.0.1", options(host.localPort()), error);
+             auto first = take(Session::join("127.0.0.1", options(host.localPort())), error);
              EXPECT_TRUE(first) << error;
              pumpUntil(
                  {&host, first.get()}, [&] { return first->state() == SessionState::Connected; },
@@ -133,12 +142,12 @@ TEST(NetHostSlots, ARealJoinerIsAnsweredWhateverHoldsTheOtherSlots) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         std::string error;
-        auto host = Session::host(options(), error);
+        auto host = take(Session::host(options()), error);
         ASSERT_TRUE(host) << error;
         c.before(*host);
         SessionOptions j = options(host->localPort());
         j.timeout = 8000ms;  // the joiner keeps asking while the stragglers are dropped
-        auto joiner = Session::join("127.0.0.1", j, error);
+        auto joiner = take(Session::join("127.0.0.1", j), error);
         ASSERT_TRUE(joiner) << error;
         EXPECT_TRUE(pumpUntil(
             {host.get(), joiner.get()},
@@ -156,7 +165,7 @@ TEST(NetHostSlots, ARealJoinerIsAnsweredWhateverHoldsTheOtherSlots) {
 std::string hostFault(const SessionOptions& o, bool asOrdinaryUser) {
     if (!asOrdinaryUser || ::geteuid() != 0) {
         std::string error;
-        auto s = Session::host(o, error);
+        auto s = take(Session::host(o), error);
         return s ? "" : error;
     }
     int fds[2];
@@ -166,7 +175,7 @@ std::string hostFault(const SessionOptions& o, bool asOrdinaryUser) {
         ::close(fds[0]);
         std::string error = "setuid failed";
         if (::setgid(65534) == 0 && ::setuid(65534) == 0) {
-            auto s = Session::host(o, error);
+            auto s = take(Session::host(o), error);
             if (s) error.clear();
         }
         const ssize_t written = ::write(fds[1], error.data(), error.size());
@@ -185,7 +194,7 @@ std::string hostFault(const SessionOptions& o, bool asOrdinaryUser) {
 
 TEST(NetHostSlots, APortThatCannotBeOpenedSaysWhy) {
     std::string error;
-    auto taken = Session::host(options(), error);
+    auto taken = take(Session::host(options()), error);
     ASSERT_TRUE(taken) << error;
     struct Case {
         const char* what;

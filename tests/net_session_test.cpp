@@ -44,17 +44,18 @@ struct Pair {
     explicit Pair(const test::RelayFaults* faults = nullptr,
                   const std::string& joinerVersion = "1.1.0",
                   std::chrono::milliseconds timeout = 5000ms) {
-        std::string error;
-        host = Session::host(options("1.1.0", timeout), error);
-        EXPECT_TRUE(host) << error;
+        auto opened = Session::host(options("1.1.0", timeout));
+        EXPECT_TRUE(opened.ok()) << opened.error();
+        if (opened) host = std::move(*opened);
         SessionOptions j = options(joinerVersion, timeout);
         j.port = host->localPort();
         if (faults) {
             relay = std::make_unique<test::UdpRelay>(j.port, *faults, 60s);
             j.port = relay->port();
         }
-        joiner = Session::join("127.0.0.1", j, error);
-        EXPECT_TRUE(joiner) << error;
+        auto joined = Session::join("127.0.0.1", j);
+        EXPECT_TRUE(joined.ok()) << joined.error();
+        if (joined) joiner = std::move(*joined);
     }
     bool connect() {
         return pumpUntil({host.get(), joiner.get()}, [&] {
@@ -184,9 +185,9 @@ TEST(NetSession, ASecondJoinerIsTurnedAway) {
     ASSERT_TRUE(p.connect());
     SessionOptions o = options();
     o.port = p.host->localPort();
-    std::string error;
-    auto third = Session::join("127.0.0.1", o, error);
-    ASSERT_TRUE(third) << error;
+    auto joined = Session::join("127.0.0.1", o);
+    ASSERT_TRUE(joined.ok()) << joined.error();
+    std::unique_ptr<Session> third = std::move(*joined);
     EXPECT_TRUE(pumpUntil({p.host.get(), p.joiner.get(), third.get()},
                           [&] { return third->state() == SessionState::Refused; }));
     EXPECT_EQ(third->message(), "Hostitel už hraje s jiným soupeřem.");
@@ -223,7 +224,7 @@ struct RawJoiner {
     }
     bool reach(Stage stage) {
         std::string error;
-        host = Session::host(options(), error);
+        if (auto opened = Session::host(options())) host = std::move(*opened);
         ConnectionOptions o;
         if (host) peer = Connection::connect("127.0.0.1", host->localPort(), o, error);
         if (!peer || !pump([&] { return peer->connected(); })) return false;
@@ -321,8 +322,9 @@ TEST(NetSession, KeysThatOvertakeTheirStartWaitForIt) {
     ASSERT_TRUE(host) << error;
     SessionOptions j = options();
     j.port = host->localPort();
-    auto joiner = Session::join("127.0.0.1", j, error);
-    ASSERT_TRUE(joiner) << error;
+    auto joined = Session::join("127.0.0.1", j);
+    ASSERT_TRUE(joined.ok()) << joined.error();
+    std::unique_ptr<Session> joiner = std::move(*joined);
     auto pump = [&](const std::function<bool()>& done) {
         return pumpUntil({joiner.get()}, [&] {
             host->poll(0);

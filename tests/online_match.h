@@ -166,13 +166,14 @@ inline Match play(const MatchOptions& match, SideScript hostScript, SideScript j
     options.gameVersion = "1.1.0";
     options.bindHost = "127.0.0.1";
     options.port = 0;
-    std::string error;
-    auto host = net::Session::host(options, error);
-    if (!host) return {};
+    auto opened = net::Session::host(options);
+    if (!opened) return {};
+    std::unique_ptr<net::Session> host = std::move(*opened);
     UdpRelay relay(host->localPort(), match.faults, std::chrono::seconds(90));
     options.port = relay.port();
-    auto joiner = net::Session::join("127.0.0.1", options, error);
-    if (!joiner) return {};
+    auto joined = net::Session::join("127.0.0.1", options);
+    if (!joined) return {};
+    std::unique_ptr<net::Session> joiner = std::move(*joined);
     const auto end = Clock::now() + std::chrono::seconds(10);
     while (Clock::now() < end &&
            !(host->state() == net::SessionState::Connected &&

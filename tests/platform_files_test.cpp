@@ -16,9 +16,9 @@ void writeText(const std::string& path, const std::string& text) {
 }
 
 std::string readText(const std::string& path) {
-    std::string out;
-    EXPECT_TRUE(readWholeFile(path, out)) << path;
-    return out;
+    Result<std::string> read = readWholeFile(path);
+    EXPECT_TRUE(read.ok()) << path;
+    return read ? *read : std::string();
 }
 
 // A temporary folder tree: root/baseq7/Sound/UP.wav, root/baseq7/kovy/plech2.jpg,
@@ -216,11 +216,33 @@ TEST_F(PlatformFiles, AtomicWriteThroughALinkReplacesTheFileItPointsTo) {
     EXPECT_FALSE(writeFileAtomically("loop", "x"));
 }
 
-TEST_F(PlatformFiles, ReadWholeFileAcceptsAnySpelling) {
-    std::string out;
-    ASSERT_TRUE(readWholeFile("BASEQ7\\POLE.ZQ7", out));
-    EXPECT_EQ(out, "level");
-    EXPECT_FALSE(readWholeFile("baseq7\\none.zq7", out));
+// A file is read in any spelling of its path; a missing one, or a folder, fails with a message
+// that names it, and the older form then leaves its output as it was.
+TEST_F(PlatformFiles, ReadWholeFileAcceptsAnySpellingAndNamesWhatItCannotRead) {
+    const struct {
+        const char* path;
+        const char* text;  // nullptr: the read fails
+    } cases[] = {
+        {"BASEQ7\\POLE.ZQ7", "level"},
+        {"baseq7/pole.zq7", "level"},
+        {"baseq7\\none.zq7", nullptr},
+        {"baseq7", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        const Result<std::string> read = readWholeFile(c.path);
+        std::string out = "before";
+        const bool readOld = readWholeFile(c.path, out);
+        ASSERT_EQ(read.ok(), c.text != nullptr);
+        EXPECT_EQ(readOld, read.ok());
+        if (c.text) {
+            EXPECT_EQ(*read, c.text);
+            EXPECT_EQ(out, c.text);
+        } else {
+            EXPECT_EQ(read.error(), std::string("Soubor „") + c.path + "“ nelze přečíst.");
+            EXPECT_EQ(out, "before");
+        }
+    }
 }
 
 }  // namespace

@@ -11,9 +11,8 @@
 namespace zib::test {
 
 inline std::optional<std::string> verifyText(const Scenario& record) {
-    std::string error;
-    std::optional<Scenario> read = parseScenario(replayText(record), error);
-    if (!read) return "unreadable: " + error;
+    const Result<Scenario> read = parseScenario(replayText(record));
+    if (!read) return "unreadable: " + read.error();
     return zibsim::verifyReplay(*read);
 }
 

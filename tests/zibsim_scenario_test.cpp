@@ -19,9 +19,8 @@ std::string withLevel(const std::string& fields) {
 }
 
 TEST(ZibsimScenario, DefaultsFollowTheFormat) {
-    std::string error;
-    auto s = parseScenario(withLevel(""), error);
-    ASSERT_TRUE(s) << error;
+    auto s = parseScenario(withLevel(""));
+    ASSERT_TRUE(s) << s.error();
     EXPECT_EQ(s->level, "bg.bmp,100,550,1,0\n100,570,1,0\n");
     EXPECT_EQ(s->gameSpeed, 0);
     EXPECT_EQ(s->growthPerFood, 1);
@@ -35,13 +34,11 @@ TEST(ZibsimScenario, DefaultsFollowTheFormat) {
 }
 
 TEST(ZibsimScenario, ReadsEveryField) {
-    std::string error;
     auto s = parseScenario(
         withLevel(R"("gameSpeed": 33, "growthPerFood": 0, "startLength": 2, "gameMode": 3,
                      "demo": true, "free": true, "seed": 18446744073709551615, "maxTicks": 0,
-                     "events": [{"tick": 4, "down": 38}, {"press": 27, "tick": 2}])"),
-        error);
-    ASSERT_TRUE(s) << error;
+                     "events": [{"tick": 4, "down": 38}, {"press": 27, "tick": 2}])"));
+    ASSERT_TRUE(s) << s.error();
     EXPECT_EQ(s->gameSpeed, 33);
     EXPECT_EQ(s->growthPerFood, 0);
     EXPECT_EQ(s->startLength, 2);
@@ -69,9 +66,9 @@ class ZibsimBadScenario : public ::testing::TestWithParam<BadCase> {};
 
 TEST_P(ZibsimBadScenario, IsRefusedWithExitTwo) {
     const BadCase& c = GetParam();
-    std::string error;
-    EXPECT_FALSE(parseScenario(c.text, error));
-    EXPECT_NE(error.find(c.mentions), std::string::npos) << error;
+    const auto read = parseScenario(c.text);
+    ASSERT_FALSE(read);
+    EXPECT_NE(read.error().find(c.mentions), std::string::npos) << read.error();
 
     testing::SimResult r = testing::simulateText(c.text);
     EXPECT_EQ(r.exitCode, kBadScenario);

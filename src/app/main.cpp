@@ -41,14 +41,11 @@ void saveQuietly(const zib::Scenario& record) {
     }
 }
 
-// --host or --join: the session, or null (with a message on stderr in error) when none was asked
-// for or it could not open.
-std::unique_ptr<zib::net::Session> openSession(const zib::CommandLine& line, bool& failed) {
-    failed = false;
+// --host or --join: the session, or null when none was asked for; a Czech message when it could not
+// open.
+zib::Result<std::unique_ptr<zib::net::Session>> openSession(const zib::CommandLine& line) {
     zib::net::SessionOptions options;
     options.gameVersion = ZIB_VERSION;
-    std::string error;
-    std::unique_ptr<zib::net::Session> session;
     if (line.hostPort) {
         options.port = *line.hostPort;
         options.bindHost = line.hostBind;
@@ -58,18 +55,11 @@ std::unique_ptr<zib::net::Session> openSession(const zib::CommandLine& line, boo
         options.onAddressLine = [](const std::string& text) {
             std::cout << "ZIB: " << text << std::endl;
         };
-        session = zib::net::Session::host(options, error);
-    } else if (!line.joinHost.empty()) {
-        options.port = line.joinPort;
-        session = zib::net::Session::join(line.joinHost, options, error);
-    } else {
-        return nullptr;
+        return zib::net::Session::host(options);
     }
-    if (!session) {
-        std::cerr << "ZIB: " << error << std::endl;
-        failed = true;
-    }
-    return session;
+    if (line.joinHost.empty()) return std::unique_ptr<zib::net::Session>();
+    options.port = line.joinPort;
+    return zib::net::Session::join(line.joinHost, options);
 }
 
 }  // namespace
@@ -89,9 +79,12 @@ int main(int argc, char** argv) {
         }
         // Only once there is a screen: a program that cannot show itself neither takes the port
         // nor greets the other player.
-        bool sessionFailed = false;
-        std::unique_ptr<zib::net::Session> session = openSession(line, sessionFailed);
-        if (sessionFailed) return 1;
+        zib::Result<std::unique_ptr<zib::net::Session>> opened = openSession(line);
+        if (!opened) {
+            std::cerr << "ZIB: " << opened.error() << std::endl;
+            return 1;
+        }
+        std::unique_ptr<zib::net::Session> session = std::move(*opened);
         zib::Application app(backend->services());
         auto state = std::make_unique<zib::GameState>();
         zib::MenuWindow menu(app, *state);

@@ -9,6 +9,7 @@
 #include <ostream>
 #include <variant>
 
+#include "game/game_timings.h"
 #include "game/game_window.h"
 #include "game/level_file.h"
 #include "game/stand_in_menu.h"
@@ -17,6 +18,7 @@
 #include "platform/data_folder.h"
 #include "platform/files.h"
 #include "platform/forwarding_display.h"
+#include "platform/key_codes.h"
 #include "platform/toolkit.h"
 #include "replay/scenario_game.h"
 #include "state/game_state.h"
@@ -25,9 +27,6 @@ namespace zib {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr int kEsc = 27;
-constexpr uint32_t kResultPauseMs = 2000;  // the game window's Timer2 after a game
 
 std::string quoted(const std::string& s) {
     return "„" + s + "“";
@@ -74,7 +73,7 @@ class PlaybackMenu : public StandInMenu {
     void showMenu() override {
         if (finishedAt_) {
             const uint32_t shown = app_.services().clock.tickCount() - *finishedAt_;
-            if (shown < kResultPauseMs) app_.services().clock.sleep(kResultPauseMs - shown);
+            if (shown < kEndPauseMs) app_.services().clock.sleep(kEndPauseMs - shown);
         }
         app_.quit();
     }
@@ -163,16 +162,15 @@ class PlaybackLevel {
 }  // namespace
 
 int playReplay(const std::string& path, std::ostream& err, bool fullScreen) {
-    std::string text;
-    if (!readWholeFile(path, text)) {
+    const Result<std::string> text = readWholeFile(path);
+    if (!text) {
         err << "ZIB: záznam hry " << quoted(path) << " nelze přečíst." << std::endl;
         return 2;
     }
-    std::string error;
-    std::optional<Scenario> scenario = parseScenario(text, error);
+    Result<Scenario> scenario = parseScenario(*text);
     if (!scenario) {
-        err << "ZIB: soubor " << quoted(path) << " není platný záznam hry (" << error << ")."
-            << std::endl;
+        err << "ZIB: soubor " << quoted(path) << " není platný záznam hry (" << scenario.error()
+            << ")." << std::endl;
         return 2;
     }
     try {

@@ -27,9 +27,9 @@ std::string screenPreferencePath(const std::string& configurationPath) {
 }
 
 std::optional<bool> readFullScreenPreference(const std::string& path) {
-    std::string text;
-    if (!readWholeFile(path, text)) return std::nullopt;
-    const std::string line = trimmed(text.substr(0, text.find('\n')));
+    const Result<std::string> text = readWholeFile(path);
+    if (!text) return std::nullopt;
+    const std::string line = trimmed(text->substr(0, text->find('\n')));
     if (line == kFullScreen) return true;
     if (line == kWindow) return false;
     return std::nullopt;

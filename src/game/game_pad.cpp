@@ -4,15 +4,9 @@
 // character alike.
 #include "game/game_window.h"
 #include "game/key_slots.h"
+#include "platform/key_codes.h"
 
 namespace zib {
-
-namespace {
-
-constexpr int kEnter = 13;
-constexpr int kEsc = 27;
-
-}  // namespace
 
 void GameWindow::Form_Pad(int pad, PadInput input) {
     if (input == PadInput::Start || input == PadInput::Back) {

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "computer/computer_player.h"
+#include "game/game_timings.h"
 #include "game/picture_tiling.h"
 #include "platform/data_folder.h"
 #include "platform/files.h"
@@ -126,9 +127,9 @@ void GameWindow::design() {
     textureBox_->width = kFieldWidth;
     textureBox_->height = kFieldHeight;
 
-    gameTimer_ = &addTimer(1, true);
+    gameTimer_ = &addTimer(kGameTimerMs, true);
     gameTimer_->onTick = [this] { Timer1_Timer(); };
-    endPauseTimer_ = &addTimer(2000, false);
+    endPauseTimer_ = &addTimer(kEndPauseMs, false);
     endPauseTimer_->onTick = [this] { Timer2_Timer(); };
 }
 

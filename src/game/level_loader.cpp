@@ -128,12 +128,12 @@ std::variant<ReadyLevel, std::string> readLevel(const std::string& folder,
     const std::optional<std::string> path = resolvePath(folder, levelName);
     if (!path)
         return "Mapa " + quoted(levelName) + " nebyla nalezena ve složce " + quoted(folder) + ".";
-    std::string text;
-    if (!readWholeFile(*path, text)) return "Mapu " + quoted(*path) + " nelze přečíst.";
+    const Result<std::string> text = readWholeFile(*path);
+    if (!text) return "Mapu " + quoted(*path) + " nelze přečíst.";
     PicturePolicy policy;
     policy.folders.push_back(folder);
     if (!sharedFolder.empty()) policy.folders.push_back(sharedFolder);
-    return readLevelText(text, levelName, policy, graphics);
+    return readLevelText(*text, levelName, policy, graphics);
 }
 
 std::variant<ReadyLevel, std::string> readNetworkLevel(

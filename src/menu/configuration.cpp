@@ -143,8 +143,8 @@ ConfigurationLoad loadConfigurationFile(const std::string& path) {
         load.status = ConfigurationStatus::Missing;
         load.settings = defaultSettings();
         load.message = "Soubor ZIB.ini nebyl nalezen, použije se výchozí nastavení.";
-    } else if (std::string text; readWholeFile(path, text)) {
-        load = readConfiguration(text);
+    } else if (const Result<std::string> text = readWholeFile(path)) {
+        load = readConfiguration(*text);
     } else {
         load.status = ConfigurationStatus::Damaged;
         load.settings = defaultSettings();
@@ -174,31 +174,29 @@ std::string writeConfiguration(const Settings& settings) {
     return out;
 }
 
-ConfigurationSave saveConfiguration(const std::string& path, const Settings& settings,
-                                    bool keepDamagedCopy) {
-    ConfigurationSave save;
+Status saveConfiguration(const std::string& path, const Settings& settings, bool keepDamagedCopy) {
     std::string notes;
     if (keepDamagedCopy) {
-        std::string damaged;
         // Beside the file, under the name the start-up message gave, whatever the file's case.
         std::string copy = (std::filesystem::path(path).parent_path() / "ZIB.ini.bad").string();
-        const bool read = readWholeFile(path, damaged);
-        if (!read || !writeFileAtomically(copy, damaged))
+        const Result<std::string> damaged = readWholeFile(path);
+        if (!damaged || !writeFileAtomically(copy, *damaged))
             notes = "Poškozený soubor ZIB.ini se nepodařilo uschovat jako " + copy +
-                    (read ? " (zápis selhal)." : " (nelze jej přečíst).");
+                    (damaged ? " (zápis selhal)." : " (nelze jej přečíst).");
     }
     // The player's settings folder (an installed game's) comes into being at the first EXIT; any
     // other missing folder is a fault to report.
     if (std::filesystem::path(path).parent_path() == userConfigFolder())
         makeFolders(userConfigFolder());
-    save.ok = writeFileAtomically(path, writeConfiguration(settings));
-    if (!save.ok)
-        save.message = "Nastavení se nepodařilo uložit do souboru " + path +
-                       ", původní soubor zůstal beze změny.";
-    else if (!notes.empty())
-        notes += " Nové nastavení je uloženo v souboru " + path + ".";
-    if (!notes.empty()) save.message += (save.message.empty() ? "" : " ") + notes;
-    return save;
+    if (!writeFileAtomically(path, writeConfiguration(settings))) {
+        std::string message = "Nastavení se nepodařilo uložit do souboru " + path +
+                              ", původní soubor zůstal beze změny.";
+        if (!notes.empty()) message += " " + notes;
+        return Failure{message};
+    }
+    if (!notes.empty())
+        return Failure{notes + " Nové nastavení je uloženo v souboru " + path + "."};
+    return {};
 }
 
 void applyGameModeFlags(Settings& settings) {

@@ -3,6 +3,7 @@
 // level name, the growth per food item, the start length and the game mode, joined by commas.
 #include <string>
 
+#include "platform/result.h"
 #include "state/game_state.h"
 
 namespace zib {
@@ -43,13 +44,6 @@ struct ConfigurationLoad {
     std::string path;
 };
 
-struct ConfigurationSave {
-    bool ok = false;
-    // Czech text when not ok, or when the damaged file could not be kept as ZIB.ini.bad (then
-    // also when ok): the player must learn of either before the program ends.
-    std::string message;
-};
-
 // The settings of a first start: keys W, UP, S, DOWN, D, RIGHT, A, LEFT; speed position 8
 // (gameSpeed 46); no level name (the level check puts the first listed level there); growth 5;
 // start length 10; classic mode.
@@ -69,11 +63,12 @@ ConfigurationLoad loadConfiguration();
 // The content of the file: exactly two lines, each ended by CR LF.
 std::string writeConfiguration(const Settings& settings);
 
-// Writes the file at EXIT, replacing it atomically; on failure the old file stays and the result
-// carries a Czech message. keepDamagedCopy (pass status == Damaged from the load): first copy the
-// file found at path to "ZIB.ini.bad" in the same folder.
-ConfigurationSave saveConfiguration(const std::string& path, const Settings& settings,
-                                    bool keepDamagedCopy);
+// Writes the file at EXIT, replacing it atomically; when that fails the old file stays.
+// keepDamagedCopy (pass status == Damaged from the load): first copy the file found at path to
+// "ZIB.ini.bad" in the same folder. Fails with a Czech message when the file could not be written
+// or the damaged one could not be kept (the message then says whether the new settings were
+// saved): the player must learn of either before the program ends.
+Status saveConfiguration(const std::string& path, const Settings& settings, bool keepDamagedCopy);
 
 // Sets endlessGrowth and onePlayer from gameMode 1, 2 or 3; any other mode leaves them as they are.
 void applyGameModeFlags(Settings& settings);

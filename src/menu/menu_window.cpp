@@ -89,9 +89,8 @@ void MenuWindow::applyConfiguration() {
     if (paths_.configurationFile.empty()) {
         config = loadConfiguration();
     } else {
-        std::string text;
-        if (readWholeFile(paths_.configurationFile, text)) {
-            config = readConfiguration(text);
+        if (const Result<std::string> text = readWholeFile(paths_.configurationFile)) {
+            config = readConfiguration(*text);
         } else {
             config.status = ConfigurationStatus::Missing;
             config.settings = defaultSettings();
@@ -219,12 +218,12 @@ void MenuWindow::exitProgram() {
     if (online_) online_->close();
     SetDisplayMode(services().display, static_cast<int16_t>(savedScreenWidth_),
                    static_cast<int16_t>(savedScreenHeight_));
-    ConfigurationSave saved =
+    const Status saved =
         saveConfiguration(configurationPath_, state_.settings, configurationDamaged_);
-    if (!saved.message.empty()) {
+    if (!saved) {
         // Say why before leaving: the old file stays as it was, or the damaged one was lost.
         quitAfterMessages_ = true;
-        showMessage(saved.message);
+        showMessage(saved.error());
         return;
     }
     app().quit();

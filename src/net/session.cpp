@@ -40,14 +40,15 @@ int inputDelayTicks(double roundTripMs, int tickPeriodMs) {
 
 Session::~Session() = default;
 
-std::unique_ptr<Session> Session::host(const SessionOptions& options, std::string& error) {
+Result<std::unique_ptr<Session>> Session::host(const SessionOptions& options) {
     ConnectionOptions c;
     c.bindHost = options.bindHost;
     c.port = options.port;
     c.timeout = options.timeout;
     c.handshakeLimit = options.greetingLimit;
+    std::string error;
     auto connection = Connection::listen(c, error);
-    if (!connection) return nullptr;
+    if (!connection) return Failure{error};
     std::unique_ptr<Session> s(new Session);
     s->role_ = Role::Host;
     s->state_ = SessionState::Waiting;
@@ -58,12 +59,13 @@ std::unique_ptr<Session> Session::host(const SessionOptions& options, std::strin
     return s;
 }
 
-std::unique_ptr<Session> Session::join(const std::string& hostName, const SessionOptions& options,
-                                       std::string& error) {
+Result<std::unique_ptr<Session>> Session::join(const std::string& hostName,
+                                               const SessionOptions& options) {
     ConnectionOptions c;
     c.timeout = options.timeout;
+    std::string error;
     auto connection = Connection::connect(hostName, options.port, c, error);
-    if (!connection) return nullptr;
+    if (!connection) return Failure{error};
     std::unique_ptr<Session> s(new Session);
     s->role_ = Role::Joiner;
     s->state_ = SessionState::Connecting;

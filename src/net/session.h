@@ -27,6 +27,7 @@
 #include "net/connection.h"
 #include "net/messages.h"
 #include "net/port_mapping.h"
+#include "platform/result.h"
 
 namespace zib::net {
 
@@ -85,10 +86,10 @@ class Session {
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    // nullptr with a Czech message in error when the port cannot be opened or the name resolved.
-    static std::unique_ptr<Session> host(const SessionOptions& options, std::string& error);
-    static std::unique_ptr<Session> join(const std::string& hostName, const SessionOptions& options,
-                                         std::string& error);
+    // A Czech message when the port cannot be opened or the name resolved.
+    static Result<std::unique_ptr<Session>> host(const SessionOptions& options);
+    static Result<std::unique_ptr<Session>> join(const std::string& hostName,
+                                                 const SessionOptions& options);
 
     // Serves the network: waits up to timeoutMs for the first event, handles everything that
     // arrived, sends the round trip probes that are due and applies the silence rule.

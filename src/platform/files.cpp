@@ -178,21 +178,23 @@ std::vector<std::string> listDirectory(const std::string& folder) {
     return names;
 }
 
-bool readWholeFile(const std::string& path, std::string& out) {
+Result<std::string> readWholeFile(const std::string& path) {
+    const Failure unreadable{"Soubor „" + path + "“ nelze přečíst."};
     FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) {
         auto found = findDataFile(path);
-        if (!found) return false;
+        if (!found) return unreadable;
         f = std::fopen(found->c_str(), "rb");
-        if (!f) return false;
+        if (!f) return unreadable;
     }
-    out.clear();
+    std::string text;
     char buffer[65536];
     size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) out.append(buffer, n);
-    bool ok = !std::ferror(f);
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+    const bool failed = std::ferror(f);
     std::fclose(f);
-    return ok;
+    if (failed) return unreadable;
+    return text;
 }
 
 bool writeFileAtomically(const std::string& path, const std::string& content) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/result.h"
+
 namespace zib {
 
 // The folder that holds the running program.
@@ -28,7 +30,15 @@ std::string placeForWriting(const std::string& path);
 // them. Empty when the folder cannot be read.
 std::vector<std::string> listDirectory(const std::string& folder);
 
-bool readWholeFile(const std::string& path, std::string& out);
+// The bytes of a file, found as findDataFile finds it when the path does not open as given.
+Result<std::string> readWholeFile(const std::string& path);
+// The older form of the same: false, and out untouched, on a failure. For the callers not yet
+// moved to the form above; new code uses that one.
+inline bool readWholeFile(const std::string& path, std::string& out) {
+    Result<std::string> read = readWholeFile(path);
+    if (read) out = std::move(*read);
+    return read.ok();
+}
 
 // Replaces a file atomically: writes a temporary file in the same folder, then renames it over the
 // target. False (and the old file untouched) when anything fails. A symbolic link is followed: the

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/result.h"
+
 namespace zib {
 
 struct ScenarioEvent {
@@ -77,7 +79,7 @@ struct Scenario {
     std::string date;
 };
 
-// Reads a scenario from JSON text. On a fault returns nullopt and puts a message into error.
-std::optional<Scenario> parseScenario(const std::string& json, std::string& error);
+// Reads a scenario from JSON text; a fault fails with a message that names the field.
+Result<Scenario> parseScenario(const std::string& json);
 
 }  // namespace zib

@@ -300,15 +300,15 @@ LevelCheck checkLevelText(const std::string& text, const std::string& folder,
 }
 
 LevelCheck checkLevelFile(const std::string& path, zib::Graphics& graphics) {
-    std::string text;
-    if (!zib::readWholeFile(path, text)) {
+    const zib::Result<std::string> text = zib::readWholeFile(path);
+    if (!text) {
         LevelCheck check;
         check.findings.push_back({LevelFinding::Severity::Error, 0, "the file cannot be read"});
         return check;
     }
     std::string folder = std::filesystem::path(path).parent_path().string();
     // The game finds a player's level's pictures in the shipped data folder too.
-    return checkLevelText(text, folder.empty() ? "." : folder, graphics, zib::dataFolder());
+    return checkLevelText(*text, folder.empty() ? "." : folder, graphics, zib::dataFolder());
 }
 
 int runLevelCheck(const std::vector<std::string>& paths, std::ostream& out,

@@ -246,10 +246,9 @@ int runScenario(const Scenario& scenario, std::ostream& out, std::ostream& err, 
 
 int runScenarioText(const std::string& json, std::ostream& out, std::ostream& err,
                     const RunOptions& options) {
-    std::string error;
-    auto scenario = parseScenario(json, error);
+    const zib::Result<Scenario> scenario = parseScenario(json);
     if (!scenario) {
-        err << "zibsim: bad scenario: " << error << '\n';
+        err << "zibsim: bad scenario: " << scenario.error() << '\n';
         return kBadScenario;
     }
     return runScenario(*scenario, out, err, options);

@@ -140,14 +140,11 @@ int verifyFiles(const std::vector<std::string>& paths, std::ostream& out) {
         std::ifstream file(path, std::ios::binary);
         std::ostringstream text;
         text << file.rdbuf();
-        std::string error;
-        std::optional<zib::Scenario> scenario;
-        if (file)
-            scenario = zib::parseScenario(text.str(), error);
-        else
-            error = "cannot read the file";
+        const zib::Result<zib::Scenario> scenario =
+            file ? zib::parseScenario(text.str()) : zib::Failure{"cannot read the file"};
         if (!scenario || !scenario->outcome) {
-            out << path << ": " << (scenario ? "it holds no recorded outcome" : error) << '\n';
+            out << path << ": " << (scenario ? "it holds no recorded outcome" : scenario.error())
+                << '\n';
             status = 2;
             continue;
         }

@@ -29,9 +29,8 @@ int countCharacters(const std::string& utf8) {
 class StandInGraphics : public Graphics {
   public:
     Picture loadPicture(const std::string& path) override {
-        std::string bytes;
-        if (readWholeFile(path, bytes)) {
-            Canvas c = decodeBmp(bytes);
+        if (Result<std::string> bytes = readWholeFile(path)) {
+            Canvas c = decodeBmp(*bytes);
             if (!c.empty()) return std::make_shared<const Canvas>(std::move(c));
         }
         return std::make_shared<const Canvas>(10, 10, kWhite);

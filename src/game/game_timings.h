@@ -1,0 +1,18 @@
+#pragma once
+// The game window's timings, in milliseconds.
+#include <cstdint>
+
+namespace zib {
+
+// Timer1, the game loop: it fires once, as soon as the window's load has finished, and runs the
+// whole game inside its event.
+constexpr uint32_t kGameTimerMs = 1;
+// The pause after the food is placed and before the first step.
+constexpr uint32_t kStartPauseMs = 200;
+// The food's animation changes its picture when more than this has passed on the wall clock.
+constexpr uint32_t kFoodFrameMs = 200;
+// Timer2, the pause after a game: the result shows this long before the level starts again or the
+// menu comes back.
+constexpr uint32_t kEndPauseMs = 2000;
+
+}  // namespace zib
