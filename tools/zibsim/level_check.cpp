@@ -301,9 +301,13 @@ LevelCheck checkLevelText(const std::string& text, const std::string& folder,
 
 LevelCheck checkLevelFile(const std::string& path, zib::Graphics& graphics) {
     std::string text;
-    if (!zib::readWholeFile(path, text)) {
+    const zib::FileRead read = zib::readRegularFile(path, text, zib::kLargestLevelFile);
+    if (read != zib::FileRead::Ok) {
         LevelCheck check;
-        check.findings.push_back({LevelFinding::Severity::Error, 0, "the file cannot be read"});
+        const char* why = read == zib::FileRead::TooLarge   ? "the file is larger than 1 MiB"
+                          : read == zib::FileRead::NotAFile ? "it is not a regular file"
+                                                            : "the file cannot be read";
+        check.findings.push_back({LevelFinding::Severity::Error, 0, why});
         return check;
     }
     std::string folder = std::filesystem::path(path).parent_path().string();
