@@ -2,6 +2,10 @@
 
 #include <limits>
 #include <nlohmann/json.hpp>
+#include <variant>
+
+#include "game/level_file.h"
+#include "state/settings_limits.h"
 
 namespace zib {
 namespace {
@@ -152,21 +156,60 @@ ScenarioEvent readEvent(const json& value, size_t position) {
     return event;
 }
 
+// The level's pictures are looked up by bare name only. A level that does not parse names none:
+// the level loader reports it.
+void checkPictureNames(const std::string& level) {
+    const auto parsed = parseLevel(level, "level");
+    const auto* file = std::get_if<LevelFile>(&parsed);
+    if (!file) return;
+    auto check = [](const std::string& name) {
+        if (!name.empty() && !isBareFileName(name))
+            throw ScenarioFault{"\"level\" names the picture \"" + name +
+                                "\", which is not a plain file name"};
+    };
+    check(file->background);
+    for (const LevelWall& wall : file->walls) check(wall.texture);
+}
+
+// Whether the text nests arrays and objects deeper than allowed; brackets inside strings do not
+// count.
+bool nestsTooDeep(const std::string& text) {
+    int depth = 0;
+    bool inString = false, escaped = false;
+    for (const char c : text) {
+        if (inString) {
+            if (escaped)
+                escaped = false;
+            else if (c == '\\')
+                escaped = true;
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > kDeepestScenarioNesting) return true;
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+    return false;
+}
+
 Scenario readScenario(const json& root) {
     if (!root.is_object()) throw ScenarioFault{"the scenario must be a JSON object"};
     Scenario s;
     bool haveLevel = false;
     for (const auto& [key, value] : root.items()) {
         if (key == "level") {
-            if (!value.is_string()) throw ScenarioFault{"\"level\" must be a string"};
-            s.level = value.get<std::string>();
+            s.level = readString(value, key, kLargestLevelFile);
             haveLevel = true;
         } else if (key == "gameSpeed") {
-            s.gameSpeed = readInt(value, key, 0, kIntMax);
+            s.gameSpeed = readInt(value, key, 0, kLargestGameSpeed);
         } else if (key == "growthPerFood") {
-            s.growthPerFood = readInt(value, key, std::numeric_limits<int>::min(), kIntMax);
+            s.growthPerFood =
+                readInt(value, key, std::numeric_limits<int>::min(), kLargestGrowthPerFood);
         } else if (key == "startLength") {
-            s.startLength = readInt(value, key, 1, kMostStartLength);
+            s.startLength = readInt(value, key, 1, kLargestStartLength);
         } else if (key == "gameMode") {
             s.gameMode = readInt(value, key, 1, 3);
         } else if (key == "demo") {
@@ -213,12 +256,21 @@ Scenario readScenario(const json& root) {
         }
     }
     if (!haveLevel) throw ScenarioFault{"\"level\" is missing"};
+    checkPictureNames(s.level);
     return s;
 }
 
 }  // namespace
 
 std::optional<Scenario> parseScenario(const std::string& text, std::string& error) {
+    if (text.size() > kLargestScenarioText) {
+        error = "larger than " + std::to_string(kLargestScenarioText >> 20) + " MiB";
+        return std::nullopt;
+    }
+    if (nestsTooDeep(text)) {
+        error = "nested deeper than " + std::to_string(kDeepestScenarioNesting) + " levels";
+        return std::nullopt;
+    }
     json root;
     try {
         root = json::parse(text);
@@ -234,6 +286,10 @@ std::optional<Scenario> parseScenario(const std::string& text, std::string& erro
         error = e.what();
     }
     return std::nullopt;
+}
+
+FileRead readScenarioFile(const std::string& path, std::string& text) {
+    return readNamedInput(path == "-" ? "/dev/stdin" : path, text, kLargestScenarioText);
 }
 
 }  // namespace zib

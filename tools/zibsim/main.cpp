@@ -5,15 +5,13 @@
 // zibsim --verify REPLAY... replays recorded games and compares their outcomes (see verify.h).
 #include <signal.h>
 
-#include <fstream>
 #include <iostream>
-#include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/backend/backends.h"
 #include "zibsim/level_check.h"
+#include "zibsim/scenario.h"
 #include "zibsim/simulator.h"
 #include "zibsim/verify.h"
 
@@ -64,17 +62,9 @@ int main(int argc, char** argv) {
     if (source.empty()) return usage();
 
     std::string text;
-    if (source == "-") {
-        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-    } else {
-        std::ifstream file(source, std::ios::binary);
-        if (!file) {
-            std::cerr << "zibsim: cannot read " << source << '\n';
-            return zibsim::kBadScenario;
-        }
-        std::ostringstream content;
-        content << file.rdbuf();
-        text = content.str();
+    if (const zib::FileRead read = zib::readScenarioFile(source, text); read != zib::FileRead::Ok) {
+        std::cerr << "zibsim: " << zibsim::readFault(source, read) << '\n';
+        return zibsim::kBadScenario;
     }
     return zibsim::runScenarioText(text, std::cout, std::cerr, options);
 }

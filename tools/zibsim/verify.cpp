@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <fstream>
 #include <memory>
 #include <ostream>
 #include <sstream>
@@ -129,15 +128,13 @@ std::optional<std::string> verifyReplay(const zib::Scenario& recording) {
 int verifyFiles(const std::vector<std::string>& paths, std::ostream& out) {
     int status = 0;
     for (const std::string& path : paths) {
-        std::ifstream file(path, std::ios::binary);
-        std::ostringstream text;
-        text << file.rdbuf();
-        std::string error;
+        std::string text, error;
         std::optional<zib::Scenario> scenario;
-        if (file)
-            scenario = zib::parseScenario(text.str(), error);
+        if (const zib::FileRead read = zib::readScenarioFile(path, text); read == zib::FileRead::Ok)
+            scenario = zib::parseScenario(text, error);
         else
-            error = "cannot read the file";
+            error =
+                read == zib::FileRead::TooLarge ? readFault("it", read) : "cannot read the file";
         if (!scenario || !scenario->outcome) {
             out << path << ": " << (scenario ? "it holds no recorded outcome" : error) << '\n';
             status = 2;
