@@ -13,6 +13,7 @@
 #include "net/session.h"
 #include "online/online_play.h"
 #include "platform/backend/backends.h"
+#include "platform/stop_signals.h"
 #include "platform/toolkit.h"
 #include "replay/replay_file.h"
 #include "replay/replay_recorder.h"
@@ -66,9 +67,7 @@ std::unique_ptr<zib::net::Session> openSession(const zib::CommandLine& line, boo
     return session;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     const zib::CommandLine line =
         zib::parseCommandLine(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
     if (const int status = zib::answerCommandLine(line); status >= 0) return status;
@@ -124,4 +123,13 @@ int main(int argc, char** argv) {
         std::cerr << "ZIB: hra skončila kvůli neočekávané chybě." << std::endl;
     }
     return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // SIGINT and SIGTERM end the program the way its window's close button does, with its
+    // temporary folders removed on the way out.
+    zib::catchStopSignals();
+    return zib::exitAfterStopSignal(run(argc, argv));
 }

@@ -12,6 +12,7 @@
 #include "platform/data_folder.h"
 #include "platform/fields.h"
 #include "platform/files.h"
+#include "platform/stop_signals.h"
 #include "snakes/food_placement.h"
 #include "state/board.h"
 
@@ -320,6 +321,7 @@ int runLevelCheck(const std::vector<std::string>& paths, std::ostream& out,
     if (paths.empty()) return 2;
     bool allPlayable = true;
     for (const std::string& path : paths) {
+        if (zib::stopSignal()) break;
         LevelCheck check = checkLevelFile(path, graphics);
         int errors = 0, warnings = 0;
         for (const LevelFinding& f : check.findings) {

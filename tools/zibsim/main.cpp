@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/backend/backends.h"
+#include "platform/stop_signals.h"
 #include "zibsim/level_check.h"
 #include "zibsim/scenario.h"
 #include "zibsim/simulator.h"
@@ -31,9 +32,7 @@ int checkLevels(int argc, char** argv) {
     return zibsim::runLevelCheck(paths, std::cout, *zib::makeSdlGraphics());
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     if (argc >= 2 && std::string(argv[1]) == "--check-level") return checkLevels(argc, argv);
     if (argc >= 2 && std::string(argv[1]) == "--verify") {
         if (argc == 2) {
@@ -67,4 +66,13 @@ int main(int argc, char** argv) {
         return zibsim::kBadScenario;
     }
     return zibsim::runScenarioText(text, std::cout, std::cerr, options);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // SIGINT and SIGTERM end a run at its next tick (or a wait for standard input at once), with
+    // its level folder removed on the way out.
+    zib::catchStopSignals();
+    return zib::exitAfterStopSignal(run(argc, argv));
 }

@@ -6,6 +6,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "platform/stop_signals.h"
 #include "replay/replay_recorder.h"
 #include "zibsim/simulator.h"
 
@@ -128,6 +129,7 @@ std::optional<std::string> verifyReplay(const zib::Scenario& recording) {
 int verifyFiles(const std::vector<std::string>& paths, std::ostream& out) {
     int status = 0;
     for (const std::string& path : paths) {
+        if (zib::stopSignal()) break;
         std::string text, error;
         std::optional<zib::Scenario> scenario;
         if (const zib::FileRead read = zib::readScenarioFile(path, text); read == zib::FileRead::Ok)
