@@ -15,6 +15,7 @@
 #include "platform/backend/backends.h"
 #include "platform/stop_signals.h"
 #include "platform/toolkit.h"
+#include "platform/user_folders.h"
 #include "replay/replay_file.h"
 #include "replay/replay_recorder.h"
 #include "state/game_state.h"
@@ -88,9 +89,15 @@ int run(int argc, char** argv) {
         zib::Application app(backend->services());
         auto state = std::make_unique<zib::GameState>();
         zib::MenuWindow menu(app, *state);
-        zib::ReplayRecorder recorder(menu.gameWindow(), *state, menu, backend->services().random,
-                                     saveQuietly);
-        menu.gameWindow().setRecorder(&recorder);
+        // A player without a folder of their own gets no replays.
+        std::unique_ptr<zib::ReplayRecorder> recorder;
+        if (const std::string notice = zib::noUserDataFolderNotice(); !notice.empty()) {
+            std::cerr << notice << std::endl;
+        } else {
+            recorder = std::make_unique<zib::ReplayRecorder>(
+                menu.gameWindow(), *state, menu, backend->services().random, saveQuietly);
+            menu.gameWindow().setRecorder(recorder.get());
+        }
         std::unique_ptr<zib::OnlinePlay> online;
         if (session) {
             online = std::make_unique<zib::OnlinePlay>(std::move(session), app, *state,

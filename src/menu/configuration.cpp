@@ -189,8 +189,9 @@ ConfigurationSave saveConfiguration(const std::string& path, const Settings& set
     }
     // The player's settings folder (an installed game's) comes into being at the first EXIT; any
     // other missing folder is a fault to report.
-    if (std::filesystem::path(path).parent_path() == userConfigFolder())
-        makeFolders(userConfigFolder());
+    if (const std::string own = userConfigFolder();
+        !own.empty() && std::filesystem::path(path).parent_path() == own)
+        makeFolders(own);
     save.ok = writeFileAtomically(path, writeConfiguration(settings));
     if (!save.ok)
         save.message = "Nastavení se nepodařilo uložit do souboru " + path +

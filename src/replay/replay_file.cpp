@@ -111,7 +111,8 @@ void keepNewest(const std::string& folder, size_t kept, const std::string& justW
 }  // namespace
 
 std::string replayFolder() {
-    return userDataFolder() + "/replays";
+    const std::string folder = userDataFolder();
+    return folder.empty() ? folder : folder + "/replays";
 }
 
 std::string replayText(const Scenario& r) {

@@ -12,7 +12,8 @@ namespace zib {
 constexpr size_t kKeptReplays = 500;
 constexpr const char* kReplaySuffix = ".zibreplay.json";
 
-// userDataFolder() + "/replays".
+// userDataFolder() + "/replays"; empty when the player has no data folder, and nothing is
+// recorded then.
 std::string replayFolder();
 
 // The file's text: every setting, the fields that differ from a program's start, one key event a
