@@ -72,17 +72,12 @@ refused() {
 }
 replay 2000000000 >"$WORK/slow.json"
 refused "$WORK/slow.json" "není platný záznam hry" gameSpeed 1000
+# A FIFO named as a picture by its full path: refused before anything opens it.
 mkfifo "$WORK/fifo.bmp"
 replay 100 "\\\"$WORK/fifo.bmp\\\",100,150,1,0\\n700,500,1,0\\n" >"$WORK/fifo.json"
 refused "$WORK/fifo.json" "není platný záznam hry" "$WORK/fifo.bmp"
-replay 100 "\\\"../../../../../tmp/x.bmp\\\",100,150,1,0\\n700,500,1,0\\n" >"$WORK/above.json"
-refused "$WORK/above.json" "není platný záznam hry" "../../../../../tmp/x.bmp"
 truncate -s 65M "$WORK/large.json"
 refused "$WORK/large.json" "nelze přečíst: soubor je větší než 64 MiB"
-rc=0
-"$ZIBSIM" --verify "$WORK/large.json" >"$WORK/verify.log" 2>&1 || rc=$?
-[ "$rc" -eq 2 ] && grep -q "larger than 64 MiB" "$WORK/verify.log" ||
-    fail "zibsim --verify of a large file: $rc, $(cat "$WORK/verify.log")"
 log "replays beyond the limits are refused"
 
 # ---- SIGTERM and SIGINT during a replay at the slowest speed ZIB.ini allows: a step a second
