@@ -1,7 +1,10 @@
 // A level that cannot be loaded stops the load with a Czech message naming the file (and the line)
 // and leaves the board, the state and the screen as they were; no game starts.
 #include <filesystem>
+#include <memory>
 
+#include "fifo_guard.h"
+#include "game/level_file.h"
 #include "game_fixture.h"
 
 namespace zib::test {
@@ -11,6 +14,7 @@ struct BadLevel {
     const char* what;
     std::function<void(GameHarness&)> prepare;  // writes the files; sets levelName
     std::vector<std::string> mentions;          // parts the message must contain
+    const char* fifo = nullptr;                 // a FIFO of this name in the level folder
 };
 
 void levelText(GameHarness& h, const std::string& text) {
@@ -31,6 +35,21 @@ std::vector<BadLevel> badLevels() {
              h.state.settings.levelName = "dir.zq7";
          },
          {"dir.zq7", "nelze přečíst"}},
+        {"a FIFO as the level file",
+         [](GameHarness& h) { h.state.settings.levelName = "fifo.zq7"; },
+         {"fifo.zq7", "nelze přečíst."},
+         "fifo.zq7"},
+        {"a level file over the limit",
+         [](GameHarness& h) {
+             std::string text = kStarts + "0,0,10,10,\"\"\r\n";
+             text.resize(kLargestLevelFile + 1, ' ');
+             levelText(h, text);
+         },
+         {"bad.zq7", "větší než 1 MiB"}},
+        {"a FIFO as the background picture",
+         [](GameHarness& h) { levelText(h, "\"fifo.bmp\",100,100,1,0\r\n300,300,-1,0\r\n"); },
+         {"fifo.bmp", "nelze načíst"},
+         "fifo.bmp"},
         {"no level chosen", [](GameHarness& h) { h.state.settings.levelName = ""; }, {"mapa"}},
         {"record 1 too short",
          [](GameHarness& h) { levelText(h, "\"bg.bmp\",100,100,1\r\n"); },
@@ -83,6 +102,8 @@ TEST(LevelLoadErrors, StopTheLoadWithAMessageAndTouchNothing) {
     for (const BadLevel& bad : badLevels()) {
         SCOPED_TRACE(bad.what);
         GameHarness h;
+        std::unique_ptr<FifoGuard> fifo;
+        if (bad.fifo) fifo = std::make_unique<FifoGuard>(h.folder.path() + "/" + bad.fifo);
         // Values left from an earlier game: a failed load must not change them.
         h.state.red.headX = 123;
         h.state.red.dx = 5;

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <thread>
 
+#include "fifo_guard.h"
 #include "platform/files.h"
 
 namespace zib {
@@ -242,6 +244,58 @@ TEST_F(PlatformFiles, ReadWholeFileAcceptsAnySpellingAndNamesWhatItCannotRead) {
             EXPECT_EQ(read.error(), std::string("Soubor „") + c.path + "“ nelze přečíst.");
             EXPECT_EQ(out, "before");
         }
+    }
+}
+
+// Levels and pictures are read as regular files only, each within its limit; a file named on the
+// command line may also be a pipe. Neither ever waits for a FIFO's writer.
+TEST_F(PlatformFiles, ReadOnlyWhatTheyMayWithinTheLimit) {
+    test::FifoGuard fifo(root + "/fifo.zq7");
+    ASSERT_EQ(::symlink("baseq7/Pole.zq7", "link.zq7"), 0);
+    const struct {
+        const char* path;
+        size_t largest;
+        FileRead regular, named;
+        const char* text;
+    } cases[] = {
+        {"baseq7/Pole.zq7", 5, FileRead::Ok, FileRead::Ok, "level"},
+        {"link.zq7", 5, FileRead::Ok, FileRead::Ok, "level"},
+        {"baseq7/Pole.zq7", 4, FileRead::TooLarge, FileRead::TooLarge, ""},
+        {"baseq7/Pole.zq7", 0, FileRead::TooLarge, FileRead::TooLarge, ""},
+        {"baseq7/none.zq7", 5, FileRead::Missing, FileRead::Missing, ""},
+        {"ZIB.ini/x", 5, FileRead::Missing, FileRead::Missing, ""},
+        {"baseq7", 5, FileRead::NotAFile, FileRead::NotAFile, ""},
+        {"fifo.zq7", 5, FileRead::NotAFile, FileRead::NotAFile, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.path) + " within " + std::to_string(c.largest));
+        std::string out = "old";
+        EXPECT_EQ(readRegularFile(c.path, out, c.largest), c.regular);
+        if (c.regular == FileRead::Ok) {
+            EXPECT_EQ(out, c.text);
+        }
+        // A FIFO named on the command line would wait for its writer, as it should.
+        if (std::string(c.path) == "fifo.zq7") continue;
+        out = "old";
+        EXPECT_EQ(readNamedInput(c.path, out, c.largest), c.named);
+        if (c.named == FileRead::Ok) {
+            EXPECT_EQ(out, c.text);
+        }
+    }
+    std::string out;
+    EXPECT_FALSE(readWholeFile("fifo.zq7", out));
+
+    // A FIFO named on the command line is read as it is written, up to the limit and no further.
+    for (const size_t written : {size_t{100}, size_t{101}}) {
+        std::thread writer([&] {
+            const int fd = ::open("fifo.zq7", O_WRONLY);
+            const std::string bytes(written, 'x');
+            EXPECT_EQ(::write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(written));
+            ::close(fd);
+        });
+        EXPECT_EQ(readNamedInput("fifo.zq7", out, 100),
+                  written == 100 ? FileRead::Ok : FileRead::TooLarge);
+        writer.join();
     }
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "fifo_guard.h"
 #include "platform/backend/backends.h"
 
 namespace zib {
@@ -166,7 +167,10 @@ TEST_F(PlatformSdlPictures, MissingOrBrokenFilesThrowNamingThePath) {
     cut.resize(20);
     writeBytes("cut.gif", cut);
     writeBytes("empty.jpg", {});
-    for (const std::string name : {"absent.bmp", "text.bmp", "cut.gif", "empty.jpg"}) {
+    fs::create_directory(path("folder.png"));
+    test::FifoGuard fifo(path("fifo.bmp"));  // never waited for
+    for (const std::string name :
+         {"absent.bmp", "text.bmp", "cut.gif", "empty.jpg", "folder.png", "fifo.bmp"}) {
         try {
             graphics_->loadPicture(path(name));
             ADD_FAILURE() << name << " loaded";

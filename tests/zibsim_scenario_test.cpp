@@ -1,7 +1,10 @@
 // Reading zibsim scenarios: the defaults, every field, and the faults that must be refused with
 // exit status 2 before any game runs.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdio>
+#include <fstream>
 #include <string>
 
 #include "zibsim/scenario.h"
@@ -130,8 +133,43 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"ChecksOutOfOrder", withLevel(R"("outcome": {"checks": [[64, "0000000000000001"],
                                                     [64, "0000000000000002"]]})"),
                 "order"},
-        BadCase{"VersionNotText", withLevel(R"("version": 1)"), "version"}),
+        BadCase{"VersionNotText", withLevel(R"("version": 1)"), "version"},
+        // The limits of ZIB.ini.
+        BadCase{"SpeedAboveTheSettings", withLevel(R"("gameSpeed": 1001)"), "1000"},
+        BadCase{"StartLengthAboveTheSettings", withLevel(R"("startLength": 10000)"), "9999"},
+        BadCase{"GrowthAboveTheSettings", withLevel(R"("growthPerFood": 10000)"), "9999"},
+        // Pictures by bare name only, as the network's levels.
+        BadCase{"BackgroundAbove",
+                R"({"level": "\"../../tmp/x/magenta.bmp\",100,550,1,0\n100,570,1,0\n"})",
+                "../../tmp/x/magenta.bmp"},
+        BadCase{"TextureAbsolute",
+                R"({"level": "bg.bmp,100,550,1,0\n100,570,1,0\n0,0,10,10,/tmp/x/magenta.bmp\n"})",
+                "/tmp/x/magenta.bmp"},
+        BadCase{"TextureInAFolder",
+                R"({"level": "bg.bmp,100,550,1,0\n100,570,1,0\n0,0,10,10,\"kovy\\\\a.bmp\"\n"})",
+                "kovy"},
+        // Sizes that would cost memory before anything is refused.
+        BadCase{"LevelAboveTheLevelLimit",
+                "{\"level\": \"" + std::string(zib::kLargestLevelFile + 1, ' ') + "\"}", "level"},
+        BadCase{"NestedTooDeep",
+                withLevel("\"events\": " + std::string(17, '[') + std::string(17, ']')), "nested"}),
     [](const ::testing::TestParamInfo<BadCase>& info) { return std::string(info.param.name); });
+
+TEST(ZibsimScenario, TheSizeIsCheckedBeforeAnythingIsRead) {
+    // A file one byte over the limit, without the bytes (a sparse file), is refused unread.
+    const std::string path = ::testing::TempDir() + "zib_large_scenario.json";
+    { std::ofstream(path, std::ios::binary) << withLevel(""); }
+    std::string text;
+    EXPECT_EQ(zib::readScenarioFile(path, text), zib::FileRead::Ok);
+    ASSERT_EQ(::truncate(path.c_str(), zib::kLargestScenarioText + 1), 0);
+    EXPECT_EQ(zib::readScenarioFile(path, text), zib::FileRead::TooLarge);
+    std::remove(path.c_str());
+
+    // Text as large, from standard input, is refused before it is parsed.
+    const auto large = parseScenario(withLevel("") + std::string(zib::kLargestScenarioText, ' '));
+    ASSERT_FALSE(large);
+    EXPECT_NE(large.error().find("64 MiB"), std::string::npos) << large.error();
+}
 
 }  // namespace
 }  // namespace zibsim

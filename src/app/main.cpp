@@ -13,7 +13,9 @@
 #include "net/session.h"
 #include "online/online_play.h"
 #include "platform/backend/backends.h"
+#include "platform/stop_signals.h"
 #include "platform/toolkit.h"
+#include "platform/user_folders.h"
 #include "replay/replay_file.h"
 #include "replay/replay_recorder.h"
 #include "state/game_state.h"
@@ -62,9 +64,7 @@ zib::Result<std::unique_ptr<zib::net::Session>> openSession(const zib::CommandLi
     return zib::net::Session::join(line.joinHost, options);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     const zib::CommandLine line =
         zib::parseCommandLine(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
     if (const int status = zib::answerCommandLine(line); status >= 0) return status;
@@ -88,9 +88,15 @@ int main(int argc, char** argv) {
         zib::Application app(backend->services());
         auto state = std::make_unique<zib::GameState>();
         zib::MenuWindow menu(app, *state);
-        zib::ReplayRecorder recorder(menu.gameWindow(), *state, menu, backend->services().random,
-                                     saveQuietly);
-        menu.gameWindow().setRecorder(&recorder);
+        // A player without a folder of their own gets no replays.
+        std::unique_ptr<zib::ReplayRecorder> recorder;
+        if (const std::string notice = zib::noUserDataFolderNotice(); !notice.empty()) {
+            std::cerr << notice << std::endl;
+        } else {
+            recorder = std::make_unique<zib::ReplayRecorder>(
+                menu.gameWindow(), *state, menu, backend->services().random, saveQuietly);
+            menu.gameWindow().setRecorder(recorder.get());
+        }
         std::unique_ptr<zib::OnlinePlay> online;
         if (session) {
             online = std::make_unique<zib::OnlinePlay>(std::move(session), app, *state,
@@ -123,4 +129,13 @@ int main(int argc, char** argv) {
         std::cerr << "ZIB: hra skončila kvůli neočekávané chybě." << std::endl;
     }
     return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // SIGINT and SIGTERM end the program the way its window's close button does, with its
+    // temporary folders removed on the way out.
+    zib::catchStopSignals();
+    return zib::exitAfterStopSignal(run(argc, argv));
 }

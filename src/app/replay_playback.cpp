@@ -2,7 +2,6 @@
 
 #include <stdlib.h>
 
-#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <memory>
@@ -135,21 +134,17 @@ class PlaybackLevel {
     const std::string& fileName() const { return fileName_; }
 
   private:
+    // Only a bare name is looked up (the scenario reader refuses others), and only a regular file
+    // is copied: anything else stays missing, and the level's message names it.
     void copyPicture(const std::string& name) {
-        if (name.empty()) return;
-        std::string relative = name;
-        std::replace(relative.begin(), relative.end(), '\\', '/');
-        const fs::path path(relative);
-        if (path.is_absolute()) return;
-        for (const auto& part : path)
-            if (part == "..") return;
+        if (!isBareFileName(name)) return;
         std::error_code ec;
-        const fs::path target = fs::path(folder_) / path;
+        const fs::path target = fs::path(folder_) / name;
         if (fs::exists(target, ec)) return;
         for (const std::string& source : {dataFolder(), playerLevelFolder()}) {
+            if (source.empty()) continue;  // no player folder: no current folder either
             if (std::optional<std::string> found = resolvePath(source, name)) {
-                fs::create_directories(target.parent_path(), ec);
-                fs::copy_file(*found, target, ec);
+                if (fs::is_regular_file(*found, ec)) fs::copy_file(*found, target, ec);
                 return;
             }
         }
@@ -162,12 +157,13 @@ class PlaybackLevel {
 }  // namespace
 
 int playReplay(const std::string& path, std::ostream& err, bool fullScreen) {
-    const Result<std::string> text = readWholeFile(path);
-    if (!text) {
-        err << "ZIB: záznam hry " << quoted(path) << " nelze přečíst." << std::endl;
+    std::string text;
+    if (const FileRead read = readScenarioFile(path, text); read != FileRead::Ok) {
+        err << "ZIB: záznam hry " << quoted(path) << " nelze přečíst"
+            << (read == FileRead::TooLarge ? ": soubor je větší než 64 MiB." : ".") << std::endl;
         return 2;
     }
-    Result<Scenario> scenario = parseScenario(*text);
+    Result<Scenario> scenario = parseScenario(text);
     if (!scenario) {
         err << "ZIB: soubor " << quoted(path) << " není platný záznam hry (" << scenario.error()
             << ")." << std::endl;

@@ -11,6 +11,13 @@ bool LevelWall::blocks(int x, int y) const {
            (x - x1) % kCellSize == 0 && (y - y1) % kCellSize == 0;
 }
 
+bool isBareFileName(const std::string& name) {
+    if (name.empty() || name == "." || name.find("..") != std::string::npos) return false;
+    for (unsigned char c : name)
+        if (c == '/' || c == '\\' || c < 0x20) return false;
+    return true;
+}
+
 namespace {
 
 // A fault found while reading: what is wrong and on which line.

@@ -2,6 +2,7 @@
 // Reading a level file (".zq7"): record 1 background picture, red x, y, dx, dy; record 2 blue x, y,
 // dx, dy; then walls x1, y1, x2, y2, texture until the end of the file. Every fault is reported
 // with the file, the line and what is wrong, so that a bad file never stops the program mid-game.
+#include <cstddef>
 #include <string>
 #include <variant>
 #include <vector>
@@ -9,6 +10,11 @@
 #include "state/field_geometry.h"
 
 namespace zib {
+
+// The largest level file read. The field has 4,800 cells, and a wall for each of them takes
+// about 150 KB. A larger file is refused before it is read (a level of hundreds of megabytes froze
+// the menu for half a minute and was copied into every replay of its games).
+constexpr size_t kLargestLevelFile = 1 << 20;
 
 struct LevelStart {
     int x = 0, y = 0, dx = 0, dy = 0;
@@ -35,6 +41,11 @@ struct LevelFile {
 struct LevelError {
     std::string message;  // Czech, names the file, the line and the fault
 };
+
+// Whether a picture name of a level names a file in the level's folder itself and nothing else: no
+// separator, no "..", not ".", no control character (a NUL would cut the name short). Levels from
+// the other player's machine and from replays may name only such pictures.
+bool isBareFileName(const std::string& name);
 
 // Parses the text of a level file; fileName is used in messages only.
 std::variant<LevelFile, LevelError> parseLevel(const std::string& text,

@@ -33,15 +33,6 @@ struct PicturePolicy {
     std::set<std::string> warned;
 };
 
-// Whether a picture name from another machine names a file in the folder itself and nothing
-// else: no separator, no "..", not ".", no control character (a NUL would cut the name short).
-bool isBareFileName(const std::string& name) {
-    if (name == "." || name.find("..") != std::string::npos) return false;
-    for (unsigned char c : name)
-        if (c == '/' || c == '\\' || c < 0x20) return false;
-    return true;
-}
-
 // Loads a picture named by the level. what: how the message names it; plain: what a network
 // level draws instead of a picture this machine lacks.
 std::variant<Picture, std::string> loadLevelPicture(PicturePolicy& policy,
@@ -128,12 +119,19 @@ std::variant<ReadyLevel, std::string> readLevel(const std::string& folder,
     const std::optional<std::string> path = resolvePath(folder, levelName);
     if (!path)
         return "Mapa " + quoted(levelName) + " nebyla nalezena ve složce " + quoted(folder) + ".";
-    const Result<std::string> text = readWholeFile(*path);
-    if (!text) return "Mapu " + quoted(*path) + " nelze přečíst.";
+    std::string text;
+    switch (readRegularFile(*path, text, kLargestLevelFile)) {
+        case FileRead::Ok:
+            break;
+        case FileRead::TooLarge:
+            return "Mapu " + quoted(*path) + " nelze přečíst: soubor je větší než 1 MiB.";
+        default:  // also a FIFO or a device: it is never opened for reading
+            return "Mapu " + quoted(*path) + " nelze přečíst.";
+    }
     PicturePolicy policy;
     policy.folders.push_back(folder);
     if (!sharedFolder.empty()) policy.folders.push_back(sharedFolder);
-    return readLevelText(*text, levelName, policy, graphics);
+    return readLevelText(text, levelName, policy, graphics);
 }
 
 std::variant<ReadyLevel, std::string> readNetworkLevel(

@@ -186,8 +186,9 @@ Status saveConfiguration(const std::string& path, const Settings& settings, bool
     }
     // The player's settings folder (an installed game's) comes into being at the first EXIT; any
     // other missing folder is a fault to report.
-    if (std::filesystem::path(path).parent_path() == userConfigFolder())
-        makeFolders(userConfigFolder());
+    if (const std::string own = userConfigFolder();
+        !own.empty() && std::filesystem::path(path).parent_path() == own)
+        makeFolders(own);
     if (!writeFileAtomically(path, writeConfiguration(settings))) {
         std::string message = "Nastavení se nepodařilo uložit do souboru " + path +
                               ", původní soubor zůstal beze změny.";

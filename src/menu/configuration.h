@@ -5,6 +5,7 @@
 
 #include "platform/result.h"
 #include "state/game_state.h"
+#include "state/settings_limits.h"
 
 namespace zib {
 
@@ -15,20 +16,7 @@ enum class ConfigurationStatus {
               // cannot be read: defaults
 };
 
-// The largest values line 2 may hold; a file with a larger one counts as damaged. Anything below,
-// negative values included, is kept as read, however far outside the menu's ranges: the game
-// copes with it.
-//
-// A step sleeps gameSpeed ms and answers no key meanwhile, not even Esc or the window's close
-// button. A second per step is the longest pause before the game looks hung; the slowest gauge
-// position is 100 ms.
-constexpr int kLargestGameSpeed = 1000;
-// The field has 80 x 60 = 4800 cells, so a snake that starts longer, or is owed more for one food
-// item, crashes before it gets there (FREE mode aside). Four digits cover every length a game can
-// use; more would only cost memory and time: the load creates startLength sprites per snake (in
-// the millions it runs out of memory), and owed growth adds one sprite per step until it is paid.
-constexpr int kLargestStartLength = 9999;
-constexpr int kLargestGrowthPerFood = 9999;
+// Line 2 with a value above the limits of state/settings_limits.h counts as damaged.
 
 struct ConfigurationLoad {
     ConfigurationStatus status = ConfigurationStatus::Missing;

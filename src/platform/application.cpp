@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "platform/files.h"
+#include "platform/stop_signals.h"
 #include "platform/toolkit.h"
 
 namespace zib {
@@ -373,6 +374,7 @@ Canvas Application::screenshot() {
 // ---- the loop
 
 void Application::doEvents() {
+    if (stopSignal()) quit();
     Display& display = services_.display;
     while (auto e = display.pollEvent()) dispatch(*e);
     fireDueTimers();

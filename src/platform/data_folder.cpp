@@ -50,13 +50,17 @@ bool runsInstalled() {
 }
 
 std::string settingsFile(const std::string& name) {
-    if (runsInstalled()) return userConfigFolder() + "/" + name;
+    if (runsInstalled()) {
+        const std::string folder = userConfigFolder();
+        return folder.empty() ? name : folder + "/" + name;
+    }
     if (auto beside = resolvePath(programFolder(), name)) return *beside;
     return name;
 }
 
 std::string playerLevelFolder() {
-    return userDataFolder() + "/levels";
+    const std::string folder = userDataFolder();
+    return folder.empty() ? folder : folder + "/levels";
 }
 
 }  // namespace zib

@@ -20,12 +20,13 @@ std::string dataFolder();
 bool runsInstalled();
 
 // Where a settings file (ZIB.ini and its kin) that is not in the current folder lives: for an
-// installed game in the player's configuration folder, else beside the program when it is there
-// (any case of the name), else in the current folder. The folder may not exist yet: whoever
-// writes the file first makes it (makeFolders).
+// installed game in the player's configuration folder (in the current folder when the player has
+// none), else beside the program when it is there (any case of the name), else in the current
+// folder. The folder may not exist yet: whoever writes the file first makes it (makeFolders).
 std::string settingsFile(const std::string& name);
 
-// The player's own levels: userDataFolder() + "/levels" (may not exist).
+// The player's own levels: userDataFolder() + "/levels" (may not exist); empty when the player
+// has no data folder.
 std::string playerLevelFolder();
 
 }  // namespace zib

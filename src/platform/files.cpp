@@ -8,8 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
 
 #include "platform/data_folder.h"
 
@@ -178,22 +178,89 @@ std::vector<std::string> listDirectory(const std::string& folder) {
     return names;
 }
 
-Result<std::string> readWholeFile(const std::string& path) {
-    const Failure unreadable{"Soubor „" + path + "“ nelze přečíst."};
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
-        auto found = findDataFile(path);
-        if (!found) return unreadable;
-        f = std::fopen(found->c_str(), "rb");
-        if (!f) return unreadable;
+namespace {
+
+FileRead faultOfOpen(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENOTDIR:
+        case ELOOP:
+        case ENAMETOOLONG:
+            return FileRead::Missing;
+        case ENXIO:  // a FIFO opened for writing only, a socket
+        case EISDIR:
+            return FileRead::NotAFile;
+        default:
+            return FileRead::Unreadable;
     }
-    std::string text;
+}
+
+// Reads fd to its end, but never more than largest + 1 bytes: one byte more tells that the file
+// is too large.
+FileRead readAll(int fd, std::string& out, size_t largest) {
+    out.clear();
     char buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
-    const bool failed = std::ferror(f);
-    std::fclose(f);
-    if (failed) return unreadable;
+    for (;;) {
+        const size_t room = largest - std::min(largest, out.size()) + 1;
+        const ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, room));
+        if (n < 0 && errno == EINTR) return FileRead::Unreadable;  // a stop signal: give up
+        if (n < 0) return errno == EISDIR ? FileRead::NotAFile : FileRead::Unreadable;
+        if (n == 0) return FileRead::Ok;
+        out.append(buffer, static_cast<size_t>(n));
+        if (out.size() > largest) {
+            out.clear();
+            return FileRead::TooLarge;
+        }
+    }
+}
+
+class OpenFile {
+  public:
+    explicit OpenFile(int fd) : fd_(fd) {}
+    ~OpenFile() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+    int fd() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+}  // namespace
+
+FileRead readRegularFile(const std::string& path, std::string& out, size_t largest) {
+    // O_NONBLOCK: opening a FIFO for reading would wait for a writer.
+    OpenFile file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (file.fd() < 0) return faultOfOpen(errno);
+    struct stat st {};
+    if (::fstat(file.fd(), &st) != 0) return FileRead::Unreadable;
+    if (!S_ISREG(st.st_mode)) return FileRead::NotAFile;
+    if (static_cast<unsigned long long>(st.st_size) > largest) return FileRead::TooLarge;
+    // A regular file never blocks; reading it as it is (it may grow meanwhile) stays within the
+    // limit all the same.
+    return readAll(file.fd(), out, largest);
+}
+
+FileRead readNamedInput(const std::string& path, std::string& out, size_t largest) {
+    OpenFile file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    if (file.fd() < 0) return faultOfOpen(errno);
+    struct stat st {};
+    if (::fstat(file.fd(), &st) != 0) return FileRead::Unreadable;
+    if (S_ISDIR(st.st_mode)) return FileRead::NotAFile;
+    if (S_ISREG(st.st_mode) && static_cast<unsigned long long>(st.st_size) > largest)
+        return FileRead::TooLarge;
+    return readAll(file.fd(), out, largest);
+}
+
+Result<std::string> readWholeFile(const std::string& path) {
+    std::string text;
+    FileRead read = readRegularFile(path, text, kAnyFileSize);
+    if (read == FileRead::Missing) {
+        if (auto found = findDataFile(path)) read = readRegularFile(*found, text, kAnyFileSize);
+    }
+    if (read != FileRead::Ok) return Failure{"Soubor „" + path + "“ nelze přečíst."};
     return text;
 }
 

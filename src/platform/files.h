@@ -1,6 +1,7 @@
 #pragma once
 // Files as the game names them: Windows-style relative paths with backslashes and any spelling of
 // case ("BaseQ7\Sound\UP.wav"), resolved on a case-sensitive file system.
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,7 +31,29 @@ std::string placeForWriting(const std::string& path);
 // them. Empty when the folder cannot be read.
 std::vector<std::string> listDirectory(const std::string& folder);
 
-// The bytes of a file, found as findDataFile finds it when the path does not open as given.
+// Why a file was not read.
+enum class FileRead {
+    Ok,
+    Missing,    // nothing of that name, or a folder on the way cannot be read
+    NotAFile,   // a folder, a FIFO, a device: anything but a regular file (after links)
+    TooLarge,   // more bytes than allowed
+    Unreadable  // no permission, or reading failed
+};
+
+// Reads a regular file of at most largest bytes into out. The file is opened without waiting
+// and checked before a byte is read, so that a FIFO or a device given as a level or a picture
+// is refused instead of blocking the program until something writes to it, and an oversized
+// file is refused without being read.
+FileRead readRegularFile(const std::string& path, std::string& out, size_t largest);
+constexpr size_t kAnyFileSize = static_cast<size_t>(-1) - 1;
+
+// Reads what the user named on the command line, up to largest bytes: a regular file, or a pipe
+// or a FIFO, which is read only as far as the limit and waited for as a command line expects.
+// A folder is NotAFile.
+FileRead readNamedInput(const std::string& path, std::string& out, size_t largest);
+
+// The bytes of a regular file of any size, the path looked up as findDataFile does when it is not
+// found as given.
 Result<std::string> readWholeFile(const std::string& path);
 // The older form of the same: false, and out untouched, on a failure. For the callers not yet
 // moved to the form above; new code uses that one.

@@ -8,25 +8,32 @@
 namespace zib {
 namespace {
 
-std::string homeFolder() {
-    const char* home = std::getenv("HOME");
-    return home && home[0] == '/' ? home : "/tmp";
+bool isAbsolute(const char* path) {
+    return path && path[0] == '/';
 }
 
-std::string baseFolder(const char* variable, const char* fallbackUnderHome) {
-    const char* v = std::getenv(variable);
-    if (v && v[0] == '/') return v;
-    return homeFolder() + fallbackUnderHome;
+// variable/zib, else HOME/underHome/zib, else "".
+std::string gameFolder(const char* variable, const char* underHome) {
+    if (const char* v = std::getenv(variable); isAbsolute(v)) return std::string(v) + "/zib";
+    if (const char* home = std::getenv("HOME"); isAbsolute(home))
+        return std::string(home) + underHome + "/zib";
+    return {};
 }
 
 }  // namespace
 
 std::string userConfigFolder() {
-    return baseFolder("XDG_CONFIG_HOME", "/.config") + "/zib";
+    return gameFolder("XDG_CONFIG_HOME", "/.config");
 }
 
 std::string userDataFolder() {
-    return baseFolder("XDG_DATA_HOME", "/.local/share") + "/zib";
+    return gameFolder("XDG_DATA_HOME", "/.local/share");
+}
+
+std::string noUserDataFolderNotice() {
+    if (!userDataFolder().empty()) return {};
+    return "ZIB: domovská složka není známa (HOME ani XDG_DATA_HOME není absolutní cesta), hry se "
+           "proto nezaznamenávají a vlastní mapy se nenačítají.";
 }
 
 bool makeFolders(const std::string& folder) {

@@ -7,8 +7,15 @@
 
 namespace zib {
 
-std::string userConfigFolder();  // .../zib, no trailing slash
-std::string userDataFolder();    // .../zib, no trailing slash
+// .../zib, no trailing slash. Empty when neither the XDG variable nor HOME is an absolute path:
+// the player then has no folder of their own, and the game keeps and reads nothing there (a
+// fallback such as /tmp would be shared with every other user of the machine).
+std::string userConfigFolder();
+std::string userDataFolder();
+
+// The one line on standard error when the player has no data folder, e.g. for a game started
+// with HOME unset; empty when they have one.
+std::string noUserDataFolderNotice();
 
 // Creates a folder and its missing parents (mode 0700 for new ones). False when it cannot.
 bool makeFolders(const std::string& folder);

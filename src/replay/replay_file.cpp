@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <nlohmann/json.hpp>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -77,22 +78,41 @@ bool writeQuickly(const std::string& path, const std::string& content) {
     return ok;
 }
 
-// Removes the oldest replays (by name, which begins with the time) beyond the newest kept.
-void keepNewest(const std::string& folder, size_t kept) {
-    std::vector<std::string> names;
+// Removes the oldest of the game's replays, by the time of their files, beyond the newest kept;
+// never the one just written, nor a file of another name.
+void keepNewest(const std::string& folder, size_t kept, const std::string& justWritten) {
+    struct Replay {
+        fs::file_time_type time;
+        std::string name;
+    };
+    std::vector<Replay> replays;
     std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
-        if (endsWith(it->path().filename().string(), kReplaySuffix))
-            names.push_back(it->path().filename().string());
-    if (names.size() <= kept) return;
-    std::sort(names.begin(), names.end());
-    for (size_t i = 0; i + kept < names.size(); ++i) fs::remove(fs::path(folder) / names[i], ec);
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::string name = it->path().filename().string();
+        std::error_code unknown;
+        if (!isReplayFileName(name) || it->symlink_status(unknown).type() != fs::file_type::regular)
+            continue;
+        const fs::file_time_type time = it->last_write_time(unknown);
+        if (!unknown) replays.push_back({time, std::move(name)});
+    }
+    if (replays.size() <= kept) return;
+    std::sort(replays.begin(), replays.end(), [](const Replay& a, const Replay& b) {
+        return a.time != b.time ? a.time < b.time : a.name < b.name;
+    });
+    size_t excess = replays.size() - kept;
+    for (const Replay& r : replays) {
+        if (excess == 0) break;
+        if (r.name == justWritten) continue;
+        fs::remove(fs::path(folder) / r.name, ec);
+        --excess;
+    }
 }
 
 }  // namespace
 
 std::string replayFolder() {
-    return userDataFolder() + "/replays";
+    const std::string folder = userDataFolder();
+    return folder.empty() ? folder : folder + "/replays";
 }
 
 std::string replayText(const Scenario& r) {
@@ -171,6 +191,22 @@ std::string replayFileName(const std::tm& local, const std::string& levelFile, i
     return name + kReplaySuffix;
 }
 
+bool isReplayFileName(const std::string& name) {
+    // "YYYY-MM-DD_HH-MM-SS_", then the level with characters as replayFileName leaves them.
+    constexpr std::string_view kTime = "dddd-dd-dd_dd-dd-dd_";
+    const std::string_view suffix(kReplaySuffix);
+    if (name.size() <= kTime.size() + suffix.size() || !endsWith(name, kReplaySuffix)) return false;
+    for (size_t i = 0; i < kTime.size(); ++i) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        if (kTime[i] == 'd' ? !std::isdigit(c) : name[i] != kTime[i]) return false;
+    }
+    for (size_t i = kTime.size(); i < name.size() - suffix.size(); ++i) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        if (c < 0x80 && !std::isalnum(c) && c != '-' && c != '_') return false;
+    }
+    return true;
+}
+
 ReplaySave saveReplay(const std::string& folder, Scenario record, std::time_t now) {
     ReplaySave save;
     record.version = ZIB_VERSION;
@@ -192,7 +228,7 @@ ReplaySave saveReplay(const std::string& folder, Scenario record, std::time_t no
         return save;
     }
     save.path = path;
-    keepNewest(folder, kKeptReplays);
+    keepNewest(folder, kKeptReplays, fs::path(path).filename().string());
     return save;
 }
 

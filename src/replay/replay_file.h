@@ -12,7 +12,8 @@ namespace zib {
 constexpr size_t kKeptReplays = 500;
 constexpr const char* kReplaySuffix = ".zibreplay.json";
 
-// userDataFolder() + "/replays".
+// userDataFolder() + "/replays"; empty when the player has no data folder, and nothing is
+// recorded then.
 std::string replayFolder();
 
 // The file's text: every setting, the fields that differ from a program's start, one key event a
@@ -23,14 +24,18 @@ std::string replayText(const Scenario& record);
 // characters that do not belong in a file name replaced by "_"; suffix n > 1 adds "_n".
 std::string replayFileName(const std::tm& local, const std::string& levelFile, int suffix = 1);
 
+// Whether name is one that replayFileName gives: only such files are ever removed from the replay
+// folder.
+bool isReplayFileName(const std::string& name);
+
 struct ReplaySave {
     std::optional<std::string> path;  // where it went; empty when it could not be written
     std::string error;                // why not (Czech)
 };
 
 // Writes record (with the program's version and the date of now) into folder, made when
-// missing, under the first free name, atomically; then removes the oldest files beyond
-// kKeptReplays.
+// missing, under the first free name, atomically; then removes the game's oldest replays (by the
+// time of their files) beyond kKeptReplays, never the one just written.
 ReplaySave saveReplay(const std::string& folder, Scenario record, std::time_t now);
 
 }  // namespace zib

@@ -6,6 +6,7 @@
 #include "game/level_loader.h"
 #include "platform/files.h"
 #include "replay/state_check.h"
+#include "state/settings_limits.h"
 
 namespace zib {
 
@@ -41,7 +42,7 @@ void ReplayRecorder::gameStarting() {
         if (!path || !readWholeFile(*path, s.level)) return;
     }
     if (!seed) return;
-    if (settings.startLength < 1 || settings.startLength > kMostStartLength) return;
+    if (settings.startLength < 1 || settings.startLength > kLargestStartLength) return;
 
     const size_t slash = settings.levelName.find_last_of("/\\");
     s.levelFile =

@@ -2,6 +2,10 @@
 
 #include <limits>
 #include <nlohmann/json.hpp>
+#include <variant>
+
+#include "game/level_file.h"
+#include "state/settings_limits.h"
 
 namespace zib {
 namespace {
@@ -166,6 +170,48 @@ Result<ScenarioEvent> readEvent(const json& value, size_t position) {
     return event;
 }
 
+// The level's pictures are looked up by bare name only. A level that does not parse names none:
+// the level loader reports it.
+Status checkPictureNames(const std::string& level) {
+    const auto parsed = parseLevel(level, "level");
+    const auto* file = std::get_if<LevelFile>(&parsed);
+    if (!file) return {};
+    auto check = [](const std::string& name) -> Status {
+        if (!name.empty() && !isBareFileName(name))
+            return Failure{"\"level\" names the picture \"" + name +
+                           "\", which is not a plain file name"};
+        return {};
+    };
+    if (Status bare = check(file->background); !bare) return bare;
+    for (const LevelWall& wall : file->walls)
+        if (Status bare = check(wall.texture); !bare) return bare;
+    return {};
+}
+
+// Whether the text nests arrays and objects deeper than allowed; brackets inside strings do not
+// count.
+bool nestsTooDeep(const std::string& text) {
+    int depth = 0;
+    bool inString = false, escaped = false;
+    for (const char c : text) {
+        if (inString) {
+            if (escaped)
+                escaped = false;
+            else if (c == '\\')
+                escaped = true;
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > kDeepestScenarioNesting) return true;
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+    return false;
+}
+
 Result<std::vector<ScenarioEvent>> readEvents(const json& value) {
     if (!value.is_array()) return Failure{"\"events\" must be an array"};
     std::vector<ScenarioEvent> events;
@@ -178,17 +224,17 @@ Result<std::vector<ScenarioEvent>> readEvents(const json& value) {
 }
 
 Result<std::string> readLevel(const json& value) {
-    if (!value.is_string()) return Failure{"\"level\" must be a string"};
-    return value.get<std::string>();
+    return readString(value, "level", kLargestLevelFile);
 }
 
 Status readField(Scenario& s, const std::string& key, const json& value) {
     if (key == "level") return store(s.level, readLevel(value));
-    if (key == "gameSpeed") return store(s.gameSpeed, readInt(value, key, 0, kIntMax));
+    if (key == "gameSpeed") return store(s.gameSpeed, readInt(value, key, 0, kLargestGameSpeed));
     if (key == "growthPerFood")
         return store(s.growthPerFood,
-                     readInt(value, key, std::numeric_limits<int>::min(), kIntMax));
-    if (key == "startLength") return store(s.startLength, readInt(value, key, 1, kMostStartLength));
+                     readInt(value, key, std::numeric_limits<int>::min(), kLargestGrowthPerFood));
+    if (key == "startLength")
+        return store(s.startLength, readInt(value, key, 1, kLargestStartLength));
     if (key == "gameMode") return store(s.gameMode, readInt(value, key, 1, 3));
     if (key == "demo") return store(s.demo, readBool(value, key));
     if (key == "free") return store(s.freeMode, readBool(value, key));
@@ -221,12 +267,17 @@ Result<Scenario> readScenario(const json& root) {
         haveLevel = haveLevel || key == "level";
     }
     if (!haveLevel) return Failure{"\"level\" is missing"};
+    if (Status bare = checkPictureNames(s.level); !bare) return bare.failure();
     return s;
 }
 
 }  // namespace
 
 Result<Scenario> parseScenario(const std::string& text) {
+    if (text.size() > kLargestScenarioText)
+        return Failure{"larger than " + std::to_string(kLargestScenarioText >> 20) + " MiB"};
+    if (nestsTooDeep(text))
+        return Failure{"nested deeper than " + std::to_string(kDeepestScenarioNesting) + " levels"};
     // The JSON reader reports its faults by exceptions; they end here.
     json root;
     try {
@@ -239,6 +290,10 @@ Result<Scenario> parseScenario(const std::string& text) {
     } catch (const json::exception& e) {
         return Failure{e.what()};
     }
+}
+
+FileRead readScenarioFile(const std::string& path, std::string& text) {
+    return readNamedInput(path == "-" ? "/dev/stdin" : path, text, kLargestScenarioText);
 }
 
 }  // namespace zib

@@ -4,11 +4,13 @@
 // also holds what a game of the running program carried over from the games before it and the
 // outcome the program saw (see replay_file.h).
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/files.h"
 #include "platform/result.h"
 
 namespace zib {
@@ -40,20 +42,25 @@ struct RecordedOutcome {
     std::vector<StateCheck> checks;  // in order of ticks
 };
 
+// The largest scenario or replay text read. A ten-minute game's replay takes about 50 KB, a
+// day-long one a few megabytes; the level it holds is at most kLargestLevelFile.
+constexpr size_t kLargestScenarioText = size_t{64} << 20;
+// The deepest nesting of arrays and objects read: the format itself goes four deep. The reader
+// builds a value for each level, so that a file of nothing but brackets took gigabytes.
+constexpr int kDeepestScenarioNesting = 16;
+
 // The default keys: blue up W, red up, blue down S, red down, blue right D, red right, blue left
 // A, red left.
-// Every body list needs a tail and a head; the upper limit keeps the sprite count sane.
-constexpr int kMostStartLength = 100000;
-
 constexpr std::array<int, 8> kDefaultKeyBindings{87, 38, 83, 40, 68, 39, 65, 37};
 
 struct Scenario {
     std::string level;      // the text of the level file
     std::string levelFile;  // its file name as the program knew it; empty when not known
+    // The settings within the limits of ZIB.ini (state/settings_limits.h).
     int gameSpeed = 0;
     int growthPerFood = 1;  // may be negative, as ZIB.ini may give it
-    int startLength = 10;
-    int gameMode = 2;  // 1 endless growth, 2 classic, 3 one player
+    int startLength = 10;   // at least 1: every body list needs a tail and a head
+    int gameMode = 2;       // 1 endless growth, 2 classic, 3 one player
     bool demo = false;
     bool freeMode = false;
     // The two flags the game reads follow gameMode and demo unless given.
@@ -79,7 +86,14 @@ struct Scenario {
     std::string date;
 };
 
-// Reads a scenario from JSON text; a fault fails with a message that names the field.
+// Reads a scenario from JSON text; a fault fails with a message that names the field. Text longer
+// than kLargestScenarioText or nested deeper than kDeepestScenarioNesting is refused before it is
+// parsed; a level picture with a path (see isBareFileName) is refused too, so that a replay never
+// names a file outside the folders the game looks in.
 Result<Scenario> parseScenario(const std::string& json);
+
+// Reads the scenario or replay file named on a command line ("-": standard input), at most
+// kLargestScenarioText bytes, into text.
+FileRead readScenarioFile(const std::string& path, std::string& text);
 
 }  // namespace zib

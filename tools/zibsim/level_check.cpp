@@ -12,6 +12,7 @@
 #include "platform/data_folder.h"
 #include "platform/fields.h"
 #include "platform/files.h"
+#include "platform/stop_signals.h"
 #include "snakes/food_placement.h"
 #include "state/board.h"
 
@@ -300,15 +301,19 @@ LevelCheck checkLevelText(const std::string& text, const std::string& folder,
 }
 
 LevelCheck checkLevelFile(const std::string& path, zib::Graphics& graphics) {
-    const zib::Result<std::string> text = zib::readWholeFile(path);
-    if (!text) {
+    std::string text;
+    const zib::FileRead read = zib::readRegularFile(path, text, zib::kLargestLevelFile);
+    if (read != zib::FileRead::Ok) {
         LevelCheck check;
-        check.findings.push_back({LevelFinding::Severity::Error, 0, "the file cannot be read"});
+        const char* why = read == zib::FileRead::TooLarge   ? "the file is larger than 1 MiB"
+                          : read == zib::FileRead::NotAFile ? "it is not a regular file"
+                                                            : "the file cannot be read";
+        check.findings.push_back({LevelFinding::Severity::Error, 0, why});
         return check;
     }
     std::string folder = std::filesystem::path(path).parent_path().string();
     // The game finds a player's level's pictures in the shipped data folder too.
-    return checkLevelText(*text, folder.empty() ? "." : folder, graphics, zib::dataFolder());
+    return checkLevelText(text, folder.empty() ? "." : folder, graphics, zib::dataFolder());
 }
 
 int runLevelCheck(const std::vector<std::string>& paths, std::ostream& out,
@@ -316,6 +321,7 @@ int runLevelCheck(const std::vector<std::string>& paths, std::ostream& out,
     if (paths.empty()) return 2;
     bool allPlayable = true;
     for (const std::string& path : paths) {
+        if (zib::stopSignal()) break;
         LevelCheck check = checkLevelFile(path, graphics);
         int errors = 0, warnings = 0;
         for (const LevelFinding& f : check.findings) {

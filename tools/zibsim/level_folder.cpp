@@ -1,6 +1,5 @@
 #include "zibsim/level_folder.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -27,21 +26,13 @@ LevelFolder::LevelFolder(const std::string& levelText) {
     }
 }
 
-// Names are relative to the level folder, with either separator. Names that would leave the
-// folder are left alone, and the game will not find them.
+// The scenario reader takes bare picture names only (isBareFileName); whatever else reaches here
+// is left alone, and the game will not find it.
 void LevelFolder::addStandIn(const std::string& pictureName) {
-    if (pictureName.empty()) return;
-    std::string relative = pictureName;
-    std::replace(relative.begin(), relative.end(), '\\', '/');
-    fs::path name(relative);
-    if (name.is_absolute()) return;
-    for (const auto& part : name)
-        if (part == "..") return;
-    fs::path file = fs::path(path()) / name;
+    if (!zib::isBareFileName(pictureName)) return;
+    const fs::path file = fs::path(path()) / pictureName;
     std::error_code ignored;
-    if (fs::exists(file, ignored)) return;
-    fs::create_directories(file.parent_path(), ignored);
-    std::ofstream{file};
+    if (!fs::exists(file, ignored)) std::ofstream{file};
 }
 
 }  // namespace zibsim

@@ -5,15 +5,14 @@
 // zibsim --verify REPLAY... replays recorded games and compares their outcomes (see verify.h).
 #include <signal.h>
 
-#include <fstream>
 #include <iostream>
-#include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/backend/backends.h"
+#include "platform/stop_signals.h"
 #include "zibsim/level_check.h"
+#include "zibsim/scenario.h"
 #include "zibsim/simulator.h"
 #include "zibsim/verify.h"
 
@@ -33,9 +32,7 @@ int checkLevels(int argc, char** argv) {
     return zibsim::runLevelCheck(paths, std::cout, *zib::makeSdlGraphics());
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     if (argc >= 2 && std::string(argv[1]) == "--check-level") return checkLevels(argc, argv);
     if (argc >= 2 && std::string(argv[1]) == "--verify") {
         if (argc == 2) {
@@ -64,17 +61,18 @@ int main(int argc, char** argv) {
     if (source.empty()) return usage();
 
     std::string text;
-    if (source == "-") {
-        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-    } else {
-        std::ifstream file(source, std::ios::binary);
-        if (!file) {
-            std::cerr << "zibsim: cannot read " << source << '\n';
-            return zibsim::kBadScenario;
-        }
-        std::ostringstream content;
-        content << file.rdbuf();
-        text = content.str();
+    if (const zib::FileRead read = zib::readScenarioFile(source, text); read != zib::FileRead::Ok) {
+        std::cerr << "zibsim: " << zibsim::readFault(source, read) << '\n';
+        return zibsim::kBadScenario;
     }
     return zibsim::runScenarioText(text, std::cout, std::cerr, options);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // SIGINT and SIGTERM end a run at its next tick (or a wait for standard input at once), with
+    // its level folder removed on the way out.
+    zib::catchStopSignals();
+    return zib::exitAfterStopSignal(run(argc, argv));
 }

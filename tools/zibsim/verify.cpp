@@ -8,6 +8,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "platform/stop_signals.h"
 #include "replay/replay_recorder.h"
 #include "zibsim/simulator.h"
 
@@ -130,18 +131,19 @@ std::optional<std::string> verifyReplay(const zib::Scenario& recording) {
 int verifyFiles(const std::vector<std::string>& paths, std::ostream& out) {
     int status = 0;
     for (const std::string& path : paths) {
+        if (zib::stopSignal()) break;
         std::error_code ignored;
         if (std::filesystem::is_directory(path, ignored)) {
-            // A folder opens as a stream on Linux and reads as nothing at all.
             out << path << ": it is a folder, not a replay file\n";
             status = 2;
             continue;
         }
-        std::ifstream file(path, std::ios::binary);
-        std::ostringstream text;
-        text << file.rdbuf();
+        std::string text;
+        const zib::FileRead read = zib::readScenarioFile(path, text);
         const zib::Result<zib::Scenario> scenario =
-            file ? zib::parseScenario(text.str()) : zib::Failure{"cannot read the file"};
+            read == zib::FileRead::Ok         ? zib::parseScenario(text)
+            : read == zib::FileRead::TooLarge ? zib::Failure{readFault("it", read)}
+                                              : zib::Failure{"cannot read the file"};
         if (!scenario || !scenario->outcome) {
             out << path << ": " << (scenario ? "it holds no recorded outcome" : scenario.error())
                 << '\n';

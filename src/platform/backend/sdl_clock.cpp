@@ -10,6 +10,8 @@
 #include <sys/prctl.h>
 #endif
 
+#include "platform/stop_signals.h"
+
 namespace zib {
 
 SdlClock::SdlClock() {
@@ -28,7 +30,7 @@ void SdlClock::sleep(uint32_t ms) {
     // The fastest game speed sleeps 0 ms: give nothing away, or every step pays a context switch.
     if (ms == 0) return;
     // An absolute deadline, so that signals cannot stretch the sleep and the overshoot stays
-    // that of one wake-up.
+    // that of one wake-up. A stop signal ends it at once.
     timespec deadline{};
     clock_gettime(CLOCK_MONOTONIC, &deadline);
     deadline.tv_sec += ms / 1000;
@@ -37,7 +39,8 @@ void SdlClock::sleep(uint32_t ms) {
         deadline.tv_nsec -= 1000000000L;
         ++deadline.tv_sec;
     }
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR) {
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR &&
+           !stopSignal()) {
     }
 }
 

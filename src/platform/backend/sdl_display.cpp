@@ -1,10 +1,13 @@
 // The window, what it shows and the display modes.
 #include "platform/backend/sdl_display.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "platform/stop_signals.h"
 
 namespace zib {
 namespace {
@@ -12,6 +15,8 @@ namespace {
 constexpr int kFrameWidth = 800;
 constexpr int kFrameHeight = 600;
 constexpr int kDefaultRefresh = 60;
+// The longest wait for an event before a stop signal is looked for.
+constexpr Uint64 kStopCheckMs = 100;
 
 bool setInEnvironment(const char* name) {
     const char* v = std::getenv(name);
@@ -146,10 +151,14 @@ bool SdlDisplay::waitEvent(uint32_t timeoutMs) {
     SDL_Event e;
     while (pending_.empty() && SDL_PollEvent(&e)) absorb(e);
     const Uint64 deadline = SDL_GetTicks64() + timeoutMs;
-    while (pending_.empty()) {
+    // A stop signal cuts the wait short, and the message loop then quits. The signal may reach
+    // another of the program's threads and leave this one waiting: it is looked for every
+    // kStopCheckMs.
+    while (pending_.empty() && !stopSignal()) {
         const Uint64 now = SDL_GetTicks64();
         if (now >= deadline) break;
-        if (SDL_WaitEventTimeout(&e, static_cast<int>(deadline - now)) == 1) absorb(e);
+        const Uint64 wait = std::min<Uint64>(deadline - now, kStopCheckMs);
+        if (SDL_WaitEventTimeout(&e, static_cast<int>(wait)) == 1) absorb(e);
     }
     return !pending_.empty();
 }

@@ -8,9 +8,11 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <mutex>
 
+#include "platform/files.h"
 #include "platform/services.h"
 
 namespace zib {
@@ -106,7 +108,16 @@ Canvas canvasFromSurface(SDL_Surface* surface) {
 
 Picture loadPictureFile(const std::string& path) {
     initImageLibrary();
-    SurfacePtr surface(IMG_Load(path.c_str()));
+    // Read first, as a regular file only: a FIFO named like a picture would block the window.
+    std::string bytes;
+    if (readRegularFile(path, bytes, std::numeric_limits<int>::max()) != FileRead::Ok)
+        throw PictureError("cannot load picture " + path + ": not a readable regular file");
+    // The type hint from the extension, as IMG_Load gives it.
+    const size_t dot = path.rfind('.');
+    const std::string extension = dot == std::string::npos ? "" : path.substr(dot + 1);
+    SurfacePtr surface(
+        IMG_LoadTyped_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1,
+                         extension.empty() ? nullptr : extension.c_str()));
     if (!surface) throw PictureError("cannot load picture " + path + ": " + IMG_GetError());
     try {
         return std::make_shared<const Canvas>(canvasFromSurface(surface.get()));
