@@ -19,10 +19,17 @@ using test::verifyText;
 
 // Ends the message loop when the game window goes back to the menu for good (a restart shows the
 // menu for a moment too, but does not start its idle timer).
+// With startAgain set, the first return to the menu starts the level once more, as START would.
 class QuittingMenu : public test::FakeMenu {
   public:
     Application* app = nullptr;
-    void enableIdleTimer() override { app->quit(); }
+    std::function<void()> startAgain;
+    void enableIdleTimer() override {
+        if (!startAgain) return app->quit();
+        std::function<void()> start = std::move(startAgain);
+        startAgain = nullptr;
+        start();
+    }
 };
 
 // Keys for the next event processing after chosen ticks of each game.
@@ -51,8 +58,11 @@ struct RecordedRun {
 // another level of the same name.
 constexpr const char* kDuelLevel =
     "\"bg.bmp\",100,300,1,0\r\n690,300,-1,0\r\n400,100,410,500,\"bg.bmp\"\r\n";
+// A demo before the games: red and blue steered by the computer until a key ends it, as the
+// menu's DEMO starts it; the menu's START then plays the level.
+enum class First { Game, Demo };
 RecordedRun playGames(const std::vector<std::vector<std::pair<int, int>>>& keys, uint64_t seed,
-                      bool playersOwn = false) {
+                      bool playersOwn = false, First first = First::Game) {
     test::TempFolder folder, players;
     folder.write("bg.bmp", "");
     folder.write("duel.zq7",
@@ -80,6 +90,12 @@ RecordedRun playGames(const std::vector<std::vector<std::pair<int, int>>>& keys,
     script.backend = &backend;
     script.games = keys;
     window.setObserver(&script);
+    if (first == First::Demo) {
+        state.savedOnePlayer = state.settings.onePlayer;
+        state.settings.onePlayer = true;
+        state.demoMode = true;
+        menu.startAgain = [&window] { window.show(); };
+    }
     window.show();
     app.run();
     return run;
@@ -95,8 +111,8 @@ TEST(ReplayRecord, LaterGamesOfARunReplayFromWhatTheEarlierLeft) {
     ASSERT_EQ(run.records.size(), 2u);
     const Scenario& second = run.records[1];
     // What the second game was handed by the first.
-    EXPECT_EQ(second.redWins + second.blueWins, 1);
-    EXPECT_TRUE(second.bluePrevDx != 0 || second.bluePrevDy != 0);
+    EXPECT_EQ(second.carried.redWins + second.carried.blueWins, 1);
+    EXPECT_TRUE(second.carried.bluePrevDx != 0 || second.carried.bluePrevDy != 0);
     EXPECT_EQ(second.outcome->redWins + second.outcome->blueWins, 2);
     EXPECT_FALSE(second.events.empty());
     for (const Scenario& record : run.records) {
@@ -104,6 +120,16 @@ TEST(ReplayRecord, LaterGamesOfARunReplayFromWhatTheEarlierLeft) {
         EXPECT_GT(record.outcome->ticks, 0);
         EXPECT_EQ(verifyText(record), std::nullopt);
     }
+}
+
+// A demo leaves red's route behind; the game after it starts without, so its replay plays it
+// again to the same states.
+TEST(ReplayRecord, AGameAfterADemoReplays) {
+    RecordedRun run = playGames({{{30, 'X'}}, {{1, 40}, {4, 39}}}, 0x5EED, false, First::Demo);
+    ASSERT_EQ(run.records.size(), 2u);
+    EXPECT_TRUE(run.records[0].demo);
+    EXPECT_FALSE(run.records[1].demo);
+    for (const Scenario& record : run.records) EXPECT_EQ(verifyText(record), std::nullopt);
 }
 
 // A level of the player's own is recorded from the player's folder, as the window read it, not

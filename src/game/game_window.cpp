@@ -145,6 +145,9 @@ void GameWindow::createBody(ImageArray& sprites, SnakeRecord& snake) {
     snake.headX = sprites[0].left;
     snake.headY = sprites[0].top;
     snake.nextIndex = (n < 1 ? 0 : n) + 1;
+    // A route planned in the game before (a demo's red) is no part of this one.
+    snake.path.clear();
+    snake.pathValid = false;
 }
 
 void GameWindow::Form_Load() {

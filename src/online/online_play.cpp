@@ -3,12 +3,13 @@
 #include "online/online_play.h"
 
 #include <algorithm>
-#include <charconv>
 #include <chrono>
 
 #include "game/level_loader.h"
 #include "platform/files.h"
+#include "replay/replay_recorder.h"
 #include "replay/state_check.h"
+#include "state/carried_over.h"
 
 namespace zib {
 
@@ -23,11 +24,8 @@ constexpr std::chrono::milliseconds kEscPatience{1000};
 // handler compares them.
 constexpr int kSlotOrder[8] = {1, 5, 3, 7, 0, 4, 2, 6};
 
-uint32_t winsOf(const std::string& caption) {
-    long long n = 0;
-    auto [end, ec] = std::from_chars(caption.data(), caption.data() + caption.size(), n);
-    if (ec != std::errc() || end != caption.data() + caption.size() || n < 0) return 0;
-    return static_cast<uint32_t>(std::min<long long>(n, net::kMaxWins));
+uint32_t winsOf(long long count) {
+    return static_cast<uint32_t>(std::clamp<long long>(count, 0, net::kMaxWins));
 }
 
 int8_t clampStep(int v) {
@@ -90,13 +88,16 @@ net::StartGame OnlinePlay::buildStart() const {
     start.seed = random_.savedState().value_or(0);
     start.inputDelay =
         static_cast<uint8_t>(session_->suggestedInputDelay(std::max(1, s.gameSpeed)));
-    start.carried.bluePrevDx = clampStep(state_.blue.prevDx);
-    start.carried.bluePrevDy = clampStep(state_.blue.prevDy);
-    start.carried.redGrowNow = state_.red.growNow;
-    start.carried.blueGrowNow = state_.blue.growNow;
-    start.carried.foodFrame = state_.foodFrame == 0 ? 0 : 1;
-    start.carried.redWins = winsOf(menu_.redWins());
-    start.carried.blueWins = winsOf(menu_.blueWins());
+    // Red's previous direction is always (0, 0) when a game starts, so it is not sent.
+    const CarriedOver carried =
+        carriedOverFrom(state_, winCount(menu_.redWins()), winCount(menu_.blueWins()));
+    start.carried.bluePrevDx = clampStep(carried.bluePrevDx);
+    start.carried.bluePrevDy = clampStep(carried.bluePrevDy);
+    start.carried.redGrowNow = carried.redGrowNow;
+    start.carried.blueGrowNow = carried.blueGrowNow;
+    start.carried.foodFrame = carried.foodFrame == 0 ? 0 : 1;
+    start.carried.redWins = winsOf(carried.redWins);
+    start.carried.blueWins = winsOf(carried.blueWins);
     for (size_t i = 0; i < 8; ++i)
         start.keyBindings[i] = static_cast<int16_t>(std::clamp(s.keyBindings[i], -32768, 32767));
     return start;
@@ -136,11 +137,15 @@ void OnlinePlay::applySettings(const net::StartGame& start) {
 // After the window has loaded the level: the state of earlier games and the random source are the
 // host's on both machines.
 void OnlinePlay::applyCarried(const net::StartGame& start) {
-    state_.blue.prevDx = start.carried.bluePrevDx;
-    state_.blue.prevDy = start.carried.bluePrevDy;
-    state_.red.growNow = start.carried.redGrowNow;
-    state_.blue.growNow = start.carried.blueGrowNow;
-    state_.foodFrame = start.carried.foodFrame;
+    CarriedOver carried;
+    carried.bluePrevDx = start.carried.bluePrevDx;
+    carried.bluePrevDy = start.carried.bluePrevDy;
+    carried.redGrowNow = start.carried.redGrowNow;
+    carried.blueGrowNow = start.carried.blueGrowNow;
+    carried.foodFrame = start.carried.foodFrame;
+    carried.redWins = start.carried.redWins;
+    carried.blueWins = start.carried.blueWins;
+    carryOver(state_, carried);
     random_.restoreState(start.seed);
 }
 

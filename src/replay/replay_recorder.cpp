@@ -58,15 +58,7 @@ void ReplayRecorder::gameStarting() {
     s.endlessGrowth = settings.endlessGrowth == 1;
     s.onePlayer = settings.onePlayer;
     s.keyBindings = settings.keyBindings;
-    s.redPrevDx = state_.red.prevDx;
-    s.redPrevDy = state_.red.prevDy;
-    s.bluePrevDx = state_.blue.prevDx;
-    s.bluePrevDy = state_.blue.prevDy;
-    s.redGrowNow = state_.red.growNow == 1;
-    s.blueGrowNow = state_.blue.growNow == 1;
-    s.foodFrame = state_.foodFrame;
-    s.redWins = winCount(menu_.redWins());
-    s.blueWins = winCount(menu_.blueWins());
+    s.carried = carriedOverFrom(state_, winCount(menu_.redWins()), winCount(menu_.blueWins()));
     s.events = std::move(early);
     record_ = std::move(s);
     recording_ = true;

@@ -189,19 +189,19 @@ Scenario readScenario(const json& root) {
         } else if (key == "keyBindings") {
             s.keyBindings = readKeyBindings(value);
         } else if (key == "redPrev") {
-            readDirection(value, key, s.redPrevDx, s.redPrevDy);
+            readDirection(value, key, s.carried.redPrevDx, s.carried.redPrevDy);
         } else if (key == "bluePrev") {
-            readDirection(value, key, s.bluePrevDx, s.bluePrevDy);
+            readDirection(value, key, s.carried.bluePrevDx, s.carried.bluePrevDy);
         } else if (key == "redGrowNow") {
-            s.redGrowNow = readBool(value, key);
+            s.carried.redGrowNow = readBool(value, key);
         } else if (key == "blueGrowNow") {
-            s.blueGrowNow = readBool(value, key);
+            s.carried.blueGrowNow = readBool(value, key);
         } else if (key == "foodFrame") {
-            s.foodFrame = readInt(value, key, 0, 2);
+            s.carried.foodFrame = readInt(value, key, 0, 2);
         } else if (key == "redWins") {
-            s.redWins = readCount(value, key);
+            s.carried.redWins = readCount(value, key);
         } else if (key == "blueWins") {
-            s.blueWins = readCount(value, key);
+            s.carried.blueWins = readCount(value, key);
         } else if (key == "outcome") {
             s.outcome = readOutcome(value);
         } else if (key == "version") {

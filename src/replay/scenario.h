@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "state/carried_over.h"
+
 namespace zib {
 
 struct ScenarioEvent {
@@ -63,13 +65,7 @@ struct Scenario {
     int maxTicks = 10000;
 
     // Carried over from the games before, as a program that starts holds them unless given.
-    int redPrevDx = 0, redPrevDy = 0;
-    int bluePrevDx = 0, bluePrevDy = 0;
-    bool redGrowNow = false;
-    bool blueGrowNow = false;
-    int foodFrame = 0;
-    long long redWins = 0;
-    long long blueWins = 0;
+    CarriedOver carried;
 
     // Only in replays; the run ignores them.
     std::optional<RecordedOutcome> outcome;
