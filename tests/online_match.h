@@ -131,7 +131,7 @@ class Side : public GameObserver {
                     std::chrono::duration<double, std::milli>(now - lastTick_).count());
             lastTick_ = now;
         }
-        result_.hashes.push_back(stateHash(state_, *window_));
+        result_.hashes.push_back(stateHash(state_));
         if (!script_.keys.empty() && n % script_.every == 0)
             backend_.keyDown(
                 script_.keys[static_cast<size_t>(n / script_.every) % script_.keys.size()]);

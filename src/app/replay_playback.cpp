@@ -17,6 +17,7 @@
 #include "platform/data_folder.h"
 #include "platform/files.h"
 #include "platform/forwarding_display.h"
+#include "platform/key_codes.h"
 #include "platform/toolkit.h"
 #include "replay/scenario_game.h"
 #include "state/game_state.h"
@@ -25,9 +26,6 @@ namespace zib {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr int kEsc = 27;
-constexpr uint32_t kResultPauseMs = 2000;  // the game window's Timer2 after a game
 
 std::string quoted(const std::string& s) {
     return "„" + s + "“";
@@ -48,7 +46,7 @@ class PlaybackDisplay : public ForwardingDisplay {
             switch (e->type) {
                 case InputEvent::Type::KeyDown:
                 case InputEvent::Type::KeyPress:
-                    if (e->code == kEsc) return InputEvent{};  // Quit
+                    if (e->code == kEscKey) return InputEvent{};  // Quit
                     break;
                 case InputEvent::Type::KeyUp:
                     break;
@@ -74,7 +72,7 @@ class PlaybackMenu : public StandInMenu {
     void showMenu() override {
         if (finishedAt_) {
             const uint32_t shown = app_.services().clock.tickCount() - *finishedAt_;
-            if (shown < kResultPauseMs) app_.services().clock.sleep(kResultPauseMs - shown);
+            if (shown < kEndPauseMs) app_.services().clock.sleep(kEndPauseMs - shown);
         }
         app_.quit();
     }

@@ -7,16 +7,9 @@
 
 namespace zib {
 
-namespace {
-
-constexpr int kEnter = 13;
-constexpr int kEsc = 27;
-
-}  // namespace
-
 void GameWindow::Form_Pad(int pad, PadInput input) {
     if (input == PadInput::Start || input == PadInput::Back) {
-        const int key = input == PadInput::Start ? kEnter : kEsc;
+        const int key = input == PadInput::Start ? kEnterKey : kEscKey;
         Form_KeyDown(key, 0);
         Form_KeyPress(key);
         return;

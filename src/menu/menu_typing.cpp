@@ -1,14 +1,13 @@
 // The keyboard of the menu: Enter starts a game, a key release binds an armed key slot, and the
 // typed words DEMO, EXIT, FREE and FPS. Also the idle countdown that starts a demo game.
 #include "menu/menu_window.h"
+#include "platform/key_codes.h"
 
 namespace zib {
 
 namespace {
 
 constexpr const char* kClickSound = "BaseQ7\\Sound\\click.wav";
-constexpr int kEnter = 13;
-constexpr int kEscape = 27;
 
 // The upper-case form of a typed character (Latin-1 letters included; others stay as they are).
 char32_t upperCase(int k) {
@@ -29,14 +28,14 @@ std::u32string mid(const std::u32string& s, size_t p, size_t n) {
 void MenuWindow::Form_KeyUp(int code, int /*shift*/) {
     if (messageOpen()) {
         // Enter and Esc close the message and do nothing else.
-        if (code == kEnter || code == kEscape) closeMessage();
+        if (code == kEnterKey || code == kEscKey) closeMessage();
         return;
     }
     if (captureSlot_) {
         bindKey(code);
         return;
     }
-    if (code == kEnter) activateItem(0);
+    if (code == kEnterKey) activateItem(0);
 }
 
 void MenuWindow::Form_KeyPress(int character) {

@@ -15,14 +15,8 @@ namespace zib {
 
 namespace {
 
-constexpr int kEnter = 13;
-constexpr int kEsc = 27;
 // How long Esc waits for a silent other side before the game ends on this side alone.
 constexpr std::chrono::milliseconds kEscPatience{1000};
-
-// The order in which a key is looked for among the bindings: red's, then blue's, as the key
-// handler compares them.
-constexpr int kSlotOrder[8] = {1, 5, 3, 7, 0, 4, 2, 6};
 
 uint32_t winsOf(long long count) {
     return static_cast<uint32_t>(std::clamp<long long>(count, 0, net::kMaxWins));
@@ -39,8 +33,8 @@ std::string bareName(const std::string& name) {
 
 }  // namespace
 
-uint64_t onlineChecksum(const GameState& state, GameWindow& window, const Random& random) {
-    uint64_t h = stateHash(state, window);
+uint64_t onlineChecksum(const GameState& state, const Random& random) {
+    uint64_t h = stateHash(state);
     const uint64_t r = random.savedState().value_or(0);
     // Mixed in so that a random state that differs changes every bit of the sum.
     h ^= r + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
@@ -173,7 +167,7 @@ bool OnlinePlay::launch(const net::StartGame& start) {
     local_.clear();
     // In the pause after a game, the window starts the level again as on Enter; otherwise (or when
     // that pause led back to the menu) the menu starts the game.
-    if (window_.isLoaded() && window_.gameEnded()) window_.applyKeyDown(kEnter);
+    if (window_.isLoaded() && window_.gameEnded()) window_.applyKeyDown(kEnterKey);
     if (!window_.isLoaded() && startGame_) startGame_();
     if (!window_.isLoaded()) {
         linked_ = false;
@@ -236,7 +230,7 @@ void OnlinePlay::handleEvents() {
 void OnlinePlay::endHere(const std::string& message) {
     if (endedHere_) return;
     endedHere_ = true;
-    if (window_.isLoaded() && !window_.gameEnded()) window_.applyKeyPress(kEsc);
+    if (window_.isLoaded() && !window_.gameEnded()) window_.applyKeyPress(kEscKey);
     if (!message.empty()) menu_.showMessage(message);
 }
 
@@ -255,7 +249,7 @@ void OnlinePlay::steerOwn(Heading heading) {
 bool OnlinePlay::takeKeyDown(int code) {
     if (!linked_) {
         // Enter in the pause after an online game starts the level again on both machines.
-        if (code == kEnter && lastWasOnline_ && window_.gameEnded() && connected()) {
+        if (code == kEnterKey && lastWasOnline_ && window_.gameEnded() && connected()) {
             if (isHost()) {
                 restartWanted_ = true;
             } else {
@@ -268,21 +262,23 @@ bool OnlinePlay::takeKeyDown(int code) {
     if (window_.gameEnded() || endedHere_) return true;
     // The player's own bindings tell the direction; the game's (the host's) give the key.
     const Settings& own = ownSettings_ ? *ownSettings_ : state_.settings;
-    for (int slot : kSlotOrder) {
-        if (own.keyBindings[static_cast<size_t>(slot)] != code) continue;
-        steerOwn(headingOfSlot(slot));
-        return true;
-    }
+    // Looked for as the key handler compares them: red's bindings, then blue's.
+    for (const bool blue : {false, true})
+        for (const Heading heading : kSteeringOrder) {
+            if (own.keyBindings[static_cast<size_t>(keySlot(heading, blue))] != code) continue;
+            steerOwn(heading);
+            return true;
+        }
     return true;  // Enter and other keys do nothing during an online game
 }
 
 bool OnlinePlay::takeKeyPress(int character) {
     if (!linked_) return false;
-    if (character != kEsc || window_.gameEnded() || endedHere_) return true;
+    if (character != kEscKey || window_.gameEnded() || endedHere_) return true;
     // Esc travels like any key; should the other side stay silent for a while, the game ends here
     // without it (see tick).
     if (stalling_) escWhileStalled_ = true;
-    queueLocal(net::KeyKind::Press, kEsc);
+    queueLocal(net::KeyKind::Press, kEscKey);
     return true;
 }
 
@@ -296,9 +292,9 @@ bool OnlinePlay::takePad(PadInput input) {
 // What may be applied from either side: a key bound in the game, or Esc. Anything else from the
 // other machine is dropped (on both machines alike, so they stay in step).
 bool OnlinePlay::allowed(const net::KeyEvent& event) const {
-    if (event.kind == net::KeyKind::Press) return event.code == kEsc;
+    if (event.kind == net::KeyKind::Press) return event.code == kEscKey;
     const auto& keys = state_.settings.keyBindings;
-    return event.code != kEnter && std::find(keys.begin(), keys.end(), event.code) != keys.end();
+    return event.code != kEnterKey && std::find(keys.begin(), keys.end(), event.code) != keys.end();
 }
 
 void OnlinePlay::apply(const std::vector<net::KeyEvent>& events) {
@@ -324,8 +320,7 @@ void OnlinePlay::tick(int n) {
     session_->sendLocalInput(stamp, pending_);
     local_[stamp] = std::move(pending_);
     pending_.clear();
-    if (t % net::kChecksumInterval == 0)
-        session_->sendChecksum(t, onlineChecksum(state_, window_, random_));
+    if (t % net::kChecksumInterval == 0) session_->sendChecksum(t, onlineChecksum(state_, random_));
 
     stalling_ = true;
     const auto stallStart = std::chrono::steady_clock::now();

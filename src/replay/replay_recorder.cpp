@@ -65,7 +65,7 @@ void ReplayRecorder::gameStarting() {
 }
 
 void ReplayRecorder::check(int tick) {
-    record_.outcome->checks.push_back(StateCheck{tick, stateHash(state_, window_)});
+    record_.outcome->checks.push_back(StateCheck{tick, stateHash(state_)});
 }
 
 void ReplayRecorder::tickCompleted(int n) {
@@ -84,7 +84,7 @@ void ReplayRecorder::gameFinished() {
     if (o.checks.empty() || o.checks.back().tick != ticks_)
         check(ticks_);
     else
-        o.checks.back().hash = stateHash(state_, window_);  // the result step may change it
+        o.checks.back().hash = stateHash(state_);  // the result step may change it
     o.result = window_.resultCaption();
     o.ticks = ticks_;
     o.redWins = winCount(menu_.redWins());

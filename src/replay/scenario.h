@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "game/key_slots.h"
 #include "state/carried_over.h"
 
 namespace zib {
@@ -40,12 +41,8 @@ struct RecordedOutcome {
     std::vector<StateCheck> checks;  // in order of ticks
 };
 
-// The default keys: blue up W, red up, blue down S, red down, blue right D, red right, blue left
-// A, red left.
 // Every body list needs a tail and a head; the upper limit keeps the sprite count sane.
 constexpr int kMostStartLength = 100000;
-
-constexpr std::array<int, 8> kDefaultKeyBindings{87, 38, 83, 40, 68, 39, 65, 37};
 
 struct Scenario {
     std::string level;      // the text of the level file
