@@ -24,10 +24,10 @@ bool contains(const std::vector<std::string>& texts, const std::string& part) {
 // Both steer with every key they have: the host's red and blue keys turn red, the joiner's own
 // keys (bound differently) turn blue.
 SideScript hostKeys(int escAfter) {
-    return SideScript{{38, 39, 40, 37, 'W', 'D', 'S', 'A'}, 7, escAfter, {}};
+    return SideScript{{38, 39, 40, 37, 'W', 'D', 'S', 'A'}, 7, escAfter, {}, 0, {}};
 }
 SideScript joinerKeys() {
-    return SideScript{{73, 76, 75, 74, 104, 102, 98, 100}, 5, 0, {}};
+    return SideScript{{73, 76, 75, 74, 104, 102, 98, 100}, 5, 0, {}, 0, {}};
 }
 
 TEST(OnlinePlay, TwoProgramsPlayTheSameGameThroughALossyLink) {

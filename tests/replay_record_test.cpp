@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "game_fixture.h"
+#include "platform_test_form.h"
 #include "replay/replay_recorder.h"
 #include "replay_verify_text.h"
 #include "zibsim_test_support.h"
@@ -19,16 +20,17 @@ using test::verifyText;
 
 // Ends the message loop when the game window goes back to the menu for good (a restart shows the
 // menu for a moment too, but does not start its idle timer).
-// With startAgain set, the first return to the menu starts the level once more, as START would.
+// With startAgain set, the first return to the menu is only noted (backInMenu), so that the
+// test can start the level once more, as START would.
 class QuittingMenu : public test::FakeMenu {
   public:
     Application* app = nullptr;
-    std::function<void()> startAgain;
+    bool startAgain = false;
+    bool backInMenu = false;
     void enableIdleTimer() override {
         if (!startAgain) return app->quit();
-        std::function<void()> start = std::move(startAgain);
-        startAgain = nullptr;
-        start();
+        startAgain = false;
+        backInMenu = true;
     }
 };
 
@@ -90,11 +92,20 @@ RecordedRun playGames(const std::vector<std::vector<std::pair<int, int>>>& keys,
     script.backend = &backend;
     script.games = keys;
     window.setObserver(&script);
+    test::TestForm starter(app);
     if (first == First::Demo) {
         state.savedOnePlayer = state.settings.onePlayer;
         state.settings.onePlayer = true;
         state.demoMode = true;
-        menu.startAgain = [&window] { window.show(); };
+        menu.startAgain = true;
+        starter.onDesign = [&](test::TestForm& f) {
+            f.addTimer(5, true).onTick = [&] {
+                if (!menu.backInMenu || window.isLoaded()) return;
+                menu.backInMenu = false;
+                window.show();
+            };
+        };
+        starter.load();
     }
     window.show();
     app.run();
