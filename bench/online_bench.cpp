@@ -25,8 +25,8 @@ void OnlineGame(benchmark::State& state) {
         options.faults.loss = 0.02;
         options.faults.seed = 7;
         options.gameSpeed = 13;
-        test::SideScript host{{38, 39, 40, 37}, 9, ticks, {}, 13};
-        test::SideScript joiner{{73, 76, 75, 74}, 11, 0, {}, 13};
+        test::SideScript host{{38, 39, 40, 37}, 9, ticks, {}, 13, {}};
+        test::SideScript joiner{{73, 76, 75, 74}, 11, 0, {}, 13, {}};
         const test::Match m = test::play(options, host, joiner);
         std::vector<double> periods = m.host.periodsMs;
         periods.insert(periods.end(), m.joiner.periodsMs.begin(), m.joiner.periodsMs.end());

@@ -12,6 +12,7 @@
 
 #include "fuzz_check.h"
 #include "game/game_window.h"
+#include "game/key_slots.h"
 #include "game/level_file.h"
 #include "game/stand_in_menu.h"
 #include "platform/backend/backends.h"
@@ -23,19 +24,19 @@ namespace {
 
 constexpr int kSteps = 3;
 
-struct Enough {};
-
+// Ends the game with Esc after kSteps ticks, as a player would, and the run at its end.
 class StopAfterSteps : public zib::GameObserver {
   public:
-    explicit StopAfterSteps(zib::Application& app) : app_(app) {}
-    void gameStarted() override {}
+    StopAfterSteps(zib::Application& app, zib::HeadlessBackend& backend)
+        : app_(app), backend_(backend) {}
     void tickCompleted(int n) override {
-        if (n >= kSteps) throw Enough{};
+        if (n == kSteps) backend_.keyPress(zib::kEsc);
     }
     void gameFinished() override { app_.quit(); }
 
   private:
     zib::Application& app_;
+    zib::HeadlessBackend& backend_;
 };
 
 }  // namespace
@@ -47,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     zib::Application app(backend.services());
     zib::GameState state;
     zib::Settings& s = state.settings;
-    s.keyBindings = {87, 38, 83, 40, 68, 39, 65, 37};
+    s.keyBindings = zib::kDefaultKeyBindings;
     s.levelName = zibsim::LevelFolder::kLevelFileName;
     s.growthPerFood = 5;
     s.startLength = 10;
@@ -58,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     zib::StandInMenu menu(messages);
     zib::GameWindow window(app, state, menu);
     window.setLevelFolder(folder.path());
-    StopAfterSteps observer(app);
+    StopAfterSteps observer(app, backend);
     window.setObserver(&observer);
     window.show();
 
@@ -86,9 +87,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     ZIB_FUZZ_CHECK(window.loadError().empty(), "a loaded level has no message");
-    try {
-        app.run();
-    } catch (const Enough&) {
-    }
+    app.run();
     return 0;
 }

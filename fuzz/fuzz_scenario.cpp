@@ -22,10 +22,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         ZIB_FUZZ_CHECK(e.tick >= 0, "events from tick 0, before the start");
         ZIB_FUZZ_CHECK(e.code >= 0 && e.code <= 0xFFFF, "16-bit codes");
     }
-    ZIB_FUZZ_CHECK(s.foodFrame >= 0 && s.foodFrame <= 2, "food frame 0..2");
-    ZIB_FUZZ_CHECK(s.redWins >= 0 && s.blueWins >= 0, "win counts are not negative");
+    ZIB_FUZZ_CHECK(s.carried.foodFrame >= 0 && s.carried.foodFrame <= 2, "food frame 0..2");
+    ZIB_FUZZ_CHECK(s.carried.redWins >= 0 && s.carried.blueWins >= 0,
+                   "win counts are not negative");
     ZIB_FUZZ_CHECK(s.levelFile.find('/') == std::string::npos, "a bare level file name");
-    for (int d : {s.redPrevDx, s.redPrevDy, s.bluePrevDx, s.bluePrevDy})
+    for (int d :
+         {s.carried.redPrevDx, s.carried.redPrevDy, s.carried.bluePrevDx, s.carried.bluePrevDy})
         ZIB_FUZZ_CHECK(d >= -79 && d <= 79, "directions within one wrap");
     if (s.outcome)
         for (size_t i = 1; i < s.outcome->checks.size(); ++i)

@@ -184,11 +184,12 @@ TEST(ComputerPathDifferential, SearchesStayExactWhenTheStampWrapsAround) {
     state->board.clearCells();
     s.startX = 0, s.startY = 0, s.targetX = 400, s.targetY = 300;
     compare("first search");
-    ASSERT_EQ(state->pathScratch.stamp, 1);
-    // Searches for food on a wall end at once; run them until the next search wraps around and
-    // reuses the first search's stamp.
+    // Searches for food on a wall end at once; run them until the next search comes round to the
+    // first search's stamp again, past the wrap that empties the marks.
+    const uint16_t first = routeScratch().stamp;
+    const uint16_t before = first == 1 ? UINT16_MAX : static_cast<uint16_t>(first - 1);
     state->board.set(790, 590, 1);
-    while (state->pathScratch.stamp != UINT16_MAX) FindPath(*state, 0, 0, 790, 590, Player::Blue);
+    while (routeScratch().stamp != before) FindPath(*state, 0, 0, 790, 590, Player::Blue);
     compare("same stamp as the first search");
     for (int b = 0; b < 8; ++b) {
         s = random.fill(state->board);

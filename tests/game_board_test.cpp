@@ -124,5 +124,28 @@ TEST(BoardIdentity, EmptyingKeepsEntriesOffTheLattice) {
     for (int cell = 0; cell < Board::kGridCells; ++cell) ASSERT_FALSE(board->gridBlocked(cell));
 }
 
+// A board is saved and put back by assignment: the cells and the entries off the grid come back,
+// and what was written to the copy after it was taken does not leak into the saved one.
+TEST(BoardCopy, PutsBackEveryEntry) {
+    struct Entry {
+        int x, y;
+        int16_t value;
+    };
+    const Entry saved[] = {{0, 0, 1}, {790, 590, 1}, {12, 12, 1}, {800, 600, 1}, {15, 25, 1}};
+    const Entry later[] = {{0, 0, 0}, {100, 100, 1}, {12, 12, 0}, {795, 3, 1}, {800, 600, 0}};
+    auto board = std::make_unique<Board>();
+    for (const Entry& e : saved) board->set(e.x, e.y, e.value);
+    auto copy = std::make_unique<Board>(*board);
+    for (const Entry& e : later) board->set(e.x, e.y, e.value);
+    for (const Entry& e : later) EXPECT_EQ(board->get(e.x, e.y), e.value);
+    *board = *copy;
+    for (const Entry& e : saved) EXPECT_EQ(board->get(e.x, e.y), e.value) << e.x << "," << e.y;
+    EXPECT_EQ(board->get(100, 100), 0);
+    EXPECT_EQ(board->get(795, 3), 0);
+    EXPECT_EQ(board->strayCount(), 3u);
+    EXPECT_TRUE(board->gridBlocked(gridCell(790, 590)));
+    EXPECT_FALSE(board->gridBlocked(gridCell(100, 100)));
+}
+
 }  // namespace
 }  // namespace zib

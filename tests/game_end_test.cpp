@@ -153,8 +153,8 @@ TEST(Restart, BluesFirstStepRemembersItsLastDirection) {
     h.advance(10);
     ASSERT_TRUE(h.window.isLoaded());
     h.sounds();
-    StepRed(h.field());
-    StepBlue(h.field());
+    h.stepRed();
+    h.stepBlue();
     EXPECT_EQ(h.window.pictureHolderOf(h.window.blueSprites()[0], true), 3);
     EXPECT_EQ(h.window.pictureHolderOf(h.window.redSprites()[0], false), 1);
     // Red's previous direction was reset: one turn sound; blue's two tests both find a turn.

@@ -18,6 +18,7 @@
 #include "platform/backend/backends.h"
 #include "platform/backend/headless_graphics.h"
 #include "platform/files.h"
+#include "snakes/snake_step.h"
 
 namespace zib::test {
 
@@ -164,6 +165,20 @@ class GameHarness {
     HeadlessBackend& backend() { return backend_; }
     Application& app() { return app_; }
     PlayField& field() { return window.playField(); }
+    // One snake's step outside the game loop, then the window shows the state and plays the
+    // step's sounds, as the loop does after its moves.
+    void stepRed() {
+        shownStep([this] { StepRed(field()); });
+    }
+    void stepBlue() {
+        shownStep([this] { StepBlue(field()); });
+    }
+    template <class F>
+    void shownStep(F move) {
+        field().sounds.clear();
+        move();
+        window.present(field().sounds);
+    }
 
     void writePicture(const std::string& name, const Canvas& c) {
         folder.write(name, encodeBmp(c));

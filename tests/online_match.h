@@ -52,6 +52,8 @@ struct SideScript {
     // Real milliseconds per tick: the virtual clock sleeps without time passing, so a game that
     // must take real time (the benchmark) waits here for the rest of the period.
     int pacingMs = 0;
+    // Done to the state before the program connects: what earlier games of the run left in it.
+    std::function<void(GameState&)> before;
 };
 
 struct MatchOptions {
@@ -83,6 +85,7 @@ class Side : public GameObserver {
         online_ = std::make_unique<OnlinePlay>(std::move(session), *app_, state_, *window_, menu_,
                                                backend_.services().random);
         online_->setStartGame([this] { window_->show(); });
+        if (script_.before) script_.before(state_);
     }
 
     // Runs the program until its game is over and its window back in the menu, or 60 s pass.
@@ -128,7 +131,7 @@ class Side : public GameObserver {
                     std::chrono::duration<double, std::milli>(now - lastTick_).count());
             lastTick_ = now;
         }
-        result_.hashes.push_back(stateHash(state_, *window_));
+        result_.hashes.push_back(stateHash(state_));
         if (!script_.keys.empty() && n % script_.every == 0)
             backend_.keyDown(
                 script_.keys[static_cast<size_t>(n / script_.every) % script_.keys.size()]);

@@ -24,10 +24,10 @@ bool contains(const std::vector<std::string>& texts, const std::string& part) {
 // Both steer with every key they have: the host's red and blue keys turn red, the joiner's own
 // keys (bound differently) turn blue.
 SideScript hostKeys(int escAfter) {
-    return SideScript{{38, 39, 40, 37, 'W', 'D', 'S', 'A'}, 7, escAfter, {}};
+    return SideScript{{38, 39, 40, 37, 'W', 'D', 'S', 'A'}, 7, escAfter, {}, 0, {}};
 }
 SideScript joinerKeys() {
-    return SideScript{{73, 76, 75, 74, 104, 102, 98, 100}, 5, 0, {}};
+    return SideScript{{73, 76, 75, 74, 104, 102, 98, 100}, 5, 0, {}, 0, {}};
 }
 
 TEST(OnlinePlay, TwoProgramsPlayTheSameGameThroughALossyLink) {
@@ -80,6 +80,27 @@ TEST(OnlinePlay, ADifferentStateIsCaughtAtTheNextChecksumOnBothSides) {
         EXPECT_EQ(side->redWins, "0");
         EXPECT_EQ(side->blueWins, "0");
     }
+}
+
+// A host whose idle demo ran before the joiner came still holds red's route from it; the game
+// they then play starts without it on both sides, so it stays one game to its end.
+TEST(OnlinePlay, AGameAfterTheHostsDemoStaysTheSameOnBothSides) {
+    SideScript host = hostKeys(300);
+    host.before = [](GameState& state) {
+        state.red.path.resize(2);
+        state.red.path.set(0, Cell{110, 100});
+        state.red.path.set(1, Cell{120, 100});
+        state.red.pathValid = true;
+    };
+    const Match m = test::play({}, host, joinerKeys());
+    ASSERT_FALSE(m.host.timedOut || m.joiner.timedOut);
+    EXPECT_FALSE(contains(m.host.messages, "rozešla")) << ::testing::PrintToString(m.host.messages);
+    EXPECT_GE(m.host.hashes.size(), 300u);
+    EXPECT_EQ(m.host.hashes, m.joiner.hashes);
+    ASSERT_EQ(m.host.records.size(), 1u);
+    ASSERT_EQ(m.joiner.records.size(), 1u);
+    EXPECT_EQ(verifyText(m.host.records[0]), std::nullopt);
+    EXPECT_EQ(verifyText(m.joiner.records[0]), std::nullopt);
 }
 
 // A program that leaves, or a link that goes silent, ends the other side's game with the message

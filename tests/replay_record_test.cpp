@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "game_fixture.h"
+#include "platform_test_form.h"
 #include "replay/replay_recorder.h"
 #include "replay_verify_text.h"
 #include "zibsim_test_support.h"
@@ -19,10 +20,18 @@ using test::verifyText;
 
 // Ends the message loop when the game window goes back to the menu for good (a restart shows the
 // menu for a moment too, but does not start its idle timer).
+// With startAgain set, the first return to the menu is only noted (backInMenu), so that the
+// test can start the level once more, as START would.
 class QuittingMenu : public test::FakeMenu {
   public:
     Application* app = nullptr;
-    void enableIdleTimer() override { app->quit(); }
+    bool startAgain = false;
+    bool backInMenu = false;
+    void enableIdleTimer() override {
+        if (!startAgain) return app->quit();
+        startAgain = false;
+        backInMenu = true;
+    }
 };
 
 // Keys for the next event processing after chosen ticks of each game.
@@ -51,8 +60,11 @@ struct RecordedRun {
 // another level of the same name.
 constexpr const char* kDuelLevel =
     "\"bg.bmp\",100,300,1,0\r\n690,300,-1,0\r\n400,100,410,500,\"bg.bmp\"\r\n";
+// A demo before the games: red and blue steered by the computer until a key ends it, as the
+// menu's DEMO starts it; the menu's START then plays the level.
+enum class First { Game, Demo };
 RecordedRun playGames(const std::vector<std::vector<std::pair<int, int>>>& keys, uint64_t seed,
-                      bool playersOwn = false) {
+                      bool playersOwn = false, First first = First::Game) {
     test::TempFolder folder, players;
     folder.write("bg.bmp", "");
     folder.write("duel.zq7",
@@ -80,6 +92,21 @@ RecordedRun playGames(const std::vector<std::vector<std::pair<int, int>>>& keys,
     script.backend = &backend;
     script.games = keys;
     window.setObserver(&script);
+    test::TestForm starter(app);
+    if (first == First::Demo) {
+        state.savedOnePlayer = state.settings.onePlayer;
+        state.settings.onePlayer = true;
+        state.demoMode = true;
+        menu.startAgain = true;
+        starter.onDesign = [&](test::TestForm& f) {
+            f.addTimer(5, true).onTick = [&] {
+                if (!menu.backInMenu || window.isLoaded()) return;
+                menu.backInMenu = false;
+                window.show();
+            };
+        };
+        starter.load();
+    }
     window.show();
     app.run();
     return run;
@@ -95,8 +122,8 @@ TEST(ReplayRecord, LaterGamesOfARunReplayFromWhatTheEarlierLeft) {
     ASSERT_EQ(run.records.size(), 2u);
     const Scenario& second = run.records[1];
     // What the second game was handed by the first.
-    EXPECT_EQ(second.redWins + second.blueWins, 1);
-    EXPECT_TRUE(second.bluePrevDx != 0 || second.bluePrevDy != 0);
+    EXPECT_EQ(second.carried.redWins + second.carried.blueWins, 1);
+    EXPECT_TRUE(second.carried.bluePrevDx != 0 || second.carried.bluePrevDy != 0);
     EXPECT_EQ(second.outcome->redWins + second.outcome->blueWins, 2);
     EXPECT_FALSE(second.events.empty());
     for (const Scenario& record : run.records) {
@@ -104,6 +131,16 @@ TEST(ReplayRecord, LaterGamesOfARunReplayFromWhatTheEarlierLeft) {
         EXPECT_GT(record.outcome->ticks, 0);
         EXPECT_EQ(verifyText(record), std::nullopt);
     }
+}
+
+// A demo leaves red's route behind; the game after it starts without, so its replay plays it
+// again to the same states.
+TEST(ReplayRecord, AGameAfterADemoReplays) {
+    RecordedRun run = playGames({{{30, 'X'}}, {{1, 40}, {4, 39}}}, 0x5EED, false, First::Demo);
+    ASSERT_EQ(run.records.size(), 2u);
+    EXPECT_TRUE(run.records[0].demo);
+    EXPECT_FALSE(run.records[1].demo);
+    for (const Scenario& record : run.records) EXPECT_EQ(verifyText(record), std::nullopt);
 }
 
 // A level of the player's own is recorded from the player's folder, as the window read it, not

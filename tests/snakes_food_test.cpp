@@ -12,14 +12,12 @@ namespace zib::test {
 namespace {
 
 void putFood(GameHarness& h, int x, int y) {
-    Image& food = h.field().food();
-    food.move(x, y);
-    food.visible = true;
-    h.field().foodPresent = true;
+    h.state.food = FoodCell{x, y};
+    h.state.foodPresent = true;
 }
 
 void step(GameHarness& h, bool blue) {
-    blue ? StepBlue(h.field()) : StepRed(h.field());
+    blue ? h.stepBlue() : h.stepRed();
 }
 
 std::string levelWith(bool blue, const std::string& moving, const std::string& walls = "") {
@@ -42,7 +40,7 @@ TEST(FoodPickup, AHeadOnTheFoodEatsItAndMovesIt) {
         step(h, blue);
         EXPECT_TRUE(s.growNow);
         EXPECT_EQ(s.pendingGrowth, 5);
-        const Image& food = h.field().food();
+        const Image& food = h.window.food();
         EXPECT_EQ(food.left, 400);
         EXPECT_EQ(food.top, 400);
         EXPECT_TRUE(food.visible);
@@ -83,13 +81,13 @@ TEST(FoodPickup, NoFoodIsEatenBesideTheHead) {
     ASSERT_TRUE(h.load(levelWith(false, "100,100,1,0")));
     for (auto [x, y] : {std::pair{110, 110}, std::pair{120, 100}, std::pair{90, 100}}) {
         putFood(h, x, y);
-        EXPECT_FALSE(checkFood(h.field(), redSnake(h.field()), 0));
+        EXPECT_FALSE(checkFood(h.field(), redSnake(h.field())));
     }
     putFood(h, 110, 100);
-    StepRed(h.field());
+    h.stepRed();
     h.sounds();
     EXPECT_EQ(h.state.red.pendingGrowth, 1);
-    StepRed(h.field());
+    h.stepRed();
     EXPECT_EQ(h.state.red.pendingGrowth, 1);
     EXPECT_EQ(countEndingWith(h.sounds(), "UP.wav"), 0);
 }
@@ -105,7 +103,7 @@ TEST(FoodPickup, NewFoodLandsUnderBluesHeadButNeverUnderReds) {
         h.random.placeNextFoodAt(110, 100);  // the head's own cell first
         h.random.placeNextFoodAt(300, 300);
         step(h, blue);
-        const Image& food = h.field().food();
+        const Image& food = h.window.food();
         EXPECT_EQ(food.left, blue ? 110 : 300);
         EXPECT_EQ(food.top, blue ? 100 : 300);
         EXPECT_EQ(h.random.draws, blue ? 2 : 4);
@@ -136,17 +134,17 @@ TEST(FoodPickup, WithoutAFreeCellTheFoodStaysHiddenAndCannotBeEaten) {
     ASSERT_TRUE(h.load(GameHarness::level("100,0,0,1", "110,0,0,1", walls)));
     h.state.board.set(100, 10, 0);
     putFood(h, 100, 10);
-    StepRed(h.field());
+    h.stepRed();
     EXPECT_EQ(h.state.red.pendingGrowth, 1);
-    EXPECT_FALSE(h.field().foodPresent);
-    EXPECT_FALSE(h.field().food().visible);
+    EXPECT_FALSE(h.state.foodPresent);
+    EXPECT_FALSE(h.window.food().visible);
     EXPECT_EQ(countFreeFoodCells(h.state.board), 0);
 
     // A head on the hidden food's spot does not eat it (a present food there would be eaten even
     // by a crashing head).
-    h.field().food().move(110, 10);
+    h.state.food = FoodCell{110, 10};
     h.sounds();
-    StepBlue(h.field());
+    h.stepBlue();
     EXPECT_TRUE(h.state.blue.dead);
     EXPECT_EQ(h.state.blue.pendingGrowth, 0);
     EXPECT_FALSE(h.state.blue.growNow);

@@ -67,7 +67,7 @@ TEST(SpriteChoice, ATurnPutsACornerOnTheOldHeadAndTheNextStepStraightensIt) {
             h.load(blue ? GameHarness::level(parked, moving) : GameHarness::level(moving, parked)));
         SnakeRecord& s = blue ? h.state.blue : h.state.red;
         ImageArray& sprites = blue ? h.window.blueSprites() : h.window.redSprites();
-        auto step = [&] { blue ? StepBlue(h.field()) : StepRed(h.field()); };
+        auto step = [&] { blue ? h.stepBlue() : h.stepRed(); };
         auto holder = [&](int i) { return h.window.pictureHolderOf(sprites[i], blue); };
         step();
         step();
@@ -88,7 +88,7 @@ TEST(SpriteChoice, ATurnPutsACornerOnTheOldHeadAndTheNextStepStraightensIt) {
 TEST(SpriteChoice, TheFirstStepOfAGameLeavesSpriteZeroAsItIs) {
     GameHarness h;
     ASSERT_TRUE(h.load(GameHarness::level("300,300,0,1", "600,550,1,0")));
-    StepRed(h.field());
+    h.stepRed();
     EXPECT_EQ(h.window.pictureHolderOf(h.window.redSprites()[0], false), 1);
     EXPECT_EQ(h.window.pictureHolderOf(h.window.redSprites()[1], false), 8);
 }

@@ -9,7 +9,7 @@ namespace {
 
 // Steps one snake n times (red or blue).
 void steps(GameHarness& h, bool blue, int n) {
-    for (int i = 0; i < n; ++i) blue ? StepBlue(h.field()) : StepRed(h.field());
+    for (int i = 0; i < n; ++i) blue ? h.stepBlue() : h.stepRed();
 }
 
 SnakeRecord& rec(GameHarness& h, bool blue) {
@@ -190,7 +190,7 @@ TEST(SnakeStep, WallsCrashButTheStepCompletes) {
     GameHarness h;
     ASSERT_TRUE(
         h.load(GameHarness::level("300,300,1,0", "600,550,1,0", "310,300,320,310,\"\"\r\n")));
-    StepRed(h.field());
+    h.stepRed();
     EXPECT_TRUE(h.state.red.dead);
     EXPECT_EQ(h.state.gameOver, GameOver::RedDied);
     EXPECT_EQ(h.state.red.headX, 310);
@@ -208,8 +208,8 @@ TEST(SnakeMeeting, RedIntoBluesLeavingTailCrashesButNotTheOtherWayRound) {
         ASSERT_TRUE(h.load(redChases ? GameHarness::level(chaser, runner)
                                      : GameHarness::level(runner, chaser)));
         for (int tick = 0; tick < 3; ++tick) {
-            StepRed(h.field());
-            StepBlue(h.field());
+            h.stepRed();
+            h.stepBlue();
         }
         SnakeRecord& chasing = redChases ? h.state.red : h.state.blue;
         EXPECT_EQ(chasing.headX, 110);
@@ -223,8 +223,8 @@ TEST(SnakeMeeting, BothHeadsIntoOneCellOnlyBlueCrashes) {
     GameHarness h;
     ASSERT_TRUE(h.load(GameHarness::level("100,100,1,0", "140,100,-1,0")));
     for (int tick = 0; tick < 2; ++tick) {
-        StepRed(h.field());
-        StepBlue(h.field());
+        h.stepRed();
+        h.stepBlue();
     }
     EXPECT_FALSE(h.state.red.dead);
     EXPECT_TRUE(h.state.blue.dead);
@@ -237,14 +237,14 @@ TEST(SnakeMeeting, TheStartCellIsNeverMarked) {
     h.state.settings.startLength = 5;
     ASSERT_TRUE(h.load(GameHarness::level("200,200,0,1", "220,200,-1,0")));
     for (int tick = 0; tick < 3; ++tick) {
-        StepRed(h.field());
-        StepBlue(h.field());
+        h.stepRed();
+        h.stepBlue();
     }
     EXPECT_EQ(h.state.blue.headX, 190);
     EXPECT_FALSE(h.state.blue.dead);
 }
 
-TEST(SnakeGrowth, AddSegmentMakesAHiddenSpriteAtTwelveTwelveAndKeepsTheOldTail) {
+TEST(SnakeGrowth, AddSegmentMakesAHiddenSegmentAtTwelveTwelveAndKeepsTheOldTail) {
     for (bool blue : {false, true}) {
         GameHarness h;
         h.state.settings.startLength = 2;
@@ -256,6 +256,7 @@ TEST(SnakeGrowth, AddSegmentMakesAHiddenSpriteAtTwelveTwelveAndKeepsTheOldTail) 
         // The new sprite copies element 0's picture as it is now.
         const Picture zeroPicture = sprites[0].picture();
         addSegment(blue ? blueSnake(h.field()) : redSnake(h.field()));
+        h.window.drawState();
         EXPECT_EQ(s.nextIndex, 4);
         EXPECT_EQ(s.segments.text(), "4,2,1,0");
         EXPECT_FALSE(s.growNow);
@@ -306,8 +307,8 @@ TEST(TurnSound, RedTestsOnceAndBlueTwicePerStep) {
         h.state.red.dy = t.redDy;
         h.state.blue.dx = t.blueDx;
         h.state.blue.dy = t.blueDy;
-        StepRed(h.field());
-        StepBlue(h.field());
+        h.stepRed();
+        h.stepBlue();
         std::vector<std::string> played = h.sounds();
         EXPECT_EQ(static_cast<int>(played.size()), t.sounds);
         EXPECT_EQ(countEndingWith(played, "turnII.wav"), t.sounds);

@@ -2,6 +2,7 @@
 // The computer player: the shortest route from a snake's head to the food over the wrapped field,
 // and the per-step steering along it.
 #include "state/game_state.h"
+#include "state/path_scratch.h"
 
 namespace zib {
 
@@ -12,6 +13,9 @@ enum class Player { Red = 1, Blue = 2 };
 // success the snake's path holds the cells after the head up to the food and pathValid is true; on
 // failure pathValid is false and the old path stays. Food lying under a head whose cell is still
 // free gets the route out to the head's first free neighbour and back.
+// The working storage of the route search: kept outside the game state, one per thread.
+PathScratch& routeScratch();
+
 void FindPath(GameState& state, int startX, int startY, int targetX, int targetY, Player player);
 
 // One steering decision before the snake's step, for a computer-driven snake (red in a demo game,

@@ -29,6 +29,8 @@
 // reach. A search that finds no route keeps the region that one side used up: later searches that
 // the region proves hopeless (see PathScratch::NoRoute) end at once with the same answer, until a
 // freed cell opens a way out of it. Nothing is allocated and no table is emptied.
+#include <memory>
+
 #include "computer/computer_player.h"
 
 namespace zib {
@@ -340,6 +342,13 @@ SnakeRecord* recordOf(GameState& state, Player player) {
 
 }  // namespace
 
+PathScratch& routeScratch() {
+    // One per thread, made on first use: what a search finds depends on the board alone, and what
+    // the scratch remembers of a failed search holds only for the board it was made on.
+    thread_local std::unique_ptr<PathScratch> scratch = std::make_unique<PathScratch>();
+    return *scratch;
+}
+
 void FindPath(GameState& state, int startX, int startY, int targetX, int targetY, Player player) {
     SnakeRecord* snake = recordOf(state, player);
     // Another value would flood and store nothing; the flood has no other effect, so skip it.
@@ -351,9 +360,10 @@ void FindPath(GameState& state, int startX, int startY, int targetX, int targetY
         snake->pathValid = false;
         return;
     }
-    ClearPathTable(state.pathScratch);
-    RouteSearch search(state.pathScratch, state.board, cellAt(startX, startY),
-                       cellAt(targetX, targetY), player);
+    PathScratch& scratch = routeScratch();
+    ClearPathTable(scratch);
+    RouteSearch search(scratch, state.board, cellAt(startX, startY), cellAt(targetX, targetY),
+                       player);
     snake->pathValid = search.run(snake->path);
 }
 

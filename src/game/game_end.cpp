@@ -20,21 +20,15 @@ std::string oneMore(const std::string& caption) {
 }  // namespace
 
 void GameWindow::showResult() {
-    // Head-on: both heads on one cell is a draw, however the loop ended.
-    const Image& redHead = (*redSprites_)[state_.red.headIndex];
-    const Image& blueHead = (*blueSprites_)[state_.blue.headIndex];
-    if (redHead.top == blueHead.top && redHead.left == blueHead.left) {
-        state_.red.dead = true;
-        state_.blue.dead = true;
-    }
-    if (state_.demoMode) {
+    const GameResult result = decideResult(state_);
+    if (result == GameResult::NoResult) {
         if (recorder_) recorder_->gameFinished();
         if (observer_) observer_->gameFinished();
         return;
     }
-    if (state_.red.dead && state_.blue.dead) {
+    if (result == GameResult::Draw) {
         resultLabel_->setCaption("Remíza");
-    } else if (state_.red.dead) {
+    } else if (result == GameResult::BlueWon) {
         resultLabel_->setCaption("Modrý vyhrál");
         menu_.setBlueWins(oneMore(menu_.blueWins()));
     } else {
@@ -55,7 +49,7 @@ void GameWindow::resetPlayState() {
     s.red.dead = false;
     s.blue.dead = false;
     s.gameOver = GameOver::None;
-    stopRequested_ = false;
+    s.stopRequested = false;
     s.red.dx = s.red.dy = 0;
     s.blue.dx = s.blue.dy = 0;
     // Only red's previous direction is reset; blue's survives into the next game, so blue's first

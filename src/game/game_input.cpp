@@ -1,34 +1,9 @@
-// Keys during play and during the pause after a game: the bound keys steer, Enter asks for a
-// restart of the level, Esc ends the game, and in a demo game any key ends it.
+// Keys during play and during the pause after a game: the game's own rules (applyKey: the bound
+// keys steer, Esc ends the game, in a demo game any key ends it), and what the window does beyond
+// them: Enter asks for a restart of the level, a demo key switches the game's timer off.
 #include "game/game_window.h"
 
 namespace zib {
-
-namespace {
-
-struct KeyDirection {
-    int binding;  // index into keyBindings
-    int dx, dy;
-};
-
-// In the order they are compared; the first match steers.
-constexpr KeyDirection kRedKeys[] = {{1, 0, -1}, {5, 1, 0}, {3, 0, 1}, {7, -1, 0}};
-constexpr KeyDirection kBlueKeys[] = {{0, 0, -1}, {4, 1, 0}, {2, 0, 1}, {6, -1, 0}};
-
-constexpr int kEnter = 13;
-constexpr int kEsc = 27;
-
-bool steer(SnakeRecord& snake, const KeyDirection (&keys)[4], const Settings& settings, int code) {
-    for (const KeyDirection& k : keys) {
-        if (code != settings.keyBindings[static_cast<size_t>(k.binding)]) continue;
-        snake.dx = k.dx;
-        snake.dy = k.dy;
-        return true;
-    }
-    return false;
-}
-
-}  // namespace
 
 void GameWindow::Form_KeyDown(int code, int) {
     if (tickLink_ && tickLink_->takeKeyDown(code)) return;
@@ -43,26 +18,22 @@ void GameWindow::Form_KeyPress(int character) {
 void GameWindow::applyKeyDown(int code) {
     if (recorder_) recorder_->keyDown(code);
     if (observer_) observer_->keyDown(code);
-    // A key bound to both snakes steers both.
-    steer(state_.red, kRedKeys, state_.settings, code);
-    const bool blueMatched = steer(state_.blue, kBlueKeys, state_.settings, code);
-    if (!blueMatched && code == kEnter) {
+    const bool demo = state_.demoMode;
+    const KeyOutcome outcome = applyKey(state_, TickKey{TickKey::Kind::Down, code});
+    if (outcome.restartAsked) {
         restartRequested_ = true;
-        if (endPauseTimer_) endPauseTimer_->setInterval(10);
+        if (endPauseTimer_) endPauseTimer_->setInterval(kRestartPauseMs);
         // At once only when the game loop has really ended; a demo key that switched Timer1 off
         // earlier in the same event processing has not ended it yet.
         if (phase_ == Phase::Finished) Timer2_Timer();
     }
-    if (state_.demoMode && gameTimer_) gameTimer_->setEnabled(false);
+    if (demo && gameTimer_) gameTimer_->setEnabled(false);
 }
 
 void GameWindow::applyKeyPress(int character) {
     if (recorder_) recorder_->keyPress(character);
     if (observer_) observer_->keyPress(character);
-    if (character == kEsc) {
-        stopRequested_ = true;
-        state_.demoMode = true;
-    }
+    applyKey(state_, TickKey{TickKey::Kind::Press, character});
 }
 
 }  // namespace zib

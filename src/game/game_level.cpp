@@ -1,6 +1,6 @@
 // LoadLevel: with the level file and its pictures read and checked first (see readLevel), the
-// snakes are placed, the background tiled over the window, each wall painted as the texture canvas
-// shows it there and its cells marked on the board.
+// snakes are placed and the walls marked on the board (setUpLevel), the background tiled over the
+// window and each wall painted as the texture canvas shows it there.
 #include "game/game_window.h"
 #include "game/picture_tiling.h"
 
@@ -8,22 +8,10 @@ namespace zib {
 
 void GameWindow::LoadLevel(const ReadyLevel& level) {
     const LevelFile& file = level.file;
-    SnakeRecord& red = state_.red;
-    SnakeRecord& blue = state_.blue;
-
-    red.dx = file.red.dx;
-    red.dy = file.red.dy;
-    (*redSprites_)[0].move(file.red.x, file.red.y);
-    red.headX = file.red.x;
-    red.headY = file.red.y;
+    setUpLevel(state_, file);
+    drawState();
     levelPictureBox_->setPicture(level.background);
     levelPictureBox_->autoSize = true;
-
-    blue.dx = file.blue.dx;
-    blue.dy = file.blue.dy;
-    (*blueSprites_)[0].move(file.blue.x, file.blue.y);
-    blue.headX = file.blue.x;
-    blue.headY = file.blue.y;
 
     Canvas& screen = canvas();
     tilePicture(screen, *level.background, kWidth, kHeight);
@@ -46,9 +34,6 @@ void GameWindow::LoadLevel(const ReadyLevel& level) {
             tilePicture(screen, *textureToDraw_, kFieldWidth, kFieldHeight, area);
         else
             screen.fillRect(area.x, area.y, area.w, area.h, kWhite);
-        for (int x = wall.x1; x <= wall.x2 - kCellSize; x += kCellSize)
-            for (int y = wall.y1; y <= wall.y2 - kCellSize; y += kCellSize)
-                state_.board.set(x, y, 1);
     }
     refresh();
 }

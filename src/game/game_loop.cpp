@@ -1,29 +1,12 @@
-// One game inside one event of Timer1: the first food, the pause, the routes, then the loop that
-// grows and steps both snakes, keeps the frame counter and the food animation going, sleeps and
-// lets the window's events run. Also the food animation.
+// One game inside one event of Timer1: the start (the first food, the pause, the routes), then the
+// loop that runs the tick's moves, draws the state and plays its sounds, keeps the frame counter
+// and the food animation going, sleeps and lets the window's events run, where the keys of the
+// tick arrive. Also the food animation.
 #include <algorithm>
-#include <limits>
 
-#include "computer/computer_player.h"
 #include "game/game_window.h"
-#include "snakes/food.h"
-#include "snakes/snake_step.h"
 
 namespace zib {
-
-namespace {
-
-// The game loop turns owed growth into a grow flag for the next step; in endless growth every step
-// grows and the owed count keeps falling below 0, but not past the int limit (a large negative
-// growth per food can take it there).
-void owedGrowth(SnakeRecord& snake, bool endlessGrowth) {
-    if (snake.pendingGrowth > 0 || endlessGrowth) {
-        snake.growNow = true;
-        if (snake.pendingGrowth > std::numeric_limits<int>::min()) snake.pendingGrowth -= 1;
-    }
-}
-
-}  // namespace
 
 void GameWindow::AnimateFood() {
     state_.foodFrame += 1;
@@ -39,26 +22,26 @@ void GameWindow::Timer1_Timer() {
     GameState& s = state_;
     phase_ = Phase::Starting;
 
-    putFoodOnFreeCell(f);
     menu_.hideMenu();
     uint32_t lastTick = clock.tickCount();
-    clock.sleep(200);
-    const Image& food = f.food();
-    if (s.settings.onePlayer)
-        FindPath(s, s.blue.headX, s.blue.headY, food.left, food.top, Player::Blue);
-    if (s.demoMode) FindPath(s, s.red.headX, s.red.headY, food.left, food.top, Player::Red);
+    clock.sleep(kStartPauseMs);
+    startGame(f);
+    drawFood();
     if (recorder_) recorder_->gameStarted();
     if (observer_) observer_->gameStarted();
 
     phase_ = Phase::Playing;
     int tick = 0;
-    while (!stopRequested_) {
-        owedGrowth(s.red, s.settings.endlessGrowth);
-        owedGrowth(s.blue, s.settings.endlessGrowth);
-        StepRed(f);
-        StepBlue(f);
+    while (!s.stopRequested) {
+        // An observer that has seen enough (zibsim at its last tick) ends the program's loop.
+        if (app().quitRequested()) return;
+        const int redNeck = s.red.headIndex, blueNeck = s.blue.headIndex;
+        f.sounds.clear();
+        moveSnakes(f);
+        playSounds(f.sounds);
+        drawTick(redNeck, blueNeck);
         ++frameCount_;
-        if (clock.tickCount() - lastTick > 200) {
+        if (clock.tickCount() - lastTick > kFoodFrameMs) {
             AnimateFood();
             lastTick = clock.tickCount();
         }
@@ -69,6 +52,7 @@ void GameWindow::Timer1_Timer() {
             frameCount_ = 0;
         }
         clock.sleep(static_cast<uint32_t>(std::max(0, s.settings.gameSpeed)));
+        // The keys of this tick: the window's handlers apply each as it comes (applyKey).
         app().doEvents();
         // The program is ending (its window was closed): leave at once, nothing more to show.
         if (app().quitRequested() || !isLoaded()) return;
@@ -76,8 +60,8 @@ void GameWindow::Timer1_Timer() {
             tickLink_->tick(tick + 1);
             if (app().quitRequested() || !isLoaded()) return;
         }
-        if (!s.freeMode && (s.gameOver != GameOver::None || !gameTimer_->enabled())) {
-            stopRequested_ = true;
+        if (gameEnds(s)) {
+            s.stopRequested = true;
             gameTimer_->setEnabled(false);
         }
         ++tick;

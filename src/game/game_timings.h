@@ -14,5 +14,7 @@ constexpr uint32_t kFoodFrameMs = 200;
 // Timer2, the pause after a game: the result shows this long before the level starts again or the
 // menu comes back.
 constexpr uint32_t kEndPauseMs = 2000;
+// The same pause once Enter has asked for the level again.
+constexpr uint32_t kRestartPauseMs = 10;
 
 }  // namespace zib

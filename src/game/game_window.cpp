@@ -17,23 +17,6 @@ namespace zib {
 
 namespace {
 
-constexpr int kRedDesignLeft = 160, kRedDesignTop = 270;
-constexpr int kBlueDesignLeft = 160, kBlueDesignTop = 250;
-
-// The computer player's routines as the snakes' steps and the food pickup call them.
-ComputerMoves computerMoves() {
-    ComputerMoves moves;
-    moves.steerRed = SteerRed;
-    moves.steerBlue = SteerBlue;
-    moves.routeRed = [](GameState& s, int foodX, int foodY) {
-        FindPath(s, s.red.headX, s.red.headY, foodX, foodY, Player::Red);
-    };
-    moves.routeBlue = [](GameState& s, int foodX, int foodY) {
-        FindPath(s, s.blue.headX, s.blue.headY, foodX, foodY, Player::Blue);
-    };
-    return moves;
-}
-
 // A sound file the game names relative to the current directory, resolved once. A missing file
 // is still handed to the sound service, which ignores what it cannot play.
 std::string soundPath(const std::string& name) {
@@ -133,21 +116,6 @@ void GameWindow::design() {
     endPauseTimer_->onTick = [this] { Timer2_Timer(); };
 }
 
-void GameWindow::createBody(ImageArray& sprites, SnakeRecord& snake) {
-    const int n = state_.settings.startLength;
-    snake.segments.clear();
-    snake.segments.pushFront(0);
-    for (int i = 1; i <= n; ++i) {
-        // Created at element 0's design position and invisible: the first steps unroll the snake
-        // from there, one sprite per step.
-        sprites.create(i);
-        snake.segments.pushFront(i);
-    }
-    snake.headX = sprites[0].left;
-    snake.headY = sprites[0].top;
-    snake.nextIndex = (n < 1 ? 0 : n) + 1;
-}
-
 void GameWindow::Form_Load() {
     loadError_.clear();
     phase_ = Phase::Loaded;
@@ -167,16 +135,15 @@ void GameWindow::Form_Load() {
         failLoad(*message);
         return;
     }
-    field_.emplace(PlayField{state_, services(), *redSprites_, *blueSprites_, *foodSprites_,
-                             redArt_, blueArt_, soundPath("BaseQ7\\Sound\\turnII.wav"),
-                             soundPath("BaseQ7\\Sound\\UP.wav"), false, computerMoves()});
+    field_.emplace(PlayField{state_, services().random, computerMoves(), {}});
+    turnSound_ = soundPath("BaseQ7\\Sound\\turnII.wav");
+    eatSound_ = soundPath("BaseQ7\\Sound\\UP.wav");
 
     fpsLabel_->visible = state_.showFps;
-    createBody(*redSprites_, state_.red);
-    state_.red.dx = 1;
-    createBody(*blueSprites_, state_.blue);
     lastFpsSecond_ = services().clock.secondOfMinute();
-    state_.blue.dx = -1;
+    // The start segments' sprites, made in order of their index as the game always made them.
+    for (ImageArray* sprites : {redSprites_, blueSprites_})
+        for (int i = 1; i <= state_.settings.startLength; ++i) sprites->create(i);
     LoadLevel(std::get<ReadyLevel>(level));
 }
 
@@ -231,9 +198,6 @@ bool GameWindow::endPauseTimerEnabled() const {
 }
 uint32_t GameWindow::endPauseInterval() const {
     return endPauseTimer_ ? endPauseTimer_->interval() : 0;
-}
-bool GameWindow::foodPresent() const {
-    return field_ && field_->foodPresent;
 }
 
 Label& GameWindow::loaded(Label* label) {

@@ -6,11 +6,14 @@
 #include <optional>
 #include <string>
 
+#include "game/game_step.h"
+#include "game/game_timings.h"
 #include "game/level_loader.h"
 #include "game/menu_link.h"
 #include "game/tick_link.h"
 #include "platform/toolkit.h"
 #include "snakes/play_field.h"
+#include "snakes/sprite_pictures.h"
 #include "state/game_state.h"
 
 namespace zib {
@@ -70,11 +73,20 @@ class GameWindow : public Form {
     bool gameTimerEnabled() const;
     bool endPauseTimerEnabled() const;
     uint32_t endPauseInterval() const;
-    bool stopRequested() const { return stopRequested_; }
+    bool stopRequested() const { return state_.stopRequested; }
     bool restartRequested() const { return restartRequested_; }
     int frameCount() const { return frameCount_; }
     // Whether the food could be placed (false only when no candidate cell was free).
-    bool foodPresent() const;
+    bool foodPresent() const { return state_.foodPresent; }
+    // Moves every sprite to where the state says: the snakes' segments (a sprite whose index is
+    // no longer in a body is hidden) and the food. A state put back from a copy is drawn so.
+    void drawState();
+    // Shows a state changed outside the game loop (a step taken by hand, a state put back) and
+    // plays the given sounds.
+    void present(const TickSounds& sounds) {
+        playSounds(sounds);
+        drawState();
+    }
     // The game loop of Timer1_Timer is running now; it has run and ended in this load.
     bool loopRunning() const { return phase_ == Phase::Playing; }
     bool gameEnded() const { return phase_ == Phase::Finished; }
@@ -104,8 +116,14 @@ class GameWindow : public Form {
 
     void LoadLevel(const ReadyLevel& level);
     void failLoad(std::string message);
-    void createBody(ImageArray& sprites, SnakeRecord& snake);
     void resetPlayState();
+    // After a tick: the segments the step moved or repictured (the old and the new head of each
+    // snake) and the food.
+    void drawTick(int redNeck, int blueNeck);
+    void drawPiece(ImageArray& sprites, const SnakeRecord& snake, const SnakePictures& art,
+                   int index);
+    void drawFood();
+    void playSounds(const TickSounds& sounds);
     void showResult();
     static Label& loaded(Label* label);
 
@@ -122,7 +140,6 @@ class GameWindow : public Form {
     // Fields of the window object, kept across unloads.
     int lastFpsSecond_ = 0;
     int frameCount_ = 0;
-    bool stopRequested_ = false;
     bool restartRequested_ = false;
     Phase phase_ = Phase::Loaded;
 
@@ -147,6 +164,8 @@ class GameWindow : public Form {
     Timer* gameTimer_ = nullptr;             // Timer1
     Timer* endPauseTimer_ = nullptr;         // Timer2: the pause after a game
     std::optional<PlayField> field_;
+    std::string turnSound_;  // resolved once per load, never per step
+    std::string eatSound_;
     // The texture that the texture box's canvas shows tiled once it is drawn (null: white).
     Picture textureToDraw_;
 };

@@ -4,6 +4,7 @@
 #include <limits>
 #include <optional>
 
+#include "game/key_slots.h"
 #include "platform/data_folder.h"
 #include "platform/fields.h"
 #include "platform/files.h"
@@ -88,7 +89,7 @@ std::string levelNameField(const std::string& name) {
 
 Settings defaultSettings() {
     Settings settings;
-    settings.keyBindings = {87, 38, 83, 40, 68, 39, 65, 37};  // W UP S DOWN D RIGHT A LEFT
+    settings.keyBindings = kDefaultKeyBindings;
     settings.gameSpeed = (15 - kGaugeDefaultPosition) * 100 / 15;
     settings.levelName.clear();
     settings.growthPerFood = 5;

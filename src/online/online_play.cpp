@@ -3,31 +3,23 @@
 #include "online/online_play.h"
 
 #include <algorithm>
-#include <charconv>
 #include <chrono>
 
 #include "game/level_loader.h"
 #include "platform/files.h"
+#include "replay/replay_recorder.h"
 #include "replay/state_check.h"
+#include "state/carried_over.h"
 
 namespace zib {
 
 namespace {
 
-constexpr int kEnter = 13;
-constexpr int kEsc = 27;
 // How long Esc waits for a silent other side before the game ends on this side alone.
 constexpr std::chrono::milliseconds kEscPatience{1000};
 
-// The order in which a key is looked for among the bindings: red's, then blue's, as the key
-// handler compares them.
-constexpr int kSlotOrder[8] = {1, 5, 3, 7, 0, 4, 2, 6};
-
-uint32_t winsOf(const std::string& caption) {
-    long long n = 0;
-    auto [end, ec] = std::from_chars(caption.data(), caption.data() + caption.size(), n);
-    if (ec != std::errc() || end != caption.data() + caption.size() || n < 0) return 0;
-    return static_cast<uint32_t>(std::min<long long>(n, net::kMaxWins));
+uint32_t winsOf(long long count) {
+    return static_cast<uint32_t>(std::clamp<long long>(count, 0, net::kMaxWins));
 }
 
 int8_t clampStep(int v) {
@@ -41,8 +33,8 @@ std::string bareName(const std::string& name) {
 
 }  // namespace
 
-uint64_t onlineChecksum(const GameState& state, GameWindow& window, const Random& random) {
-    uint64_t h = stateHash(state, window);
+uint64_t onlineChecksum(const GameState& state, const Random& random) {
+    uint64_t h = stateHash(state);
     const uint64_t r = random.savedState().value_or(0);
     // Mixed in so that a random state that differs changes every bit of the sum.
     h ^= r + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
@@ -90,13 +82,16 @@ net::StartGame OnlinePlay::buildStart() const {
     start.seed = random_.savedState().value_or(0);
     start.inputDelay =
         static_cast<uint8_t>(session_->suggestedInputDelay(std::max(1, s.gameSpeed)));
-    start.carried.bluePrevDx = clampStep(state_.blue.prevDx);
-    start.carried.bluePrevDy = clampStep(state_.blue.prevDy);
-    start.carried.redGrowNow = state_.red.growNow;
-    start.carried.blueGrowNow = state_.blue.growNow;
-    start.carried.foodFrame = state_.foodFrame == 0 ? 0 : 1;
-    start.carried.redWins = winsOf(menu_.redWins());
-    start.carried.blueWins = winsOf(menu_.blueWins());
+    // Red's previous direction is always (0, 0) when a game starts, so it is not sent.
+    const CarriedOver carried =
+        carriedOverFrom(state_, winCount(menu_.redWins()), winCount(menu_.blueWins()));
+    start.carried.bluePrevDx = clampStep(carried.bluePrevDx);
+    start.carried.bluePrevDy = clampStep(carried.bluePrevDy);
+    start.carried.redGrowNow = carried.redGrowNow;
+    start.carried.blueGrowNow = carried.blueGrowNow;
+    start.carried.foodFrame = carried.foodFrame == 0 ? 0 : 1;
+    start.carried.redWins = winsOf(carried.redWins);
+    start.carried.blueWins = winsOf(carried.blueWins);
     for (size_t i = 0; i < 8; ++i)
         start.keyBindings[i] = static_cast<int16_t>(std::clamp(s.keyBindings[i], -32768, 32767));
     return start;
@@ -136,11 +131,15 @@ void OnlinePlay::applySettings(const net::StartGame& start) {
 // After the window has loaded the level: the state of earlier games and the random source are the
 // host's on both machines.
 void OnlinePlay::applyCarried(const net::StartGame& start) {
-    state_.blue.prevDx = start.carried.bluePrevDx;
-    state_.blue.prevDy = start.carried.bluePrevDy;
-    state_.red.growNow = start.carried.redGrowNow;
-    state_.blue.growNow = start.carried.blueGrowNow;
-    state_.foodFrame = start.carried.foodFrame;
+    CarriedOver carried;
+    carried.bluePrevDx = start.carried.bluePrevDx;
+    carried.bluePrevDy = start.carried.bluePrevDy;
+    carried.redGrowNow = start.carried.redGrowNow;
+    carried.blueGrowNow = start.carried.blueGrowNow;
+    carried.foodFrame = start.carried.foodFrame;
+    carried.redWins = start.carried.redWins;
+    carried.blueWins = start.carried.blueWins;
+    carryOver(state_, carried);
     random_.restoreState(start.seed);
 }
 
@@ -263,11 +262,13 @@ bool OnlinePlay::takeKeyDown(int code) {
     if (window_.gameEnded() || endedHere_) return true;
     // The player's own bindings tell the direction; the game's (the host's) give the key.
     const Settings& own = ownSettings_ ? *ownSettings_ : state_.settings;
-    for (int slot : kSlotOrder) {
-        if (own.keyBindings[static_cast<size_t>(slot)] != code) continue;
-        steerOwn(headingOfSlot(slot));
-        return true;
-    }
+    // Looked for as the key handler compares them: red's bindings, then blue's.
+    for (const bool blue : {false, true})
+        for (const Heading heading : kSteeringOrder) {
+            if (own.keyBindings[static_cast<size_t>(keySlot(heading, blue))] != code) continue;
+            steerOwn(heading);
+            return true;
+        }
     return true;  // Enter and other keys do nothing during an online game
 }
 
@@ -319,8 +320,7 @@ void OnlinePlay::tick(int n) {
     session_->sendLocalInput(stamp, pending_);
     local_[stamp] = std::move(pending_);
     pending_.clear();
-    if (t % net::kChecksumInterval == 0)
-        session_->sendChecksum(t, onlineChecksum(state_, window_, random_));
+    if (t % net::kChecksumInterval == 0) session_->sendChecksum(t, onlineChecksum(state_, random_));
 
     stalling_ = true;
     const auto stallStart = std::chrono::steady_clock::now();

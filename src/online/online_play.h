@@ -35,7 +35,7 @@ inline constexpr const char* kJoinerStartMessage =
     "Hru spouští hostitel (červený). Počkejte, až ji spustí.";
 
 // A hash of what decides the game (board, snakes, food, owed growth) and the random state.
-uint64_t onlineChecksum(const GameState& state, GameWindow& window, const Random& random);
+uint64_t onlineChecksum(const GameState& state, const Random& random);
 
 class OnlinePlay : public TickLink {
   public:

@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "platform/files.h"
+#include "platform/key_codes.h"
 #include "platform/stop_signals.h"
 #include "platform/toolkit.h"
 
@@ -147,7 +148,6 @@ void Application::fireDueTimers() {
 // ---- input
 
 namespace {
-constexpr int kEnterKey = 13;
 constexpr int kAltShift = 4;
 }  // namespace
 
@@ -162,7 +162,7 @@ bool Application::screenToggleKey(const InputEvent& e) {
     switch (e.type) {
         case InputEvent::Type::KeyDown:
             toggleCharacterDue_ = false;
-            if (e.code != kEnterKey) return false;
+            if (e.code != kEnter) return false;
             if (!(e.shift & kAltShift)) {
                 toggleEnterHeld_ = false;  // a plain Enter: its key up was lost
                 return false;
@@ -175,9 +175,9 @@ bool Application::screenToggleKey(const InputEvent& e) {
         case InputEvent::Type::KeyPress:
             if (!toggleCharacterDue_) return false;
             toggleCharacterDue_ = false;
-            return e.code == kEnterKey;
+            return e.code == kEnter;
         case InputEvent::Type::KeyUp:
-            if (e.code != kEnterKey || !toggleEnterHeld_) return false;
+            if (e.code != kEnter || !toggleEnterHeld_) return false;
             toggleEnterHeld_ = false;
             return true;
         default:

@@ -142,13 +142,16 @@ std::string replayText(const Scenario& r) {
         field("keyBindings", keys + "]");
     }
     field("seed", std::to_string(r.seed));
-    if (r.redPrevDx != 0 || r.redPrevDy != 0) field("redPrev", pair(r.redPrevDx, r.redPrevDy));
-    if (r.bluePrevDx != 0 || r.bluePrevDy != 0) field("bluePrev", pair(r.bluePrevDx, r.bluePrevDy));
-    if (r.redGrowNow) field("redGrowNow", "true");
-    if (r.blueGrowNow) field("blueGrowNow", "true");
-    if (r.foodFrame != start.foodFrame) field("foodFrame", std::to_string(r.foodFrame));
-    if (r.redWins != 0) field("redWins", std::to_string(r.redWins));
-    if (r.blueWins != 0) field("blueWins", std::to_string(r.blueWins));
+    if (r.carried.redPrevDx != 0 || r.carried.redPrevDy != 0)
+        field("redPrev", pair(r.carried.redPrevDx, r.carried.redPrevDy));
+    if (r.carried.bluePrevDx != 0 || r.carried.bluePrevDy != 0)
+        field("bluePrev", pair(r.carried.bluePrevDx, r.carried.bluePrevDy));
+    if (r.carried.redGrowNow) field("redGrowNow", "true");
+    if (r.carried.blueGrowNow) field("blueGrowNow", "true");
+    if (r.carried.foodFrame != start.carried.foodFrame)
+        field("foodFrame", std::to_string(r.carried.foodFrame));
+    if (r.carried.redWins != 0) field("redWins", std::to_string(r.carried.redWins));
+    if (r.carried.blueWins != 0) field("blueWins", std::to_string(r.carried.blueWins));
     field("maxTicks", std::to_string(r.maxTicks));
     std::string events = "[";
     for (const ScenarioEvent& e : r.events) {

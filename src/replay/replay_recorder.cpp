@@ -59,22 +59,14 @@ void ReplayRecorder::gameStarting() {
     s.endlessGrowth = settings.endlessGrowth == 1;
     s.onePlayer = settings.onePlayer;
     s.keyBindings = settings.keyBindings;
-    s.redPrevDx = state_.red.prevDx;
-    s.redPrevDy = state_.red.prevDy;
-    s.bluePrevDx = state_.blue.prevDx;
-    s.bluePrevDy = state_.blue.prevDy;
-    s.redGrowNow = state_.red.growNow == 1;
-    s.blueGrowNow = state_.blue.growNow == 1;
-    s.foodFrame = state_.foodFrame;
-    s.redWins = winCount(menu_.redWins());
-    s.blueWins = winCount(menu_.blueWins());
+    s.carried = carriedOverFrom(state_, winCount(menu_.redWins()), winCount(menu_.blueWins()));
     s.events = std::move(early);
     record_ = std::move(s);
     recording_ = true;
 }
 
 void ReplayRecorder::check(int tick) {
-    record_.outcome->checks.push_back(StateCheck{tick, stateHash(state_, window_)});
+    record_.outcome->checks.push_back(StateCheck{tick, stateHash(state_)});
 }
 
 void ReplayRecorder::tickCompleted(int n) {
@@ -93,7 +85,7 @@ void ReplayRecorder::gameFinished() {
     if (o.checks.empty() || o.checks.back().tick != ticks_)
         check(ticks_);
     else
-        o.checks.back().hash = stateHash(state_, window_);  // the result step may change it
+        o.checks.back().hash = stateHash(state_);  // the result step may change it
     o.result = window_.resultCaption();
     o.ticks = ticks_;
     o.redWins = winCount(menu_.redWins());

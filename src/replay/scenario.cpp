@@ -245,13 +245,15 @@ Status readField(Scenario& s, const std::string& key, const json& value) {
     if (key == "endlessGrowth") return store(s.endlessGrowth, readBool(value, key));
     if (key == "onePlayer") return store(s.onePlayer, readBool(value, key));
     if (key == "keyBindings") return store(s.keyBindings, readKeyBindings(value));
-    if (key == "redPrev") return readDirection(value, key, s.redPrevDx, s.redPrevDy);
-    if (key == "bluePrev") return readDirection(value, key, s.bluePrevDx, s.bluePrevDy);
-    if (key == "redGrowNow") return store(s.redGrowNow, readBool(value, key));
-    if (key == "blueGrowNow") return store(s.blueGrowNow, readBool(value, key));
-    if (key == "foodFrame") return store(s.foodFrame, readInt(value, key, 0, 2));
-    if (key == "redWins") return store(s.redWins, readCount(value, key));
-    if (key == "blueWins") return store(s.blueWins, readCount(value, key));
+    if (key == "redPrev")
+        return readDirection(value, key, s.carried.redPrevDx, s.carried.redPrevDy);
+    if (key == "bluePrev")
+        return readDirection(value, key, s.carried.bluePrevDx, s.carried.bluePrevDy);
+    if (key == "redGrowNow") return store(s.carried.redGrowNow, readBool(value, key));
+    if (key == "blueGrowNow") return store(s.carried.blueGrowNow, readBool(value, key));
+    if (key == "foodFrame") return store(s.carried.foodFrame, readInt(value, key, 0, 2));
+    if (key == "redWins") return store(s.carried.redWins, readCount(value, key));
+    if (key == "blueWins") return store(s.carried.blueWins, readCount(value, key));
     if (key == "outcome") return store(s.outcome, readOutcome(value));
     if (key == "version") return store(s.version, readString(value, key, 100));
     if (key == "date") return store(s.date, readString(value, key, 100));

@@ -10,8 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "game/key_slots.h"
 #include "platform/files.h"
 #include "platform/result.h"
+#include "state/carried_over.h"
 
 namespace zib {
 
@@ -49,10 +51,6 @@ constexpr size_t kLargestScenarioText = size_t{64} << 20;
 // builds a value for each level, so that a file of nothing but brackets took gigabytes.
 constexpr int kDeepestScenarioNesting = 16;
 
-// The default keys: blue up W, red up, blue down S, red down, blue right D, red right, blue left
-// A, red left.
-constexpr std::array<int, 8> kDefaultKeyBindings{87, 38, 83, 40, 68, 39, 65, 37};
-
 struct Scenario {
     std::string level;      // the text of the level file
     std::string levelFile;  // its file name as the program knew it; empty when not known
@@ -72,13 +70,7 @@ struct Scenario {
     int maxTicks = 10000;
 
     // Carried over from the games before, as a program that starts holds them unless given.
-    int redPrevDx = 0, redPrevDy = 0;
-    int bluePrevDx = 0, bluePrevDy = 0;
-    bool redGrowNow = false;
-    bool blueGrowNow = false;
-    int foodFrame = 0;
-    long long redWins = 0;
-    long long blueWins = 0;
+    CarriedOver carried;
 
     // Only in replays; the run ignores them.
     std::optional<RecordedOutcome> outcome;

@@ -18,15 +18,9 @@ void prepareGame(GameState& state, MenuLink& menu, const Scenario& s,
     state.demoMode = s.demo;
     state.freeMode = s.freeMode;
 
-    state.red.prevDx = s.redPrevDx;
-    state.red.prevDy = s.redPrevDy;
-    state.blue.prevDx = s.bluePrevDx;
-    state.blue.prevDy = s.bluePrevDy;
-    state.red.growNow = s.redGrowNow;
-    state.blue.growNow = s.blueGrowNow;
-    state.foodFrame = s.foodFrame;
-    menu.setRedWins(std::to_string(s.redWins));
-    menu.setBlueWins(std::to_string(s.blueWins));
+    carryOver(state, s.carried);
+    menu.setRedWins(std::to_string(s.carried.redWins));
+    menu.setBlueWins(std::to_string(s.carried.blueWins));
 }
 
 ScenarioFeed::ScenarioFeed(std::vector<ScenarioEvent> events) : events_(std::move(events)) {

@@ -19,17 +19,16 @@ class Hash {
     uint64_t h_ = 0xCBF29CE484222325ull;
 };
 
-void addSnake(Hash& h, const SnakeRecord& snake, ImageArray& sprites, GameWindow& window,
-              bool blue) {
+void addSnake(Hash& h, const SnakeRecord& snake) {
     h.add(snake.dx), h.add(snake.dy), h.add(snake.prevDx), h.add(snake.prevDy);
     h.add(snake.headX), h.add(snake.headY), h.add(snake.headIndex), h.add(snake.nextIndex);
     h.add(snake.growNow ? 1 : 0), h.add(snake.pendingGrowth), h.add(snake.dead ? 1 : 0);
     h.add(static_cast<long long>(snake.segments.size()));
     for (size_t i = 0; i < snake.segments.size(); ++i) {
         const int index = snake.segments.at(i);
-        const Image& sprite = sprites[index];
-        h.add(index), h.add(sprite.left), h.add(sprite.top), h.add(sprite.visible ? 1 : 0);
-        h.add(window.pictureHolderOf(sprite, blue));
+        const Piece& piece = snake.pieces[static_cast<size_t>(index)];
+        h.add(index), h.add(piece.x), h.add(piece.y), h.add(piece.visible ? 1 : 0);
+        h.add(piece.holder);
     }
     h.add(snake.pathValid ? 1 : 0);
     h.add(static_cast<long long>(snake.path.size()));
@@ -38,15 +37,14 @@ void addSnake(Hash& h, const SnakeRecord& snake, ImageArray& sprites, GameWindow
 
 }  // namespace
 
-uint64_t stateHash(const GameState& state, GameWindow& window) {
+uint64_t stateHash(const GameState& state) {
     Hash h;
     for (int cell = 0; cell < Board::kGridCells; ++cell) h.add(state.board.gridBlocked(cell));
-    addSnake(h, state.red, window.redSprites(), window, false);
-    addSnake(h, state.blue, window.blueSprites(), window, true);
-    const Image& food = window.food();
-    h.add(food.left), h.add(food.top), h.add(food.visible ? 1 : 0);
+    addSnake(h, state.red);
+    addSnake(h, state.blue);
+    h.add(state.food.x), h.add(state.food.y), h.add(state.foodPresent ? 1 : 0);
     h.add(static_cast<long long>(state.gameOver));
-    h.add(window.stopRequested());
+    h.add(state.stopRequested);
     return h.value();
 }
 

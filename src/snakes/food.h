@@ -5,11 +5,11 @@
 
 namespace zib {
 
-// Whether the head sprite t ate the food.
-bool checkFood(PlayField& field, const Snake& snake, int t);
+// Whether the snake's head ate the food.
+bool checkFood(PlayField& field, const Snake& snake);
 
-// Puts the food on a random free candidate cell and shows it. When no candidate is free the food
-// stays hidden, cannot be eaten, and the game goes on; returns whether it was placed.
+// Puts the food on a random free candidate cell. When no candidate is free the food is not
+// present (hidden, it cannot be eaten) and the game goes on; returns whether it was placed.
 bool putFoodOnFreeCell(PlayField& field);
 
 }  // namespace zib

@@ -4,13 +4,9 @@
 #include <optional>
 
 #include "platform/services.h"
-#include "state/board.h"
+#include "state/game_state.h"
 
 namespace zib {
-
-struct FoodCell {
-    int x = 0, y = 0;
-};
 
 // A random candidate cell whose board entry is not 1: x = 10 * int(random * 70) + 10, then
 // y = 10 * int(random * 50) + 10, both drawn again while the cell is blocked. nullopt when none of

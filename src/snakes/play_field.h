@@ -1,19 +1,18 @@
 #pragma once
-// What the snakes' steps work on besides the shared state: the game window's sprite arrays, the
-// food sprite, the body and head pictures, the sounds, and the services for sound and chance. The
-// game window builds it at every load; it refers to the window's controls and lives no longer than
-// they do.
+// What the snakes' steps work on: the game state, the random source the food is placed by, the
+// computer player, and the sounds a step makes heard. No window and no sprites: the window draws
+// the state after the step and plays its sounds.
 #include <array>
-#include <string>
+#include <cstdint>
 
-#include "platform/toolkit.h"
+#include "platform/services.h"
 #include "state/game_state.h"
 
 namespace zib {
 
 // The computer player as the snakes call it: the steering before a computer-driven snake's step,
-// and a new route from the snake's head to the food after the food moved. The game window fills it
-// in with the routines of computer/, which the snakes do not include.
+// and a new route from the snake's head to the food after the food moved. The caller fills it in
+// with the routines of computer/, which the snakes do not include.
 struct ComputerMoves {
     void (*steerRed)(GameState& state, int foodX, int foodY) = nullptr;
     void (*steerBlue)(GameState& state, int foodX, int foodY) = nullptr;
@@ -21,42 +20,38 @@ struct ComputerMoves {
     void (*routeBlue)(GameState& state, int foodX, int foodY) = nullptr;
 };
 
-// The ten body and head pictures of one snake: holder k (C1..C10 or CM1..CM10) at index k; index 0
-// is unused.
-using SnakePictures = std::array<Picture, 11>;
+// A sound a step makes heard: the turn, the food eaten.
+enum class SoundCue : uint8_t { Turn, Eat };
+
+// The sounds of one tick in the order they sound (at most two turns and a meal per snake).
+struct TickSounds {
+    std::array<SoundCue, 8> cues{};
+    int count = 0;
+    void add(SoundCue cue) {
+        if (count < static_cast<int>(cues.size())) cues[static_cast<size_t>(count++)] = cue;
+    }
+    void clear() { count = 0; }
+};
 
 struct PlayField {
     GameState& state;
-    Services& services;
-    ImageArray& redSprites;   // red segments
-    ImageArray& blueSprites;  // blue segments
-    ImageArray& foodSprites;  // element 0 the food, elements 1 and 2 its two animation frames
-    const SnakePictures& redPictures;
-    const SnakePictures& bluePictures;
-    std::string turnSound;  // resolved once per load, never per step
-    std::string eatSound;
-    // False while the food could not be placed because no candidate cell was free: the food is
-    // hidden then and cannot be eaten.
-    bool foodPresent = false;
+    Random& random;
     ComputerMoves computer;
-
-    Image& food() { return foodSprites[0]; }
+    TickSounds sounds;
 };
 
-// One snake as its step sees it: its record, its sprites and pictures, and which colour it is (the
-// few points where the two steps differ ask this).
+// One snake as its step sees it: its record and which colour it is (the few points where the two
+// steps differ ask this).
 struct Snake {
     SnakeRecord& rec;
-    ImageArray& sprites;
-    const SnakePictures& pictures;
     bool blue;
 };
 
 inline Snake redSnake(PlayField& f) {
-    return Snake{f.state.red, f.redSprites, f.redPictures, false};
+    return Snake{f.state.red, false};
 }
 inline Snake blueSnake(PlayField& f) {
-    return Snake{f.state.blue, f.blueSprites, f.bluePictures, true};
+    return Snake{f.state.blue, true};
 }
 
 }  // namespace zib

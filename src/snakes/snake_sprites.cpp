@@ -29,12 +29,12 @@ int headPicture(int dx, int dy) {
     return holder;
 }
 
-void updateSprites(PlayField&, const Snake& s, int t) {
-    const SnakeRecord& r = s.rec;
+void updatePieces(const Snake& s, int t) {
+    SnakeRecord& r = s.rec;
     if (int neck = neckPicture(r.prevDx, r.prevDy, r.dx, r.dy))
-        s.sprites[r.headIndex].setPicture(s.pictures[static_cast<size_t>(neck)]);
+        r.pieces[static_cast<size_t>(r.headIndex)].holder = static_cast<uint8_t>(neck);
     if (int head = headPicture(r.dx, r.dy))
-        s.sprites[t].setPicture(s.pictures[static_cast<size_t>(head)]);
+        r.pieces[static_cast<size_t>(t)].holder = static_cast<uint8_t>(head);
 }
 
 }  // namespace zib

@@ -11,16 +11,16 @@ namespace zib {
 namespace {
 
 void playTurnSoundIfTurned(PlayField& f, const SnakeRecord& s) {
-    if (s.prevDx != s.dx || s.prevDy != s.dy) f.services.sound.play(f.turnSound);
+    if (s.prevDx != s.dx || s.prevDy != s.dy) f.sounds.add(SoundCue::Turn);
 }
 
 // Red is computer-driven in a demo game, blue in a one-player game.
 void steerIfComputerDriven(PlayField& f, const Snake& s) {
-    const Image& food = f.food();
+    const FoodCell food = f.state.food;
     if (s.blue) {
-        if (f.state.settings.onePlayer) f.computer.steerBlue(f.state, food.left, food.top);
+        if (f.state.settings.onePlayer) f.computer.steerBlue(f.state, food.x, food.y);
     } else if (f.state.demoMode) {
-        f.computer.steerRed(f.state, food.left, food.top);
+        f.computer.steerRed(f.state, food.x, food.y);
     }
 }
 
@@ -31,22 +31,22 @@ void crashTest(PlayField& f, const Snake& s) {
     }
 }
 
-void foodTest(PlayField& f, const Snake& s, int t) {
-    if (checkFood(f, s, t)) s.rec.growNow = true;
+void foodTest(PlayField& f, const Snake& s) {
+    if (checkFood(f, s)) s.rec.growNow = true;
 }
 
 // The four edge tests in their order, each on the position the earlier ones left. A head that a
 // computer snake sent past the right or bottom edge (it crossed the left or top edge with an
 // edge-crossing direction and then lost its route) is brought back onto the field as well, so that
 // no head position can leave the board.
-void wrap(Image& moved, SnakeRecord& r) {
+void wrap(SnakeRecord& r) {
     constexpr int w = kFieldWidth, h = kFieldHeight;
-    if (moved.left == w) r.headX = moved.left = 0;
-    if (moved.top == h) r.headY = moved.top = 0;
-    if (moved.left < 0) r.headX = moved.left = w - kCellSize;
-    if (moved.top < 0) r.headY = moved.top = h - kCellSize;
-    if (moved.left > w) r.headX = moved.left = moved.left % w;
-    if (moved.top > h) r.headY = moved.top = moved.top % h;
+    if (r.headX == w) r.headX = 0;
+    if (r.headY == h) r.headY = 0;
+    if (r.headX < 0) r.headX = w - kCellSize;
+    if (r.headY < 0) r.headY = h - kCellSize;
+    if (r.headX > w) r.headX = r.headX % w;
+    if (r.headY > h) r.headY = r.headY % h;
 }
 
 }  // namespace
@@ -60,13 +60,15 @@ int takeTail(Snake s) {
 }
 
 void addSegment(Snake s) {
-    s.rec.nextIndex += 1;
-    // The new sprite copies element 0's picture as it is now; (12, 12) lies off the 10-pixel
+    SnakeRecord& r = s.rec;
+    r.nextIndex += 1;
+    // The new segment copies segment 0's picture as it is now; (12, 12) lies off the 10-pixel
     // lattice, so freeing the spot it leaves clears an entry that no cell uses.
-    Image& added = s.sprites.create(s.rec.nextIndex);
-    added.move(12, 12);
-    s.rec.segments.pushFront(s.rec.nextIndex);
-    s.rec.growNow = false;
+    const auto index = static_cast<size_t>(r.nextIndex);
+    if (r.pieces.size() <= index) r.pieces.resize(index + 1);
+    r.pieces[index] = Piece{12, 12, r.pieces[0].holder, false};
+    r.segments.pushFront(r.nextIndex);
+    r.growNow = false;
 }
 
 void stepSnake(PlayField& f, Snake s) {
@@ -85,26 +87,26 @@ void stepSnake(PlayField& f, Snake s) {
         steerIfComputerDriven(f, s);
         playTurnSoundIfTurned(f, r);
     }
-    Image& moved = s.sprites[t];
-    moved.visible = false;
+    Piece& moved = r.pieces[static_cast<size_t>(t)];
     r.headX += kCellSize * r.dx;
     r.headY += kCellSize * r.dy;
     // The tail is freed before the crash test, so a snake may follow its own tail.
-    f.state.board.set(moved.left, moved.top, 0);
-    moved.move(r.headX, r.headY);
-    updateSprites(f, s, t);
+    f.state.board.set(moved.x, moved.y, 0);
+    updatePieces(s, t);
     r.prevDx = r.dx;
     r.prevDy = r.dy;
     r.headIndex = t;
-    wrap(moved, r);
+    wrap(r);
+    moved.x = static_cast<int16_t>(r.headX);
+    moved.y = static_cast<int16_t>(r.headY);
     if (s.blue) {
         // Blue looks for the food before its crash test, while its new head cell is still free:
         // new food may land under blue's own head. Kept: the game has always played so.
-        foodTest(f, s, t);
+        foodTest(f, s);
         crashTest(f, s);
     } else {
         crashTest(f, s);
-        foodTest(f, s, t);
+        foodTest(f, s);
     }
     f.state.board.set(r.headX, r.headY, 1);
     moved.visible = true;

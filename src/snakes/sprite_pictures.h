@@ -2,12 +2,18 @@
 // The pictures the game draws itself: the ten body and head pieces of each snake (C1..C10 red,
 // CM1..CM10 blue) and the food's two frames. All are 10 x 10 pixels on transparent; the snake
 // pieces are in one colour, the food white with a dark outline.
+#include <array>
 #include <cstdint>
 
 #include "platform/canvas.h"
+#include "platform/toolkit.h"
 #include "snakes/play_field.h"
 
 namespace zib {
+
+// The ten body and head pictures of one snake: holder k (C1..C10 or CM1..CM10) at index k; index 0
+// is unused.
+using SnakePictures = std::array<Picture, 11>;
 
 constexpr uint32_t kRedSnakeColour = rgb(255, 0, 0);
 constexpr uint32_t kBlueSnakeColour = rgb(4, 2, 252);

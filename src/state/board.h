@@ -3,9 +3,13 @@
 // uses those at multiples of 10. 0 free, 1 blocked (a wall or a segment of either snake). The food
 // is not on the board. Growth frees the entry at (12, 12), which no cell uses.
 //
-// For the route search the board also keeps the 80 x 60 cells of the wrapped field (x 0..790,
-// y 0..590) as a compact grid, and remembers which of those cells became free lately: a search
-// that found no route stays valid for as long as no cell next to the region it flooded is freed.
+// Only the 80 x 60 cells of the wrapped field (x 0..790, y 0..590) are stored as a grid; the few
+// other entries the rules write (a wall that starts off the lattice, the edge x = 800 or y = 600)
+// are kept in a short sorted list, so that a board is about 10 KB and copying it is cheap. The
+// route search reads the grid, and the board remembers which of its cells became free lately: a
+// search that found no route stays valid for as long as no cell next to the region it flooded is
+// freed.
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -31,19 +35,27 @@ class Board {
     // How many of the latest freed cells are remembered.
     static constexpr uint64_t kFreedMemory = 256;
 
-    Board() : cells_((kMaxX + 1) * (kMaxY + 1), 0) {}
-
     static bool inRange(int x, int y) { return x >= 0 && y >= 0 && x <= kMaxX && y <= kMaxY; }
     // Checked access: an index outside 0..800 x 0..600 throws BoardRangeError.
-    int16_t get(int x, int y) const { return cells_[index(x, y)]; }
+    int16_t get(int x, int y) const {
+        check(x, y);
+        return at(x, y);
+    }
     void set(int x, int y, int16_t v) {
-        const size_t i = index(x, y);
-        if (x % kCellSize == 0 && y % kCellSize == 0 && x < kMaxX && y < kMaxY)
-            noteGridCell(y / kCellSize * kGridColumns + x / kCellSize, v != 0);
-        cells_[i] = v;
+        check(x, y);
+        if (const int cell = gridCell(x, y); cell >= 0) {
+            setGridCell(cell, v);
+            return;
+        }
+        setStray(key(x, y), v);
     }
     // Unchecked access for callers that have tested inRange.
-    int16_t at(int x, int y) const { return cells_[static_cast<size_t>(y) * (kMaxX + 1) + x]; }
+    int16_t at(int x, int y) const {
+        if (const int cell = gridCell(x, y); cell >= 0) return grid_[static_cast<size_t>(cell)];
+        return stray(key(x, y));
+    }
+    // The entries outside the grid that are not 0.
+    size_t strayCount() const { return strays_.size(); }
 
     // Sets every entry at multiples of 10 to 0; other entries keep their values.
     void clearCells();
@@ -75,26 +87,59 @@ class Board {
         }
     };
 
-    static size_t index(int x, int y) {
+    struct Stray {
+        uint32_t key;
+        int16_t value;
+    };
+
+    static void check(int x, int y) {
         if (!inRange(x, y)) throw BoardRangeError("board index out of range");
-        return static_cast<size_t>(y) * (kMaxX + 1) + x;
     }
-    void noteGridCell(int cell, bool blocked) {
-        uint8_t& g = grid_[static_cast<size_t>(cell)];
-        if (g && !blocked) freed_[freedCount_++ % kFreedMemory] = static_cast<uint16_t>(cell);
-        g = blocked ? 1 : 0;
+    // The grid cell of (x, y), or -1 for an entry off the grid.
+    static int gridCell(int x, int y) {
+        if (x % kCellSize != 0 || y % kCellSize != 0 || x >= kMaxX || y >= kMaxY) return -1;
+        return y / kCellSize * kGridColumns + x / kCellSize;
+    }
+    static uint32_t key(int x, int y) { return static_cast<uint32_t>(y * (kMaxX + 1) + x); }
+    std::vector<Stray>::const_iterator findStray(uint32_t k) const {
+        return std::lower_bound(strays_.begin(), strays_.end(), k,
+                                [](const Stray& s, uint32_t v) { return s.key < v; });
+    }
+    int16_t stray(uint32_t k) const {
+        if (strays_.empty()) return 0;
+        auto it = findStray(k);
+        return it != strays_.end() && it->key == k ? it->value : 0;
+    }
+    void setStray(uint32_t k, int16_t v) {
+        auto it = strays_.begin() + (findStray(k) - strays_.cbegin());
+        const bool found = it != strays_.end() && it->key == k;
+        if (v == 0) {
+            if (found) strays_.erase(it);
+        } else if (found) {
+            it->value = v;
+        } else {
+            strays_.insert(it, Stray{k, v});
+        }
+    }
+    void setGridCell(int cell, int16_t v) {
+        int16_t& g = grid_[static_cast<size_t>(cell)];
+        if (g != 0 && v == 0) freed_[freedCount_++ % kFreedMemory] = static_cast<uint16_t>(cell);
+        g = v;
     }
 
-    std::vector<int16_t> cells_;
-    std::array<uint8_t, kGridCells> grid_{};
+    std::array<int16_t, kGridCells> grid_{};
+    std::vector<Stray> strays_;  // sorted by key
     std::array<uint16_t, kFreedMemory> freed_{};
     uint64_t freedCount_ = 0;
     Identity identity_;
 };
 
 inline void Board::clearCells() {
-    for (int x = 0; x <= kMaxX; x += kCellSize)
-        for (int y = 0; y <= kMaxY; y += kCellSize) cells_[index(x, y)] = 0;
+    // The lattice entries off the grid are those on the edges x = 800 and y = 600.
+    std::erase_if(strays_, [](const Stray& s) {
+        const uint32_t x = s.key % (kMaxX + 1), y = s.key / (kMaxX + 1);
+        return x % kCellSize == 0 && y % kCellSize == 0;
+    });
     grid_.fill(0);
     identity_ = Identity();
 }

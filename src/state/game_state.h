@@ -1,14 +1,16 @@
 #pragma once
-// The state the whole program shares: the board, one record per snake, the game flags and the
-// settings. One object, owned by the program and passed to whoever needs it.
+// The state the whole program shares: the board, one record per snake with the cells of its body,
+// the food's cell, the game flags and the settings. One object, owned by the program and passed
+// to whoever needs it. What decides a game is plain data here: copying the state is an
+// assignment, and a copy put back plays on exactly as the original would.
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "state/board.h"
 #include "state/body_list.h"
-#include "state/path_scratch.h"
 #include "state/planned_path.h"
 
 namespace zib {
@@ -16,11 +18,23 @@ namespace zib {
 // Who died last in the game (the later death wins): None while both live.
 enum class GameOver { None, RedDied, BlueDied };
 
+// One segment of a snake as the window shows it: its place in pixels (the start segments wait at
+// the design position, one made by growth at (12, 12), both off the play until the tail reaches
+// them), the picture holder it shows (1..10, see snakes/sprite_pictures.h) and whether it is
+// shown. Kept by sprite index, so that the window's sprite of the same index follows it.
+struct Piece {
+    int16_t x = 0, y = 0;
+    uint8_t holder = 0;
+    bool visible = false;
+    bool operator==(const Piece&) const = default;
+};
+
 struct SnakeRecord {
     int dx = 0, dy = 0;          // cells per step: -1, 0, 1; -79/79 and -59/59 to cross an edge
     int prevDx = 0, prevDy = 0;  // the direction the previous step applied
     int headX = 0, headY = 0;    // pixels
     BodyList segments;           // sprite indices, tail first, head last
+    std::vector<Piece> pieces;   // by sprite index; an index growth skipped holds a piece unused
     int headIndex = 0;           // sprite that is the head
     int nextIndex = 0;           // growth raises it, then creates that sprite
     bool growNow = false;
@@ -42,12 +56,22 @@ struct Settings {
     bool onePlayer = false;
 };
 
+// A cell of the field in pixels.
+struct FoodCell {
+    int x = 0, y = 0;
+    bool operator==(const FoodCell&) const = default;
+};
+
 struct GameState {
     Board board;
     SnakeRecord red;
     SnakeRecord blue;
 
+    FoodCell food;             // where the food is, or was last (0, 0 before the first)
+    bool foodPresent = false;  // false before the first food and while no cell was free for it
     GameOver gameOver = GameOver::None;
+    bool stopRequested = false;   // the game ends after this tick (Esc, a crash, a demo key)
+    bool demoKeyPressed = false;  // a key in a demo game: it ends after this tick
     bool demoMode = false;
     bool freeMode = false;
     bool showFps = false;
@@ -56,8 +80,6 @@ struct GameState {
     int foodFrame = 0;
 
     Settings settings;
-
-    PathScratch pathScratch;  // working storage of the route search
 };
 
 }  // namespace zib

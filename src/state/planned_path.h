@@ -1,6 +1,7 @@
 #pragma once
 // The route of a computer-driven snake: the cells to step on, from the first cell after the head
 // to the food, as pixel positions. Fixed storage, so that planning never allocates.
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -17,6 +18,19 @@ struct Cell {
 class PlannedPath {
   public:
     static constexpr size_t kCapacity = kGridCells + 2;
+
+    PlannedPath() = default;
+    PlannedPath(const PlannedPath& other) { *this = other; }
+    // A copy holds the cells still ahead only, so that copying a game state costs what its routes
+    // hold, not their capacity.
+    PlannedPath& operator=(const PlannedPath& other) {
+        if (this == &other) return *this;
+        std::copy(other.cells_.begin() + static_cast<std::ptrdiff_t>(other.begin_),
+                  other.cells_.begin() + static_cast<std::ptrdiff_t>(other.end_), cells_.begin());
+        begin_ = 0;
+        end_ = other.size();
+        return *this;
+    }
 
     bool empty() const { return begin_ == end_; }
     size_t size() const { return end_ - begin_; }  // in cells

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Replays of real games in the window: a game where both snakes turn and red crashes, a game
-# restarted with Enter, the restarted game left with Esc, and a DEMO each leave one replay file in
-# $XDG_DATA_HOME/zib/replays; every file passes zibsim --verify. zib --replay plays one back to
-# its end (exit 0) and records nothing; Esc ends a playback early; a broken file gives exit 2.
+# restarted with Enter, the restarted game left with Esc, a DEMO and a game after it each leave
+# one replay file in $XDG_DATA_HOME/zib/replays; every file passes zibsim --verify. zib --replay
+# plays one back to its end (exit 0) and records nothing; Esc ends a playback early; a broken file
+# gives exit 2.
 # Regions and colours are words passed unquoted (see lib.sh).
 # shellcheck disable=SC2046,SC2086,SC2119
 . "$(dirname "$0")/lib.sh"
@@ -53,12 +54,22 @@ sleep 1.5
 key x
 wait_for "the menu after the demo" 8 menu_shown
 wait_for "the replay of the demo" 5 replays_are 4
+
+# ---- the game after the demo, with red steered by keys: the demo's route for red is no part of
+# it, so its replay verifies like the others
+key Return
+sleep 0.5
+key Down
+sleep 1
+key Escape
+wait_for "the menu after the game after the demo" 10 menu_shown
+wait_for "the replay of the game after the demo" 5 replays_are 5
 type_text exit
 wait_exit
-log "four games, four replays"
+log "five games, five replays"
 
 mapfile -t files < <(find "$REPLAYS" -name '*.zibreplay.json' | sort)
-[ "${#files[@]}" -eq 4 ] || fail "expected 4 replay files, found ${#files[@]}"
+[ "${#files[@]}" -eq 5 ] || fail "expected 5 replay files, found ${#files[@]}"
 for f in "${files[@]}"; do
     case "$(basename "$f")" in
         [0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]_[0-9][0-9]-[0-9][0-9]-[0-9][0-9]_?*.zibreplay.json) ;;
@@ -75,7 +86,8 @@ for code in 83 68 38 39; do
     grep -q "\"down\": $code}" "$first" || fail "game 1's replay lacks the key $code"
 done
 grep -q '"result": "Modrý vyhrál"' "$first" || fail "game 1's replay does not hold blue's win"
-grep -q '"demo": true' "${files[3]}" || fail "the last replay is not the demo's"
+grep -q '"demo": true' "${files[3]}" || fail "the fourth replay is not the demo's"
+grep -q '"demo": true' "${files[4]}" && fail "the game after the demo was recorded as a demo"
 log "every replay verifies"
 
 # ---- zib --replay: game 1 to its end, then the pause, then exit 0; nothing new recorded
@@ -86,7 +98,7 @@ ZIB_PID=$!
 wait_for "the playback window" 10 window_shown
 wait_exit
 [ $((SECONDS - start)) -ge 2 ] || fail "the playback ended before the pause after the result"
-replays_are 4 || fail "the playback recorded a replay"
+replays_are 5 || fail "the playback recorded a replay"
 log "playback to the end"
 
 # ---- Esc ends a playback early: game 2 would run to its crash and then pause, some 4 s

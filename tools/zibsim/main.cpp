@@ -3,8 +3,11 @@
 // --real-clock (or --sdl) plays it in a real SDL window on the real clock and writes its timing
 // to standard error. zibsim --check-level FILE... checks level files (see level_check.h).
 // zibsim --verify REPLAY... replays recorded games and compares their outcomes (see verify.h).
+// zibsim --rollback-check K FILE... steps each game with saves and restores (see plain_game.h).
 #include <signal.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -12,6 +15,7 @@
 #include "platform/backend/backends.h"
 #include "platform/stop_signals.h"
 #include "zibsim/level_check.h"
+#include "zibsim/plain_game.h"
 #include "zibsim/scenario.h"
 #include "zibsim/simulator.h"
 #include "zibsim/verify.h"
@@ -40,6 +44,16 @@ int run(int argc, char** argv) {
             return 2;
         }
         return zibsim::verifyFiles(std::vector<std::string>(argv + 2, argv + argc), std::cout);
+    }
+    if (argc >= 2 && std::string(argv[1]) == "--rollback-check") {
+        int depth = 0;
+        if (argc >= 4) depth = std::atoi(argv[2]);
+        if (depth < 1 || depth > 1000) {
+            std::cerr << "usage: zibsim --rollback-check K(1..1000) SCENARIO.json...\n";
+            return 2;
+        }
+        return zibsim::rollbackCheckFiles(depth, std::vector<std::string>(argv + 3, argv + argc),
+                                          std::cout);
     }
     // A reader that closes the pipe early makes the writes fail; the run then ends and cleans up.
     signal(SIGPIPE, SIG_IGN);

@@ -32,11 +32,6 @@ double processCpuMs() {
     return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
-// Thrown from the observer to leave a game that has run out of ticks.
-struct OutOfTicks {};
-// Thrown when the trace can no longer be written (a reader closed the pipe): the game is left.
-struct OutputLost {};
-
 class TraceRun : public zib::GameObserver {
   public:
     TraceRun(const Scenario& scenario, SimHost& host, zib::Application& app, zib::GameState& state,
@@ -52,6 +47,10 @@ class TraceRun : public zib::GameObserver {
           feed_(scenario.events) {}
 
     bool finished() const { return finished_; }
+    // The game was left at its last tick, or because the trace could no longer be written (a
+    // reader closed the pipe).
+    bool outOfTicks() const { return outOfTicks_; }
+    bool outputLost() const { return outputLost_; }
     int ticks() const { return ticks_; }
     // Wall time from the start of the loop to the last completed tick, in milliseconds.
     double loopWallMs() const {
@@ -116,12 +115,18 @@ class TraceRun : public zib::GameObserver {
   private:
     void traceLine(int t) {
         appendTickLine(buffer_, t, state_, window_, host_.takeSounds());
-        if (buffer_.size() >= kFlushBytes && !flush()) throw OutputLost{};
+        if (buffer_.size() >= kFlushBytes && !flush()) {
+            outputLost_ = true;
+            app_.quit();
+        }
     }
 
     // The loop goes on after this tick unless its end test has just asked it to stop.
     void stopWhenOutOfTicks(int n) {
-        if (n >= scenario_.maxTicks && !window_.stopRequested()) throw OutOfTicks{};
+        if (n >= scenario_.maxTicks && !window_.stopRequested()) {
+            outOfTicks_ = true;
+            app_.quit();
+        }
     }
 
   public:
@@ -150,6 +155,8 @@ class TraceRun : public zib::GameObserver {
     std::string buffer_;
     bool started_ = false;
     bool finished_ = false;
+    bool outOfTicks_ = false;
+    bool outputLost_ = false;
     int ticks_ = 0;
     std::chrono::steady_clock::time_point loopStartedAt_;
     std::chrono::steady_clock::time_point lastTickAt_;
@@ -214,16 +221,16 @@ int runScenario(const Scenario& scenario, std::ostream& out, std::ostream& err,
         }
         try {
             app.run();
-        } catch (const OutOfTicks&) {
-            run.endOutOfTicks();
-            reportTiming();
-            return kRan;
-        } catch (const OutputLost&) {
-            return kFailed;
         } catch (const std::exception& e) {
             run.flush();  // the trace up to the fault
             err << "zibsim: the game stopped: " << e.what() << '\n';
             return kFailed;
+        }
+        if (run.outputLost()) return kFailed;
+        if (run.outOfTicks()) {
+            run.endOutOfTicks();
+            reportTiming();
+            return kRan;
         }
         if (!run.finished()) {
             run.flush();

@@ -27,8 +27,7 @@ std::string gameOverMark(zib::GameOver gameOver) {
     return "";
 }
 
-void appendSnake(JsonLine& line, const zib::SnakeRecord& snake, zib::GameWindow& window,
-                 bool blue) {
+void appendSnake(JsonLine& line, const zib::SnakeRecord& snake) {
     line.beginObject();
     line.key("head");
     line.pair(snake.headX, snake.headY);
@@ -49,16 +48,15 @@ void appendSnake(JsonLine& line, const zib::SnakeRecord& snake, zib::GameWindow&
 
     line.key("body");
     line.beginArray();
-    zib::ImageArray& sprites = blue ? window.blueSprites() : window.redSprites();
     for (size_t i = 0; i < snake.segments.size(); ++i) {
         int index = snake.segments.at(i);
-        const zib::Image& sprite = sprites[index];
+        const zib::Piece& piece = snake.pieces[static_cast<size_t>(index)];
         line.beginArray();
         line.value(index);
-        line.value(sprite.left);
-        line.value(sprite.top);
-        line.value(window.pictureHolderOf(sprite, blue));
-        line.value(sprite.visible ? 1 : 0);
+        line.value(piece.x);
+        line.value(piece.y);
+        line.value(piece.holder);
+        line.value(piece.visible ? 1 : 0);
         line.endArray();
     }
     line.endArray();
@@ -85,21 +83,20 @@ void appendTickLine(std::string& out, int t, const zib::GameState& state, zib::G
     line.beginObject();
     line.key("t");
     line.value(t);
-    const zib::Image& food = window.food();
     line.key("food");
-    line.pair(food.left, food.top);
+    line.pair(state.food.x, state.food.y);
     line.key("foodVisible");
-    line.value(food.visible ? 1 : 0);
+    line.value(state.foodPresent ? 1 : 0);
     line.key("foodFrame");
     line.value(state.foodFrame);
     line.key("red");
-    appendSnake(line, state.red, window, false);
+    appendSnake(line, state.red);
     line.key("blue");
-    appendSnake(line, state.blue, window, true);
+    appendSnake(line, state.blue);
     line.key("gameOver");
     line.value(gameOverMark(state.gameOver));
     line.key("stop");
-    line.value(window.stopRequested() ? 1 : 0);
+    line.value(state.stopRequested ? 1 : 0);
     line.key("timer1");
     line.value(window.gameTimerEnabled() ? 1 : 0);
     line.key("sounds");
