@@ -40,7 +40,7 @@ void GameWindow::Timer1_Timer() {
     phase_ = Phase::Starting;
 
     putFoodOnFreeCell(f);
-    menu_.hideMenu();
+    menu_->hideMenu();
     uint32_t lastTick = clock.tickCount();
     clock.sleep(200);
     const Image& food = f.food();
