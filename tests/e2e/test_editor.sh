@@ -71,6 +71,9 @@ grep -q 'Novy' "$REPLAY" || fail "the replay is not of the new level"
     fail "zibsim --verify refused the replay: $(cat "$WORK/verify.log")"
 log "the new level plays and its replay verifies"
 
+# The menu, back after the game's pause, centred on the wider screen: its metal below the items.
+menu_again() { shot_has 100 410 320 190 90 250 90 250 90 250 55000; }
+wait_for "the menu after the game" 20 menu_again
 type_text exit
 wait_exit
 log "done"
