@@ -76,6 +76,40 @@ TEST_F(EditorWindowTest, TheTypedWordOpensTheChosenLevelAndSavingKeepsTheShipped
     EXPECT_EQ(app.screenArea().w, Form::kWidth);
 }
 
+struct WheelCase {
+    const char* name;
+    int tool;   // the key of the tool chosen
+    int notch;  // the wheel's button
+    int notches;
+    int dx, dy;  // red's direction after, from heading up
+};
+
+class WheelTurns : public EditorWindowTest, public ::testing::WithParamInterface<WheelCase> {};
+
+TEST_P(WheelTurns, TheStartOfTheStartTool) {
+    const WheelCase& c = GetParam();
+    startWithPlayerFolder();
+    menu->openEditor("Novy");
+    key('C');
+    key(38);  // up
+    key(c.tool);
+    for (int i = 0; i < c.notches; ++i) {
+        backend.queue(InputEvent{InputEvent::Type::MouseDown, c.notch, 400, 300, 0, 0});
+        backend.queue(InputEvent{InputEvent::Type::MouseUp, c.notch, 400, 300, 0, 0});
+    }
+    app.doEvents();
+    EXPECT_EQ(editor().model().level().red.dx, c.dx);
+    EXPECT_EQ(editor().model().level().red.dy, c.dy);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Notches, WheelTurns,
+    ::testing::Values(WheelCase{"AwayTurnsClockwise", 'C', kWheelAway, 1, 1, 0},
+                      WheelCase{"TowardTurnsBack", 'C', kWheelToward, 1, -1, 0},
+                      WheelCase{"ThreeNotchesQuickly", 'C', kWheelAway, 3, -1, 0},
+                      WheelCase{"OnlyWithAStartTool", 'Z', kWheelAway, 1, 0, -1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 struct LeaveCase {
     const char* name;
     int answerKey;

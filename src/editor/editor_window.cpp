@@ -87,7 +87,12 @@ void EditorWindow::Form_Unload() {
 // ---- the pointer on the field
 
 void EditorWindow::fieldMouseDown(int button, int x, int y) {
-    if (askingToSave() || button != 1) return;
+    if (askingToSave()) return;
+    if ((button == kWheelAway || button == kWheelToward) && !dragging_) {
+        turnWithWheel(button == kWheelAway ? 1 : -1);
+        return;
+    }
+    if (button != 1) return;
     selected_.reset();
     switch (tool_) {
         case EditorTool::Wall:
@@ -229,6 +234,20 @@ void EditorWindow::Form_KeyDown(int code, int shift) {
         model_.turnStart(tool_ == EditorTool::RedStart ? StartOf::Red : StartOf::Blue, dx, dy);
         levelChanged();
     }
+}
+
+// The wheel turns the start of the start tool chosen: a quarter turn clockwise a notch away.
+void EditorWindow::turnWithWheel(int quarters) {
+    if (tool_ != EditorTool::RedStart && tool_ != EditorTool::BlueStart) return;
+    const StartOf snake = tool_ == EditorTool::RedStart ? StartOf::Red : StartOf::Blue;
+    const LevelStart& s = snake == StartOf::Red ? model_.level().red : model_.level().blue;
+    constexpr int kTurns[4][2] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};  // right, down, left, up
+    int at = 0;
+    for (int i = 0; i < 4; ++i)
+        if (kTurns[i][0] == s.dx && kTurns[i][1] == s.dy) at = i;
+    const int next = (at + quarters + 4) % 4;
+    model_.turnStart(snake, kTurns[next][0], kTurns[next][1]);
+    levelChanged();
 }
 
 // ---- what the buttons do

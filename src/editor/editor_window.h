@@ -95,6 +95,7 @@ class EditorWindow : public Form, public MenuLink {
     void drawField();
     void levelChanged();  // after every change of the model: paint, check, show
 
+    void turnWithWheel(int quarters);
     void finishTestPlay();
     void endVisit();
 

@@ -186,11 +186,6 @@ void LevelModel::setBackground(const std::string& name) {
     level_.background = name;
 }
 
-void LevelModel::retextureWalls() {
-    remember();
-    for (LevelWall& w : level_.walls) w.texture = wallTexture;
-}
-
 void LevelModel::beginWallDrag(int index) {
     if (index < 0 || index >= static_cast<int>(level_.walls.size())) return;
     dragStart_ = level_;

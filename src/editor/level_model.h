@@ -64,8 +64,6 @@ class LevelModel {
     // Turns a snake's start to (dx, dy) (and the other's to the image of it, with the mirror on).
     void turnStart(StartOf snake, int dx, int dy);
     void setBackground(const std::string& name);
-    // Gives every wall the picture new walls get, as one step.
-    void retextureWalls();
 
     // A drag of a wall (moving or resizing it) is one step: begin it, change the wall as often as
     // the pointer moves, then end it. The wall's mirror image follows it.
