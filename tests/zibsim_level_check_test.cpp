@@ -115,6 +115,75 @@ INSTANTIATE_TEST_SUITE_P(
                   Severity::Error, 0, "no free cell for food"}),
     [](const ::testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
 
+// What each finding concerns, for the editor that marks it, and its Czech text.
+struct SubjectCase {
+    const char* name;
+    std::string text;
+    Severity severity;
+    LevelFinding::Subject subject;
+    int wall;
+    const char* czech;
+};
+
+class LevelCheckSubjects : public LevelCheckFolder,
+                           public ::testing::WithParamInterface<SubjectCase> {};
+
+TEST_P(LevelCheckSubjects, NameWhatTheyConcern) {
+    const SubjectCase& c = GetParam();
+    LevelCheck result = check(c.text);
+    ASSERT_EQ(result.findings.size(), 1u) << result.findings[0].message;
+    const LevelFinding& f = result.findings[0];
+    EXPECT_EQ(f.severity, c.severity);
+    EXPECT_EQ(f.subject, c.subject) << f.message;
+    EXPECT_EQ(f.wall, c.wall) << f.message;
+    EXPECT_NE(f.czech.find(c.czech), std::string::npos) << f.czech;
+}
+
+std::string wallsOfOneCell(int n) {
+    std::string text;
+    for (int i = 0; i < n; ++i) {
+        const int x = 300 + i % 30 * 10, y = 300 + i / 30 * 10;
+        text += std::to_string(x) + "," + std::to_string(y) + "," + std::to_string(x + 10) + "," +
+                std::to_string(y + 10) + ",hlina.jpg\n";
+    }
+    return text;
+}
+
+// Red shut in two cells below the food area: x 400..410, y 550.
+const std::string kShutIn =
+    "\"hlina.jpg\",400,550,1,0\n200,200,1,0\n"
+    "390,540,430,550,hlina.jpg\n390,560,430,570,hlina.jpg\n"
+    "390,550,400,560,hlina.jpg\n420,550,430,560,hlina.jpg\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, LevelCheckSubjects,
+    ::testing::Values(
+        SubjectCase{"RedOnAWall", kStarts + "\n90,90,120,120,hlina.jpg\n", Severity::Error,
+                    LevelFinding::Subject::Red, -1, "startuje na zdi"},
+        SubjectCase{"BlueStepsIntoTheSecondWall",
+                    kStarts + "600,10,610,20,hlina.jpg\n210,200,220,210,hlina.jpg\n",
+                    Severity::Error, LevelFinding::Subject::Blue, -1, "prvním krokem"},
+        SubjectCase{"BothOnOneCell", "\"hlina.jpg\",100,100,1,0\n100,100,-1,0\n", Severity::Error,
+                    LevelFinding::Subject::Blue, -1, "stejném místě"},
+        SubjectCase{"SecondWallOffTheGrid",
+                    kStarts + "10,10,50,50,hlina.jpg\n15,60,55,90,hlina.jpg\n", Severity::Warning,
+                    LevelFinding::Subject::Wall, 1, "neleží na mřížce"},
+        SubjectCase{"TextureOfTheFirstWall", kStarts + "10,10,50,50,nic.gif\n", Severity::Error,
+                    LevelFinding::Subject::Wall, 0, "chybí ve složce"},
+        SubjectCase{"Background", "\"nic.jpg\",100,100,1,0\n200,200,1,0\n", Severity::Error,
+                    LevelFinding::Subject::Background, -1, "obrázek pozadí"},
+        SubjectCase{"RedCannotReachFood", kShutIn, Severity::Warning, LevelFinding::Subject::Red,
+                    -1, "nedostane k žádnému jídlu"},
+        SubjectCase{"TooManyWalls", kStarts + wallsOfOneCell(257), Severity::Warning,
+                    LevelFinding::Subject::Wall, 256, "víc než 256"},
+        SubjectCase{"NoFood", "hlina.jpg,0,550,1,0\n0,570,1,0\n10,10,710,510,hlina.jpg\n",
+                    Severity::Error, LevelFinding::Subject::File, -1, "nezbývá volné místo"}),
+    [](const ::testing::TestParamInfo<SubjectCase>& info) { return std::string(info.param.name); });
+
+TEST_F(LevelCheckFolder, TwoHundredFiftySixWallsAreNotTooMany) {
+    EXPECT_TRUE(check(kStarts + wallsOfOneCell(256)).findings.empty());
+}
+
 TEST_F(LevelCheckFolder, ACleanLevelHasNoFindings) {
     // The picture names differ in case from the file; the walls leave one food cell free.
     LevelCheck result = check("Hlina.JPG,0,550,1,0\n0,570,1,0\n10,10,700,510,hlina.jpg\n" +

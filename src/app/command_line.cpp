@@ -8,6 +8,7 @@
 #include <optional>
 #include <string_view>
 
+#include "editor/level_store.h"
 #include "zib_version.h"
 
 namespace zib {
@@ -73,6 +74,12 @@ const std::vector<Option>& options() {
          [](CommandLine& c, const std::optional<std::string>& v) {
              c.replayFile = v.value_or("");
              return !c.replayFile.empty();
+         }},
+        {"--edit", nullptr, Value::Optional, "[JMÉNO]",
+         "otevře editor map na mapě JMÉNO (písmena, číslice, - a _)",
+         [](CommandLine& c, const std::optional<std::string>& v) {
+             c.editLevel = v.value_or(kNewLevelName);
+             return validLevelName(*c.editLevel);
          }},
         {"--host", nullptr, Value::Optional, "[PORT]",
          "čeká na druhého hráče ze sítě (port 47777, není-li uveden)",

@@ -16,6 +16,8 @@ struct CommandLine {
 
     bool window = false;     // --window, or ZIB_WINDOWED=1 in the environment
     std::string replayFile;  // --replay SOUBOR: play a recorded game back instead of the menu
+    // --edit [JMÉNO]: open the level editor on that level (kNewLevelName when left out).
+    std::optional<std::string> editLevel;
     // --host [PORT]: wait for another player on this port (all interfaces).
     std::optional<uint16_t> hostPort;
     std::string hostBind;  // --host ADDRESS:PORT: listen on that address only
@@ -26,6 +28,9 @@ struct CommandLine {
     std::string joinHost;
     uint16_t joinPort = 0;
 };
+
+// The level the editor opens when --edit names none.
+inline constexpr const char* kNewLevelName = "Nova";
 
 // Reads the arguments after the program's name. getenv looks up environment variables (null when
 // unset); the environment's aliases of options are applied before the arguments.

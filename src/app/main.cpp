@@ -105,6 +105,7 @@ int run(int argc, char** argv) {
             menu.setOnline(online.get());
         }
         menu.show();
+        if (line.editLevel) menu.openEditor(*line.editLevel);
 
         // The window shows with the first frame: until then the remembered choice between full
         // screen and a window may still apply. --window wins for this run; Alt+Enter is

@@ -30,13 +30,13 @@ void GameWindow::showResult() {
         resultLabel_->setCaption("Remíza");
     } else if (result == GameResult::BlueWon) {
         resultLabel_->setCaption("Modrý vyhrál");
-        menu_.setBlueWins(oneMore(menu_.blueWins()));
+        menu_->setBlueWins(oneMore(menu_->blueWins()));
     } else {
         resultLabel_->setCaption("Červený vyhrál");
-        menu_.setRedWins(oneMore(menu_.redWins()));
+        menu_->setRedWins(oneMore(menu_->redWins()));
     }
-    redWinsLabel_->setCaption(menu_.redWins());
-    blueWinsLabel_->setCaption(menu_.blueWins());
+    redWinsLabel_->setCaption(menu_->redWins());
+    blueWinsLabel_->setCaption(menu_->blueWins());
     redWinsLabel_->visible = true;
     blueWinsLabel_->visible = true;
     if (recorder_) recorder_->gameFinished();
@@ -66,18 +66,18 @@ void GameWindow::Timer2_Timer() {
     resetPlayState();
     Display& display = services().display;
     if (restartRequested_ && !state_.demoMode) {
-        menu_.showMenu();
+        menu_->showMenu();
         unload();
         show();  // a fresh load: the same level, and Timer1 starts the new game
         display.showCursor(true);
         restartRequested_ = false;
         if (!loadError_.empty()) {
             // The level could not be loaded again: stay in the menu and say why.
-            menu_.enableIdleTimer();
-            menu_.showMessage(loadError_);
+            menu_->enableIdleTimer();
+            menu_->showMessage(loadError_);
             return;
         }
-        menu_.hideMenu();
+        menu_->hideMenu();
         return;
     }
     if (state_.demoMode) {
@@ -94,8 +94,8 @@ void GameWindow::Timer2_Timer() {
     // some later game.
     restartRequested_ = false;
     display.showCursor(true);
-    menu_.showMenu();
-    menu_.enableIdleTimer();
+    menu_->showMenu();
+    menu_->enableIdleTimer();
     unload();
 }
 

@@ -22,7 +22,7 @@ void GameWindow::Timer1_Timer() {
     GameState& s = state_;
     phase_ = Phase::Starting;
 
-    menu_.hideMenu();
+    menu_->hideMenu();
     uint32_t lastTick = clock.tickCount();
     clock.sleep(kStartPauseMs);
     startGame(f);

@@ -53,7 +53,7 @@ const DrawnPictures& drawnPictures() {
 GameWindow::GameWindow(Application& app, GameState& state, MenuLink& menu)
     : Form(app),
       state_(state),
-      menu_(menu),
+      menu_(&menu),
       levelFolder_(dataFolder()),
       warnings_(&std::cerr),
       redArt_(drawnPictures().red),

@@ -35,6 +35,10 @@ class GameWindow : public Form {
     GameWindow(Application& app, GameState& state, MenuLink& menu);
 
     void setObserver(GameObserver* observer) { observer_ = observer; }
+    // Who hears the game's end and its win counts: the menu given at construction, or another
+    // window that plays a game through this one (the level editor's test play).
+    void setMenuLink(MenuLink& menu) { menu_ = &menu; }
+    MenuLink& menuLink() { return *menu_; }
     // A second observer, told first: the replay recorder.
     void setRecorder(GameObserver* recorder) { recorder_ = recorder; }
     // A game linked with another program: keys go through the link (none unless set).
@@ -128,7 +132,7 @@ class GameWindow : public Form {
     static Label& loaded(Label* label);
 
     GameState& state_;
-    MenuLink& menu_;
+    MenuLink* menu_;
     GameObserver* observer_ = nullptr;
     GameObserver* recorder_ = nullptr;
     TickLink* tickLink_ = nullptr;

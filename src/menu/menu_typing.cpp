@@ -1,5 +1,5 @@
 // The keyboard of the menu: Enter starts a game, a key release binds an armed key slot, and the
-// typed words DEMO, EXIT, FREE and FPS. Also the idle countdown that starts a demo game.
+// typed words DEMO, EDIT, EXIT, FREE and FPS. Also the idle countdown that starts a demo game.
 #include "menu/menu_window.h"
 #include "platform/key_codes.h"
 
@@ -59,6 +59,15 @@ void MenuWindow::searchTypedWords() {
             typedKeys_.clear();
             c_.helpTimer->setEnabled(false);  // stop the help scroll, or the demo would wait for it
             Timer2_Timer();
+            return;
+        }
+        if (four == U"EDIT") {
+            typedKeys_.clear();
+            playClick();
+            // The editor opens on the chosen level, by its name without the extension.
+            std::string name = state_.settings.levelName;
+            if (name.size() > 4) name.resize(name.size() - 4);
+            openEditor(validLevelName(name) ? name : "Nova");
             return;
         }
         if (four == U"EXIT") {

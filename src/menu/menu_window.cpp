@@ -229,6 +229,33 @@ void MenuWindow::exitProgram() {
     app().quit();
 }
 
+// ---- the level editor
+
+void MenuWindow::openEditor(const std::string& name) {
+    if (!editor_) {
+        editor_ = std::make_unique<EditorWindow>(
+            app(), state_, *game_, LevelFolders{paths_.levelFolder, paths_.playerLevelFolder});
+        editor_->onLeave = [this](const std::string& saved) { backFromEditor(saved); };
+    }
+    c_.idleTimer->setEnabled(false);
+    c_.helpTimer->setEnabled(false);
+    hide();
+    editor_->open(name);
+}
+
+// The level list is read again, so that a level just saved is there at once, and chosen.
+void MenuWindow::backFromEditor(const std::string& savedName) {
+    levels_ = listLevels(listLevelFolders(paths_.levelFolder, paths_.playerLevelFolder));
+    if (!savedName.empty()) {
+        state_.settings.levelName = savedName + ".zq7";
+        state_.savedLevelName.reset();
+    }
+    checkLevelName(levels_, state_.settings.levelName);
+    showLevelRows();
+    show();
+    restartIdleTimer();
+}
+
 // ---- online play
 
 void MenuWindow::setOnline(OnlinePlay* online) {

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "editor/editor_window.h"
 #include "game/game_window.h"
 #include "game/menu_link.h"
 #include "menu/configuration.h"
@@ -107,6 +108,11 @@ class MenuWindow : public Form, public MenuLink {
     const std::string& onlineStatusText() const { return onlineStatusText_; }
     const std::array<Label*, kStatusLines>& onlineStatusLabels() const { return onlineStatus_; }
 
+    // Opens the level editor on the level NAME (see EditorWindow::open); the menu hides until the
+    // player leaves it, then lists the levels anew and chooses the one saved.
+    void openEditor(const std::string& name);
+    EditorWindow* editor() { return editor_.get(); }
+
     // Menu operations.
     void activateItem(int index);
     void showScorePanel(bool flag);
@@ -169,6 +175,7 @@ class MenuWindow : public Form, public MenuLink {
     void failedStart(const std::string& message);
     void exitProgram();
     void playClick();
+    void backFromEditor(const std::string& savedName);
 
     // menu_typing.cpp: typed words and the idle demo.
     void Timer2_Timer();
@@ -205,6 +212,7 @@ class MenuWindow : public Form, public MenuLink {
     GameState& state_;
     MenuPaths paths_;
     std::unique_ptr<GameWindow> game_;
+    std::unique_ptr<EditorWindow> editor_;
     MenuControls c_;
 
     std::optional<int> hoverItem_;

@@ -256,7 +256,7 @@ void Application::dispatchMouse(const InputEvent& e) {
             }
             uint32_t now = services_.clock.tickCount();
             bool twice =
-                lastClicked_.lock() == target &&
+                target->doubleClicks && lastClicked_.lock() == target &&
                 now - lastClickAt_ <= static_cast<uint32_t>(services_.display.doubleClickTimeMs());
             if (twice) {
                 // The second press of a double click raises DblClick in place of MouseDown, and
@@ -290,9 +290,9 @@ void Application::dispatchMouse(const InputEvent& e) {
 
 void Application::compose(Canvas& target, const Rect& area) {
     // A loaded form's background covers the whole screen: nothing below the topmost one shows.
-    auto covers = [](const Form* f) {
-        return f->isVisible() && f->isLoaded() && f->canvas_.width() >= Form::kWidth &&
-               f->canvas_.height() >= Form::kHeight;
+    auto covers = [&target](const Form* f) {
+        return f->isVisible() && f->isLoaded() && f->canvas_.width() >= target.width() &&
+               f->canvas_.height() >= target.height();
     };
     auto first = std::find_if(forms_.rbegin(), forms_.rend(), covers).base();  // one past it
     if (first == forms_.begin())
@@ -339,12 +339,12 @@ void Application::presentIfReady() {
     busySinceFrame_ = false;
     dirty_ = false;
 
-    const Rect screen{0, 0, Form::kWidth, Form::kHeight};
+    const Rect screen = screenArea();
     damage_.clear();
     for (Form* f : forms_)
         if (f->isVisible() && f->isLoaded()) f->layer_.noteChanges(0, 0, screen, true, damage_);
-    if (frame_.width() != Form::kWidth || frame_.height() != Form::kHeight) {
-        frame_ = Canvas(Form::kWidth, Form::kHeight, kBlack);
+    if (frame_.width() != screen.w || frame_.height() != screen.h) {
+        frame_ = Canvas(screen.w, screen.h, kBlack);
         wholeScreen_ = true;
     }
     if (wholeScreen_) {
@@ -365,8 +365,16 @@ void Application::presentIfReady() {
     services_.display.present(frame_, damage_);
 }
 
+Rect Application::screenArea() const {
+    for (auto it = forms_.rbegin(); it != forms_.rend(); ++it)
+        if ((*it)->isVisible() && (*it)->isLoaded())
+            return Rect{0, 0, (*it)->width(), (*it)->height()};
+    return Rect{0, 0, Form::kWidth, Form::kHeight};
+}
+
 Canvas Application::screenshot() {
-    Canvas shot(Form::kWidth, Form::kHeight, kBlack);
+    const Rect screen = screenArea();
+    Canvas shot(screen.w, screen.h, kBlack);
     compose(shot, shot.bounds());
     return shot;
 }

@@ -24,7 +24,7 @@ Canvas& Form::canvas() {
 void Form::load() {
     if (loaded_) return;
     loaded_ = true;  // set first: design() or Form_Load may show the form
-    canvas_ = Canvas(kWidth, kHeight, backColour);
+    canvas_ = Canvas(width_, height_, backColour);
     design();
     Form_Load();
     app_.invalidate();
@@ -126,7 +126,7 @@ Timer& Form::addTimer(uint32_t intervalMs, bool enabled) {
 
 void Form::compose(Canvas& target, const Rect& area) {
     if (!loaded_) return;
-    const Rect a = area.intersect(Rect{0, 0, kWidth, kHeight});
+    const Rect a = area.intersect(Rect{0, 0, width_, height_});
     target.blit(canvas_, a.x, a.y, a.w, a.h, a.x, a.y);
     layer_.draw(target, 0, 0, a);
 }

@@ -67,6 +67,10 @@ enum class PadInput { Up = 1, Down, Left, Right, Start, Back };
 // Input as the window system delivers it. Key codes are Windows virtual-key codes; KeyPress
 // carries the character code (Enter 13, Esc 27, Backspace 8, printable characters as Latin-1 /
 // Windows-1250 code points where they fit, else the Unicode code point).
+// The mouse wheel's notches come as a press and release of these buttons.
+constexpr int kWheelAway = 8;     // turned away from the player
+constexpr int kWheelToward = 16;  // turned towards the player
+
 struct InputEvent {
     enum class Type { KeyDown, KeyUp, KeyPress, MouseMove, MouseDown, MouseUp, Quit, Pad };
     Type type = Type::Quit;

@@ -53,6 +53,8 @@ class Control {
     int left = 0, top = 0, width = 0, height = 0;
     bool visible = true;
     bool enabled = true;  // a disabled control gets no mouse events (what lies below gets them)
+    // false: every press is a MouseDown and every release a Click, however quick (a drawing area)
+    bool doubleClicks = true;
 
     MouseHandler onMouseMove;  // buttons held
     MouseHandler onMouseDown;  // the button pressed (1 left, 2 right, 4 middle)
@@ -207,10 +209,11 @@ class Timer {
     uint64_t lastPass_ = 0;  // the event pass in which it last ticked
 };
 
-// A window with an 800 x 600 client area. Subclasses create their controls in design() (run by
-// load()) and react to events through the virtual handlers. The controls are discarded by unload();
-// the form object itself, with its own fields, lives on. A handler may unload and load its own
-// form: the controls it still holds stay valid until it returns.
+// A window with an 800 x 600 client area unless the subclass sets another size before it loads
+// (the screen then shows the topmost form at its own size). Subclasses create their controls in
+// design() (run by load()) and react to events through the virtual handlers. The controls are
+// discarded by unload(); the form object itself, with its own fields, lives on. A handler may
+// unload and load its own form: the controls it still holds stay valid until it returns.
 class Form {
   public:
     static constexpr int kWidth = 800;
@@ -228,6 +231,8 @@ class Form {
     void refresh();  // repaint at the next frame
     bool isLoaded() const { return loaded_; }
     bool isVisible() const { return visible_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
 
     // The persistent background, for drawing: marks the screen for repainting. Take it anew in
     // each handler that draws: what is drawn through a reference kept until a later frame is not
@@ -252,6 +257,11 @@ class Form {
     std::shared_ptr<Control> controlAt(int x, int y, int& localX, int& localY);
 
   protected:
+    // The client area's size; takes effect at the next load.
+    void setSize(int w, int h) {
+        width_ = w;
+        height_ = h;
+    }
     virtual void design() = 0;
     virtual void Form_Load() {}
     virtual void Form_Unload() {}
@@ -272,6 +282,7 @@ class Form {
 
     Application& app_;
     Canvas canvas_;
+    int width_ = kWidth, height_ = kHeight;
     bool loaded_ = false;
     bool visible_ = false;
     ControlLayer layer_;
@@ -307,6 +318,8 @@ class Application {
     }
     // The screen as the visible forms compose it now.
     Canvas screenshot();
+    // The screen's size: that of the topmost visible form (800 x 600 when none shows).
+    Rect screenArea() const;
     Form* topForm() const;
     // Alt+Enter: switches between full screen and a window; the forms never see it as Enter.
     // onScreenToggled hears the new state (true: full screen) after every switch that took.

@@ -177,6 +177,13 @@ void SdlDisplay::present(const Canvas& frame, const std::vector<Rect>& changed) 
         wholeWindowOwed_ = true;
     }
     if (frame.width() != shown_.width() || frame.height() != shown_.height()) {
+        // A window takes the size of a form of another size (the level editor is wider), centred
+        // on its screen again.
+        if (!fullscreen_ && !shown_.empty()) {
+            SDL_SetWindowSize(window_, frame.width(), frame.height());
+            const int centred = static_cast<int>(SDL_WINDOWPOS_CENTERED_DISPLAY(displayIndex()));
+            SDL_SetWindowPosition(window_, centred, centred);
+        }
         shown_ = frame;
         wholeWindowOwed_ = true;
     } else {
@@ -299,6 +306,10 @@ bool SdlDisplay::enterFullScreen() {
 bool SdlDisplay::leaveFullScreen() {
     if (SDL_SetWindowFullscreen(window_, 0) != 0) return false;
     SDL_SetWindowBordered(window_, SDL_TRUE);
+    if (!shown_.empty() && shown_.width() != windowed_.w) {
+        windowed_.w = shown_.width();  // the form shown now is of another size
+        windowed_.h = shown_.height();
+    }
     SDL_SetWindowSize(window_, windowed_.w, windowed_.h);
     SDL_SetWindowPosition(window_, windowed_.x, windowed_.y);
     return true;

@@ -65,6 +65,17 @@ void EventTranslator::translate(const SDL_Event& e, std::deque<InputEvent>& out)
                   e.button.y, out);
             return;
         }
+        case SDL_MOUSEWHEEL: {
+            // A notch of the wheel is a press and release of its own button where the pointer is.
+            const int notch = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+            if (notch == 0) return;
+            int x = 0, y = 0;
+            SDL_GetMouseState(&x, &y);
+            const int code = notch > 0 ? kWheelAway : kWheelToward;
+            mouse(InputEvent::Type::MouseDown, code, x, y, out);
+            mouse(InputEvent::Type::MouseUp, code, x, y, out);
+            return;
+        }
         case SDL_QUIT: {
             InputEvent ev;
             ev.type = InputEvent::Type::Quit;
