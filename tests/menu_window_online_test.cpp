@@ -29,8 +29,8 @@ class MenuOnline : public MenuWindowTest {
         ASSERT_TRUE(joiner) << error;
         menu = std::make_unique<MenuWindow>(app, *state,
                                             MenuPaths{levels().string(), iniPath().string()});
-        online = std::make_unique<OnlinePlay>(std::move(joiner), app, *state, menu->gameWindow(),
-                                              *menu, backend.services().random);
+        online =
+            std::make_unique<OnlinePlay>(std::move(joiner), app, *state, menu->gameWindow(), *menu);
         menu->setOnline(online.get());
         menu->show();
         app.doEvents();

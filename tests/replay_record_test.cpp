@@ -85,7 +85,8 @@ RecordedRun playGames(const std::vector<std::vector<std::pair<int, int>>>& keys,
     window.setLevelFolder(folder.path());
     window.setPlayerLevelFolder(players.path());
     RecordedRun run;
-    ReplayRecorder recorder(window, state, menu, backend.services().random,
+    state.random.state = seed;
+    ReplayRecorder recorder(window, state, menu,
                             [&run](const Scenario& s) { run.records.push_back(s); });
     window.setRecorder(&recorder);
     KeyScript script;

@@ -89,14 +89,12 @@ int main(int argc, char** argv) {
         zib::Application app(backend->services());
         auto state = std::make_unique<zib::GameState>();
         zib::MenuWindow menu(app, *state);
-        zib::ReplayRecorder recorder(menu.gameWindow(), *state, menu, backend->services().random,
-                                     saveQuietly);
+        zib::ReplayRecorder recorder(menu.gameWindow(), *state, menu, saveQuietly);
         menu.gameWindow().setRecorder(&recorder);
         std::unique_ptr<zib::OnlinePlay> online;
         if (session) {
             online = std::make_unique<zib::OnlinePlay>(std::move(session), app, *state,
-                                                       menu.gameWindow(), menu,
-                                                       backend->services().random);
+                                                       menu.gameWindow(), menu);
             menu.setOnline(online.get());
         }
         menu.show();

@@ -133,7 +133,7 @@ void GameWindow::Form_Load() {
         failLoad(*message);
         return;
     }
-    field_.emplace(PlayField{state_, services().random, computerMoves(), {}});
+    field_.emplace(PlayField{state_, computerMoves(), {}});
     turnSound_ = soundPath("BaseQ7\\Sound\\turnII.wav");
     eatSound_ = soundPath("BaseQ7\\Sound\\UP.wav");
 

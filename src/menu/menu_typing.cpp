@@ -95,7 +95,7 @@ void MenuWindow::switchFreeMode() {
 void MenuWindow::Timer2_Timer() {
     if (online_ && online_->connected()) return;  // no demo games while a player is connected
     if (c_.helpTimer->enabled() || messageOpen()) return;
-    std::optional<std::string> level = randomLevelName(levels_, services().random.next());
+    std::optional<std::string> level = randomLevelName(levels_, state_.random.next());
     if (!level) {
         showMessage(kNoLevelsMessage);
         return;

@@ -31,6 +31,7 @@ MenuWindow::~MenuWindow() = default;
 void MenuWindow::Form_Load() {
     Services& s = services();
     s.random.seedFromClock();
+    state_.random.state = s.random.savedState().value_or(0);  // the games draw from here on
     DisplayMode screen = s.display.currentMode();
     savedScreenWidth_ = screen.width;
     savedScreenHeight_ = screen.height;

@@ -17,6 +17,7 @@ void prepareGame(GameState& state, MenuLink& menu, const Scenario& s,
     settings.onePlayer = s.onePlayer.value_or(s.gameMode == 3 || s.demo);
     state.demoMode = s.demo;
     state.freeMode = s.freeMode;
+    state.random.state = s.seed;
 
     carryOver(state, s.carried);
     menu.setRedWins(std::to_string(s.carried.redWins));
