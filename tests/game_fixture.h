@@ -72,6 +72,7 @@ class FakeMenu : public MenuLink {
     void setRedWins(const std::string& c) override { red = c; }
     void setBlueWins(const std::string& c) override { blue = c; }
     void enableIdleTimer() override { log.push_back("idle"); }
+    void demoEnded() override { log.push_back("demo ended"); }
     void showMessage(const std::string& text) override { messages.push_back(text); }
 
     std::string red = "0", blue = "0";

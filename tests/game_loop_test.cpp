@@ -242,7 +242,7 @@ TEST(FoodAnimation, AnimateFoodShowsFramesOneTwoOneTwo) {
 
 TEST(FrameCounter, ShowsTheStepsOfTheLastSecond) {
     GameHarness h;
-    h.state.showFps = true;
+    h.window.setFpsShown(true);
     h.state.settings.gameSpeed = 100;
     ASSERT_TRUE(h.load(GameHarness::level("0,100,1,0", "0,300,1,0")));
     EXPECT_TRUE(h.window.fpsLabel().visible);

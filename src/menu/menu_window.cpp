@@ -196,14 +196,20 @@ void MenuWindow::launchGame() {
     setHelpScroll(false);
 }
 
+// The copies are taken when a demo game or FREE mode starts and are put back once: a later Esc
+// keeps the current settings, as when none was ever taken, so it cannot undo a level or mode
+// chosen since.
+void MenuWindow::demoEnded() {
+    if (copies_.onePlayer) state_.settings.onePlayer = *copies_.onePlayer;
+    if (copies_.levelName) state_.settings.levelName = *copies_.levelName;
+    copies_ = {};
+}
+
 // A game that could not start: the menu stays, a demo's temporary settings are put back.
 void MenuWindow::failedStart(const std::string& message) {
     if (state_.demoMode) {
-        if (state_.savedOnePlayer) state_.settings.onePlayer = *state_.savedOnePlayer;
-        if (state_.savedLevelName) state_.settings.levelName = *state_.savedLevelName;
-        state_.savedOnePlayer.reset();  // put back once, as after a game
-        state_.savedLevelName.reset();
         state_.demoMode = false;
+        demoEnded();
     }
     showMessage(message);
     show();

@@ -95,6 +95,7 @@ class MenuWindow : public Form, public MenuLink {
     void setBlueWins(const std::string& caption) override;
     void enableIdleTimer() override;
     void showMessage(const std::string& text) override;
+    void demoEnded() override;
 
     // Online play (none unless set before the window loads): a status line, the host's START
     // starts the game on both machines, no demo games while a player is connected.
@@ -121,6 +122,13 @@ class MenuWindow : public Form, public MenuLink {
     const LevelList& levels() const { return levels_; }
     int savedScreenWidth() const { return savedScreenWidth_; }
     int savedScreenHeight() const { return savedScreenHeight_; }
+    // The settings a demo game or FREE mode replaced, put back once when it ends; empty until
+    // one is taken, and after the player chooses anew.
+    struct DemoCopies {
+        std::optional<bool> onePlayer;
+        std::optional<std::string> levelName;
+    };
+    const DemoCopies& demoCopies() const { return copies_; }
     // Where EXIT writes ZIB.ini (known once the window is loaded).
     const std::string& configurationPath() const { return configurationPath_; }
     // The message shown now, empty when none.
@@ -212,6 +220,7 @@ class MenuWindow : public Form, public MenuLink {
     Picture texture_;
     std::string configurationPath_;
     bool configurationDamaged_ = false;
+    DemoCopies copies_;
 
     OnlinePlay* online_ = nullptr;
     Label* onlineStatus_ = nullptr;

@@ -64,7 +64,7 @@ void MenuWindow::SM_Click(int row) {
     c_.previewImage->setPicture(preview);
     refresh();
     state_.settings.levelName = *name;
-    state_.savedLevelName.reset();  // the player's choice; Esc must not put an older one back
+    copies_.levelName.reset();  // the player's choice; Esc must not put an older one back
     restartIdleTimer();
 }
 
@@ -73,7 +73,7 @@ void MenuWindow::chooseMode(int mode) {
     s.gameMode = mode;
     applyGameModeFlags(s);
     // Esc must not put back an older one-player setting under this highlight.
-    state_.savedOnePlayer.reset();
+    copies_.onePlayer.reset();
     c_.endlessModeLabel->setColour(mode == 1 ? kBlue : kBlack);
     c_.classicModeLabel->setColour(mode == 2 ? kBlue : kBlack);
     c_.onePlayerModeLabel->setColour(mode == 3 ? kBlue : kBlack);
