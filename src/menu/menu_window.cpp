@@ -6,6 +6,7 @@
 #include "menu/player_levels.h"
 #include "platform/data_folder.h"
 #include "platform/files.h"
+#include "state/game_mode.h"
 
 namespace zib {
 
@@ -110,7 +111,7 @@ void MenuWindow::applyConfiguration() {
     s.gameMode = config.settings.gameMode;
     checkLevelName(levels_, s.levelName);
     refreshSettingCaptions();
-    if (s.gameMode >= 1 && s.gameMode <= 3) chooseMode(s.gameMode);
+    if (const std::optional<GameMode> mode = gameModeOf(s.gameMode)) chooseMode(*mode);
 
     GaugeView gauge = gaugeForSpeed(s.gameSpeed, gaugeCells_);
     showGaugeCells(gauge.cells);

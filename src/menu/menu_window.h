@@ -16,6 +16,7 @@
 #include "menu/speed_gauge.h"
 #include "online/online_play.h"
 #include "platform/toolkit.h"
+#include "state/game_mode.h"
 #include "state/game_state.h"
 
 namespace zib {
@@ -188,7 +189,7 @@ class MenuWindow : public Form, public MenuLink {
     void showLevelRows();
     void SM_Click(int row);
     void scrollLevels(int direction);
-    void chooseMode(int mode);
+    void chooseMode(GameMode mode);
     void stepGrowth(int delta);
     void stepStartLength(int delta);
     void refreshSettingCaptions();

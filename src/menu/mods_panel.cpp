@@ -68,15 +68,15 @@ void MenuWindow::SM_Click(int row) {
     restartIdleTimer();
 }
 
-void MenuWindow::chooseMode(int mode) {
+void MenuWindow::chooseMode(GameMode mode) {
     Settings& s = state_.settings;
-    s.gameMode = mode;
+    s.gameMode = modeNumber(mode);
     applyGameModeFlags(s);
     // Esc must not put back an older one-player setting under this highlight.
     copies_.onePlayer.reset();
-    c_.endlessModeLabel->setColour(mode == 1 ? kBlue : kBlack);
-    c_.classicModeLabel->setColour(mode == 2 ? kBlue : kBlack);
-    c_.onePlayerModeLabel->setColour(mode == 3 ? kBlue : kBlack);
+    c_.endlessModeLabel->setColour(mode == GameMode::EndlessGrowth ? kBlue : kBlack);
+    c_.classicModeLabel->setColour(mode == GameMode::Classic ? kBlue : kBlack);
+    c_.onePlayerModeLabel->setColour(mode == GameMode::OnePlayer ? kBlue : kBlack);
     restartIdleTimer();
 }
 

@@ -10,6 +10,7 @@
 #include "replay/replay_recorder.h"
 #include "replay/state_check.h"
 #include "state/carried_over.h"
+#include "state/game_mode.h"
 
 namespace zib {
 
@@ -69,7 +70,9 @@ net::StartGame OnlinePlay::buildStart() const {
         folderOfLevel(s.levelName, window_.playerLevelFolder(), window_.levelFolder());
     if (const auto path = resolvePath(folder, s.levelName)) readWholeFile(*path, start.levelText);
     // One player plays online as the classic game with two people.
-    start.gameMode = static_cast<uint8_t>(s.gameMode == 1 ? 1 : 2);
+    const bool endless = gameModeOf(s.gameMode) == GameMode::EndlessGrowth;
+    start.gameMode =
+        static_cast<uint8_t>(modeNumber(endless ? GameMode::EndlessGrowth : GameMode::Classic));
     start.growthPerFood = s.growthPerFood;
     start.startLength = s.startLength;
     start.gameSpeed = std::max(0, s.gameSpeed);
@@ -114,7 +117,7 @@ void OnlinePlay::applySettings(const net::StartGame& start) {
     s.growthPerFood = start.growthPerFood;
     s.startLength = start.startLength;
     s.gameMode = start.gameMode;
-    s.endlessGrowth = start.gameMode == 1;
+    s.endlessGrowth = gameModeOf(start.gameMode) == GameMode::EndlessGrowth;
     s.onePlayer = false;
     state_.freeMode = start.freeMode;
     state_.demoMode = false;

@@ -6,6 +6,7 @@
 #include "game/level_loader.h"
 #include "platform/files.h"
 #include "replay/state_check.h"
+#include "state/game_mode.h"
 
 namespace zib {
 
@@ -49,7 +50,7 @@ void ReplayRecorder::gameStarting() {
     s.startLength = settings.startLength;
     // A mode number from ZIB.ini outside 1..3 leaves the two flags as they were; the flags are
     // what the game reads, and they are recorded.
-    s.gameMode = settings.gameMode >= 1 && settings.gameMode <= 3 ? settings.gameMode : 2;
+    s.gameMode = gameModeOf(settings.gameMode) ? settings.gameMode : modeNumber(GameMode::Classic);
     s.demo = state_.demoMode;
     s.freeMode = state_.freeMode == 1;
     s.endlessGrowth = settings.endlessGrowth == 1;
