@@ -39,8 +39,8 @@ Scenario recordTenMinutes() {
     Scenario record;
     zibsim::RunOptions options;
     options.quiet = true;
-    options.makeRecorder = [&record](GameWindow& w, GameState& st, MenuLink& m, Random& r) {
-        return std::make_unique<ReplayRecorder>(w, st, m, r,
+    options.makeRecorder = [&record](GameWindow& w, GameState& st, MenuLink& m) {
+        return std::make_unique<ReplayRecorder>(w, st, m,
                                                 [&record](const Scenario& done) { record = done; });
     };
     std::ostringstream out, err;

@@ -20,7 +20,8 @@ const char* const kWalledLevel =
     "bg.bmp,100,100,1,0\n100,400,-1,0\n200,200,600,210,w\n200,390,600,400,w\n390,210,400,390,w\n";
 
 struct Game {
-    Game(const char* level, int startLength, bool demo, uint64_t seed) : random(seed) {
+    Game(const char* level, int startLength, bool demo, uint64_t seed) {
+        state->random.state = seed;
         state->settings.startLength = startLength;
         state->settings.growthPerFood = 2;
         state->settings.keyBindings = {38, 'W', 40, 'S', 39, 'D', 37, 'A'};
@@ -30,8 +31,7 @@ struct Game {
         startGame(field);
     }
     std::unique_ptr<GameState> state = std::make_unique<GameState>();
-    SplitMix64Random random;
-    PlayField field{*state, random, computerMoves(), {}};
+    PlayField field{*state, computerMoves(), {}};
 };
 
 void report(benchmark::State& state, long long ticks) {

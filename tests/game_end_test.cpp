@@ -1,5 +1,7 @@
 // The pause after a game and the way back: the reset of the play state, the return to the menu
-// (with the settings a demo game replaced put back) and the restart of the same level.
+// (the menu told when a demo game ends) and the restart of the same level.
+#include <algorithm>
+
 #include "game_fixture.h"
 #include "snakes/snake_step.h"
 
@@ -54,37 +56,32 @@ TEST(EndOfGame, ThePauseResetsThePlayStateAndReturnsToTheMenu) {
     EXPECT_EQ(h.app().topForm(), nullptr);
 }
 
-TEST(EndOfGame, AfterADemoTheReplacedSettingsComeBack) {
-    struct Case {
-        const char* what;
-        std::optional<bool> savedOnePlayer;
-        std::optional<std::string> savedLevel;
-        bool onePlayerAfter;
-        std::string levelAfter;
-    };
-    const Case cases[] = {
-        {"copies saved", true, std::string("saved.zq7"), true, "saved.zq7"},
-        {"copies saved as off", false, std::string("other.zq7"), false, "other.zq7"},
-        {"nothing ever saved", std::nullopt, std::nullopt, false, "test.zq7"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+// A demo game ended by a key, and any game ended by Esc, is over as a demo: the menu is told
+// before it shows, so that it can put back the settings it replaced. A game that ends by a crash
+// does not tell it.
+TEST(EndOfGame, ADemoOrEscTellsTheMenuItEnded) {
+    enum class End { DemoKey, Esc, Crash };
+    for (const End end : {End::DemoKey, End::Esc, End::Crash}) {
+        SCOPED_TRACE(static_cast<int>(end));
         GameHarness h;
-        h.state.savedOnePlayer = c.savedOnePlayer;
-        h.state.savedLevelName = c.savedLevel;
-        h.state.demoMode = true;
-        ASSERT_TRUE(h.load(GameHarness::level("100,100,1,0", "100,300,1,0")));
+        h.state.demoMode = end == End::DemoKey;
+        h.state.settings.onePlayer = end == End::DemoKey;
+        ASSERT_TRUE(h.load(end == End::Crash ? redCrashes()
+                                             : GameHarness::level("100,100,1,0", "100,300,1,0")));
         h.hook.onTick = [&](int n) {
-            if (n == 2) h.backend().keyDown('Q');
+            if (n != 2) return;
+            if (end == End::DemoKey) h.backend().keyDown('Q');
+            if (end == End::Esc) h.backend().keyPress(27);
         };
         h.play();
         h.advance(2000);
         EXPECT_FALSE(h.state.demoMode);
-        EXPECT_EQ(h.state.settings.onePlayer, c.onePlayerAfter);
-        EXPECT_EQ(h.state.settings.levelName, c.levelAfter);
-        // Put back once: a later Esc keeps what the player chooses meanwhile.
-        EXPECT_FALSE(h.state.savedOnePlayer);
-        EXPECT_FALSE(h.state.savedLevelName);
+        const auto told = std::find(h.menu.log.begin(), h.menu.log.end(), "demo ended");
+        EXPECT_EQ(told != h.menu.log.end(), end != End::Crash);
+        if (told != h.menu.log.end()) {
+            ASSERT_NE(told + 1, h.menu.log.end());
+            EXPECT_EQ(*(told + 1), "show");
+        }
         EXPECT_FALSE(h.window.isLoaded());
         EXPECT_EQ(h.menu.log.back(), "idle");
     }

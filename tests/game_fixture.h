@@ -1,7 +1,7 @@
 #pragma once
 // Test support for the game window and the snakes: a headless backend with a picture loader that
-// reads BMP files and refuses anything else, a scripted random source, a stand-in menu, and a
-// temporary folder that holds the level files and their pictures.
+// reads BMP files and refuses anything else, random sources that place the food where a test wants
+// it, a stand-in menu, and a temporary folder that holds the level files and their pictures.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -41,18 +41,18 @@ class TestGraphics : public Graphics {
     std::vector<std::string> loaded;
 };
 
-// Plays back scripted numbers, then a constant that places food on (700, 500).
-class ScriptedRandom : public Random {
+// Plays back scripted numbers, then a constant that places food on (700, 500). For the food
+// placement on its own; the game draws from the state's sequence.
+class ScriptedRandom {
   public:
     static constexpr double kFarCorner = 0.999;
-    double next() override {
+    double next() {
         ++draws;
         if (script.empty()) return kFarCorner;
         double v = script.front();
         script.pop_front();
         return v;
     }
-    void seedFromClock() override {}
     // The numbers that make PlaceFood draw the cell (x, y).
     void placeNextFoodAt(int x, int y) {
         script.push_back((x / 10 - 1 + 0.5) / 70.0);
@@ -72,6 +72,7 @@ class FakeMenu : public MenuLink {
     void setRedWins(const std::string& c) override { red = c; }
     void setBlueWins(const std::string& c) override { blue = c; }
     void enableIdleTimer() override { log.push_back("idle"); }
+    void demoEnded() override { log.push_back("demo ended"); }
     void showMessage(const std::string& text) override { messages.push_back(text); }
 
     std::string red = "0", blue = "0";
@@ -144,8 +145,9 @@ class GameHarness {
   public:
     GameHarness()
         : backend_(std::make_unique<TestGraphics>()),
-          services_{backend_.services().clock, random, backend_.services().sound,
-                    backend_.services().graphics, backend_.services().display},
+          services_{backend_.services().clock, backend_.services().random,
+                    backend_.services().sound, backend_.services().graphics,
+                    backend_.services().display},
           app_(services_),
           window(app_, state, menu) {
         window.setLevelFolder(folder.path());
@@ -159,6 +161,25 @@ class GameHarness {
         s.startLength = 1;
         s.gameMode = 2;
         writePicture("bg.bmp", Canvas(10, 10, rgb(0, 40, 0)));
+        state.random.state = seedPlacingFoodAt({{700, 500}});
+    }
+
+    // The state's random sequence set so that its next draws place the food on these cells in turn,
+    // each free as it is drawn, and the first food of a game by default on (700, 500), away from
+    // the snakes. At most two cells: the seed is found by trying seeds in order.
+    void placeNextFoodAt(int x, int y) {
+        foodCells_.emplace_back(x, y);
+        state.random.state = seedPlacingFoodAt(foodCells_);
+    }
+    static uint64_t seedPlacingFoodAt(const std::vector<std::pair<int, int>>& cells) {
+        for (uint64_t seed = 0;; ++seed) {
+            SplitMix64 r{seed};
+            bool all = true;
+            for (size_t i = 0; all && i < cells.size(); ++i)
+                all = 10 + 10 * static_cast<int>(r.next() * 70) == cells[i].first &&
+                      10 + 10 * static_cast<int>(r.next() * 50) == cells[i].second;
+            if (all) return seed;
+        }
     }
 
     TestGraphics& graphics() { return static_cast<TestGraphics&>(backend_.services().graphics); }
@@ -219,9 +240,9 @@ class GameHarness {
     std::vector<std::string> sounds() { return backend_.takeSounds(); }
 
     TempFolder folder;
-    ScriptedRandom random;
 
   private:
+    std::vector<std::pair<int, int>> foodCells_;
     HeadlessBackend backend_;
     Services services_;
     Application app_;

@@ -355,7 +355,7 @@ TEST(GameWindowDesign, LabelsSitWhereTheLayoutPutsThem) {
 TEST(GameWindowDesign, TheFrameCounterShowsOnlyWhenSwitchedOn) {
     for (bool on : {false, true}) {
         GameHarness h;
-        h.state.showFps = on;
+        h.window.setFpsShown(on);
         ASSERT_TRUE(h.load(GameHarness::level(kRedStart, kBlueStart)));
         EXPECT_EQ(h.window.fpsLabel().visible, on);
     }

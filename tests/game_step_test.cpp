@@ -19,8 +19,8 @@ namespace {
 
 // A game with no window on a level of the given text, started as the window starts it.
 struct BareGame {
-    explicit BareGame(const std::string& level, uint64_t seed = 7, bool demo = false)
-        : random(seed) {
+    explicit BareGame(const std::string& level, uint64_t seed = 7, bool demo = false) {
+        state->random.state = seed;
         state->settings.keyBindings = kDefaultKeyBindings;
         state->settings.startLength = 3;
         state->settings.growthPerFood = 2;
@@ -30,8 +30,7 @@ struct BareGame {
         startGame(field);
     }
     std::unique_ptr<GameState> state = std::make_unique<GameState>();
-    SplitMix64Random random;
-    PlayField field{*state, random, computerMoves(), {}};
+    PlayField field{*state, computerMoves(), {}};
 };
 
 TEST(GameStep, OneTick) {
@@ -170,7 +169,7 @@ TEST(GameStep, KeysFollowTheBindingsOfBothSnakes) {
     EXPECT_EQ(game.state->blue.headY, 290);
 }
 
-// A copy of the state and the random source's state is the whole game: put back, it plays the
+// A copy of the state is the whole game, the random source with it: put back, it plays the
 // same ticks again, and what the live game did after the copy leaves the copy as it was. A FREE
 // demo, so that it goes on through its crashes.
 TEST(GameStep, ACopyPutBackPlaysOnAsTheOriginal) {
@@ -181,7 +180,6 @@ TEST(GameStep, ACopyPutBackPlaysOnAsTheOriginal) {
         game.state->freeMode = true;
         for (int t = 0; t < ticksBefore && !game.state->stopRequested; ++t) step(game.field, {});
         auto saved = std::make_unique<GameState>(*game.state);
-        const uint64_t savedRandom = *game.random.savedState();
         const uint64_t savedHash = stateHash(*saved);
         std::vector<uint64_t> first;
         for (int t = 0; t < 200 && !game.state->stopRequested; ++t) {
@@ -191,7 +189,6 @@ TEST(GameStep, ACopyPutBackPlaysOnAsTheOriginal) {
         ASSERT_FALSE(first.empty());
         EXPECT_EQ(stateHash(*saved), savedHash);
         *game.state = *saved;
-        game.random.restoreState(savedRandom);
         EXPECT_EQ(stateHash(*game.state), savedHash);
         std::vector<uint64_t> again;
         for (size_t t = 0; t < first.size(); ++t) {
@@ -211,7 +208,7 @@ TEST(GameWindowDrawing, AStatePutBackIsDrawnAsItIs) {
     ASSERT_TRUE(h.load(test::GameHarness::level("100,100,1,0", "100,300,1,0")));
     h.state.food = {120, 100};
     h.state.foodPresent = true;
-    h.random.placeNextFoodAt(400, 400);
+    h.placeNextFoodAt(400, 400);
     for (int i = 0; i < 3; ++i) h.stepRed(), h.stepBlue();
     auto saved = std::make_unique<GameState>(h.state);
     for (int i = 0; i < 12; ++i) {

@@ -11,6 +11,7 @@
 #include "menu/configuration.h"
 #include "menu/key_names.h"
 #include "menu/speed_gauge.h"
+#include "state/game_mode.h"
 
 namespace zib {
 namespace {
@@ -283,6 +284,21 @@ INSTANTIATE_TEST_SUITE_P(Modes, GameModeFlags,
                                            ModeCase{0, true, true, true, true},
                                            ModeCase{7, false, false, false, false},
                                            ModeCase{4, true, false, true, false}));
+
+// The numbers ZIB.ini stores name the modes; any other number names none.
+TEST(GameModeNumbers, NameTheModesOnlyFromOneToThree) {
+    const std::pair<int, std::optional<GameMode>> cases[] = {
+        {-1, std::nullopt},      {0, std::nullopt},        {1, GameMode::EndlessGrowth},
+        {2, GameMode::Classic},  {3, GameMode::OnePlayer}, {4, std::nullopt},
+        {256 + 2, std::nullopt},
+    };
+    for (const auto& [stored, mode] : cases) {
+        EXPECT_EQ(gameModeOf(stored), mode) << stored;
+        if (mode) {
+            EXPECT_EQ(modeNumber(*mode), stored);
+        }
+    }
+}
 
 // Runs each test in a fresh empty current folder.
 class ConfigurationFile : public ::testing::Test {

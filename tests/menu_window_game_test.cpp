@@ -42,8 +42,8 @@ TEST_F(MenuGame, IdleDemoAfterTwentySecondsIsUndoneWhenItEnds) {
     ASSERT_TRUE(gameShown());
     EXPECT_TRUE(state->demoMode);
     EXPECT_TRUE(state->settings.onePlayer);
-    EXPECT_EQ(state->savedLevelName, std::optional<std::string>("Beta.zq7"));
-    EXPECT_EQ(state->savedOnePlayer, std::optional<bool>(false));
+    EXPECT_EQ(menu->demoCopies().levelName, std::optional<std::string>("Beta.zq7"));
+    EXPECT_EQ(menu->demoCopies().onePlayer, std::optional<bool>(false));
     const std::string demoLevel = state->settings.levelName;
     EXPECT_TRUE(demoLevel == "Alpha.zq7" || demoLevel == "Beta.zq7" || demoLevel == "Gamma.zq7")
         << demoLevel;
@@ -56,6 +56,9 @@ TEST_F(MenuGame, IdleDemoAfterTwentySecondsIsUndoneWhenItEnds) {
     EXPECT_FALSE(state->demoMode);
     EXPECT_FALSE(state->settings.onePlayer);
     EXPECT_EQ(state->settings.levelName, "Beta.zq7");
+    // Put back once: a later Esc keeps what the player chooses meanwhile.
+    EXPECT_FALSE(menu->demoCopies().onePlayer.has_value());
+    EXPECT_FALSE(menu->demoCopies().levelName.has_value());
     EXPECT_TRUE(c().idleTimer->enabled());
     EXPECT_EQ(c().redWinsLabel->caption(), "0");  // a demo counts no win
 
@@ -171,7 +174,7 @@ TEST_F(MenuGame, AnEmptyLevelFolderKeepsTheMenuWorking) {
     advance(20000);  // the idle demo has no level either
     EXPECT_EQ(menu->openMessage(), kNoLevelsMessage);
     EXPECT_FALSE(state->demoMode);
-    EXPECT_FALSE(state->savedLevelName.has_value());
+    EXPECT_FALSE(menu->demoCopies().levelName.has_value());
 }
 
 }  // namespace

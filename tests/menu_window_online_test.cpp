@@ -30,8 +30,8 @@ class MenuOnline : public MenuWindowTest {
         std::unique_ptr<net::Session> joiner = std::move(*joined);
         menu = std::make_unique<MenuWindow>(app, *state,
                                             MenuPaths{levels().string(), iniPath().string()});
-        online = std::make_unique<OnlinePlay>(std::move(joiner), app, *state, menu->gameWindow(),
-                                              *menu, backend.services().random);
+        online =
+            std::make_unique<OnlinePlay>(std::move(joiner), app, *state, menu->gameWindow(), *menu);
         menu->setOnline(online.get());
         menu->show();
         app.doEvents();

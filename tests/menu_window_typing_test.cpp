@@ -23,21 +23,21 @@ TEST_F(MenuTyping, LowerCaseDemoStartsTheDemo) {
     type("demo");
     EXPECT_TRUE(demoStarted());
     EXPECT_TRUE(state->settings.onePlayer);
-    EXPECT_EQ(state->savedLevelName, std::optional<std::string>("Alpha.zq7"));
+    EXPECT_EQ(menu->demoCopies().levelName, std::optional<std::string>("Alpha.zq7"));
     EXPECT_TRUE(menu->typedKeys().empty());
 }
 
 TEST_F(MenuTyping, FpsFoundInsideOtherLettersSwitchesOnceAndEmptiesTheText) {
     start();
     type("XFP");
-    EXPECT_FALSE(state->showFps);
+    EXPECT_FALSE(menu->gameWindow().fpsShown());
     type("S");
-    EXPECT_TRUE(state->showFps);
+    EXPECT_TRUE(menu->gameWindow().fpsShown());
     EXPECT_TRUE(menu->typedKeys().empty());
     EXPECT_EQ(count(backend.takeSounds(), kClick), 1);
     type("X");
     EXPECT_EQ(menu->typedKeys(), U"X");
-    EXPECT_TRUE(state->showFps);
+    EXPECT_TRUE(menu->gameWindow().fpsShown());
 }
 
 TEST_F(MenuTyping, FreeTwiceSwitchesOnThenOffWithAClickEachTime) {
@@ -45,8 +45,8 @@ TEST_F(MenuTyping, FreeTwiceSwitchesOnThenOffWithAClickEachTime) {
     state->settings.onePlayer = false;
     type("free");
     EXPECT_TRUE(state->freeMode);
-    EXPECT_EQ(state->savedLevelName, std::optional<std::string>("Alpha.zq7"));
-    EXPECT_EQ(state->savedOnePlayer, std::optional<bool>(false));
+    EXPECT_EQ(menu->demoCopies().levelName, std::optional<std::string>("Alpha.zq7"));
+    EXPECT_EQ(menu->demoCopies().onePlayer, std::optional<bool>(false));
     EXPECT_EQ(count(backend.takeSounds(), kClick), 1);
     type("FREE");
     EXPECT_FALSE(state->freeMode);

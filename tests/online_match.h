@@ -78,12 +78,10 @@ class Side : public GameObserver {
         window_ = std::make_unique<GameWindow>(*app_, state_, menu_);
         window_->setLevelFolder(folder);
         recorder_ = std::make_unique<ReplayRecorder>(
-            *window_, state_, menu_, backend_.services().random,
-            [this](const Scenario& s) { result_.records.push_back(s); });
+            *window_, state_, menu_, [this](const Scenario& s) { result_.records.push_back(s); });
         window_->setRecorder(recorder_.get());
         window_->setObserver(this);
-        online_ = std::make_unique<OnlinePlay>(std::move(session), *app_, state_, *window_, menu_,
-                                               backend_.services().random);
+        online_ = std::make_unique<OnlinePlay>(std::move(session), *app_, state_, *window_, menu_);
         online_->setStartGame([this] { window_->show(); });
         if (script_.before) script_.before(state_);
     }

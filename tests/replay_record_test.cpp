@@ -27,6 +27,12 @@ class QuittingMenu : public test::FakeMenu {
     Application* app = nullptr;
     bool startAgain = false;
     bool backInMenu = false;
+    // The one-player setting a demo replaced, put back when it ends, as the menu does.
+    GameState* state = nullptr;
+    std::optional<bool> onePlayerCopy;
+    void demoEnded() override {
+        if (onePlayerCopy) state->settings.onePlayer = *onePlayerCopy;
+    }
     void enableIdleTimer() override {
         if (!startAgain) return app->quit();
         startAgain = false;
@@ -85,7 +91,8 @@ RecordedRun playGames(const std::vector<std::vector<std::pair<int, int>>>& keys,
     window.setLevelFolder(folder.path());
     window.setPlayerLevelFolder(players.path());
     RecordedRun run;
-    ReplayRecorder recorder(window, state, menu, backend.services().random,
+    state.random.state = seed;
+    ReplayRecorder recorder(window, state, menu,
                             [&run](const Scenario& s) { run.records.push_back(s); });
     window.setRecorder(&recorder);
     KeyScript script;
@@ -94,7 +101,8 @@ RecordedRun playGames(const std::vector<std::vector<std::pair<int, int>>>& keys,
     window.setObserver(&script);
     test::TestForm starter(app);
     if (first == First::Demo) {
-        state.savedOnePlayer = state.settings.onePlayer;
+        menu.state = &state;
+        menu.onePlayerCopy = state.settings.onePlayer;
         state.settings.onePlayer = true;
         state.demoMode = true;
         menu.startAgain = true;

@@ -93,15 +93,14 @@ int run(int argc, char** argv) {
         if (const std::string notice = zib::noUserDataFolderNotice(); !notice.empty()) {
             std::cerr << notice << std::endl;
         } else {
-            recorder = std::make_unique<zib::ReplayRecorder>(
-                menu.gameWindow(), *state, menu, backend->services().random, saveQuietly);
+            recorder =
+                std::make_unique<zib::ReplayRecorder>(menu.gameWindow(), *state, menu, saveQuietly);
             menu.gameWindow().setRecorder(recorder.get());
         }
         std::unique_ptr<zib::OnlinePlay> online;
         if (session) {
             online = std::make_unique<zib::OnlinePlay>(std::move(session), app, *state,
-                                                       menu.gameWindow(), menu,
-                                                       backend->services().random);
+                                                       menu.gameWindow(), menu);
             menu.setOnline(online.get());
         }
         menu.show();

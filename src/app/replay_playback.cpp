@@ -175,7 +175,6 @@ int playReplay(const std::string& path, std::ostream& err, bool fullScreen) {
         Services& real = backend->services();
         PlaybackDisplay display(real.display);
         Services services{real.clock, real.random, real.sound, real.graphics, display};
-        services.random.restoreState(scenario->seed);
         Application app(services);
         GameState state;
         PlaybackMenu menu(app, err);

@@ -70,6 +70,8 @@ class EditorWindow : public Form, public MenuLink {
     void setRedWins(const std::string& caption) override { redWins_ = caption; }
     void setBlueWins(const std::string& caption) override { blueWins_ = caption; }
     void enableIdleTimer() override;
+    // The editor keeps no copies for a demo: its own settings are put back when test play ends.
+    void demoEnded() override {}
     void showMessage(const std::string& text) override;
 
   protected:

@@ -81,14 +81,8 @@ void GameWindow::Timer2_Timer() {
         return;
     }
     if (state_.demoMode) {
-        // The copies are taken when a demo game or FREE mode starts and are put back once: a later
-        // Esc keeps the current settings, as when none was ever taken, so it cannot undo a level
-        // or mode chosen since.
-        if (state_.savedOnePlayer) state_.settings.onePlayer = *state_.savedOnePlayer;
         state_.demoMode = false;
-        if (state_.savedLevelName) state_.settings.levelName = *state_.savedLevelName;
-        state_.savedOnePlayer.reset();
-        state_.savedLevelName.reset();
+        menu_->demoEnded();
     }
     // A restart asked for in a game that ends in the menu is dropped, so that it does not restart
     // some later game.

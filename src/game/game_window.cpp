@@ -135,11 +135,11 @@ void GameWindow::Form_Load() {
         failLoad(*message);
         return;
     }
-    field_.emplace(PlayField{state_, services().random, computerMoves(), {}});
+    field_.emplace(PlayField{state_, computerMoves(), {}});
     turnSound_ = soundPath("BaseQ7\\Sound\\turnII.wav");
     eatSound_ = soundPath("BaseQ7\\Sound\\UP.wav");
 
-    fpsLabel_->visible = state_.showFps;
+    fpsLabel_->visible = fpsShown_;
     lastFpsSecond_ = services().clock.secondOfMinute();
     // The start segments' sprites, made in order of their index as the game always made them.
     for (ImageArray* sprites : {redSprites_, blueSprites_})

@@ -97,6 +97,9 @@ class GameWindow : public Form {
     // The window's controls as the snakes' steps see them (valid while loaded).
     PlayField& playField() { return *field_; }
     Label& fpsLabel() { return loaded(fpsLabel_); }
+    // The frame counter shows in the games loaded from now on (typing FPS in the menu).
+    void setFpsShown(bool on) { fpsShown_ = on; }
+    bool fpsShown() const { return fpsShown_; }
     Label& resultLabel() { return loaded(resultLabel_); }
     Label& redWinsLabel() { return loaded(redWinsLabel_); }
     Label& blueWinsLabel() { return loaded(blueWinsLabel_); }
@@ -145,6 +148,7 @@ class GameWindow : public Form {
     int lastFpsSecond_ = 0;
     int frameCount_ = 0;
     bool restartRequested_ = false;
+    bool fpsShown_ = false;
     Phase phase_ = Phase::Loaded;
 
     // Pictures drawn once for the program: C1..C10, CM1..CM10 and the food's frames.

@@ -16,6 +16,8 @@ class MenuLink {
     virtual void setRedWins(const std::string& caption) = 0;
     virtual void setBlueWins(const std::string& caption) = 0;
     virtual void enableIdleTimer() = 0;  // the menu's idle countdown
+    // A demo game went back to the menu: the menu puts back the settings it replaced for it.
+    virtual void demoEnded() = 0;
     // A message for the user (Czech), shown over the menu and written to standard error.
     virtual void showMessage(const std::string& text) = 0;
 };

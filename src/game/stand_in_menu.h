@@ -23,6 +23,7 @@ class StandInMenu : public MenuLink {
     void setRedWins(const std::string& caption) override { redWins_ = caption; }
     void setBlueWins(const std::string& caption) override { blueWins_ = caption; }
     void enableIdleTimer() override {}
+    void demoEnded() override {}  // it never replaces settings
     void showMessage(const std::string& text) override {
         if (messages_) *messages_ << prefix_ << text << '\n';
     }

@@ -9,6 +9,7 @@
 #include "platform/fields.h"
 #include "platform/files.h"
 #include "platform/user_folders.h"
+#include "state/game_mode.h"
 
 namespace zib {
 
@@ -94,7 +95,7 @@ Settings defaultSettings() {
     settings.levelName.clear();
     settings.growthPerFood = 5;
     settings.startLength = 10;
-    settings.gameMode = 2;
+    settings.gameMode = modeNumber(GameMode::Classic);
     return settings;
 }
 
@@ -202,19 +203,10 @@ Status saveConfiguration(const std::string& path, const Settings& settings, bool
 }
 
 void applyGameModeFlags(Settings& settings) {
-    switch (settings.gameMode) {
-        case 1:
-            settings.endlessGrowth = true, settings.onePlayer = false;
-            break;
-        case 2:
-            settings.endlessGrowth = false, settings.onePlayer = false;
-            break;
-        case 3:
-            settings.endlessGrowth = false, settings.onePlayer = true;
-            break;
-        default:
-            break;  // an unknown mode from the file changes neither flag
-    }
+    const std::optional<GameMode> mode = gameModeOf(settings.gameMode);
+    if (!mode) return;  // an unknown mode from the file changes neither flag
+    settings.endlessGrowth = *mode == GameMode::EndlessGrowth;
+    settings.onePlayer = *mode == GameMode::OnePlayer;
 }
 
 }  // namespace zib

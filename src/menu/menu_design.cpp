@@ -4,6 +4,7 @@
 
 #include "menu/menu_window.h"
 #include "platform/files.h"
+#include "state/game_mode.h"
 
 namespace zib {
 
@@ -205,9 +206,9 @@ void MenuWindow::designModsPanel() {
     c_.previewImage->move(352, 336);
     c_.modsOk = &makeLabel(688, 528, 105, 65, "OK", arial(48));
 
-    c_.endlessModeLabel->onClick = guarded([this] { chooseMode(1); });
-    c_.classicModeLabel->onClick = guarded([this] { chooseMode(2); });
-    c_.onePlayerModeLabel->onClick = guarded([this] { chooseMode(3); });
+    c_.endlessModeLabel->onClick = guarded([this] { chooseMode(GameMode::EndlessGrowth); });
+    c_.classicModeLabel->onClick = guarded([this] { chooseMode(GameMode::Classic); });
+    c_.onePlayerModeLabel->onClick = guarded([this] { chooseMode(GameMode::OnePlayer); });
     // Each press applies one step: a double click gives two.
     auto both = [this](Label* l, std::function<void()> step) {
         l->onClick = guarded(step);

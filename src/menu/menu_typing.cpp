@@ -81,7 +81,7 @@ void MenuWindow::searchTypedWords() {
             services().sound.play(kClickSound);
         }
         if (mid(typedKeys_, p, 3) == U"FPS") {
-            state_.showFps = !state_.showFps;
+            game_->setFpsShown(!game_->fpsShown());
             services().sound.play(kClickSound);
             typedKeys_.clear();
         }
@@ -92,8 +92,8 @@ void MenuWindow::switchFreeMode() {
     if (!state_.freeMode) {
         state_.freeMode = true;
         // The copies the game window puts back after Esc.
-        state_.savedLevelName = state_.settings.levelName;
-        state_.savedOnePlayer = state_.settings.onePlayer;
+        copies_.levelName = state_.settings.levelName;
+        copies_.onePlayer = state_.settings.onePlayer;
     } else {
         state_.freeMode = false;
     }
@@ -104,17 +104,17 @@ void MenuWindow::switchFreeMode() {
 void MenuWindow::Timer2_Timer() {
     if (online_ && online_->connected()) return;  // no demo games while a player is connected
     if (c_.helpTimer->enabled() || messageOpen()) return;
-    std::optional<std::string> level = randomLevelName(levels_, services().random.next());
+    std::optional<std::string> level = randomLevelName(levels_, state_.random.next());
     if (!level) {
         showMessage(kNoLevelsMessage);
         return;
     }
     Settings& s = state_.settings;
-    state_.savedOnePlayer = s.onePlayer;
+    copies_.onePlayer = s.onePlayer;
     s.onePlayer = true;
     state_.demoMode = true;
     c_.idleTimer->setEnabled(false);
-    state_.savedLevelName = s.levelName;
+    copies_.levelName = s.levelName;
     s.levelName = *level;
     activateItem(0);
 }

@@ -9,6 +9,7 @@
 #include "menu/status_lines.h"
 #include "platform/data_folder.h"
 #include "platform/files.h"
+#include "state/game_mode.h"
 
 namespace zib {
 
@@ -34,6 +35,7 @@ MenuWindow::~MenuWindow() = default;
 void MenuWindow::Form_Load() {
     Services& s = services();
     s.random.seedFromClock();
+    state_.random.state = s.random.savedState().value_or(0);  // the games draw from here on
     DisplayMode screen = s.display.currentMode();
     savedScreenWidth_ = screen.width;
     savedScreenHeight_ = screen.height;
@@ -114,7 +116,7 @@ void MenuWindow::applyConfiguration() {
     s.gameMode = config.settings.gameMode;
     checkLevelName(levels_, s.levelName);
     refreshSettingCaptions();
-    if (s.gameMode >= 1 && s.gameMode <= 3) chooseMode(s.gameMode);
+    if (const std::optional<GameMode> mode = gameModeOf(s.gameMode)) chooseMode(*mode);
 
     GaugeView gauge = gaugeForSpeed(s.gameSpeed, gaugeCells_);
     showGaugeCells(gauge.cells);
@@ -200,14 +202,20 @@ void MenuWindow::launchGame() {
     setHelpScroll(false);
 }
 
+// The copies are taken when a demo game or FREE mode starts and are put back once: a later Esc
+// keeps the current settings, as when none was ever taken, so it cannot undo a level or mode
+// chosen since.
+void MenuWindow::demoEnded() {
+    if (copies_.onePlayer) state_.settings.onePlayer = *copies_.onePlayer;
+    if (copies_.levelName) state_.settings.levelName = *copies_.levelName;
+    copies_ = {};
+}
+
 // A game that could not start: the menu stays, a demo's temporary settings are put back.
 void MenuWindow::failedStart(const std::string& message) {
     if (state_.demoMode) {
-        if (state_.savedOnePlayer) state_.settings.onePlayer = *state_.savedOnePlayer;
-        if (state_.savedLevelName) state_.settings.levelName = *state_.savedLevelName;
-        state_.savedOnePlayer.reset();  // put back once, as after a game
-        state_.savedLevelName.reset();
         state_.demoMode = false;
+        demoEnded();
     }
     showMessage(message);
     show();
@@ -248,7 +256,7 @@ void MenuWindow::backFromEditor(const std::string& savedName) {
     levels_ = listLevels(listLevelFolders(paths_.levelFolder, paths_.playerLevelFolder));
     if (!savedName.empty()) {
         state_.settings.levelName = savedName + ".zq7";
-        state_.savedLevelName.reset();
+        copies_.levelName.reset();
     }
     checkLevelName(levels_, state_.settings.levelName);
     showLevelRows();

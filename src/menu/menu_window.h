@@ -17,6 +17,7 @@
 #include "menu/speed_gauge.h"
 #include "online/online_play.h"
 #include "platform/toolkit.h"
+#include "state/game_mode.h"
 #include "state/game_state.h"
 
 namespace zib {
@@ -96,6 +97,7 @@ class MenuWindow : public Form, public MenuLink {
     void setBlueWins(const std::string& caption) override;
     void enableIdleTimer() override;
     void showMessage(const std::string& text) override;
+    void demoEnded() override;
 
     // Online play (none unless set before the window loads): a status line, the host's START
     // starts the game on both machines, no demo games while a player is connected.
@@ -133,6 +135,13 @@ class MenuWindow : public Form, public MenuLink {
     const LevelList& levels() const { return levels_; }
     int savedScreenWidth() const { return savedScreenWidth_; }
     int savedScreenHeight() const { return savedScreenHeight_; }
+    // The settings a demo game or FREE mode replaced, put back once when it ends; empty until
+    // one is taken, and after the player chooses anew.
+    struct DemoCopies {
+        std::optional<bool> onePlayer;
+        std::optional<std::string> levelName;
+    };
+    const DemoCopies& demoCopies() const { return copies_; }
     // Where EXIT writes ZIB.ini (known once the window is loaded).
     const std::string& configurationPath() const { return configurationPath_; }
     // The message shown now, empty when none.
@@ -193,7 +202,7 @@ class MenuWindow : public Form, public MenuLink {
     void showLevelRows();
     void SM_Click(int row);
     void scrollLevels(int direction);
-    void chooseMode(int mode);
+    void chooseMode(GameMode mode);
     void stepGrowth(int delta);
     void stepStartLength(int delta);
     void refreshSettingCaptions();
@@ -226,6 +235,7 @@ class MenuWindow : public Form, public MenuLink {
     Picture texture_;
     std::string configurationPath_;
     bool configurationDamaged_ = false;
+    DemoCopies copies_;
 
     OnlinePlay* online_ = nullptr;
     std::array<Label*, kStatusLines> onlineStatus_{};

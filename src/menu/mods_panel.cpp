@@ -64,19 +64,19 @@ void MenuWindow::SM_Click(int row) {
     c_.previewImage->setPicture(preview);
     refresh();
     state_.settings.levelName = *name;
-    state_.savedLevelName.reset();  // the player's choice; Esc must not put an older one back
+    copies_.levelName.reset();  // the player's choice; Esc must not put an older one back
     restartIdleTimer();
 }
 
-void MenuWindow::chooseMode(int mode) {
+void MenuWindow::chooseMode(GameMode mode) {
     Settings& s = state_.settings;
-    s.gameMode = mode;
+    s.gameMode = modeNumber(mode);
     applyGameModeFlags(s);
     // Esc must not put back an older one-player setting under this highlight.
-    state_.savedOnePlayer.reset();
-    c_.endlessModeLabel->setColour(mode == 1 ? kBlue : kBlack);
-    c_.classicModeLabel->setColour(mode == 2 ? kBlue : kBlack);
-    c_.onePlayerModeLabel->setColour(mode == 3 ? kBlue : kBlack);
+    copies_.onePlayer.reset();
+    c_.endlessModeLabel->setColour(mode == GameMode::EndlessGrowth ? kBlue : kBlack);
+    c_.classicModeLabel->setColour(mode == GameMode::Classic ? kBlue : kBlack);
+    c_.onePlayerModeLabel->setColour(mode == GameMode::OnePlayer ? kBlue : kBlack);
     restartIdleTimer();
 }
 

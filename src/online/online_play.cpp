@@ -10,6 +10,7 @@
 #include "replay/replay_recorder.h"
 #include "replay/state_check.h"
 #include "state/carried_over.h"
+#include "state/game_mode.h"
 
 namespace zib {
 
@@ -33,22 +34,17 @@ std::string bareName(const std::string& name) {
 
 }  // namespace
 
-uint64_t onlineChecksum(const GameState& state, const Random& random) {
+uint64_t onlineChecksum(const GameState& state) {
     uint64_t h = stateHash(state);
-    const uint64_t r = random.savedState().value_or(0);
+    const uint64_t r = state.random.state;
     // Mixed in so that a random state that differs changes every bit of the sum.
     h ^= r + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
     return h;
 }
 
 OnlinePlay::OnlinePlay(std::unique_ptr<net::Session> session, Application& app, GameState& state,
-                       GameWindow& window, MenuLink& menu, Random& random)
-    : session_(std::move(session)),
-      app_(app),
-      state_(state),
-      window_(window),
-      menu_(menu),
-      random_(random) {
+                       GameWindow& window, MenuLink& menu)
+    : session_(std::move(session)), app_(app), state_(state), window_(window), menu_(menu) {
     window_.setTickLink(this);
 }
 
@@ -74,12 +70,14 @@ net::StartGame OnlinePlay::buildStart() const {
         folderOfLevel(s.levelName, window_.playerLevelFolder(), window_.levelFolder());
     if (const auto path = resolvePath(folder, s.levelName)) readWholeFile(*path, start.levelText);
     // One player plays online as the classic game with two people.
-    start.gameMode = static_cast<uint8_t>(s.gameMode == 1 ? 1 : 2);
+    const bool endless = gameModeOf(s.gameMode) == GameMode::EndlessGrowth;
+    start.gameMode =
+        static_cast<uint8_t>(modeNumber(endless ? GameMode::EndlessGrowth : GameMode::Classic));
     start.growthPerFood = s.growthPerFood;
     start.startLength = s.startLength;
     start.gameSpeed = std::max(0, s.gameSpeed);
     start.freeMode = state_.freeMode;
-    start.seed = random_.savedState().value_or(0);
+    start.seed = state_.random.state;
     start.inputDelay =
         static_cast<uint8_t>(session_->suggestedInputDelay(std::max(1, s.gameSpeed)));
     // Red's previous direction is always (0, 0) when a game starts, so it is not sent.
@@ -119,7 +117,7 @@ void OnlinePlay::applySettings(const net::StartGame& start) {
     s.growthPerFood = start.growthPerFood;
     s.startLength = start.startLength;
     s.gameMode = start.gameMode;
-    s.endlessGrowth = start.gameMode == 1;
+    s.endlessGrowth = gameModeOf(start.gameMode) == GameMode::EndlessGrowth;
     s.onePlayer = false;
     state_.freeMode = start.freeMode;
     state_.demoMode = false;
@@ -140,7 +138,7 @@ void OnlinePlay::applyCarried(const net::StartGame& start) {
     carried.redWins = start.carried.redWins;
     carried.blueWins = start.carried.blueWins;
     carryOver(state_, carried);
-    random_.restoreState(start.seed);
+    state_.random.state = start.seed;
 }
 
 void OnlinePlay::restoreOwnSettings() {
@@ -320,7 +318,7 @@ void OnlinePlay::tick(int n) {
     session_->sendLocalInput(stamp, pending_);
     local_[stamp] = std::move(pending_);
     pending_.clear();
-    if (t % net::kChecksumInterval == 0) session_->sendChecksum(t, onlineChecksum(state_, random_));
+    if (t % net::kChecksumInterval == 0) session_->sendChecksum(t, onlineChecksum(state_));
 
     stalling_ = true;
     const auto stallStart = std::chrono::steady_clock::now();

@@ -35,12 +35,12 @@ inline constexpr const char* kJoinerStartMessage =
     "Hru spouští hostitel (červený). Počkejte, až ji spustí.";
 
 // A hash of what decides the game (board, snakes, food, owed growth) and the random state.
-uint64_t onlineChecksum(const GameState& state, const Random& random);
+uint64_t onlineChecksum(const GameState& state);
 
 class OnlinePlay : public TickLink {
   public:
     OnlinePlay(std::unique_ptr<net::Session> session, Application& app, GameState& state,
-               GameWindow& window, MenuLink& menu, Random& random);
+               GameWindow& window, MenuLink& menu);
     ~OnlinePlay() override;
     OnlinePlay(const OnlinePlay&) = delete;
     OnlinePlay& operator=(const OnlinePlay&) = delete;
@@ -89,7 +89,6 @@ class OnlinePlay : public TickLink {
     GameState& state_;
     GameWindow& window_;
     MenuLink& menu_;
-    Random& random_;
     std::function<void()> startGame_;
 
     bool linked_ = false;         // an online game runs (or is about to)

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/user_folders.h"
+#include "state/game_mode.h"
 #include "zib_version.h"
 
 namespace zib {
@@ -131,9 +132,9 @@ std::string replayText(const Scenario& r) {
     field("demo", boolean(r.demo));
     field("free", boolean(r.freeMode));
     // The flags the game reads, where they do not follow from the mode.
-    if (r.endlessGrowth && *r.endlessGrowth != (r.gameMode == 1))
+    if (r.endlessGrowth && *r.endlessGrowth != (gameModeOf(r.gameMode) == GameMode::EndlessGrowth))
         field("endlessGrowth", boolean(*r.endlessGrowth));
-    if (r.onePlayer && *r.onePlayer != (r.gameMode == 3 || r.demo))
+    if (r.onePlayer && *r.onePlayer != (gameModeOf(r.gameMode) == GameMode::OnePlayer || r.demo))
         field("onePlayer", boolean(*r.onePlayer));
     if (r.keyBindings != start.keyBindings) {
         std::string keys = "[";

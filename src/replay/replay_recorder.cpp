@@ -6,6 +6,7 @@
 #include "game/level_loader.h"
 #include "platform/files.h"
 #include "replay/state_check.h"
+#include "state/game_mode.h"
 #include "state/settings_limits.h"
 
 namespace zib {
@@ -17,19 +18,17 @@ long long winCount(const std::string& caption) {
     return n;
 }
 
-ReplayRecorder::ReplayRecorder(GameWindow& window, GameState& state, MenuLink& menu, Random& random,
-                               Sink sink)
-    : window_(window), state_(state), menu_(menu), random_(random), sink_(std::move(sink)) {}
+ReplayRecorder::ReplayRecorder(GameWindow& window, GameState& state, MenuLink& menu, Sink sink)
+    : window_(window), state_(state), menu_(menu), sink_(std::move(sink)) {}
 
 void ReplayRecorder::gameStarting() {
     recording_ = false;
     ticks_ = 0;
     std::vector<ScenarioEvent> early = std::move(beforeStart_);
     beforeStart_.clear();
-    const std::optional<uint64_t> seed = random_.savedState();
     const Settings& settings = state_.settings;
     Scenario s;
-    // A game that cannot be replayed: no splitmix64 state, no level text, or a start length that
+    // A game that cannot be replayed: no level text, or a start length that
     // no body list can have (only a hand-edited ZIB.ini gives one).
     // A level from the network is recorded as it came; others are read from the file the window
     // read them from, the player's own before a shipped one of the same name.
@@ -41,19 +40,18 @@ void ReplayRecorder::gameStarting() {
         const std::optional<std::string> path = resolvePath(folder, settings.levelName);
         if (!path || !readWholeFile(*path, s.level)) return;
     }
-    if (!seed) return;
     if (settings.startLength < 1 || settings.startLength > kLargestStartLength) return;
 
     const size_t slash = settings.levelName.find_last_of("/\\");
     s.levelFile =
         slash == std::string::npos ? settings.levelName : settings.levelName.substr(slash + 1);
-    s.seed = *seed;
+    s.seed = state_.random.state;
     s.gameSpeed = std::max(0, settings.gameSpeed);  // the loop sleeps no less than 0 ms
     s.growthPerFood = settings.growthPerFood;
     s.startLength = settings.startLength;
     // A mode number from ZIB.ini outside 1..3 leaves the two flags as they were; the flags are
     // what the game reads, and they are recorded.
-    s.gameMode = settings.gameMode >= 1 && settings.gameMode <= 3 ? settings.gameMode : 2;
+    s.gameMode = gameModeOf(settings.gameMode) ? settings.gameMode : modeNumber(GameMode::Classic);
     s.demo = state_.demoMode;
     s.freeMode = state_.freeMode == 1;
     s.endlessGrowth = settings.endlessGrowth == 1;

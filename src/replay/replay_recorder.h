@@ -17,7 +17,7 @@ namespace zib {
 class ReplayRecorder : public GameObserver {
   public:
     using Sink = std::function<void(const Scenario&)>;
-    ReplayRecorder(GameWindow& window, GameState& state, MenuLink& menu, Random& random, Sink sink);
+    ReplayRecorder(GameWindow& window, GameState& state, MenuLink& menu, Sink sink);
 
     void gameStarting() override;
     void tickCompleted(int n) override;
@@ -36,7 +36,6 @@ class ReplayRecorder : public GameObserver {
     GameWindow& window_;
     GameState& state_;
     MenuLink& menu_;
-    Random& random_;
     Sink sink_;
     Scenario record_;
     std::vector<ScenarioEvent> beforeStart_;  // keys between the window's load and the start

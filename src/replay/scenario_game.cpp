@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "state/game_mode.h"
+
 namespace zib {
 
 void prepareGame(GameState& state, MenuLink& menu, const Scenario& s,
@@ -13,10 +15,13 @@ void prepareGame(GameState& state, MenuLink& menu, const Scenario& s,
     settings.growthPerFood = s.growthPerFood;
     settings.startLength = s.startLength;
     settings.gameMode = s.gameMode;
-    settings.endlessGrowth = s.endlessGrowth.value_or(s.gameMode == 1);
-    settings.onePlayer = s.onePlayer.value_or(s.gameMode == 3 || s.demo);
+    settings.endlessGrowth =
+        s.endlessGrowth.value_or(gameModeOf(s.gameMode) == GameMode::EndlessGrowth);
+    settings.onePlayer =
+        s.onePlayer.value_or(gameModeOf(s.gameMode) == GameMode::OnePlayer || s.demo);
     state.demoMode = s.demo;
     state.freeMode = s.freeMode;
+    state.random.state = s.seed;
 
     carryOver(state, s.carried);
     menu.setRedWins(std::to_string(s.carried.redWins));

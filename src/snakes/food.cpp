@@ -8,7 +8,7 @@
 namespace zib {
 
 bool putFoodOnFreeCell(PlayField& f) {
-    const std::optional<FoodCell> cell = PlaceFood(f.state.board, f.random);
+    const std::optional<FoodCell> cell = PlaceFood(f.state.board, f.state.random);
     f.state.foodPresent = cell.has_value();
     if (cell) f.state.food = *cell;
     return f.state.foodPresent;

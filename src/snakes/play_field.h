@@ -1,11 +1,10 @@
 #pragma once
-// What the snakes' steps work on: the game state, the random source the food is placed by, the
-// computer player, and the sounds a step makes heard. No window and no sprites: the window draws
-// the state after the step and plays its sounds.
+// What the snakes' steps work on: the game state (with the random source the food is placed by),
+// the computer player, and the sounds a step makes heard. No window and no sprites: the window
+// draws the state after the step and plays its sounds.
 #include <array>
 #include <cstdint>
 
-#include "platform/services.h"
 #include "state/game_state.h"
 
 namespace zib {
@@ -35,7 +34,6 @@ struct TickSounds {
 
 struct PlayField {
     GameState& state;
-    Random& random;
     ComputerMoves computer;
     TickSounds sounds;
 };

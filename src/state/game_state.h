@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/splitmix64.h"
 #include "state/board.h"
 #include "state/body_list.h"
 #include "state/planned_path.h"
@@ -74,10 +75,8 @@ struct GameState {
     bool demoKeyPressed = false;  // a key in a demo game: it ends after this tick
     bool demoMode = false;
     bool freeMode = false;
-    bool showFps = false;
-    std::optional<bool> savedOnePlayer;  // empty until a demo or FREE saved it
-    std::optional<std::string> savedLevelName;
     int foodFrame = 0;
+    SplitMix64 random;  // where the food goes next: the sequence goes on from game to game
 
     Settings settings;
 };

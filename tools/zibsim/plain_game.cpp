@@ -21,9 +21,7 @@ constexpr const char* kLevelName = "zibsim.zq7";
 }  // namespace
 
 PlainGame::PlainGame(const zib::Scenario& scenario)
-    : scenario_(scenario),
-      random_(scenario.seed),
-      field_{state_, random_, zib::computerMoves(), {}} {}
+    : scenario_(scenario), field_{state_, zib::computerMoves(), {}} {}
 
 std::unique_ptr<PlainGame> PlainGame::start(const zib::Scenario& scenario, std::string& error) {
     auto level = zib::parseLevel(scenario.level, kLevelName);
@@ -69,13 +67,11 @@ bool PlainGame::over() const {
 
 void PlainGame::save(Saved& into) const {
     into.state = state_;
-    into.random = random_.savedState().value_or(0);
     into.tick = tick_;
 }
 
 void PlainGame::restore(const Saved& from) {
     state_ = from.state;
-    random_.restoreState(from.random);
     tick_ = from.tick;
 }
 

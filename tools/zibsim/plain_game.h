@@ -1,7 +1,7 @@
 #pragma once
 // A game of a scenario played with no window at all: the level's set-up, the start and every tick
-// through the game's step, with the scenario's keys. The state and the random source's state are
-// the whole game: saving both and putting them back replays the same ticks.
+// through the game's step, with the scenario's keys. The state is the whole game: saving it and
+// putting it back replays the same ticks.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "game/game_step.h"
-#include "platform/backend/backends.h"
 #include "replay/scenario.h"
 #include "state/game_state.h"
 
@@ -30,7 +29,6 @@ class PlainGame {
     // Everything the next ticks depend on.
     struct Saved {
         zib::GameState state;
-        uint64_t random = 0;
         int tick = 0;
     };
     void save(Saved& into) const;
@@ -43,7 +41,6 @@ class PlainGame {
     // The keys of each tick, by tick (index 0: before the start).
     std::vector<std::vector<zib::TickKey>> keys_;
     zib::GameState state_;
-    zib::SplitMix64Random random_;
     zib::PlayField field_;
     int tick_ = 0;
 };

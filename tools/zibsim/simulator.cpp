@@ -197,7 +197,7 @@ int runScenario(const Scenario& scenario, std::ostream& out, std::ostream& err,
         window.setObserver(&run);
         std::unique_ptr<zib::GameObserver> recorder;
         if (options.makeRecorder) {
-            recorder = options.makeRecorder(window, state, menu, host->services().random);
+            recorder = options.makeRecorder(window, state, menu);
             window.setRecorder(recorder.get());
         }
         run.keepProcessorTime(options.realClock);

@@ -29,7 +29,7 @@ struct RunOptions {
     // Makes a second observer for the game (the replay recorder of zibsim --verify), told of
     // everything before the trace.
     std::function<std::unique_ptr<zib::GameObserver>(zib::GameWindow&, zib::GameState&,
-                                                     zib::MenuLink&, zib::Random&)>
+                                                     zib::MenuLink&)>
         makeRecorder;
 };
 

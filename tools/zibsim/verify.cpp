@@ -71,9 +71,9 @@ namespace {
 class KeptRecorder : public zib::GameObserver {
   public:
     KeptRecorder(zib::GameWindow& window, zib::GameState& state, zib::MenuLink& menu,
-                 zib::Random& random, std::optional<zib::RecordedOutcome>& finished,
+                 std::optional<zib::RecordedOutcome>& finished,
                  std::vector<zib::StateCheck>& checks, int& ticks)
-        : recorder_(window, state, menu, random,
+        : recorder_(window, state, menu,
                     [&finished](const zib::Scenario& s) { finished = s.outcome; }),
           checks_(checks),
           ticks_(ticks) {}
@@ -108,9 +108,9 @@ std::optional<std::string> verifyReplay(const zib::Scenario& recording) {
     int ticks = 0;
     RunOptions options;
     options.quiet = true;
-    options.makeRecorder = [&](zib::GameWindow& window, zib::GameState& state, zib::MenuLink& menu,
-                               zib::Random& random) -> std::unique_ptr<zib::GameObserver> {
-        return std::make_unique<KeptRecorder>(window, state, menu, random, finished, checks, ticks);
+    options.makeRecorder = [&](zib::GameWindow& window, zib::GameState& state,
+                               zib::MenuLink& menu) -> std::unique_ptr<zib::GameObserver> {
+        return std::make_unique<KeptRecorder>(window, state, menu, finished, checks, ticks);
     };
     std::ostringstream trace, messages;
     const int code = runScenario(scenario, trace, messages, options);

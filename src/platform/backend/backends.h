@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/services.h"
+#include "platform/splitmix64.h"
 
 namespace zib {
 
@@ -39,19 +40,18 @@ struct NoDisplayError : std::runtime_error {
 // screen; throws NoDisplayError.
 std::unique_ptr<Backend> makeSdlBackend(const SdlOptions& options);
 
-// The random source of the headless backend and of zibsim: splitmix64 over a 64-bit state; each
-// number in [0, 1) takes the next output z and returns (z >> 11) * 2^-53.
+// The random source of the headless backend and of zibsim: the splitmix64 sequence from a seed.
 class SplitMix64Random : public Random {
   public:
-    explicit SplitMix64Random(uint64_t seed = 0) : state_(seed) {}
-    double next() override;
+    explicit SplitMix64Random(uint64_t seed = 0) : sequence_{seed} {}
+    double next() override { return sequence_.next(); }
     void seedFromClock() override {}  // deterministic: keeps its seed
-    std::optional<uint64_t> savedState() const override { return state_; }
-    void restoreState(uint64_t state) override { state_ = state; }
-    uint64_t nextRaw();
+    std::optional<uint64_t> savedState() const override { return sequence_.state; }
+    void restoreState(uint64_t state) override { sequence_.state = state; }
+    uint64_t nextRaw() { return sequence_.nextRaw(); }
 
   private:
-    uint64_t state_;
+    SplitMix64 sequence_;
 };
 
 class HeadlessBackend : public Backend {

@@ -7,17 +7,6 @@
 
 namespace zib {
 
-uint64_t SplitMix64Random::nextRaw() {
-    uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-}
-
-double SplitMix64Random::next() {
-    return static_cast<double>(nextRaw() >> 11) * 0x1.0p-53;
-}
-
 namespace {
 
 class VirtualClock : public Clock {
