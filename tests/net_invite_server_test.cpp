@@ -11,6 +11,7 @@
 #include "net/invite_client.h"
 #include "net/invite_code.h"
 #include "net/invite_server.h"
+#include "net/session.h"
 #include "zib-server/server_options.h"
 
 namespace zib::net {
@@ -223,6 +224,66 @@ TEST(NetInviteServer, HostileClientsAreCutOffAndTheServerServesOn) {
     // The server still pairs a real host and joiner.
     auto joiner = joined(*server, hosts[0]->code(), {hosts[0].get()});
     EXPECT_EQ(joiner->stage(), InviteStage::Paired) << joiner->message();
+}
+
+SessionOptions sessionOptions(const InviteServer& server) {
+    SessionOptions o;
+    o.gameVersion = "1.1.0";
+    o.bindHost = "127.0.0.1";
+    o.port = 0;
+    o.server = "127.0.0.1";
+    o.serverPort = server.localPort();
+    return o;
+}
+
+bool pumpSessions(InviteServer& server, const std::vector<Session*>& sessions,
+                  const std::function<bool()>& done) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        server.poll(1);
+        for (Session* s : sessions) s->poll(1);
+    }
+    return true;
+}
+
+TEST(NetInviteServer, TwoSessionsMeetByTheCodeAndTheStartFreesIt) {
+    auto server = startServer();
+    std::vector<std::string> lines;
+    SessionOptions h = sessionOptions(*server);
+    h.onAddressLine = [&](const std::string& line) { lines.push_back(line); };
+    std::string error;
+    auto host = Session::host(h, error);
+    ASSERT_TRUE(host) << error;
+    ASSERT_TRUE(pumpSessions(*server, {host.get()}, [&] { return !host->inviteCode().empty(); }));
+    const std::string code = host->inviteCode();
+    EXPECT_NE(host->statusLine(50).find("Kód pozvánky: " + code), std::string::npos)
+        << host->statusLine(50);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_NE(lines.back().find("zib --join " + code + " --server 127.0.0.1:"), std::string::npos)
+        << lines.back();
+
+    auto wrong =
+        Session::joinByCode(code == "ZZZZZZ" ? "YYYYYY" : "ZZZZZZ", sessionOptions(*server), error);
+    ASSERT_TRUE(wrong) << error;
+    EXPECT_NE(wrong->statusLine(50).find("Ptám se serveru ZIB"), std::string::npos);
+    ASSERT_TRUE(pumpSessions(*server, {host.get(), wrong.get()},
+                             [&] { return wrong->state() == SessionState::Lost; }));
+    EXPECT_NE(wrong->message().find("nezná"), std::string::npos) << wrong->message();
+
+    auto joiner = Session::joinByCode(code, sessionOptions(*server), error);
+    ASSERT_TRUE(joiner) << error;
+    ASSERT_TRUE(pumpSessions(*server, {host.get(), joiner.get()}, [&] {
+        return host->state() == SessionState::Connected &&
+               joiner->state() == SessionState::Connected;
+    })) << joiner->statusLine(50);
+    EXPECT_EQ(server->registeredHosts(), 1u);
+    StartGame start;
+    start.levelName = "Ohrada.zq7";
+    ASSERT_EQ(host->startGame(start), "");
+    EXPECT_TRUE(pumpSessions(*server, {host.get(), joiner.get()},
+                             [&] { return server->registeredHosts() == 0; }));
+    EXPECT_EQ(host->inviteCode(), "");
 }
 
 TEST(ZibServerOptions, TheCommandLineIsReadOrRefused) {

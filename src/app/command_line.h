@@ -25,6 +25,12 @@ struct CommandLine {
     // --join HOST[:PORT]: play with the program hosting on that machine.
     std::string joinHost;
     uint16_t joinPort = 0;
+    // --server ADDRESS[:PORT], or ZIB_SERVER in the environment: the ZIB server with which the host
+    // registers for an invite code. There is no server unless one is named.
+    std::string server;
+    uint16_t serverPort = 0;
+    // --join CODE with a server: the host's invite code (joinHost stays empty).
+    std::string inviteCode;
 };
 
 // Reads the arguments after the program's name. getenv looks up environment variables (null when

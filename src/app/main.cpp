@@ -49,6 +49,8 @@ std::unique_ptr<zib::net::Session> openSession(const zib::CommandLine& line, boo
     options.gameVersion = ZIB_VERSION;
     std::string error;
     std::unique_ptr<zib::net::Session> session;
+    options.server = line.server;
+    if (line.serverPort) options.serverPort = line.serverPort;
     if (line.hostPort) {
         options.port = *line.hostPort;
         options.bindHost = line.hostBind;
@@ -59,6 +61,8 @@ std::unique_ptr<zib::net::Session> openSession(const zib::CommandLine& line, boo
             std::cout << "ZIB: " << text << std::endl;
         };
         session = zib::net::Session::host(options, error);
+    } else if (!line.inviteCode.empty()) {
+        session = zib::net::Session::joinByCode(line.inviteCode, options, error);
     } else if (!line.joinHost.empty()) {
         options.port = line.joinPort;
         session = zib::net::Session::join(line.joinHost, options, error);

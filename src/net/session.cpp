@@ -55,6 +55,11 @@ std::unique_ptr<Session> Session::host(const SessionOptions& options, std::strin
     s->connection_ = std::move(connection);
     if (options.portMapping)
         s->mapper_ = std::make_unique<PortMapper>(s->localPort(), options.mapping);
+    if (!options.server.empty()) {
+        s->invite_ =
+            InviteClient::registerHost(options.server, options.serverPort, s->localPort(), error);
+        if (!s->invite_) return nullptr;
+    }
     return s;
 }
 
@@ -73,6 +78,78 @@ std::unique_ptr<Session> Session::join(const std::string& hostName, const Sessio
     return s;
 }
 
+std::unique_ptr<Session> Session::joinByCode(const std::string& code, const SessionOptions& options,
+                                             std::string& error) {
+    std::unique_ptr<Session> s(new Session);
+    s->invite_ = InviteClient::joinByCode(options.server, options.serverPort, code, error);
+    if (!s->invite_) return nullptr;
+    s->role_ = Role::Joiner;
+    s->state_ = SessionState::Connecting;
+    s->options_ = options;
+    return s;
+}
+
+std::string Session::serverName() const {
+    if (options_.serverPort == kDefaultServerPort) return options_.server;
+    const bool ipv6 = options_.server.find(':') != std::string::npos;
+    return (ipv6 ? "[" + options_.server + "]" : options_.server) + ":" +
+           std::to_string(options_.serverPort);
+}
+
+std::string Session::inviteCode() const {
+    return invite_ && invite_->stage() == InviteStage::Registered ? invite_->code() : "";
+}
+
+std::string Session::inviteLine() const {
+    if (!invite_ || role_ != Role::Host) return {};
+    switch (invite_->stage()) {
+        case InviteStage::Registered:
+            return "Kód pozvánky: " + invite_->code() + " (soupeř zadá: zib --join " +
+                   invite_->code() + " --server " + serverName() + ").";
+        case InviteStage::Connecting:
+        case InviteStage::Asking:
+            if (!invite_->message().empty()) return invite_->message();
+            return "Žádám server ZIB " + serverName() + " o kód pozvánky…";
+        case InviteStage::Failed:
+            return invite_->message();
+        case InviteStage::Paired:
+        case InviteStage::Done:
+            break;
+    }
+    return {};
+}
+
+// The host keeps its registration (and gets a new one for a new wait after a game); the joiner
+// waits for the server's answer and then connects to the host it names.
+void Session::serveInvite(int timeoutMs) {
+    if (!invite_) return;
+    invite_->poll(timeoutMs);
+    if (role_ == Role::Host) {
+        if (invite_->stage() == InviteStage::Done && !connection_->connected()) {
+            std::string error;
+            invite_ = InviteClient::registerHost(options_.server, options_.serverPort, localPort(),
+                                                 error);
+            if (!invite_) return;
+        }
+        const std::string line = inviteLine();
+        if (line != inviteReported_) {
+            inviteReported_ = line;
+            if (!line.empty() && options_.onAddressLine) options_.onAddressLine(line);
+        }
+        return;
+    }
+    if (connection_) return;
+    if (invite_->stage() == InviteStage::Failed) return lose(invite_->message());
+    if (invite_->stage() != InviteStage::Paired) return;
+    ConnectionOptions c;
+    c.timeout = options_.timeout;
+    std::string error;
+    hostName_ = invite_->peerAddress();
+    options_.port = invite_->peerPort();
+    connection_ = Connection::connect(hostName_, options_.port, c, error);
+    if (!connection_) lose(error);
+}
+
 uint64_t Session::nowUs() const {
     return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(
                                      std::chrono::steady_clock::now() - epoch_)
@@ -80,10 +157,12 @@ uint64_t Session::nowUs() const {
 }
 
 uint16_t Session::localPort() const {
-    return connection_->localPort();
+    return connection_ ? connection_->localPort() : 0;
 }
 
 void Session::poll(int timeoutMs) {
+    if (!connection_) return serveInvite(timeoutMs);
+    serveInvite(0);
     for (ConnectionEvent& event : connection_->poll(timeoutMs)) handleConnectionEvent(event);
     reportMapping();
     if (!connection_->connected()) return;
@@ -324,6 +403,7 @@ std::optional<MappingStatus> Session::mapping() const {
 }
 
 std::string Session::connectionKind() const {
+    if (!connection_) return {};
     const std::string peer = connection_->peerAddress();
     if (peer.empty()) return {};
     if (isUnreachableFromInternet(peer)) return "přímo v místní síti";
@@ -341,11 +421,11 @@ void Session::sendProbes() {
 }
 
 void Session::send(const Message& message, Channel channel) {
-    connection_->send(encode(message), channel);
+    if (connection_) connection_->send(encode(message), channel);
 }
 
 void Session::violation(const std::string& what) {
-    connection_->disconnect(true);
+    if (connection_) connection_->disconnect(true);
     lose("Soupeř poslal chybnou zprávu (" + what + "), spojení je ukončeno.");
 }
 
@@ -358,14 +438,20 @@ void Session::lose(const std::string& why) {
 }
 
 std::string Session::statusLine(int tickPeriodMs) const {
-    const std::string waiting =
-        mapper_ ? "Čekám na soupeře. " + addressLine(mapper_->status(), localPort())
-                : "Čekám na soupeře na portu " + std::to_string(localPort()) + "…";
+    std::string waiting = mapper_
+                              ? "Čekám na soupeře. " + addressLine(mapper_->status(), localPort())
+                              : "Čekám na soupeře na portu " + std::to_string(localPort()) + "…";
+    if (const std::string invite = inviteLine(); !invite.empty())
+        waiting = "Čekám na soupeře. " + invite +
+                  (mapper_ ? " " + addressLine(mapper_->status(), localPort()) : "");
     switch (state_) {
         case SessionState::Waiting:
             return waiting;
         case SessionState::Connecting:
             if (role_ == Role::Host) return "Soupeř se připojuje…";
+            if (!connection_)
+                return "Ptám se serveru ZIB " + serverName() + " na hostitele s kódem " +
+                       invite_->code() + "…";
             return "Připojuji se k hostiteli " + hostName_ + " na portu " +
                    std::to_string(options_.port) + "…";
         case SessionState::Connected: {
@@ -413,6 +499,7 @@ std::string Session::startGame(StartGame& start) {
     if (!check.message) return "Hru nelze poslat soupeři: " + check.error + ".";
     beginGame(start.gameId, start.inputDelay);
     send(start);
+    if (invite_) invite_->gameStarted();  // the code is of no more use to anyone
     return {};
 }
 
@@ -465,7 +552,8 @@ void Session::sendChecksum(uint32_t tick, uint64_t value) {
 }
 
 void Session::close() {
-    if (connection_->connected()) {
+    invite_.reset();  // the server frees the host's code when it leaves
+    if (connection_ && connection_->connected()) {
         send(Bye{});
         connection_->disconnect(false);
         // A moment for the goodbye to be delivered; the other side's timeout covers the rest.
