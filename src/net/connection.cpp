@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <mutex>
+#include <utility>
 
 namespace zib::net {
 
@@ -60,7 +61,9 @@ std::string listenFault(const ENetAddress& address, const std::string& bindHost)
 
 struct Connection::Impl {
     ENetHost* host = nullptr;
-    ENetPeer* peer = nullptr;  // the one peer, once connecting or connected
+    ENetPeer* peer = nullptr;    // the one peer, once connecting or connected
+    ENetPeer* server = nullptr;  // the ZIB server, when one is reached from this socket
+    std::vector<ConnectionEvent> serverEvents;
     bool isConnected = false;
     ConnectionOptions options;
     uint64_t sent = 0, received = 0;
@@ -76,6 +79,7 @@ struct Connection::Impl {
     ~Impl() {
         if (host) {
             if (peer) enet_peer_reset(peer);
+            if (server) enet_peer_disconnect_now(server, 0);
             enet_host_destroy(host);
         }
     }
@@ -98,7 +102,7 @@ struct Connection::Impl {
         seen.resize(host->peerCount);
         for (size_t i = 0; i < host->peerCount; ++i) {
             ENetPeer* p = &host->peers[i];
-            if (p->state == ENET_PEER_STATE_DISCONNECTED || p == peer) continue;
+            if (p->state == ENET_PEER_STATE_DISCONNECTED || p == peer || p == server) continue;
             if (!seen[i].tracked || seen[i].connectId != p->connectID) {
                 seen[i] = {true, p->connectID, now};
                 continue;
@@ -163,15 +167,8 @@ std::unique_ptr<Connection> Connection::connect(const std::string& host, uint16_
         return nullptr;
     }
     address.port = port;
-    std::unique_ptr<Connection> c(new Connection);
-    c->impl_ = std::make_unique<Impl>();
-    c->impl_->options = options;
-    c->impl_->host = enet_host_create(nullptr, 1, kChannelCount, 0, 0);
-    if (!c->impl_->host) {
-        error = "Síťové spojení nelze vytvořit.";
-        return nullptr;
-    }
-    c->impl_->configure();
+    std::unique_ptr<Connection> c = open(options, error);
+    if (!c) return nullptr;
     c->impl_->peer = enet_host_connect(c->impl_->host, &address, kChannelCount, 0);
     if (!c->impl_->peer) {
         error = "Síťové spojení nelze vytvořit.";
@@ -179,6 +176,99 @@ std::unique_ptr<Connection> Connection::connect(const std::string& host, uint16_
     }
     c->impl_->applyTimeout(c->impl_->peer);
     return c;
+}
+
+std::unique_ptr<Connection> Connection::open(const ConnectionOptions& options, std::string& error) {
+    if (!initializeEnet()) {
+        error = "Síť nelze spustit (ENet).";
+        return nullptr;
+    }
+    std::unique_ptr<Connection> c(new Connection);
+    c->impl_ = std::make_unique<Impl>();
+    c->impl_->options = options;
+    // Two slots: the host, and the ZIB server that may be reached from the same socket.
+    c->impl_->host = enet_host_create(nullptr, 2, kChannelCount, 0, 0);
+    if (!c->impl_->host) {
+        error = "Síťové spojení nelze vytvořit.";
+        return nullptr;
+    }
+    c->impl_->configure();
+    return c;
+}
+
+bool Connection::connectTo(const std::string& host, uint16_t port, std::string& error) {
+    Impl& d = *impl_;
+    ENetAddress address{};
+    if (d.listening || d.peer || enet_address_set_host(&address, host.c_str()) != 0) {
+        error = "Počítač " + host + " nelze najít.";
+        return false;
+    }
+    address.port = port;
+    d.peer = enet_host_connect(d.host, &address, kChannelCount, 0);
+    if (!d.peer) {
+        error = "Síťové spojení nelze vytvořit.";
+        return false;
+    }
+    d.applyTimeout(d.peer);
+    return true;
+}
+
+bool Connection::connectServer(const std::string& host, uint16_t port, std::string& error) {
+    Impl& d = *impl_;
+    ENetAddress address{};
+    if (enet_address_set_host(&address, host.c_str()) != 0) {
+        error = "Server ZIB " + host + " nelze najít.";
+        return false;
+    }
+    address.port = port;
+    if (d.server) enet_peer_reset(d.server);
+    d.server = enet_host_connect(d.host, &address, 1, 0);
+    if (!d.server) {
+        error = "Spojení se serverem ZIB nelze vytvořit.";
+        return false;
+    }
+    d.applyTimeout(d.server);
+    return true;
+}
+
+bool Connection::sendToServer(std::span<const uint8_t> bytes) {
+    Impl& d = *impl_;
+    if (!d.server) return false;
+    ENetPacket* packet = enet_packet_create(bytes.data(), bytes.size(), ENET_PACKET_FLAG_RELIABLE);
+    if (!packet) return false;
+    if (enet_peer_send(d.server, 0, packet) != 0) {
+        enet_packet_destroy(packet);
+        return false;
+    }
+    enet_host_flush(d.host);
+    return true;
+}
+
+void Connection::disconnectServer(bool force) {
+    Impl& d = *impl_;
+    if (!d.server) return;
+    if (force) {
+        enet_peer_disconnect_now(d.server, 0);
+        d.server = nullptr;
+    } else {
+        enet_peer_disconnect_later(d.server, 0);
+    }
+    enet_host_flush(d.host);
+}
+
+std::vector<ConnectionEvent> Connection::takeServerEvents() {
+    return std::exchange(impl_->serverEvents, {});
+}
+
+void Connection::punch(const std::string& address, uint16_t port) {
+    ENetAddress to{};
+    if (enet_address_set_host_ip(&to, address.c_str()) != 0) return;
+    to.port = port;
+    static const char probe = 'Z';
+    ENetBuffer buffer;
+    buffer.data = const_cast<char*>(&probe);
+    buffer.dataLength = 1;
+    enet_socket_send(impl_->host->socket, &to, &buffer, 1);
 }
 
 std::vector<ConnectionEvent> Connection::poll(int timeoutMs) {
@@ -189,8 +279,27 @@ std::vector<ConnectionEvent> Connection::poll(int timeoutMs) {
     // Waits at most once; then takes whatever else is already there.
     while (enet_host_service(d.host, &e, waited ? 0 : static_cast<enet_uint32>(timeoutMs)) > 0) {
         waited = 1;
+        if (d.server && e.peer == d.server) {
+            ConnectionEvent s;
+            if (e.type == ENET_EVENT_TYPE_CONNECT) s.type = ConnectionEvent::Type::Connected;
+            if (e.type == ENET_EVENT_TYPE_DISCONNECT) {
+                s.type = ConnectionEvent::Type::Disconnected;
+                d.server = nullptr;
+            }
+            if (e.type == ENET_EVENT_TYPE_RECEIVE) {
+                s.bytes.assign(e.packet->data, e.packet->data + e.packet->dataLength);
+                enet_packet_destroy(e.packet);
+            }
+            if (d.serverEvents.size() < 64) d.serverEvents.push_back(std::move(s));
+            continue;
+        }
         switch (e.type) {
             case ENET_EVENT_TYPE_CONNECT:
+                if (!d.listening && e.peer != d.peer) {
+                    // A joiner takes no connections from outside.
+                    enet_peer_disconnect_now(e.peer, 0);
+                    break;
+                }
                 if (d.peer && d.peer != e.peer) {
                     // One player only.
                     enet_peer_disconnect_now(e.peer,

@@ -2,7 +2,8 @@
 #include "net/invite_client.h"
 
 #include <arpa/inet.h>
-#include <enet/enet.h>
+
+#include <utility>
 
 #include "net/invite_code.h"
 
@@ -12,53 +13,58 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+std::string dotted(uint32_t address) {
+    in_addr a{};
+    a.s_addr = htonl(address);
+    char text[INET_ADDRSTRLEN] = {};
+    ::inet_ntop(AF_INET, &a, text, sizeof text);
+    return text;
+}
+
 }  // namespace
 
 struct InviteClient::Impl {
     bool isHost = false;
     InviteClientOptions options;
-    ENetAddress server{};
     std::string serverName;
-    ENetHost* host = nullptr;
-    ENetPeer* peer = nullptr;
+    uint16_t serverPort = 0;
+    std::unique_ptr<Connection> own;
+    Connection* link = nullptr;
+    bool reaching = false;  // a connection to the server is being made or stands
     InviteStage stage = InviteStage::Connecting;
     uint16_t gamePort = 0;
     std::string code;  // the host's, or the one the joiner asks for
     uint32_t registrations = 0;
     std::string peerAddress;
     uint16_t peerPort = 0;
+    Clock::time_point startAt{};
+    std::optional<Pairing> pairing;
     std::string message;
     Clock::time_point retryAt{};
 
     ~Impl() {
-        if (host) {
-            if (peer) enet_peer_disconnect_now(peer, 0);
-            enet_host_flush(host);
-            enet_host_destroy(host);
-        }
+        if (link && reaching) link->disconnectServer(true);
     }
 
     void connect() {
-        peer = enet_host_connect(host, &server, 1, 0);
-        if (!peer) return fail("Spojení se serverem ZIB nelze vytvořit.");
-        const auto ms = static_cast<enet_uint32>(options.timeout.count());
-        enet_peer_timeout(peer, ENET_PEER_TIMEOUT_LIMIT, ms, ms);
+        std::string error;
+        if (!link->connectServer(serverName, serverPort, error)) return fail(error);
+        reaching = true;
         stage = InviteStage::Connecting;
     }
 
     void fail(const std::string& why) {
         stage = InviteStage::Failed;
         message = why;
-        if (peer) enet_peer_disconnect_later(peer, 0);
+        leave();
     }
 
-    void send(const ServerMessage& m) {
-        const std::vector<uint8_t> bytes = encodeServerMessage(m);
-        ENetPacket* packet =
-            enet_packet_create(bytes.data(), bytes.size(), ENET_PACKET_FLAG_RELIABLE);
-        if (packet && enet_peer_send(peer, 0, packet) != 0) enet_packet_destroy(packet);
-        enet_host_flush(host);
+    void leave() {
+        if (reaching) link->disconnectServer();
+        reaching = false;
     }
+
+    void send(const ServerMessage& m) { link->sendToServer(encodeServerMessage(m)); }
 
     void connected() {
         stage = InviteStage::Asking;
@@ -71,7 +77,8 @@ struct InviteClient::Impl {
     void received(std::span<const uint8_t> bytes) {
         const DecodedServerMessage d = decodeServerMessage(bytes);
         if (!d.message) return fail("Server ZIB poslal nesrozumitelnou zprávu (" + d.error + ").");
-        if (const auto* r = std::get_if<Registered>(&*d.message); r && isHost) {
+        if (const auto* r = std::get_if<Registered>(&*d.message);
+            r && isHost && stage == InviteStage::Asking) {
             code = r->code;
             ++registrations;
             stage = InviteStage::Registered;
@@ -79,15 +86,18 @@ struct InviteClient::Impl {
             return;
         }
         if (const auto* p = std::get_if<Paired>(&*d.message)) {
-            if (isHost) return;  // a joiner is on its way; the game's own connection follows
-            in_addr a{};
-            a.s_addr = htonl(p->address);
-            char text[INET_ADDRSTRLEN] = {};
-            ::inet_ntop(AF_INET, &a, text, sizeof text);
-            peerAddress = text;
+            const Clock::time_point start = Clock::now() + std::chrono::milliseconds(p->startInMs);
+            if (isHost) {
+                if (stage == InviteStage::Registered)
+                    pairing = Pairing{dotted(p->address), p->port, start};
+                return;
+            }
+            if (stage != InviteStage::Asking) return fail("Server ZIB odpověděl dvakrát.");
+            peerAddress = dotted(p->address);
             peerPort = p->port;
+            startAt = start;
             stage = InviteStage::Paired;
-            enet_peer_disconnect_later(peer, 0);
+            leave();
             return;
         }
         if (const auto* no = std::get_if<ServerRefused>(&*d.message))
@@ -96,7 +106,7 @@ struct InviteClient::Impl {
     }
 
     void lost() {
-        peer = nullptr;
+        reaching = false;
         if (stage != InviteStage::Connecting && stage != InviteStage::Asking &&
             stage != InviteStage::Registered)
             return;
@@ -119,37 +129,36 @@ InviteClient::~InviteClient() = default;
 
 std::unique_ptr<InviteClient::Impl> InviteClient::makeImpl(const std::string& server, uint16_t port,
                                                            const InviteClientOptions& options,
-                                                           std::string& error) {
-    if (enet_initialize() != 0) {
-        error = "Síť nelze spustit (ENet).";
-        return nullptr;
-    }
+                                                           Connection* shared, std::string& error) {
     auto d = std::make_unique<InviteClient::Impl>();
     d->options = options;
     d->serverName = server;
-    if (enet_address_set_host(&d->server, server.c_str()) != 0) {
-        error = "Server ZIB " + server + " nelze najít.";
-        return nullptr;
+    d->serverPort = port;
+    if (shared) {
+        d->link = shared;
+    } else {
+        ConnectionOptions c;
+        c.timeout = options.timeout;
+        d->own = Connection::open(c, error);
+        if (!d->own) return nullptr;
+        d->link = d->own.get();
     }
-    d->server.port = port;
-    d->host = enet_host_create(nullptr, 1, 1, 0, 0);
-    if (!d->host) {
-        error = "Spojení se serverem ZIB nelze vytvořit.";
-        return nullptr;
-    }
-    d->host->maximumPacketSize = kMaxServerMessage;
-    d->host->maximumWaitingData = kMaxServerMessage * 8;
     return d;
 }
 
 std::unique_ptr<InviteClient> InviteClient::registerHost(const std::string& server, uint16_t port,
                                                          uint16_t gamePort, std::string& error,
-                                                         const InviteClientOptions& options) {
-    auto d = makeImpl(server, port, options, error);
+                                                         const InviteClientOptions& options,
+                                                         Connection* shared) {
+    auto d = makeImpl(server, port, options, shared, error);
     if (!d) return nullptr;
     d->isHost = true;
     d->gamePort = gamePort;
     d->connect();
+    if (d->stage == InviteStage::Failed) {
+        error = d->message;
+        return nullptr;
+    }
     std::unique_ptr<InviteClient> c(new InviteClient);
     c->impl_ = std::move(d);
     return c;
@@ -157,7 +166,8 @@ std::unique_ptr<InviteClient> InviteClient::registerHost(const std::string& serv
 
 std::unique_ptr<InviteClient> InviteClient::joinByCode(const std::string& server, uint16_t port,
                                                        const std::string& code, std::string& error,
-                                                       const InviteClientOptions& options) {
+                                                       const InviteClientOptions& options,
+                                                       Connection* shared) {
     const std::optional<std::string> normal = normalizeInviteCode(code);
     if (!normal) {
         error = "„" + code +
@@ -165,10 +175,14 @@ std::unique_ptr<InviteClient> InviteClient::joinByCode(const std::string& server
                 "0, O, 1, I a L).";
         return nullptr;
     }
-    auto d = makeImpl(server, port, options, error);
+    auto d = makeImpl(server, port, options, shared, error);
     if (!d) return nullptr;
     d->code = *normal;
     d->connect();
+    if (d->stage == InviteStage::Failed) {
+        error = d->message;
+        return nullptr;
+    }
     std::unique_ptr<InviteClient> c(new InviteClient);
     c->impl_ = std::move(d);
     return c;
@@ -176,31 +190,26 @@ std::unique_ptr<InviteClient> InviteClient::joinByCode(const std::string& server
 
 void InviteClient::poll(int timeoutMs) {
     Impl& d = *impl_;
-    if (!d.peer && d.stage == InviteStage::Connecting && Clock::now() >= d.retryAt) d.connect();
-    ENetEvent e;
-    int waited = 0;
-    for (int n = 0; n < 64 && enet_host_service(
-                                  d.host, &e, waited ? 0 : static_cast<enet_uint32>(timeoutMs)) > 0;
-         ++n) {
-        waited = 1;
+    if (!d.reaching && d.stage == InviteStage::Connecting && Clock::now() >= d.retryAt) d.connect();
+    if (d.own) d.own->poll(timeoutMs);
+    for (ConnectionEvent& e : d.link->takeServerEvents()) {
         switch (e.type) {
-            case ENET_EVENT_TYPE_CONNECT:
-                if (e.peer == d.peer) d.connected();
+            case ConnectionEvent::Type::Connected:
+                if (d.reaching && d.stage == InviteStage::Connecting) d.connected();
                 break;
-            case ENET_EVENT_TYPE_RECEIVE:
-                if (e.peer == d.peer && d.stage != InviteStage::Failed)
-                    d.received(std::span<const uint8_t>(e.packet->data, e.packet->dataLength));
-                enet_packet_destroy(e.packet);
+            case ConnectionEvent::Type::Received:
+                if (d.reaching) d.received(e.bytes);
                 break;
-            case ENET_EVENT_TYPE_DISCONNECT:
-                if (e.peer == d.peer) d.lost();
-                break;
-            case ENET_EVENT_TYPE_NONE:
+            case ConnectionEvent::Type::Disconnected:
+                d.lost();
                 break;
         }
     }
 }
 
+std::optional<InviteClient::Pairing> InviteClient::takePairing() {
+    return std::exchange(impl_->pairing, std::nullopt);
+}
 InviteStage InviteClient::stage() const {
     return impl_->stage;
 }
@@ -216,18 +225,20 @@ const std::string& InviteClient::peerAddress() const {
 uint16_t InviteClient::peerPort() const {
     return impl_->peerPort;
 }
+std::chrono::steady_clock::time_point InviteClient::startAt() const {
+    return impl_->startAt;
+}
 const std::string& InviteClient::message() const {
     return impl_->message;
 }
 
 void InviteClient::gameStarted() {
     Impl& d = *impl_;
-    if (!d.isHost || !d.peer || d.stage != InviteStage::Registered) return;
+    if (!d.isHost || !d.reaching || d.stage != InviteStage::Registered) return;
     d.send(GameStarted{});
     d.code.clear();
     d.stage = InviteStage::Done;
-    enet_peer_disconnect_later(d.peer, 0);
-    enet_host_flush(d.host);
+    d.leave();
 }
 
 }  // namespace zib::net

@@ -56,8 +56,9 @@ std::unique_ptr<Session> Session::host(const SessionOptions& options, std::strin
     if (options.portMapping)
         s->mapper_ = std::make_unique<PortMapper>(s->localPort(), options.mapping);
     if (!options.server.empty()) {
-        s->invite_ =
-            InviteClient::registerHost(options.server, options.serverPort, s->localPort(), error);
+        // From the game's own socket: the server sees the port the joiner must reach.
+        s->invite_ = InviteClient::registerHost(options.server, options.serverPort, 0, error, {},
+                                                s->connection_.get());
         if (!s->invite_) return nullptr;
     }
     return s;
@@ -80,9 +81,15 @@ std::unique_ptr<Session> Session::join(const std::string& hostName, const Sessio
 
 std::unique_ptr<Session> Session::joinByCode(const std::string& code, const SessionOptions& options,
                                              std::string& error) {
+    ConnectionOptions c;
+    c.timeout = options.timeout;
     std::unique_ptr<Session> s(new Session);
-    s->invite_ = InviteClient::joinByCode(options.server, options.serverPort, code, error);
+    s->connection_ = Connection::open(c, error);
+    if (!s->connection_) return nullptr;
+    s->invite_ = InviteClient::joinByCode(options.server, options.serverPort, code, error, {},
+                                          s->connection_.get());
     if (!s->invite_) return nullptr;
+    s->awaitingHost_ = true;
     s->role_ = Role::Joiner;
     s->state_ = SessionState::Connecting;
     s->options_ = options;
@@ -119,18 +126,24 @@ std::string Session::inviteLine() const {
     return {};
 }
 
-// The host keeps its registration (and gets a new one for a new wait after a game); the joiner
-// waits for the server's answer and then connects to the host it names.
-void Session::serveInvite(int timeoutMs) {
+// The host keeps its registration (and gets a new one for a new wait after a game) and opens its
+// NAT towards a paired joiner; the joiner waits for the server's answer and then, at the moment
+// the server named, connects to the host from the same socket.
+void Session::serveInvite() {
     if (!invite_) return;
-    invite_->poll(timeoutMs);
+    invite_->poll(0);
     if (role_ == Role::Host) {
         if (invite_->stage() == InviteStage::Done && !connection_->connected()) {
             std::string error;
-            invite_ = InviteClient::registerHost(options_.server, options_.serverPort, localPort(),
-                                                 error);
+            invite_ = InviteClient::registerHost(options_.server, options_.serverPort, 0, error, {},
+                                                 connection_.get());
             if (!invite_) return;
         }
+        if (auto pairing = invite_->takePairing()) {
+            punching_ = pairing;
+            nextPunch_ = pairing->start;
+        }
+        punch();
         const std::string line = inviteLine();
         if (line != inviteReported_) {
             inviteReported_ = line;
@@ -138,16 +151,32 @@ void Session::serveInvite(int timeoutMs) {
         }
         return;
     }
-    if (connection_) return;
-    if (invite_->stage() == InviteStage::Failed) return lose(invite_->message());
-    if (invite_->stage() != InviteStage::Paired) return;
-    ConnectionOptions c;
-    c.timeout = options_.timeout;
+    if (!awaitingHost_) return;
+    if (invite_->stage() == InviteStage::Failed) {
+        awaitingHost_ = false;
+        return lose(invite_->message());
+    }
+    if (invite_->stage() != InviteStage::Paired ||
+        std::chrono::steady_clock::now() < invite_->startAt())
+        return;
+    awaitingHost_ = false;
     std::string error;
     hostName_ = invite_->peerAddress();
     options_.port = invite_->peerPort();
-    connection_ = Connection::connect(hostName_, options_.port, c, error);
-    if (!connection_) lose(error);
+    if (!connection_->connectTo(hostName_, options_.port, error)) lose(error);
+}
+
+// Bare datagrams every 50 ms for 3 s from the start, or until somebody is connected.
+void Session::punch() {
+    if (!punching_) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (connection_->connected() || now > punching_->start + std::chrono::seconds(3)) {
+        punching_.reset();
+        return;
+    }
+    if (now < nextPunch_) return;
+    connection_->punch(punching_->address, punching_->port);
+    nextPunch_ = now + std::chrono::milliseconds(50);
 }
 
 uint64_t Session::nowUs() const {
@@ -161,9 +190,8 @@ uint16_t Session::localPort() const {
 }
 
 void Session::poll(int timeoutMs) {
-    if (!connection_) return serveInvite(timeoutMs);
-    serveInvite(0);
     for (ConnectionEvent& event : connection_->poll(timeoutMs)) handleConnectionEvent(event);
+    serveInvite();
     reportMapping();
     if (!connection_->connected()) return;
     if (role_ == Role::Host && state_ == SessionState::Connecting &&
@@ -449,7 +477,7 @@ std::string Session::statusLine(int tickPeriodMs) const {
             return waiting;
         case SessionState::Connecting:
             if (role_ == Role::Host) return "Soupeř se připojuje…";
-            if (!connection_)
+            if (awaitingHost_)
                 return "Ptám se serveru ZIB " + serverName() + " na hostitele s kódem " +
                        invite_->code() + "…";
             return "Připojuji se k hostiteli " + hostName_ + " na portu " +

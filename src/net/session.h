@@ -163,7 +163,8 @@ class Session {
     void beginGame(uint32_t gameId, int inputDelay);
     void sendProbes();
     void reportMapping();
-    void serveInvite(int timeoutMs);
+    void serveInvite();
+    void punch();
     std::string inviteLine() const;
     std::string serverName() const;
     void send(const Message& message, Channel channel = Channel::Reliable);
@@ -181,6 +182,11 @@ class Session {
     // The ZIB server: the host's registration, or the joiner's question until it is answered.
     std::unique_ptr<InviteClient> invite_;
     std::string inviteReported_;  // the invite line last given to onAddressLine
+    bool awaitingHost_ = false;   // the joiner by code, until it connects to the host it was given
+    // The host: the paired joiner's public endpoint, which it sends bare datagrams to for a while
+    // from the moment the server named, so that its own NAT lets the joiner's connection in.
+    std::optional<InviteClient::Pairing> punching_;
+    std::chrono::steady_clock::time_point nextPunch_{};
     std::string message_;
     std::deque<SessionEvent> events_;
 
