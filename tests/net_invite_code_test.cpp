@@ -107,6 +107,10 @@ TEST(NetServerMessages, EveryTypeDecodesToItself) {
         ServerRefused{ServerRefusal::WrongCode},
         ServerRefused{ServerRefusal::BadMessage},
         GameStarted{},
+        RelayRequest{},
+        RelayReady{},
+        RelayData{4, {1, 2, 3}},
+        RelayData{0, std::vector<uint8_t>(kMaxRelayPayload, 0xAB)},
     };
     for (const ServerMessage& m : messages) {
         const DecodedServerMessage d = decodeServerMessage(encodeServerMessage(m));
@@ -123,7 +127,7 @@ TEST(NetServerMessages, MalformedPacketsAreRefused) {
         std::vector<uint8_t> bytes;
     } const cases[] = {
         {"empty", {}},
-        {"unknown type", {0x47}},
+        {"unknown type", {0x4A}},
         {"a game message", {1, 2, 0, 5, '1', '.', '1', '.', '0'}},
         {"register cut short", {0x41, 1, 0, 0x61}},
         {"register with a tail", {0x41, 1, 0, 0x61, 0xBB, 0}},
@@ -134,7 +138,16 @@ TEST(NetServerMessages, MalformedPacketsAreRefused) {
         {"paired to port 0", {0x44, 1, 2, 3, 4, 0, 0, 0, 0}},
         {"start too late", {0x44, 1, 2, 3, 4, 1, 0, 0x89, 0x13}},
         {"refusal 0", {0x45, 0}},
-        {"refusal 6", {0x45, 6}},
+        {"refusal 7", {0x45, 7}},
+        {"relayed on channel 5", {0x49, 5, 1}},
+        {"relayed nothing", {0x49, 0}},
+        {"relayed too much",
+         [] {
+             std::vector<uint8_t> b(kMaxRelayMessage + 1, 0x49);
+             b[1] = 0;
+             return b;
+         }()},
+        {"relay request with a tail", {0x47, 0}},
         {"started with a tail", {0x46, 0}},
         {"oversized", std::vector<uint8_t>(kMaxServerMessage + 1, 0x46)},
     };
@@ -147,10 +160,12 @@ TEST(NetServerMessages, MalformedPacketsAreRefused) {
 
 TEST(NetServerMessages, MutatedPacketsDecodeOnlyToWhatReencodesTheSame) {
     std::mt19937 random(17);
-    const std::vector<uint8_t> seeds[] = {
-        encodeServerMessage(RegisterHost{1, 47777}), encodeServerMessage(Registered{"ABC234"}),
-        encodeServerMessage(JoinByCode{1, "ABC234"}), encodeServerMessage(Paired{1, 2, 3}),
-        encodeServerMessage(ServerRefused{ServerRefusal::Full})};
+    const std::vector<uint8_t> seeds[] = {encodeServerMessage(RegisterHost{1, 47777}),
+                                          encodeServerMessage(Registered{"ABC234"}),
+                                          encodeServerMessage(JoinByCode{1, "ABC234"}),
+                                          encodeServerMessage(Paired{1, 2, 3}),
+                                          encodeServerMessage(ServerRefused{ServerRefusal::Full}),
+                                          encodeServerMessage(RelayData{1, {5, 6}})};
     int accepted = 0;
     for (int i = 0; i < 20000; ++i) {
         std::vector<uint8_t> bytes = seeds[random() % std::size(seeds)];

@@ -286,6 +286,95 @@ TEST(NetInviteServer, TwoSessionsMeetByTheCodeAndTheStartFreesIt) {
     EXPECT_EQ(host->inviteCode(), "");
 }
 
+// One side of a relayed pair: the game's connection and the invite client on it, and what the
+// connection reported.
+struct Side {
+    std::unique_ptr<Connection> connection;
+    std::unique_ptr<InviteClient> invite;
+    std::vector<ConnectionEvent> events;
+    void poll() {
+        for (ConnectionEvent& e : connection->poll(1)) events.push_back(std::move(e));
+        invite->poll(0);
+    }
+    bool received(const std::vector<uint8_t>& bytes, Channel channel) const {
+        for (const ConnectionEvent& e : events)
+            if (e.type == ConnectionEvent::Type::Received && e.bytes == bytes &&
+                e.channel == channel)
+                return true;
+        return false;
+    }
+};
+
+bool pumpSides(InviteServer& server, std::initializer_list<Side*> sides,
+               const std::function<bool()>& done) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        server.poll(1);
+        for (Side* s : sides) s->poll();
+    }
+    return true;
+}
+
+TEST(NetInviteServer, TheRelayCarriesThePairsPacketsAndNobodyElses) {
+    auto server = startServer();
+    std::string error;
+    Side host, joiner;
+    ConnectionOptions listen;
+    listen.bindHost = "127.0.0.1";
+    listen.port = 0;
+    host.connection = Connection::listen(listen, error);
+    ASSERT_TRUE(host.connection) << error;
+    host.invite = InviteClient::registerHost("127.0.0.1", server->localPort(), 0, error, {},
+                                             host.connection.get());
+    ASSERT_TRUE(pumpSides(*server, {&host},
+                          [&] { return host.invite->stage() == InviteStage::Registered; }));
+    joiner.connection = Connection::open({}, error);
+    joiner.invite = InviteClient::joinByCode("127.0.0.1", server->localPort(), host.invite->code(),
+                                             error, {}, joiner.connection.get());
+    ASSERT_TRUE(pumpSides(*server, {&host, &joiner},
+                          [&] { return joiner.invite->stage() == InviteStage::Paired; }));
+
+    // Somebody else asks for a relay, or sends relayed bytes, without a pairing: cut off.
+    for (const ServerMessage& m :
+         {ServerMessage(RelayRequest{}), ServerMessage(RelayData{0, {7}})}) {
+        RawClient raw(server->localPort());
+        ASSERT_TRUE(pumpUntil(server.get(), {}, [&] {
+            raw.poll();
+            return raw.connected;
+        }));
+        raw.send(encodeServerMessage(m));
+        EXPECT_TRUE(pumpUntil(server.get(), {}, [&] {
+            raw.poll();
+            return raw.dropped;
+        })) << m.index();
+    }
+    EXPECT_EQ(server->relayedPairs(), 0u);
+
+    joiner.invite->requestRelay();
+    ASSERT_TRUE(pumpSides(*server, {&host, &joiner}, [&] {
+        return host.connection->connected() && joiner.connection->connected();
+    }));
+    EXPECT_TRUE(host.connection->relayed());
+    EXPECT_TRUE(joiner.connection->relayed());
+    EXPECT_EQ(server->relayedPairs(), 1u);
+    EXPECT_EQ(host.connection->peerAddress(), "127.0.0.1");
+
+    const std::vector<uint8_t> big(70000, 0x5A), small{1, 2, 3};
+    ASSERT_TRUE(joiner.connection->send(small, static_cast<Channel>(3)));
+    ASSERT_TRUE(joiner.connection->send(big, Channel::Reliable));
+    ASSERT_TRUE(host.connection->send(small, Channel::Unreliable));
+    EXPECT_TRUE(pumpSides(*server, {&host, &joiner}, [&] {
+        return host.received(small, static_cast<Channel>(3)) &&
+               host.received(big, Channel::Reliable) && joiner.received(small, Channel::Unreliable);
+    }));
+
+    // The joiner leaves: the host's side of the relay ends too.
+    joiner.connection->disconnect(true);
+    EXPECT_TRUE(pumpSides(*server, {&host}, [&] { return !host.connection->connected(); }));
+    EXPECT_EQ(server->relayedPairs(), 0u);
+}
+
 TEST(ZibServerOptions, TheCommandLineIsReadOrRefused) {
     using Action = server::ServerCommandLine::Action;
     struct Case {

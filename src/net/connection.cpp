@@ -11,6 +11,8 @@
 #include <mutex>
 #include <utility>
 
+#include "net/server_messages.h"
+
 namespace zib::net {
 
 namespace {
@@ -64,6 +66,9 @@ struct Connection::Impl {
     ENetPeer* peer = nullptr;    // the one peer, once connecting or connected
     ENetPeer* server = nullptr;  // the ZIB server, when one is reached from this socket
     std::vector<ConnectionEvent> serverEvents;
+    bool relay = false;  // the server carries the game's packets
+    std::string relayPeer;
+    std::vector<ConnectionEvent> pending;  // made here, returned by the next poll
     bool isConnected = false;
     ConnectionOptions options;
     uint64_t sent = 0, received = 0;
@@ -260,6 +265,23 @@ std::vector<ConnectionEvent> Connection::takeServerEvents() {
     return std::exchange(impl_->serverEvents, {});
 }
 
+void Connection::enterRelay(const std::string& address) {
+    Impl& d = *impl_;
+    if (!d.server || d.isConnected) return;
+    if (d.peer) {
+        enet_peer_reset(d.peer);
+        d.peer = nullptr;
+    }
+    d.relay = true;
+    d.relayPeer = address;
+    d.isConnected = true;
+    d.pending.push_back({ConnectionEvent::Type::Connected, Channel::Reliable, {}, {}});
+}
+
+bool Connection::relayed() const {
+    return impl_->relay;
+}
+
 void Connection::punch(const std::string& address, uint16_t port) {
     ENetAddress to{};
     if (enet_address_set_host_ip(&to, address.c_str()) != 0) return;
@@ -272,13 +294,43 @@ void Connection::punch(const std::string& address, uint16_t port) {
 }
 
 std::vector<ConnectionEvent> Connection::poll(int timeoutMs) {
-    std::vector<ConnectionEvent> events;
     Impl& d = *impl_;
+    std::vector<ConnectionEvent> events = std::exchange(d.pending, {});
     ENetEvent e;
     int waited = 0;
     // Waits at most once; then takes whatever else is already there.
     while (enet_host_service(d.host, &e, waited ? 0 : static_cast<enet_uint32>(timeoutMs)) > 0) {
         waited = 1;
+        if (d.server && e.peer == d.server && d.relay) {
+            if (e.type == ENET_EVENT_TYPE_RECEIVE) {
+                DecodedServerMessage m = decodeServerMessage(
+                    std::span<const uint8_t>(e.packet->data, e.packet->dataLength));
+                enet_packet_destroy(e.packet);
+                if (m.message)
+                    if (auto* data = std::get_if<RelayData>(&*m.message)) {
+                        ConnectionEvent r;
+                        r.channel = static_cast<Channel>(data->channel);
+                        r.bytes = std::move(data->bytes);
+                        events.push_back(std::move(r));
+                    }
+                continue;  // the server's own messages mean nothing while it relays
+            }
+            if (e.type == ENET_EVENT_TYPE_DISCONNECT) {
+                d.server = nullptr;
+                d.relay = false;
+                d.isConnected = false;
+                d.serverEvents.push_back({ConnectionEvent::Type::Disconnected,
+                                          Channel::Reliable,
+                                          {},
+                                          DisconnectReason::Closed});
+                events.push_back(
+                    {ConnectionEvent::Type::Disconnected,
+                     Channel::Reliable,
+                     {},
+                     e.data == 0 ? DisconnectReason::TimedOut : DisconnectReason::Closed});
+            }
+            continue;
+        }
         if (d.server && e.peer == d.server) {
             ConnectionEvent s;
             if (e.type == ENET_EVENT_TYPE_CONNECT) s.type = ConnectionEvent::Type::Connected;
@@ -300,7 +352,7 @@ std::vector<ConnectionEvent> Connection::poll(int timeoutMs) {
                     enet_peer_disconnect_now(e.peer, 0);
                     break;
                 }
-                if (d.peer && d.peer != e.peer) {
+                if (d.relay || (d.peer && d.peer != e.peer)) {
                     // One player only.
                     enet_peer_disconnect_now(e.peer,
                                              static_cast<enet_uint32>(DisconnectReason::Busy));
@@ -349,6 +401,11 @@ std::vector<ConnectionEvent> Connection::poll(int timeoutMs) {
 
 bool Connection::send(std::span<const uint8_t> bytes, Channel channel) {
     Impl& d = *impl_;
+    if (d.relay) {
+        if (bytes.empty() || bytes.size() > kMaxRelayPayload) return false;
+        return sendToServer(encodeServerMessage(RelayData{
+            static_cast<uint8_t>(channel), std::vector<uint8_t>(bytes.begin(), bytes.end())}));
+    }
     if (!d.peer || !d.isConnected) return false;
     const enet_uint32 flags = channel == Channel::Unreliable ? 0 : ENET_PACKET_FLAG_RELIABLE;
     ENetPacket* packet = enet_packet_create(bytes.data(), bytes.size(), flags);
@@ -364,6 +421,12 @@ bool Connection::send(std::span<const uint8_t> bytes, Channel channel) {
 
 void Connection::disconnect(bool force) {
     Impl& d = *impl_;
+    if (d.relay) {
+        d.relay = false;
+        d.isConnected = false;
+        disconnectServer(force);
+        return;
+    }
     if (!d.peer) return;
     if (force) {
         enet_peer_disconnect_now(d.peer, static_cast<enet_uint32>(DisconnectReason::Closed));
@@ -386,6 +449,7 @@ uint16_t Connection::localPort() const {
 }
 
 std::string Connection::peerAddress() const {
+    if (impl_->relay) return impl_->relayPeer;
     if (!impl_->peer || !impl_->isConnected) return {};
     char text[64] = {};
     if (enet_address_get_host_ip(&impl_->peer->address, text, sizeof text) != 0) return {};
@@ -393,6 +457,7 @@ std::string Connection::peerAddress() const {
 }
 
 uint32_t Connection::enetRoundTripMs() const {
+    if (impl_->relay) return impl_->server ? 2 * impl_->server->roundTripTime : 0;
     return impl_->peer && impl_->isConnected ? impl_->peer->roundTripTime : 0;
 }
 

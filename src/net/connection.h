@@ -76,6 +76,12 @@ class Connection {
     // towards that endpoint, and ENet at the other end ignores it.
     void punch(const std::string& address, uint16_t port);
 
+    // From now on the ZIB server carries the game's packets to and from the peer at address (its
+    // public address, for peerAddress): a Connected event follows, and send(), poll() and
+    // disconnect() go through the server. Any direct attempt of the joiner is dropped.
+    void enterRelay(const std::string& address);
+    bool relayed() const;
+
     // Serves the network for up to timeoutMs and returns what happened, in order. A second peer
     // that tries to connect while one is connected is turned away and not reported.
     std::vector<ConnectionEvent> poll(int timeoutMs);

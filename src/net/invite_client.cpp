@@ -39,8 +39,10 @@ struct InviteClient::Impl {
     uint16_t peerPort = 0;
     Clock::time_point startAt{};
     std::optional<Pairing> pairing;
+    std::string pairedWith;  // the host: the last joiner's public address
     std::string message;
     Clock::time_point retryAt{};
+    bool relayAsked = false, relayed = false;
 
     ~Impl() {
         if (link && reaching) link->disconnectServer(true);
@@ -88,16 +90,24 @@ struct InviteClient::Impl {
         if (const auto* p = std::get_if<Paired>(&*d.message)) {
             const Clock::time_point start = Clock::now() + std::chrono::milliseconds(p->startInMs);
             if (isHost) {
-                if (stage == InviteStage::Registered)
+                if (stage == InviteStage::Registered) {
                     pairing = Pairing{dotted(p->address), p->port, start};
+                    pairedWith = pairing->address;
+                }
                 return;
             }
             if (stage != InviteStage::Asking) return fail("Server ZIB odpověděl dvakrát.");
             peerAddress = dotted(p->address);
             peerPort = p->port;
             startAt = start;
-            stage = InviteStage::Paired;
-            leave();
+            stage = InviteStage::Paired;  // the server stays, should a relay be needed
+            return;
+        }
+        if (std::holds_alternative<RelayReady>(*d.message)) {
+            const bool expected = isHost ? (pairing || !pairedWith.empty()) : relayAsked;
+            if (!expected || relayed) return fail("Server ZIB poslal zprávu, která sem nepatří.");
+            relayed = true;
+            link->enterRelay(isHost ? pairedWith : peerAddress);
             return;
         }
         if (const auto* no = std::get_if<ServerRefused>(&*d.message))
@@ -107,6 +117,7 @@ struct InviteClient::Impl {
 
     void lost() {
         reaching = false;
+        relayed = relayAsked = false;
         if (stage != InviteStage::Connecting && stage != InviteStage::Asking &&
             stage != InviteStage::Registered)
             return;
@@ -238,7 +249,25 @@ void InviteClient::gameStarted() {
     d.send(GameStarted{});
     d.code.clear();
     d.stage = InviteStage::Done;
+    if (!d.relayed) d.leave();
+}
+
+void InviteClient::finish() {
+    Impl& d = *impl_;
+    if (d.isHost || d.relayed || d.stage != InviteStage::Paired) return;
+    d.stage = InviteStage::Done;
     d.leave();
+}
+
+void InviteClient::requestRelay() {
+    Impl& d = *impl_;
+    if (d.isHost || d.relayAsked || d.stage != InviteStage::Paired || !d.reaching) return;
+    d.relayAsked = true;
+    d.send(RelayRequest{});
+}
+
+bool InviteClient::relayed() const {
+    return impl_->relayed;
 }
 
 }  // namespace zib::net

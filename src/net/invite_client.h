@@ -70,8 +70,14 @@ class InviteClient {
     std::chrono::steady_clock::time_point startAt() const;
     // Why it failed, or what is happening when the host lost the server, in Czech.
     const std::string& message() const;
-    // The host's game has started: the code is given back and the server left.
+    // The host's game has started: the code is given back and the server left (unless it relays).
     void gameStarted();
+    // The joiner: the direct connection to the host stands, the server is left.
+    void finish();
+    // The joiner: no direct path answered; the server is asked to carry the game's packets. When
+    // it agrees, on either side, the shared connection enters its relay mode (relayed()).
+    void requestRelay();
+    bool relayed() const;
 
   private:
     InviteClient() = default;

@@ -5,6 +5,7 @@
 #include <enet/enet.h>
 
 #include <algorithm>
+#include <memory>
 #include <unordered_map>
 
 #include "net/invite_code.h"
@@ -27,6 +28,20 @@ std::string dotted(uint32_t address, uint16_t port) {
 
 struct InviteServer::Impl {
     enum class Kind { New, Host, Joiner };
+    // A token bucket: rate bytes a second, up to a burst of the game's largest packet and more.
+    struct Allowance {
+        double tokens = 0;
+        Clock::time_point at;
+        bool take(size_t bytes, double rate, Clock::time_point now) {
+            const double burst = 2.0 * kMaxRelayPayload;
+            tokens =
+                std::min(burst, tokens + rate * std::chrono::duration<double>(now - at).count());
+            at = now;
+            if (tokens < static_cast<double>(bytes)) return false;
+            tokens -= static_cast<double>(bytes);
+            return true;
+        }
+    };
     struct Client {
         uint32_t address = 0;  // host order
         uint16_t port = 0;
@@ -35,6 +50,13 @@ struct InviteServer::Impl {
         uint16_t gamePort = 0;  // a host's
         Clock::time_point since;
         size_t messages = 0;
+        // The joiner: the host the server paired it with (its slot and connect id, as the slot
+        // may be taken by somebody else later).
+        ENetPeer* pairedHost = nullptr;
+        enet_uint32 pairedId = 0;
+        // Both sides of a relayed pair: the other side, and the pair's allowance of bytes.
+        ENetPeer* partner = nullptr;
+        std::shared_ptr<Allowance> allowance;
     };
 
     InviteServerOptions options;
@@ -43,6 +65,7 @@ struct InviteServer::Impl {
     std::unordered_map<std::string, ENetPeer*> codes;
     std::unordered_map<uint32_t, size_t> codesOf;  // registered hosts per address
     size_t joiners = 0;
+    size_t relayed = 0;
     WrongCodeLimit wrongCodes;
 
     ~Impl() {
@@ -74,9 +97,22 @@ struct InviteServer::Impl {
         c.code.clear();
     }
 
+    void endRelay(Client& c) {
+        if (!c.partner) return;
+        if (auto other = clients.find(c.partner); other != clients.end()) {
+            other->second.partner = nullptr;
+            other->second.allowance.reset();
+            enet_peer_disconnect_later(other->first, 0);
+        }
+        c.partner = nullptr;
+        c.allowance.reset();
+        --relayed;
+    }
+
     void forget(ENetPeer* peer) {
         auto it = clients.find(peer);
         if (it == clients.end()) return;
+        endRelay(it->second);
         freeCode(it->second);
         if (it->second.kind == Kind::Joiner) --joiners;
         clients.erase(it);
@@ -119,6 +155,8 @@ struct InviteServer::Impl {
             return refuse(peer, ServerRefusal::WrongCode, false);
         }
         Client& h = clients.at(found->second);
+        c.pairedHost = found->second;
+        c.pairedId = found->second->connectID;
         const uint16_t start = options.startDelayMs;
         send(peer, Paired{h.address, h.gamePort, start});
         send(found->second, Paired{c.address, c.port, start});
@@ -126,10 +164,50 @@ struct InviteServer::Impl {
                                       ", joiner " + dotted(c.address, c.port));
     }
 
+    void relay(ENetPeer* peer, Client& c) {
+        const auto host = clients.find(c.pairedHost);
+        if (c.kind != Kind::Joiner || c.partner || host == clients.end() ||
+            c.pairedHost->connectID != c.pairedId || host->second.kind != Kind::Host)
+            return refuse(peer, ServerRefusal::NoRelay, true);
+        if (host->second.partner || relayed >= options.maxPairs)
+            return refuse(peer, ServerRefusal::NoRelay, true);
+        c.partner = host->first;
+        host->second.partner = peer;
+        c.allowance = std::make_shared<Allowance>();
+        c.allowance->tokens = 2.0 * kMaxRelayPayload;
+        c.allowance->at = Clock::now();
+        host->second.allowance = c.allowance;
+        ++relayed;
+        send(peer, RelayReady{});
+        send(host->first, RelayReady{});
+        log(ServerLogLevel::Info, "relaying: host " +
+                                      dotted(host->second.address, host->second.gamePort) +
+                                      ", joiner " + dotted(c.address, c.port));
+    }
+
+    // A relayed packet goes to the other side of the pair, and only there, as it came.
+    void pass(Client& c, const ENetPacket& packet) {
+        if (!c.allowance->take(packet.dataLength, static_cast<double>(options.relayBytesPerSecond),
+                               Clock::now())) {
+            log(ServerLogLevel::Debug, dotted(c.address, c.port) + ": over the relay allowance");
+            return;
+        }
+        ENetPacket* copy =
+            enet_packet_create(packet.data, packet.dataLength, ENET_PACKET_FLAG_RELIABLE);
+        if (copy && enet_peer_send(c.partner, 0, copy) != 0) enet_packet_destroy(copy);
+    }
+
     void receive(ENetPeer* peer, const ENetPacket& packet) {
         auto it = clients.find(peer);
         if (it == clients.end()) return;
         Client& c = it->second;
+        if (c.partner && packet.dataLength >= 1 &&
+            packet.data[0] == static_cast<uint8_t>(ServerMessageType::RelayData)) {
+            const DecodedServerMessage d =
+                decodeServerMessage(std::span<const uint8_t>(packet.data, packet.dataLength));
+            if (!d.message) return refuse(peer, ServerRefusal::BadMessage, true);
+            return pass(c, packet);
+        }
         if (++c.messages > options.messagesPerClient) {
             log(ServerLogLevel::Debug, dotted(c.address, c.port) + ": too many messages");
             return refuse(peer, ServerRefusal::BadMessage, true);
@@ -143,9 +221,11 @@ struct InviteServer::Impl {
         if (const auto* r = std::get_if<RegisterHost>(&*d.message))
             return registerHost(peer, c, *r);
         if (const auto* j = std::get_if<JoinByCode>(&*d.message)) return join(peer, c, *j);
+        if (std::holds_alternative<RelayRequest>(*d.message)) return relay(peer, c);
         if (std::holds_alternative<GameStarted>(*d.message) && c.kind == Kind::Host) {
             freeCode(c);
-            enet_peer_disconnect_later(peer, 0);
+            // A relayed host stays: the server carries its game.
+            if (!c.partner) enet_peer_disconnect_later(peer, 0);
             return;
         }
         refuse(peer, ServerRefusal::BadMessage, true);  // the server's own messages, or out of turn
@@ -198,8 +278,8 @@ std::unique_ptr<InviteServer> InviteServer::start(const InviteServerOptions& opt
                 " nelze naslouchat (je obsazený, nebo chybí oprávnění).";
         return nullptr;
     }
-    d.host->maximumPacketSize = kMaxServerMessage;
-    d.host->maximumWaitingData = kMaxServerMessage * 8;
+    d.host->maximumPacketSize = kMaxRelayMessage;
+    d.host->maximumWaitingData = kMaxRelayMessage * 2;
     d.host->duplicatePeers = options.slotsPerAddress;
     return s;
 }
@@ -247,6 +327,10 @@ uint16_t InviteServer::localPort() const {
 
 size_t InviteServer::registeredHosts() const {
     return impl_->codes.size();
+}
+
+size_t InviteServer::relayedPairs() const {
+    return impl_->relayed;
 }
 
 size_t InviteServer::connectedClients() const {

@@ -3,6 +3,7 @@
 
 #include <iterator>
 
+#include "net/connection.h"
 #include "net/invite_code.h"
 #include "net/wire.h"
 
@@ -41,6 +42,12 @@ void write(wire::Writer& w, const ServerRefused& m) {
     w.u8(static_cast<uint8_t>(m.reason));
 }
 void write(wire::Writer&, const GameStarted&) {}
+void write(wire::Writer&, const RelayRequest&) {}
+void write(wire::Writer&, const RelayReady&) {}
+void write(wire::Writer& w, const RelayData& m) {
+    w.u8(m.channel);
+    w.bytes(m.bytes);
+}
 
 }  // namespace
 
@@ -48,7 +55,9 @@ std::vector<uint8_t> encodeServerMessage(const ServerMessage& message) {
     constexpr ServerMessageType types[] = {
         ServerMessageType::RegisterHost,  ServerMessageType::Registered,
         ServerMessageType::JoinByCode,    ServerMessageType::Paired,
-        ServerMessageType::ServerRefused, ServerMessageType::GameStarted};
+        ServerMessageType::ServerRefused, ServerMessageType::GameStarted,
+        ServerMessageType::RelayRequest,  ServerMessageType::RelayReady,
+        ServerMessageType::RelayData};
     static_assert(std::size(types) == std::variant_size_v<ServerMessage>);
     wire::Writer w;
     w.u8(static_cast<uint8_t>(types[message.index()]));
@@ -62,7 +71,8 @@ DecodedServerMessage decodeServerMessage(std::span<const uint8_t> bytes) {
         out.error = "prázdná zpráva";
         return out;
     }
-    if (bytes.size() > kMaxServerMessage) {
+    const bool relayData = bytes[0] == static_cast<uint8_t>(ServerMessageType::RelayData);
+    if (bytes.size() > (relayData ? kMaxRelayMessage : kMaxServerMessage)) {
         out.error = "zpráva je příliš dlouhá";
         return out;
     }
@@ -98,13 +108,28 @@ DecodedServerMessage decodeServerMessage(std::span<const uint8_t> bytes) {
         }
         case ServerMessageType::ServerRefused: {
             const uint8_t reason = r.u8();
-            r.check(reason >= 1 && reason <= 5, "neznámý důvod odmítnutí");
+            r.check(reason >= 1 && reason <= 6, "neznámý důvod odmítnutí");
             m = ServerRefused{static_cast<ServerRefusal>(reason)};
             break;
         }
         case ServerMessageType::GameStarted:
             m = GameStarted{};
             break;
+        case ServerMessageType::RelayRequest:
+            m = RelayRequest{};
+            break;
+        case ServerMessageType::RelayReady:
+            m = RelayReady{};
+            break;
+        case ServerMessageType::RelayData: {
+            RelayData x;
+            x.channel = r.u8();
+            r.check(x.channel < kChannelCount, "neznámý kanál");
+            x.bytes = r.rest();
+            r.check(!x.bytes.empty(), "prázdný přenášený paket");
+            m = std::move(x);
+            break;
+        }
         default:
             out.error = "neznámý druh zprávy serveru";
             return out;
@@ -132,6 +157,9 @@ std::string refusalText(ServerRefusal reason) {
                    "serveru.";
         case ServerRefusal::BadMessage:
             return "Server ZIB odmítl zprávu hry.";
+        case ServerRefusal::NoRelay:
+            return "Přímé spojení se nepodařilo a server ZIB je nemůže zprostředkovat (hostitel "
+                   "odešel, nebo je server plný).";
     }
     return "Server ZIB odmítl žádost.";
 }

@@ -16,8 +16,11 @@ namespace zib::net {
 // Raised whenever a server message changes its layout.
 constexpr uint16_t kServerProtocolVersion = 1;
 constexpr uint16_t kDefaultServerPort = 47778;
-// No server message is longer; ENet refuses longer packets on the server.
+// No server message is longer, but for relayed game packets: ENet refuses longer packets.
 constexpr size_t kMaxServerMessage = 64;
+// A relayed game packet: the type byte, the channel and at most the game's largest packet.
+constexpr size_t kMaxRelayPayload = 80 * 1024;
+constexpr size_t kMaxRelayMessage = 2 + kMaxRelayPayload;
 // The longest wait the server may ask for before both sides start sending to each other.
 constexpr uint16_t kMaxStartDelayMs = 5000;
 
@@ -57,6 +60,7 @@ enum class ServerRefusal : uint8_t {
     Full = 3,           // the server's tables are full, or this address holds too many codes
     OtherProtocol = 4,  // the client speaks another protocol version
     BadMessage = 5,     // the message was refused by the decoder or came out of turn
+    NoRelay = 6,        // the host is gone or relayed already, or the server relays no more pairs
 };
 
 struct ServerRefused {
@@ -69,8 +73,25 @@ struct GameStarted {
     friend bool operator==(const GameStarted&, const GameStarted&) = default;
 };
 
-using ServerMessage =
-    std::variant<RegisterHost, Registered, JoinByCode, Paired, ServerRefused, GameStarted>;
+// The joiner: no direct path answered, the server is to carry the game's packets.
+struct RelayRequest {
+    friend bool operator==(const RelayRequest&, const RelayRequest&) = default;
+};
+
+// The server to both sides of a pair: from now on it carries their packets.
+struct RelayReady {
+    friend bool operator==(const RelayReady&, const RelayReady&) = default;
+};
+
+// One game packet, carried through the server as opaque bytes.
+struct RelayData {
+    uint8_t channel = 0;         // the game's ENet channel, below kChannelCount
+    std::vector<uint8_t> bytes;  // 1..kMaxRelayPayload
+    friend bool operator==(const RelayData&, const RelayData&) = default;
+};
+
+using ServerMessage = std::variant<RegisterHost, Registered, JoinByCode, Paired, ServerRefused,
+                                   GameStarted, RelayRequest, RelayReady, RelayData>;
 
 enum class ServerMessageType : uint8_t {
     RegisterHost = 0x41,
@@ -79,6 +100,9 @@ enum class ServerMessageType : uint8_t {
     Paired = 0x44,
     ServerRefused = 0x45,
     GameStarted = 0x46,
+    RelayRequest = 0x47,
+    RelayReady = 0x48,
+    RelayData = 0x49,
 };
 
 std::vector<uint8_t> encodeServerMessage(const ServerMessage& message);

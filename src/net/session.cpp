@@ -151,7 +151,15 @@ void Session::serveInvite() {
         }
         return;
     }
-    if (!awaitingHost_) return;
+    if (!awaitingHost_) {
+        // The direct path answered, and the server is no longer needed; or it did not within
+        // 3 s, and the server is asked to carry the game.
+        if (invite_->stage() != InviteStage::Paired || invite_->relayed()) return;
+        if (connection_->connected()) return invite_->finish();
+        if (std::chrono::steady_clock::now() >= invite_->startAt() + kDirectLimit)
+            invite_->requestRelay();
+        return;
+    }
     if (invite_->stage() == InviteStage::Failed) {
         awaitingHost_ = false;
         return lose(invite_->message());
@@ -434,6 +442,7 @@ std::string Session::connectionKind() const {
     if (!connection_) return {};
     const std::string peer = connection_->peerAddress();
     if (peer.empty()) return {};
+    if (connection_->relayed()) return "přes server";
     if (isUnreachableFromInternet(peer)) return "přímo v místní síti";
     if (mapper_ && mapper_->status().stage == MappingStage::Mapped)
         return "přímo přes otevřený port routeru";

@@ -49,6 +49,9 @@ inline Channel keyChannel(uint32_t tick) {
     return static_cast<Channel>(2 + tick % kKeyChannels);
 }
 
+// How long the joiner by invite code waits for the direct path before the server relays.
+constexpr std::chrono::milliseconds kDirectLimit{3000};
+
 struct SessionOptions {
     std::string gameVersion;  // this program's, e.g. "1.1.0"
     std::string bindHost;     // the host: the address to listen on; empty: all interfaces

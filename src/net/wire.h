@@ -2,6 +2,7 @@
 // The binary form shared by the game's messages and the server's: a writer that appends
 // little-endian fields and strings with a length in front, and a reader that refuses anything
 // short, long or out of range. The reader keeps its first fault; every later read gives zero.
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -28,6 +29,7 @@ class Writer {
         u32(static_cast<uint32_t>(s.size()));
         out_.insert(out_.end(), s.begin(), s.end());
     }
+    void bytes(const std::vector<uint8_t>& b) { out_.insert(out_.end(), b.begin(), b.end()); }
     std::vector<uint8_t> take() { return std::move(out_); }
 
   private:
@@ -62,6 +64,13 @@ class Reader {
         return s;
     }
     std::string shortString(size_t limit) { return string(u8(), limit); }
+    // Everything that is left, as it is.
+    std::vector<uint8_t> rest() {
+        if (!error_.empty()) return {};
+        std::vector<uint8_t> b(bytes_.begin() + static_cast<std::ptrdiff_t>(at_), bytes_.end());
+        at_ = bytes_.size();
+        return b;
+    }
     std::string longString(size_t limit) { return string(u32(), limit); }
 
     bool check(bool condition, const char* fault) {
