@@ -91,15 +91,16 @@ in_home() { ip netns exec "$NS_HOME" "$@"; }
 in_router() { ip netns exec "$NS_ROUTER" "$@"; }
 in_net() { ip netns exec "$NS_NET" "$@"; }
 
-# make_two_homes [NAT]: two homes, each behind a router of its own, on one internet (a bridge in
+# make_two_homes [NAT [NAT2]]: two homes, each behind a router of its own, on one internet (a bridge in
 # the internet namespace, which holds EXT.2: the ZIB server):
 #   home  10.47.0.2 -- router  10.47.0.1 / EXT.1 --+
 #   home2 10.48.0.2 -- router2 10.48.0.1 / EXT.3 --+-- internet EXT.2
 # Each router masquerades (NAT "keep": the source port is kept where it is free, one mapping for
 # every destination; "random": a random port for each destination, a symmetric NAT) and, as home
-# routers do, drops what arrives from outside for the router itself.
+# routers do, drops what arrives from outside for the router itself. NAT2, the second router's,
+# is NAT unless given.
 make_two_homes() {
-    local nat=${1:-keep} ns
+    local nats=("${1:-keep}" "${2:-${1:-keep}}") ns
     for ns in "$NS_HOME" "$NS_ROUTER" "$NS_NET" "$NS_ROUTER2" "$NS_HOME2"; do
         if ! ip netns add "$ns" 2>"$WORK/netns.err"; then
             skip "network namespaces cannot be made here (needs CAP_NET_ADMIN): $(cat "$WORK/netns.err")"
@@ -130,7 +131,7 @@ make_two_homes() {
         ip -n "$home" route add default via "$inside.1"
         ip netns exec "$router" sysctl -qw net.ipv4.ip_forward=1
         flags=""
-        [ "$nat" = random ] && flags="random"
+        [ "${nats[$((n - 1))]}" = random ] && flags="random"
         ip netns exec "$router" nft -f - <<NFT
 table inet zibnat {
     chain input { type filter hook input priority 0; policy accept; iifname "r-ext" ct state new drop; }

@@ -18,4 +18,5 @@ log "$(grep "pairing $code" "$WORK/server.log")"
 # The server names the two routers' public addresses.
 grep -q "host $EXT.1:.*joiner $EXT.3:" "$WORK/server.log" || fail "the server saw other addresses"
 play_game
+! grep -q "relaying" "$WORK/server.log" || fail "the server relayed the game"
 log "passed"
