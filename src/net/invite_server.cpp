@@ -66,6 +66,7 @@ struct InviteServer::Impl {
     std::unordered_map<uint32_t, size_t> codesOf;  // registered hosts per address
     size_t joiners = 0;
     size_t relayed = 0;
+    Clock::time_point nextSweep{};
     WrongCodeLimit wrongCodes;
 
     ~Impl() {
@@ -231,8 +232,11 @@ struct InviteServer::Impl {
         refuse(peer, ServerRefusal::BadMessage, true);  // the server's own messages, or out of turn
     }
 
+    // At most ten times a second: it walks every client.
     void dropStragglers() {
         const Clock::time_point now = Clock::now();
+        if (now < nextSweep) return;
+        nextSweep = now + std::chrono::milliseconds(100);
         for (auto& [peer, c] : clients) {
             if (c.kind == Kind::New && now - c.since >= options.greetingLimit)
                 enet_peer_disconnect_now(peer, 0);
@@ -287,11 +291,10 @@ std::unique_ptr<InviteServer> InviteServer::start(const InviteServerOptions& opt
 void InviteServer::poll(int timeoutMs) {
     Impl& d = *impl_;
     ENetEvent e;
-    int waited = 0;
     int handled = 0;
-    while (handled++ < 1024 &&
-           enet_host_service(d.host, &e, waited ? 0 : static_cast<enet_uint32>(timeoutMs)) > 0) {
-        waited = 1;
+    // One service (which walks every slot to send), then the events it has already taken in.
+    for (int got = enet_host_service(d.host, &e, static_cast<enet_uint32>(timeoutMs));
+         got > 0 && handled++ < 1024; got = enet_host_check_events(d.host, &e)) {
         switch (e.type) {
             case ENET_EVENT_TYPE_CONNECT: {
                 d.forget(e.peer);  // a slot that was reset and taken again
