@@ -286,6 +286,28 @@ TEST(NetInviteServer, TwoSessionsMeetByTheCodeAndTheStartFreesIt) {
     EXPECT_EQ(host->inviteCode(), "");
 }
 
+TEST(NetInviteServer, AWaitingHostSessionGetsANewCodeFromARestartedServer) {
+    auto server = startServer();
+    const uint16_t port = server->localPort();
+    std::vector<std::string> lines;
+    SessionOptions h = sessionOptions(*server);
+    h.timeout = std::chrono::milliseconds(500);
+    h.onAddressLine = [&](const std::string& line) { lines.push_back(line); };
+    std::string error;
+    auto host = Session::host(h, error);
+    ASSERT_TRUE(host) << error;
+    ASSERT_TRUE(pumpSessions(*server, {host.get()}, [&] { return !host->inviteCode().empty(); }));
+    const std::string first = host->inviteCode();
+    server.reset();
+    auto restarted = startServer(port);
+    ASSERT_TRUE(pumpSessions(*restarted, {host.get()}, [&] {
+        return !host->inviteCode().empty() && host->inviteCode() != first;
+    })) << (lines.empty() ? "" : lines.back());
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[lines.size() - 2],
+              "Server ZIB se odmlčel a kód " + first + " už neplatí; žádám o nový…");
+}
+
 // One side of a relayed pair: the game's connection and the invite client on it, and what the
 // connection reported.
 struct Side {

@@ -142,12 +142,14 @@ NFT
     done
 }
 
-# start_server [OPTIONS...]: zib-server on the internet side (EXT.2), its log in server.log.
+# start_server [OPTIONS...]: zib-server on the internet side (EXT.2), its log in server.log (a
+# second server after the first one's end appends to it). Sets SERVER_PID.
 start_server() {
     local server="$ZIB_BUILD/zib-server"
     [ -x "$server" ] || fail "no zib-server beside zib ($server)"
-    in_net "$server" --bind "$EXT.2" "$@" >"$WORK/server.log" 2>&1 &
-    PIDS+=($!)
+    ip netns exec "$NS_NET" "$server" --bind "$EXT.2" "$@" >>"$WORK/server.log" 2>&1 &
+    SERVER_PID=$!
+    PIDS+=("$SERVER_PID")
     wait_for "the ZIB server" 10 grep -q "naslouchá" "$WORK/server.log"
 }
 
