@@ -147,6 +147,7 @@ NFT
 start_server() {
     local server="$ZIB_BUILD/zib-server"
     [ -x "$server" ] || fail "no zib-server beside zib ($server)"
+    touch "$WORK/server.log"
     ip netns exec "$NS_NET" "$server" --bind "$EXT.2" "$@" >>"$WORK/server.log" 2>&1 &
     SERVER_PID=$!
     PIDS+=("$SERVER_PID")
