@@ -1,7 +1,8 @@
 # The installed layout of a Debian game, relative to CMAKE_INSTALL_PREFIX (/usr, /usr/local and
 # /opt/... all work): the programs in games/, the data folder in share/games/zib/baseq7 (the
 # program finds it from its own folder), manual pages, desktop entry, icons and AppStream metainfo.
-# Refers to the executables zib, zibsim and zib_assetgen only.
+# Refers to the executables zib, zibsim, zib-server and zib_assetgen only. The ZIB server comes
+# with a systemd unit that the package installs disabled.
 
 set(ZIB_APP_ID net.zib_hra.zib)
 set(ZIB_PACKAGING_DIR ${CMAKE_SOURCE_DIR}/packaging)
@@ -19,7 +20,7 @@ add_custom_target(zib_icons ALL DEPENDS ${ZIB_ICON_STAMP})
 # The manual pages carry the version and are installed compressed, as Debian wants them.
 find_program(ZIB_GZIP gzip REQUIRED)
 set(ZIB_MAN_PAGES)
-foreach(page zib.6 zibsim.6)
+foreach(page zib.6 zibsim.6 zib-server.6)
     configure_file(${ZIB_PACKAGING_DIR}/man/${page} ${CMAKE_BINARY_DIR}/man/${page} @ONLY)
     add_custom_command(
         OUTPUT ${CMAKE_BINARY_DIR}/man/${page}.gz
@@ -44,7 +45,9 @@ set(ZIB_FILE_MODE OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 set(ZIB_DIR_MODE OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ
                  WORLD_EXECUTE)
 
-install(TARGETS zib zibsim RUNTIME DESTINATION games)
+install(TARGETS zib zibsim zib-server RUNTIME DESTINATION games)
+install(FILES ${ZIB_PACKAGING_DIR}/zib-server.service DESTINATION lib/systemd/system
+        PERMISSIONS ${ZIB_FILE_MODE})
 install(DIRECTORY ${CMAKE_BINARY_DIR}/baseq7 DESTINATION share/games/zib
         FILE_PERMISSIONS ${ZIB_FILE_MODE} DIRECTORY_PERMISSIONS ${ZIB_DIR_MODE}
         PATTERN .stamp EXCLUDE)

@@ -22,7 +22,9 @@ and the one that runs into a wall or into a snake loses the round.
 
 Ten levels come with the game and players can add their own. The computer
 can steer the blue snake, or both snakes in a demo game. The package also
-holds zibsim, which plays games without a screen and checks level files.")
+holds zibsim, which plays games without a screen and checks level files,
+and zib-server, which gives out invite codes for online games (its systemd
+unit is installed disabled).")
 # The libraries from the binaries themselves (dpkg-shlibdeps: SDL, ENet, and libnatpmp1 and
 # libminiupnpc17 for the host's port mapping), and the fonts that fontconfig
 # offers for the game's captions (Arial's metric twin and a sans-serif face).

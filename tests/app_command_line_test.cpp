@@ -104,6 +104,66 @@ TEST(CommandLine, ReadsHostAndJoin) {
     }
 }
 
+const char* serverInEnvironment(const char* name) {
+    return std::string_view(name) == "ZIB_SERVER" ? "zib.example.org:5000" : nullptr;
+}
+const char* badServerInEnvironment(const char* name) {
+    return std::string_view(name) == "ZIB_SERVER" ? "a b" : nullptr;
+}
+
+TEST(CommandLine, ReadsTheServerAndInviteCodes) {
+    struct Case {
+        std::vector<std::string> args;
+        const char* (*env)(const char*);
+        std::string server;  // empty with error: refused
+        uint16_t serverPort;
+        std::string code;
+        std::string joinHost;
+        bool error;
+    };
+    const Case cases[] = {
+        {{"--host", "--server", "10.0.0.9"}, noEnvironment, "10.0.0.9", 47778, "", "", false},
+        {{"--server=10.0.0.9:1234", "--join", "abc-234"},
+         noEnvironment,
+         "10.0.0.9",
+         1234,
+         "ABC234",
+         "",
+         false},
+        {{"--join", "ABC234"}, serverInEnvironment, "zib.example.org", 5000, "ABC234", "", false},
+        {{"--join", "10.0.0.2:4000"},
+         serverInEnvironment,
+         "zib.example.org",
+         5000,
+         "",
+         "10.0.0.2",
+         false},
+        {{"--join", "ABC234:47777"},
+         serverInEnvironment,
+         "zib.example.org",
+         5000,
+         "",
+         "ABC234",
+         false},
+        {{"--join", "ABC234"}, noEnvironment, "", 0, "", "ABC234", false},
+        {{}, serverInEnvironment, "zib.example.org", 5000, "", "", false},
+        {{"--server", "10.0.0.9"}, noEnvironment, "", 0, "", "", true},
+        {{"--host", "--server"}, noEnvironment, "", 0, "", "", true},
+        {{"--host", "--server", "a:0"}, noEnvironment, "", 0, "", "", true},
+        {{"--host"}, badServerInEnvironment, "", 0, "", "", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        const CommandLine line = parseCommandLine(c.args, c.env);
+        EXPECT_EQ(line.action == CommandLine::Action::Error, c.error) << line.error;
+        if (c.error) continue;
+        EXPECT_EQ(line.server, c.server);
+        EXPECT_EQ(line.serverPort, c.serverPort);
+        EXPECT_EQ(line.inviteCode, c.code);
+        EXPECT_EQ(line.joinHost, c.joinHost);
+    }
+}
+
 TEST(CommandLine, PortMappingIsOnUnlessSwitchedOff) {
     struct Case {
         std::vector<std::string> args;

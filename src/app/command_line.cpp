@@ -9,6 +9,8 @@
 #include <string_view>
 
 #include "editor/level_store.h"
+#include "net/invite_code.h"
+#include "net/server_messages.h"
 #include "zib_version.h"
 
 namespace zib {
@@ -94,9 +96,14 @@ const std::vector<Option>& options() {
              return c.hostPort.has_value();
          }},
         {"--join", nullptr, Value::Required, "HOST[:PORT]",
-         "připojí se ke hře, kterou hostí jiný počítač",
+         "připojí se ke hře jiného počítače (se --server: KÓD pozvánky)",
          [](CommandLine& c, const std::optional<std::string>& v) {
              return v && parseHostAndPort(*v, kOnlinePort, c.joinHost, c.joinPort);
+         }},
+        {"--server", nullptr, Value::Required, "ADRESA[:PORT]",
+         "server ZIB pro kódy pozvánek (port 47778, není-li uveden)",
+         [](CommandLine& c, const std::optional<std::string>& v) {
+             return v && parseHostAndPort(*v, net::kDefaultServerPort, c.server, c.serverPort);
          }},
         {"--no-port-mapping", nullptr, Value::None, "",
          "hostitel nežádá router o otevření portu (NAT-PMP, UPnP)",
@@ -143,6 +150,12 @@ CommandLine parseCommandLine(const std::vector<std::string>& args,
     if (!getenv) getenv = [](const char* name) -> const char* { return std::getenv(name); };
     if (environmentSays(getenv("ZIB_WINDOWED"))) line.window = true;
     if (environmentSays(getenv("ZIB_NO_PORT_MAPPING"))) line.portMapping = false;
+    if (const char* server = getenv("ZIB_SERVER"); server && *server) {
+        if (!parseHostAndPort(server, net::kDefaultServerPort, line.server, line.serverPort))
+            return failure(std::string("ZIB_SERVER: nepoužitelná hodnota „") + server + "“");
+    }
+    bool serverOption = false;
+    std::string joinText;
 
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -157,6 +170,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args,
             if (arg.empty() || arg[0] != '-') return failure("nečekaný argument „" + arg + "“");
             return failure("neznámá volba „" + name + "“");
         }
+        if (std::string_view(option->name) == "--server") serverOption = true;
         if (option->value == Value::None && value) {
             return failure("volba „" + name + "“ nemá hodnotu");
         }
@@ -175,10 +189,21 @@ CommandLine parseCommandLine(const std::vector<std::string>& args,
             return failure("volba „" + name + "“: nepoužitelná hodnota „" + value.value_or("") +
                            "“");
         }
+        if (std::string_view(option->name) == "--join") joinText = value.value_or("");
         if (line.hostPort && !line.joinHost.empty())
             return failure("volby „--host“ a „--join“ nelze použít zároveň");
         // --help and --version answer at once, whatever follows.
         if (line.action != CommandLine::Action::Play) return line;
+    }
+    if (serverOption && !line.hostPort && line.joinHost.empty())
+        return failure("volba „--server“ patří k „--host“ nebo „--join“");
+    if (!line.server.empty() && !line.joinHost.empty()) {
+        // With a server, a six-character code is a code; anything else is still an address.
+        if (const auto code = net::normalizeInviteCode(joinText)) {
+            line.inviteCode = *code;
+            line.joinHost.clear();
+            line.joinPort = 0;
+        }
     }
     return line;
 }
@@ -195,7 +220,7 @@ std::string usageText() {
     }
     text +=
         "\nAlt+Enter přepíná mezi celou obrazovkou a oknem. ZIB_WINDOWED=1 je totéž co --window,\n"
-        "ZIB_NO_PORT_MAPPING=1 totéž co --no-port-mapping.\n";
+        "ZIB_NO_PORT_MAPPING=1 totéž co --no-port-mapping, ZIB_SERVER=ADRESA totéž co --server.\n";
     return text;
 }
 

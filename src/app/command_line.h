@@ -27,6 +27,12 @@ struct CommandLine {
     // --join HOST[:PORT]: play with the program hosting on that machine.
     std::string joinHost;
     uint16_t joinPort = 0;
+    // --server ADDRESS[:PORT], or ZIB_SERVER in the environment: the ZIB server with which the host
+    // registers for an invite code. There is no server unless one is named.
+    std::string server;
+    uint16_t serverPort = 0;
+    // --join CODE with a server: the host's invite code (joinHost stays empty).
+    std::string inviteCode;
 };
 
 // The level the editor opens when --edit names none.

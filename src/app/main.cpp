@@ -48,6 +48,8 @@ void saveQuietly(const zib::Scenario& record) {
 zib::Result<std::unique_ptr<zib::net::Session>> openSession(const zib::CommandLine& line) {
     zib::net::SessionOptions options;
     options.gameVersion = ZIB_VERSION;
+    options.server = line.server;
+    if (line.serverPort) options.serverPort = line.serverPort;
     if (line.hostPort) {
         options.port = *line.hostPort;
         options.bindHost = line.hostBind;
@@ -59,6 +61,7 @@ zib::Result<std::unique_ptr<zib::net::Session>> openSession(const zib::CommandLi
         };
         return zib::net::Session::host(options);
     }
+    if (!line.inviteCode.empty()) return zib::net::Session::joinByCode(line.inviteCode, options);
     if (line.joinHost.empty()) return std::unique_ptr<zib::net::Session>();
     options.port = line.joinPort;
     return zib::net::Session::join(line.joinHost, options);

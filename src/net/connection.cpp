@@ -9,6 +9,9 @@
 #include <cerrno>
 #include <cstring>
 #include <mutex>
+#include <utility>
+
+#include "net/server_messages.h"
 
 namespace zib::net {
 
@@ -60,7 +63,12 @@ std::string listenFault(const ENetAddress& address, const std::string& bindHost)
 
 struct Connection::Impl {
     ENetHost* host = nullptr;
-    ENetPeer* peer = nullptr;  // the one peer, once connecting or connected
+    ENetPeer* peer = nullptr;    // the one peer, once connecting or connected
+    ENetPeer* server = nullptr;  // the ZIB server, when one is reached from this socket
+    std::vector<ConnectionEvent> serverEvents;
+    bool relay = false;  // the server carries the game's packets
+    std::string relayPeer;
+    std::vector<ConnectionEvent> pending;  // made here, returned by the next poll
     bool isConnected = false;
     ConnectionOptions options;
     uint64_t sent = 0, received = 0;
@@ -76,6 +84,7 @@ struct Connection::Impl {
     ~Impl() {
         if (host) {
             if (peer) enet_peer_reset(peer);
+            if (server) enet_peer_disconnect_now(server, 0);
             enet_host_destroy(host);
         }
     }
@@ -98,7 +107,7 @@ struct Connection::Impl {
         seen.resize(host->peerCount);
         for (size_t i = 0; i < host->peerCount; ++i) {
             ENetPeer* p = &host->peers[i];
-            if (p->state == ENET_PEER_STATE_DISCONNECTED || p == peer) continue;
+            if (p->state == ENET_PEER_STATE_DISCONNECTED || p == peer || p == server) continue;
             if (!seen[i].tracked || seen[i].connectId != p->connectID) {
                 seen[i] = {true, p->connectID, now};
                 continue;
@@ -163,15 +172,8 @@ std::unique_ptr<Connection> Connection::connect(const std::string& host, uint16_
         return nullptr;
     }
     address.port = port;
-    std::unique_ptr<Connection> c(new Connection);
-    c->impl_ = std::make_unique<Impl>();
-    c->impl_->options = options;
-    c->impl_->host = enet_host_create(nullptr, 1, kChannelCount, 0, 0);
-    if (!c->impl_->host) {
-        error = "Síťové spojení nelze vytvořit.";
-        return nullptr;
-    }
-    c->impl_->configure();
+    std::unique_ptr<Connection> c = open(options, error);
+    if (!c) return nullptr;
     c->impl_->peer = enet_host_connect(c->impl_->host, &address, kChannelCount, 0);
     if (!c->impl_->peer) {
         error = "Síťové spojení nelze vytvořit.";
@@ -181,17 +183,176 @@ std::unique_ptr<Connection> Connection::connect(const std::string& host, uint16_
     return c;
 }
 
-std::vector<ConnectionEvent> Connection::poll(int timeoutMs) {
-    std::vector<ConnectionEvent> events;
+std::unique_ptr<Connection> Connection::open(const ConnectionOptions& options, std::string& error) {
+    if (!initializeEnet()) {
+        error = "Síť nelze spustit (ENet).";
+        return nullptr;
+    }
+    std::unique_ptr<Connection> c(new Connection);
+    c->impl_ = std::make_unique<Impl>();
+    c->impl_->options = options;
+    // Two slots: the host, and the ZIB server that may be reached from the same socket.
+    c->impl_->host = enet_host_create(nullptr, 2, kChannelCount, 0, 0);
+    if (!c->impl_->host) {
+        error = "Síťové spojení nelze vytvořit.";
+        return nullptr;
+    }
+    c->impl_->configure();
+    return c;
+}
+
+bool Connection::connectTo(const std::string& host, uint16_t port, std::string& error) {
     Impl& d = *impl_;
+    ENetAddress address{};
+    if (d.listening || d.peer || enet_address_set_host(&address, host.c_str()) != 0) {
+        error = "Počítač " + host + " nelze najít.";
+        return false;
+    }
+    address.port = port;
+    d.peer = enet_host_connect(d.host, &address, kChannelCount, 0);
+    if (!d.peer) {
+        error = "Síťové spojení nelze vytvořit.";
+        return false;
+    }
+    d.applyTimeout(d.peer);
+    return true;
+}
+
+bool Connection::connectServer(const std::string& host, uint16_t port, std::string& error) {
+    Impl& d = *impl_;
+    ENetAddress address{};
+    if (enet_address_set_host(&address, host.c_str()) != 0) {
+        error = "Server ZIB " + host + " nelze najít.";
+        return false;
+    }
+    address.port = port;
+    if (d.server) enet_peer_reset(d.server);
+    d.server = enet_host_connect(d.host, &address, 1, 0);
+    if (!d.server) {
+        error = "Spojení se serverem ZIB nelze vytvořit.";
+        return false;
+    }
+    d.applyTimeout(d.server);
+    return true;
+}
+
+bool Connection::sendToServer(std::span<const uint8_t> bytes) {
+    Impl& d = *impl_;
+    if (!d.server) return false;
+    ENetPacket* packet = enet_packet_create(bytes.data(), bytes.size(), ENET_PACKET_FLAG_RELIABLE);
+    if (!packet) return false;
+    if (enet_peer_send(d.server, 0, packet) != 0) {
+        enet_packet_destroy(packet);
+        return false;
+    }
+    enet_host_flush(d.host);
+    return true;
+}
+
+void Connection::disconnectServer(bool force) {
+    Impl& d = *impl_;
+    if (!d.server) return;
+    if (force) {
+        enet_peer_disconnect_now(d.server, 0);
+        d.server = nullptr;
+    } else {
+        enet_peer_disconnect_later(d.server, 0);
+    }
+    enet_host_flush(d.host);
+}
+
+std::vector<ConnectionEvent> Connection::takeServerEvents() {
+    return std::exchange(impl_->serverEvents, {});
+}
+
+void Connection::enterRelay(const std::string& address) {
+    Impl& d = *impl_;
+    if (!d.server || d.isConnected) return;
+    if (d.peer) {
+        enet_peer_reset(d.peer);
+        d.peer = nullptr;
+    }
+    d.relay = true;
+    d.relayPeer = address;
+    d.isConnected = true;
+    d.pending.push_back({ConnectionEvent::Type::Connected, Channel::Reliable, {}, {}});
+}
+
+bool Connection::relayed() const {
+    return impl_->relay;
+}
+
+void Connection::punch(const std::string& address, uint16_t port) {
+    ENetAddress to{};
+    if (enet_address_set_host_ip(&to, address.c_str()) != 0) return;
+    to.port = port;
+    static const char probe = 'Z';
+    ENetBuffer buffer;
+    buffer.data = const_cast<char*>(&probe);
+    buffer.dataLength = 1;
+    enet_socket_send(impl_->host->socket, &to, &buffer, 1);
+}
+
+std::vector<ConnectionEvent> Connection::poll(int timeoutMs) {
+    Impl& d = *impl_;
+    std::vector<ConnectionEvent> events = std::exchange(d.pending, {});
     ENetEvent e;
     int waited = 0;
     // Waits at most once; then takes whatever else is already there.
     while (enet_host_service(d.host, &e, waited ? 0 : static_cast<enet_uint32>(timeoutMs)) > 0) {
         waited = 1;
+        if (d.server && e.peer == d.server && d.relay) {
+            if (e.type == ENET_EVENT_TYPE_RECEIVE) {
+                DecodedServerMessage m = decodeServerMessage(
+                    std::span<const uint8_t>(e.packet->data, e.packet->dataLength));
+                enet_packet_destroy(e.packet);
+                if (m.message)
+                    if (auto* data = std::get_if<RelayData>(&*m.message)) {
+                        ConnectionEvent r;
+                        r.channel = static_cast<Channel>(data->channel);
+                        r.bytes = std::move(data->bytes);
+                        events.push_back(std::move(r));
+                    }
+                continue;  // the server's own messages mean nothing while it relays
+            }
+            if (e.type == ENET_EVENT_TYPE_DISCONNECT) {
+                d.server = nullptr;
+                d.relay = false;
+                d.isConnected = false;
+                d.serverEvents.push_back({ConnectionEvent::Type::Disconnected,
+                                          Channel::Reliable,
+                                          {},
+                                          DisconnectReason::Closed});
+                events.push_back(
+                    {ConnectionEvent::Type::Disconnected,
+                     Channel::Reliable,
+                     {},
+                     e.data == 0 ? DisconnectReason::TimedOut : DisconnectReason::Closed});
+            }
+            continue;
+        }
+        if (d.server && e.peer == d.server) {
+            ConnectionEvent s;
+            if (e.type == ENET_EVENT_TYPE_CONNECT) s.type = ConnectionEvent::Type::Connected;
+            if (e.type == ENET_EVENT_TYPE_DISCONNECT) {
+                s.type = ConnectionEvent::Type::Disconnected;
+                d.server = nullptr;
+            }
+            if (e.type == ENET_EVENT_TYPE_RECEIVE) {
+                s.bytes.assign(e.packet->data, e.packet->data + e.packet->dataLength);
+                enet_packet_destroy(e.packet);
+            }
+            if (d.serverEvents.size() < 64) d.serverEvents.push_back(std::move(s));
+            continue;
+        }
         switch (e.type) {
             case ENET_EVENT_TYPE_CONNECT:
-                if (d.peer && d.peer != e.peer) {
+                if (!d.listening && e.peer != d.peer) {
+                    // A joiner takes no connections from outside.
+                    enet_peer_disconnect_now(e.peer, 0);
+                    break;
+                }
+                if (d.relay || (d.peer && d.peer != e.peer)) {
                     // One player only.
                     enet_peer_disconnect_now(e.peer,
                                              static_cast<enet_uint32>(DisconnectReason::Busy));
@@ -240,6 +401,11 @@ std::vector<ConnectionEvent> Connection::poll(int timeoutMs) {
 
 bool Connection::send(std::span<const uint8_t> bytes, Channel channel) {
     Impl& d = *impl_;
+    if (d.relay) {
+        if (bytes.empty() || bytes.size() > kMaxRelayPayload) return false;
+        return sendToServer(encodeServerMessage(RelayData{
+            static_cast<uint8_t>(channel), std::vector<uint8_t>(bytes.begin(), bytes.end())}));
+    }
     if (!d.peer || !d.isConnected) return false;
     const enet_uint32 flags = channel == Channel::Unreliable ? 0 : ENET_PACKET_FLAG_RELIABLE;
     ENetPacket* packet = enet_packet_create(bytes.data(), bytes.size(), flags);
@@ -255,6 +421,12 @@ bool Connection::send(std::span<const uint8_t> bytes, Channel channel) {
 
 void Connection::disconnect(bool force) {
     Impl& d = *impl_;
+    if (d.relay) {
+        d.relay = false;
+        d.isConnected = false;
+        disconnectServer(force);
+        return;
+    }
     if (!d.peer) return;
     if (force) {
         enet_peer_disconnect_now(d.peer, static_cast<enet_uint32>(DisconnectReason::Closed));
@@ -277,6 +449,7 @@ uint16_t Connection::localPort() const {
 }
 
 std::string Connection::peerAddress() const {
+    if (impl_->relay) return impl_->relayPeer;
     if (!impl_->peer || !impl_->isConnected) return {};
     char text[64] = {};
     if (enet_address_get_host_ip(&impl_->peer->address, text, sizeof text) != 0) return {};
@@ -284,6 +457,7 @@ std::string Connection::peerAddress() const {
 }
 
 uint32_t Connection::enetRoundTripMs() const {
+    if (impl_->relay) return impl_->server ? 2 * impl_->server->roundTripTime : 0;
     return impl_->peer && impl_->isConnected ? impl_->peer->roundTripTime : 0;
 }
 

@@ -59,6 +59,29 @@ class Connection {
                                                const ConnectionOptions& options,
                                                std::string& error);
 
+    // A connection that neither waits for a player nor connects yet: the joiner that first asks a
+    // ZIB server where the host is, from the socket it will play on; connectTo follows.
+    static std::unique_ptr<Connection> open(const ConnectionOptions& options, std::string& error);
+    // Starts connecting to host:port (a connection from open() only, once).
+    bool connectTo(const std::string& host, uint16_t port, std::string& error);
+
+    // The ZIB server, reached from this connection's own socket, so that the address and port the
+    // server sees are the ones the other player must reach. Its events are kept apart from the
+    // player's and taken with takeServerEvents.
+    bool connectServer(const std::string& host, uint16_t port, std::string& error);
+    bool sendToServer(std::span<const uint8_t> bytes);
+    void disconnectServer(bool force = false);
+    std::vector<ConnectionEvent> takeServerEvents();
+    // A bare datagram from this socket to address:port (dotted IPv4): it opens this side's NAT
+    // towards that endpoint, and ENet at the other end ignores it.
+    void punch(const std::string& address, uint16_t port);
+
+    // From now on the ZIB server carries the game's packets to and from the peer at address (its
+    // public address, for peerAddress): a Connected event follows, and send(), poll() and
+    // disconnect() go through the server. Any direct attempt of the joiner is dropped.
+    void enterRelay(const std::string& address);
+    bool relayed() const;
+
     // Serves the network for up to timeoutMs and returns what happened, in order. A second peer
     // that tries to connect while one is connected is turned away and not reported.
     std::vector<ConnectionEvent> poll(int timeoutMs);

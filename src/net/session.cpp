@@ -56,6 +56,12 @@ Result<std::unique_ptr<Session>> Session::host(const SessionOptions& options) {
     s->connection_ = std::move(connection);
     if (options.portMapping)
         s->mapper_ = std::make_unique<PortMapper>(s->localPort(), options.mapping);
+    if (!options.server.empty()) {
+        // From the game's own socket: the server sees the port the joiner must reach.
+        s->invite_ = InviteClient::registerHost(options.server, options.serverPort, 0, error, {},
+                                                s->connection_.get());
+        if (!s->invite_) return Failure{error};
+    }
     return s;
 }
 
@@ -75,6 +81,115 @@ Result<std::unique_ptr<Session>> Session::join(const std::string& hostName,
     return s;
 }
 
+Result<std::unique_ptr<Session>> Session::joinByCode(const std::string& code,
+                                                     const SessionOptions& options) {
+    ConnectionOptions c;
+    c.timeout = options.timeout;
+    std::string error;
+    std::unique_ptr<Session> s(new Session);
+    s->connection_ = Connection::open(c, error);
+    if (!s->connection_) return Failure{error};
+    s->invite_ = InviteClient::joinByCode(options.server, options.serverPort, code, error, {},
+                                          s->connection_.get());
+    if (!s->invite_) return Failure{error};
+    s->awaitingHost_ = true;
+    s->role_ = Role::Joiner;
+    s->state_ = SessionState::Connecting;
+    s->options_ = options;
+    return s;
+}
+
+std::string Session::serverName() const {
+    if (options_.serverPort == kDefaultServerPort) return options_.server;
+    const bool ipv6 = options_.server.find(':') != std::string::npos;
+    return (ipv6 ? "[" + options_.server + "]" : options_.server) + ":" +
+           std::to_string(options_.serverPort);
+}
+
+std::string Session::inviteCode() const {
+    return invite_ && invite_->stage() == InviteStage::Registered ? invite_->code() : "";
+}
+
+std::string Session::inviteLine() const {
+    if (!invite_ || role_ != Role::Host) return {};
+    switch (invite_->stage()) {
+        case InviteStage::Registered:
+            return "Kód pozvánky: " + invite_->code() + " (soupeř zadá: zib --join " +
+                   invite_->code() + " --server " + serverName() + ").";
+        case InviteStage::Connecting:
+        case InviteStage::Asking:
+            if (!invite_->message().empty()) return invite_->message();
+            return "Žádám server ZIB " + serverName() + " o kód pozvánky…";
+        case InviteStage::Failed:
+            return invite_->message();
+        case InviteStage::Paired:
+        case InviteStage::Done:
+            break;
+    }
+    return {};
+}
+
+// The host keeps its registration (and gets a new one for a new wait after a game) and opens its
+// NAT towards a paired joiner; the joiner waits for the server's answer and then, at the moment
+// the server named, connects to the host from the same socket.
+void Session::serveInvite() {
+    if (!invite_) return;
+    invite_->poll(0);
+    if (role_ == Role::Host) {
+        if (invite_->stage() == InviteStage::Done && !connection_->connected()) {
+            std::string error;
+            invite_ = InviteClient::registerHost(options_.server, options_.serverPort, 0, error, {},
+                                                 connection_.get());
+            if (!invite_) return;
+        }
+        if (auto pairing = invite_->takePairing()) {
+            punching_ = pairing;
+            nextPunch_ = pairing->start;
+        }
+        punch();
+        const std::string line = inviteLine();
+        if (line != inviteReported_) {
+            inviteReported_ = line;
+            if (!line.empty() && options_.onAddressLine) options_.onAddressLine(line);
+        }
+        return;
+    }
+    if (!awaitingHost_) {
+        // The direct path answered, and the server is no longer needed; or it did not within
+        // 3 s, and the server is asked to carry the game.
+        if (invite_->stage() != InviteStage::Paired || invite_->relayed()) return;
+        if (connection_->connected()) return invite_->finish();
+        if (std::chrono::steady_clock::now() >= invite_->startAt() + kDirectLimit)
+            invite_->requestRelay();
+        return;
+    }
+    if (invite_->stage() == InviteStage::Failed) {
+        awaitingHost_ = false;
+        return lose(invite_->message());
+    }
+    if (invite_->stage() != InviteStage::Paired ||
+        std::chrono::steady_clock::now() < invite_->startAt())
+        return;
+    awaitingHost_ = false;
+    std::string error;
+    hostName_ = invite_->peerAddress();
+    options_.port = invite_->peerPort();
+    if (!connection_->connectTo(hostName_, options_.port, error)) lose(error);
+}
+
+// Bare datagrams every 50 ms for 3 s from the start, or until somebody is connected.
+void Session::punch() {
+    if (!punching_) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (connection_->connected() || now > punching_->start + std::chrono::seconds(3)) {
+        punching_.reset();
+        return;
+    }
+    if (now < nextPunch_) return;
+    connection_->punch(punching_->address, punching_->port);
+    nextPunch_ = now + std::chrono::milliseconds(50);
+}
+
 uint64_t Session::nowUs() const {
     return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(
                                      std::chrono::steady_clock::now() - epoch_)
@@ -82,11 +197,12 @@ uint64_t Session::nowUs() const {
 }
 
 uint16_t Session::localPort() const {
-    return connection_->localPort();
+    return connection_ ? connection_->localPort() : 0;
 }
 
 void Session::poll(int timeoutMs) {
     for (ConnectionEvent& event : connection_->poll(timeoutMs)) handleConnectionEvent(event);
+    serveInvite();
     reportMapping();
     if (!connection_->connected()) return;
     if (role_ == Role::Host && state_ == SessionState::Connecting &&
@@ -326,8 +442,10 @@ std::optional<MappingStatus> Session::mapping() const {
 }
 
 std::string Session::connectionKind() const {
+    if (!connection_) return {};
     const std::string peer = connection_->peerAddress();
     if (peer.empty()) return {};
+    if (connection_->relayed()) return "přes server";
     if (isUnreachableFromInternet(peer)) return "přímo v místní síti";
     if (mapper_ && mapper_->status().stage == MappingStage::Mapped)
         return "přímo přes otevřený port routeru";
@@ -343,11 +461,11 @@ void Session::sendProbes() {
 }
 
 void Session::send(const Message& message, Channel channel) {
-    connection_->send(encode(message), channel);
+    if (connection_) connection_->send(encode(message), channel);
 }
 
 void Session::violation(const std::string& what) {
-    connection_->disconnect(true);
+    if (connection_) connection_->disconnect(true);
     lose("Soupeř poslal chybnou zprávu (" + what + "), spojení je ukončeno.");
 }
 
@@ -360,14 +478,20 @@ void Session::lose(const std::string& why) {
 }
 
 std::string Session::statusLine(int tickPeriodMs) const {
-    const std::string waiting =
-        mapper_ ? "Čekám na soupeře. " + addressLine(mapper_->status(), localPort())
-                : "Čekám na soupeře na portu " + std::to_string(localPort()) + "…";
+    std::string waiting = mapper_
+                              ? "Čekám na soupeře. " + addressLine(mapper_->status(), localPort())
+                              : "Čekám na soupeře na portu " + std::to_string(localPort()) + "…";
+    if (const std::string invite = inviteLine(); !invite.empty())
+        waiting = "Čekám na soupeře. " + invite +
+                  (mapper_ ? " " + addressLine(mapper_->status(), localPort()) : "");
     switch (state_) {
         case SessionState::Waiting:
             return waiting;
         case SessionState::Connecting:
             if (role_ == Role::Host) return "Soupeř se připojuje…";
+            if (awaitingHost_)
+                return "Ptám se serveru ZIB " + serverName() + " na hostitele s kódem " +
+                       invite_->code() + "…";
             return "Připojuji se k hostiteli " + hostName_ + " na portu " +
                    std::to_string(options_.port) + "…";
         case SessionState::Connected: {
@@ -415,6 +539,7 @@ std::string Session::startGame(StartGame& start) {
     if (!check.message) return "Hru nelze poslat soupeři: " + check.error + ".";
     beginGame(start.gameId, start.inputDelay);
     send(start);
+    if (invite_) invite_->gameStarted();  // the code is of no more use to anyone
     return {};
 }
 
@@ -467,7 +592,8 @@ void Session::sendChecksum(uint32_t tick, uint64_t value) {
 }
 
 void Session::close() {
-    if (connection_->connected()) {
+    invite_.reset();  // the server frees the host's code when it leaves
+    if (connection_ && connection_->connected()) {
         send(Bye{});
         connection_->disconnect(false);
         // A moment for the goodbye to be delivered; the other side's timeout covers the rest.

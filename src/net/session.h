@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "net/connection.h"
+#include "net/invite_client.h"
 #include "net/messages.h"
 #include "net/port_mapping.h"
 #include "platform/result.h"
@@ -49,6 +50,9 @@ inline Channel keyChannel(uint32_t tick) {
     return static_cast<Channel>(2 + tick % kKeyChannels);
 }
 
+// How long the joiner by invite code waits for the direct path before the server relays.
+constexpr std::chrono::milliseconds kDirectLimit{3000};
+
 struct SessionOptions {
     std::string gameVersion;  // this program's, e.g. "1.1.0"
     std::string bindHost;     // the host: the address to listen on; empty: all interfaces
@@ -61,7 +65,12 @@ struct SessionOptions {
     // The host: asks the router to open the port (see port_mapping.h).
     bool portMapping = false;
     MappingOptions mapping;
-    // The host: called from poll() with the address line once the router has answered or not.
+    // A ZIB server (a name or an address; empty: none): the host registers with it for an invite
+    // code, the joiner asks it for the host with a code.
+    std::string server;
+    uint16_t serverPort = kDefaultServerPort;
+    // The host: called from poll() with the address line once the router has answered or not,
+    // and with the invite line whenever the server gives a code or loses it.
     std::function<void(const std::string&)> onAddressLine;
 };
 
@@ -90,6 +99,9 @@ class Session {
     static Result<std::unique_ptr<Session>> host(const SessionOptions& options);
     static Result<std::unique_ptr<Session>> join(const std::string& hostName,
                                                  const SessionOptions& options);
+    // The joiner asks options.server for the host with this invite code, then connects to it.
+    static Result<std::unique_ptr<Session>> joinByCode(const std::string& code,
+                                                       const SessionOptions& options);
 
     // Serves the network: waits up to timeoutMs for the first event, handles everything that
     // arrived, sends the round trip probes that are due and applies the silence rule.
@@ -110,8 +122,10 @@ class Session {
     // The input delay the measured round trip asks for at this tick period (1 before any probe).
     int suggestedInputDelay(int tickPeriodMs) const;
     uint16_t localPort() const;
-    uint64_t bytesSent() const { return connection_->bytesSent(); }
-    uint64_t bytesReceived() const { return connection_->bytesReceived(); }
+    uint64_t bytesSent() const { return connection_ ? connection_->bytesSent() : 0; }
+    uint64_t bytesReceived() const { return connection_ ? connection_->bytesReceived() : 0; }
+    // The host's invite code from the server, while it has one.
+    std::string inviteCode() const;
 
     // The next thing the game or the menu must act on.
     std::optional<SessionEvent> takeEvent();
@@ -153,6 +167,10 @@ class Session {
     void beginGame(uint32_t gameId, int inputDelay);
     void sendProbes();
     void reportMapping();
+    void serveInvite();
+    void punch();
+    std::string inviteLine() const;
+    std::string serverName() const;
     void send(const Message& message, Channel channel = Channel::Reliable);
     void violation(const std::string& what);
     void lose(const std::string& why);
@@ -165,6 +183,14 @@ class Session {
     std::unique_ptr<Connection> connection_;
     std::unique_ptr<PortMapper> mapper_;
     uint32_t mappingSeen_ = 0;  // the mapper's changes reported so far
+    // The ZIB server: the host's registration, or the joiner's question until it is answered.
+    std::unique_ptr<InviteClient> invite_;
+    std::string inviteReported_;  // the invite line last given to onAddressLine
+    bool awaitingHost_ = false;   // the joiner by code, until it connects to the host it was given
+    // The host: the paired joiner's public endpoint, which it sends bare datagrams to for a while
+    // from the moment the server named, so that its own NAT lets the joiner's connection in.
+    std::optional<InviteClient::Pairing> punching_;
+    std::chrono::steady_clock::time_point nextPunch_{};
     std::string message_;
     std::deque<SessionEvent> events_;
 

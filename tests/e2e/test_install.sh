@@ -17,8 +17,9 @@ deb=$(find "$WORK/pkg" -maxdepth 1 -name 'zib_*_*.deb' | head -n1)
 [ -n "$deb" ] || fail "no zib_<version>_<arch>.deb was built"
 log "$(basename "$deb"): $(stat -c %s "$deb") bytes"
 dpkg-deb -x "$deb" "$WORK/root"
-for f in usr/games/zib usr/games/zibsim usr/share/games/zib/baseq7/Sound \
-    usr/share/man/man6/zib.6.gz usr/share/man/man6/zibsim.6.gz \
+for f in usr/games/zib usr/games/zibsim usr/games/zib-server usr/share/games/zib/baseq7/Sound \
+    usr/share/man/man6/zib.6.gz usr/share/man/man6/zibsim.6.gz usr/share/man/man6/zib-server.6.gz \
+    usr/lib/systemd/system/zib-server.service \
     usr/share/applications/net.zib_hra.zib.desktop usr/share/metainfo/net.zib_hra.zib.metainfo.xml \
     usr/share/icons/hicolor/16x16/apps/net.zib_hra.zib.png \
     usr/share/icons/hicolor/256x256/apps/net.zib_hra.zib.png \
@@ -27,6 +28,10 @@ for f in usr/games/zib usr/games/zibsim usr/share/games/zib/baseq7/Sound \
     [ -e "$WORK/root/$f" ] || fail "the package lacks /$f"
 done
 [ -z "$(find "$WORK/root" -name ZIB.ini)" ] || fail "the package carries a ZIB.ini"
+# The server's unit is installed, never enabled by the package: no link in a .wants folder.
+[ -z "$(find "$WORK/root" -path '*.wants*')" ] || fail "the package enables a unit"
+"$WORK/root/usr/games/zib-server" --version | grep -qx "zib-server [0-9.]*" ||
+    fail "zib-server --version"
 
 # A fresh home with one level of the player's: its background beside it, its wall texture shipped.
 export HOME="$WORK/home"

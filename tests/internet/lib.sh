@@ -25,6 +25,8 @@ TAG=$$
 NS_HOME="zib-home-$TAG"
 NS_ROUTER="zib-router-$TAG"
 NS_NET="zib-net-$TAG"
+NS_HOME2="zib-home2-$TAG"
+NS_ROUTER2="zib-router2-$TAG"
 MADE_NS=()
 PIDS=()
 XVFB_PID=""
@@ -88,6 +90,73 @@ need_tools() {
 in_home() { ip netns exec "$NS_HOME" "$@"; }
 in_router() { ip netns exec "$NS_ROUTER" "$@"; }
 in_net() { ip netns exec "$NS_NET" "$@"; }
+
+# make_two_homes [NAT [NAT2]]: two homes, each behind a router of its own, on one internet (a bridge in
+# the internet namespace, which holds EXT.2: the ZIB server):
+#   home  10.47.0.2 -- router  10.47.0.1 / EXT.1 --+
+#   home2 10.48.0.2 -- router2 10.48.0.1 / EXT.3 --+-- internet EXT.2
+# Each router masquerades (NAT "keep": the source port is kept where it is free, one mapping for
+# every destination; "random": a random port for each destination, a symmetric NAT) and, as home
+# routers do, drops what arrives from outside for the router itself. NAT2, the second router's,
+# is NAT unless given.
+make_two_homes() {
+    local nats=("${1:-keep}" "${2:-${1:-keep}}") ns
+    for ns in "$NS_HOME" "$NS_ROUTER" "$NS_NET" "$NS_ROUTER2" "$NS_HOME2"; do
+        if ! ip netns add "$ns" 2>"$WORK/netns.err"; then
+            skip "network namespaces cannot be made here (needs CAP_NET_ADMIN): $(cat "$WORK/netns.err")"
+        fi
+        MADE_NS+=("$ns")
+        ip -n "$ns" link set lo up
+    done
+    ip -n "$NS_NET" link add br0 type bridge
+    ip -n "$NS_NET" addr add "$EXT.2/24" dev br0
+    ip -n "$NS_NET" link set br0 up
+    local n router home inside ext flags
+    for n in 1 2; do
+        if [ $n = 1 ]; then
+            router=$NS_ROUTER home=$NS_HOME inside=10.47.0 ext=$EXT.1
+        else
+            router=$NS_ROUTER2 home=$NS_HOME2 inside=10.48.0 ext=$EXT.3
+        fi
+        ip -n "$router" link add r-in type veth peer name h0 netns "$home"
+        ip -n "$router" link add r-ext type veth peer name "i$n" netns "$NS_NET"
+        ip -n "$router" addr add "$inside.1/24" dev r-in
+        ip -n "$router" addr add "$ext/24" dev r-ext
+        ip -n "$home" addr add "$inside.2/24" dev h0
+        ip -n "$NS_NET" link set "i$n" master br0
+        ip -n "$router" link set r-in up
+        ip -n "$router" link set r-ext up
+        ip -n "$home" link set h0 up
+        ip -n "$NS_NET" link set "i$n" up
+        ip -n "$home" route add default via "$inside.1"
+        ip netns exec "$router" sysctl -qw net.ipv4.ip_forward=1
+        flags=""
+        [ "${nats[$((n - 1))]}" = random ] && flags="random"
+        ip netns exec "$router" nft -f - <<NFT
+table inet zibnat {
+    chain input { type filter hook input priority 0; policy accept; iifname "r-ext" ct state new drop; }
+    chain forward { type filter hook forward priority 0; policy accept; }
+    chain postrouting { type nat hook postrouting priority 100; policy accept; oifname "r-ext" masquerade $flags; }
+}
+NFT
+    done
+}
+
+# start_server [OPTIONS...]: zib-server on the internet side (EXT.2), its log in server.log (a
+# second server after the first one's end appends to it). Sets SERVER_PID.
+start_server() {
+    local server="$ZIB_BUILD/zib-server"
+    [ -x "$server" ] || fail "no zib-server beside zib ($server)"
+    touch "$WORK/server.log"
+    ip netns exec "$NS_NET" "$server" --bind "$EXT.2" "$@" >>"$WORK/server.log" 2>&1 &
+    SERVER_PID=$!
+    PIDS+=("$SERVER_PID")
+    wait_for "the ZIB server" 10 grep -q "naslouchá" "$WORK/server.log"
+}
+
+# The host's invite code, once it printed one.
+invite_code() { sed -n 's/^ZIB: .*Kód pozvánky: \([A-Z0-9]\{6\}\) .*/\1/p' "$WORK/host.log" | tail -n1; }
+has_invite_code() { [ -n "$(invite_code)" ]; }
 
 # make_networks [EXT]: the three namespaces, wired and addressed, the router masquerading.
 make_networks() {
@@ -216,11 +285,17 @@ address_line_ms() {
 }
 
 # start_joiner NS ADDRESS: a joiner without a screen in namespace NS; output in joiner.log.
-start_joiner() {
+start_joiner() { start_joiner_with "$1" --join "$2:$PORT"; }
+
+# start_joiner_with NS OPTIONS...: the same with the options given.
+start_joiner_with() {
+    local ns=$1
+    shift
     make_game "$WORK/joiner"
+    JOINER_STARTED=$(date +%s%3N)
     (cd "$WORK/joiner" && XDG_DATA_HOME="$WORK/joiner-data" XDG_CONFIG_HOME="$WORK/joiner-config" \
-        SDL_AUDIODRIVER=dummy SDL_VIDEODRIVER=offscreen exec ip netns exec "$1" \
-        "$WORK/joiner/zib" --window --join "$2:$PORT" >"$WORK/joiner.log" 2>&1) &
+        SDL_AUDIODRIVER=dummy SDL_VIDEODRIVER=offscreen exec ip netns exec "$ns" \
+        "$WORK/joiner/zib" --window "$@" >"$WORK/joiner.log" 2>&1) &
     JOINER_PID=$!
     PIDS+=("$JOINER_PID")
 }

@@ -1,0 +1,273 @@
+// The game's client of a ZIB server.
+#include "net/invite_client.h"
+
+#include <arpa/inet.h>
+
+#include <utility>
+
+#include "net/invite_code.h"
+
+namespace zib::net {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string dotted(uint32_t address) {
+    in_addr a{};
+    a.s_addr = htonl(address);
+    char text[INET_ADDRSTRLEN] = {};
+    ::inet_ntop(AF_INET, &a, text, sizeof text);
+    return text;
+}
+
+}  // namespace
+
+struct InviteClient::Impl {
+    bool isHost = false;
+    InviteClientOptions options;
+    std::string serverName;
+    uint16_t serverPort = 0;
+    std::unique_ptr<Connection> own;
+    Connection* link = nullptr;
+    bool reaching = false;  // a connection to the server is being made or stands
+    InviteStage stage = InviteStage::Connecting;
+    uint16_t gamePort = 0;
+    std::string code;  // the host's, or the one the joiner asks for
+    uint32_t registrations = 0;
+    std::string peerAddress;
+    uint16_t peerPort = 0;
+    Clock::time_point startAt{};
+    std::optional<Pairing> pairing;
+    std::string pairedWith;  // the host: the last joiner's public address
+    std::string message;
+    Clock::time_point retryAt{};
+    bool relayAsked = false, relayed = false;
+
+    ~Impl() {
+        if (link && reaching) link->disconnectServer(true);
+    }
+
+    void connect() {
+        std::string error;
+        if (!link->connectServer(serverName, serverPort, error)) return fail(error);
+        reaching = true;
+        stage = InviteStage::Connecting;
+    }
+
+    void fail(const std::string& why) {
+        stage = InviteStage::Failed;
+        message = why;
+        leave();
+    }
+
+    void leave() {
+        if (reaching) link->disconnectServer();
+        reaching = false;
+    }
+
+    void send(const ServerMessage& m) { link->sendToServer(encodeServerMessage(m)); }
+
+    void connected() {
+        stage = InviteStage::Asking;
+        if (isHost)
+            send(RegisterHost{kServerProtocolVersion, gamePort});
+        else
+            send(JoinByCode{kServerProtocolVersion, code});
+    }
+
+    void received(std::span<const uint8_t> bytes) {
+        const DecodedServerMessage d = decodeServerMessage(bytes);
+        if (!d.message) return fail("Server ZIB poslal nesrozumitelnou zprávu (" + d.error + ").");
+        if (const auto* r = std::get_if<Registered>(&*d.message);
+            r && isHost && stage == InviteStage::Asking) {
+            code = r->code;
+            ++registrations;
+            stage = InviteStage::Registered;
+            message.clear();
+            return;
+        }
+        if (const auto* p = std::get_if<Paired>(&*d.message)) {
+            const Clock::time_point start = Clock::now() + std::chrono::milliseconds(p->startInMs);
+            if (isHost) {
+                if (stage == InviteStage::Registered) {
+                    pairing = Pairing{dotted(p->address), p->port, start};
+                    pairedWith = pairing->address;
+                }
+                return;
+            }
+            if (stage != InviteStage::Asking) return fail("Server ZIB odpověděl dvakrát.");
+            peerAddress = dotted(p->address);
+            peerPort = p->port;
+            startAt = start;
+            stage = InviteStage::Paired;  // the server stays, should a relay be needed
+            return;
+        }
+        if (std::holds_alternative<RelayReady>(*d.message)) {
+            const bool expected = isHost ? (pairing || !pairedWith.empty()) : relayAsked;
+            if (!expected || relayed) return fail("Server ZIB poslal zprávu, která sem nepatří.");
+            relayed = true;
+            link->enterRelay(isHost ? pairedWith : peerAddress);
+            return;
+        }
+        if (const auto* no = std::get_if<ServerRefused>(&*d.message))
+            return fail(refusalText(no->reason));
+        fail("Server ZIB poslal zprávu, která sem nepatří.");
+    }
+
+    void lost() {
+        reaching = false;
+        relayed = relayAsked = false;
+        if (stage != InviteStage::Connecting && stage != InviteStage::Asking &&
+            stage != InviteStage::Registered)
+            return;
+        if (!isHost) {
+            return fail(stage == InviteStage::Connecting
+                            ? "Server ZIB " + serverName + " neodpovídá."
+                            : "Spojení se serverem ZIB se přerušilo.");
+        }
+        // The host tries again for as long as it waits: the server may have been restarted.
+        message = code.empty()
+                      ? "Server ZIB " + serverName + " neodpovídá, zkouším to znovu…"
+                      : "Server ZIB se odmlčel a kód " + code + " už neplatí; žádám o nový…";
+        code.clear();
+        stage = InviteStage::Connecting;
+        retryAt = Clock::now() + options.retryPause;
+    }
+};
+
+InviteClient::~InviteClient() = default;
+
+std::unique_ptr<InviteClient::Impl> InviteClient::makeImpl(const std::string& server, uint16_t port,
+                                                           const InviteClientOptions& options,
+                                                           Connection* shared, std::string& error) {
+    auto d = std::make_unique<InviteClient::Impl>();
+    d->options = options;
+    d->serverName = server;
+    d->serverPort = port;
+    if (shared) {
+        d->link = shared;
+    } else {
+        ConnectionOptions c;
+        c.timeout = options.timeout;
+        d->own = Connection::open(c, error);
+        if (!d->own) return nullptr;
+        d->link = d->own.get();
+    }
+    return d;
+}
+
+std::unique_ptr<InviteClient> InviteClient::registerHost(const std::string& server, uint16_t port,
+                                                         uint16_t gamePort, std::string& error,
+                                                         const InviteClientOptions& options,
+                                                         Connection* shared) {
+    auto d = makeImpl(server, port, options, shared, error);
+    if (!d) return nullptr;
+    d->isHost = true;
+    d->gamePort = gamePort;
+    d->connect();
+    if (d->stage == InviteStage::Failed) {
+        error = d->message;
+        return nullptr;
+    }
+    std::unique_ptr<InviteClient> c(new InviteClient);
+    c->impl_ = std::move(d);
+    return c;
+}
+
+std::unique_ptr<InviteClient> InviteClient::joinByCode(const std::string& server, uint16_t port,
+                                                       const std::string& code, std::string& error,
+                                                       const InviteClientOptions& options,
+                                                       Connection* shared) {
+    const std::optional<std::string> normal = normalizeInviteCode(code);
+    if (!normal) {
+        error = "„" + code +
+                "“ není kód pozvánky: má šest znaků z písmen A–Z a číslic 2–9 (bez "
+                "0, O, 1, I a L).";
+        return nullptr;
+    }
+    auto d = makeImpl(server, port, options, shared, error);
+    if (!d) return nullptr;
+    d->code = *normal;
+    d->connect();
+    if (d->stage == InviteStage::Failed) {
+        error = d->message;
+        return nullptr;
+    }
+    std::unique_ptr<InviteClient> c(new InviteClient);
+    c->impl_ = std::move(d);
+    return c;
+}
+
+void InviteClient::poll(int timeoutMs) {
+    Impl& d = *impl_;
+    if (!d.reaching && d.stage == InviteStage::Connecting && Clock::now() >= d.retryAt) d.connect();
+    if (d.own) d.own->poll(timeoutMs);
+    for (ConnectionEvent& e : d.link->takeServerEvents()) {
+        switch (e.type) {
+            case ConnectionEvent::Type::Connected:
+                if (d.reaching && d.stage == InviteStage::Connecting) d.connected();
+                break;
+            case ConnectionEvent::Type::Received:
+                if (d.reaching) d.received(e.bytes);
+                break;
+            case ConnectionEvent::Type::Disconnected:
+                d.lost();
+                break;
+        }
+    }
+}
+
+std::optional<InviteClient::Pairing> InviteClient::takePairing() {
+    return std::exchange(impl_->pairing, std::nullopt);
+}
+InviteStage InviteClient::stage() const {
+    return impl_->stage;
+}
+const std::string& InviteClient::code() const {
+    return impl_->code;
+}
+uint32_t InviteClient::registrations() const {
+    return impl_->registrations;
+}
+const std::string& InviteClient::peerAddress() const {
+    return impl_->peerAddress;
+}
+uint16_t InviteClient::peerPort() const {
+    return impl_->peerPort;
+}
+std::chrono::steady_clock::time_point InviteClient::startAt() const {
+    return impl_->startAt;
+}
+const std::string& InviteClient::message() const {
+    return impl_->message;
+}
+
+void InviteClient::gameStarted() {
+    Impl& d = *impl_;
+    if (!d.isHost || !d.reaching || d.stage != InviteStage::Registered) return;
+    d.send(GameStarted{});
+    d.code.clear();
+    d.stage = InviteStage::Done;
+    if (!d.relayed) d.leave();
+}
+
+void InviteClient::finish() {
+    Impl& d = *impl_;
+    if (d.isHost || d.relayed || d.stage != InviteStage::Paired) return;
+    d.stage = InviteStage::Done;
+    d.leave();
+}
+
+void InviteClient::requestRelay() {
+    Impl& d = *impl_;
+    if (d.isHost || d.relayAsked || d.stage != InviteStage::Paired || !d.reaching) return;
+    d.relayAsked = true;
+    d.send(RelayRequest{});
+}
+
+bool InviteClient::relayed() const {
+    return impl_->relayed;
+}
+
+}  // namespace zib::net

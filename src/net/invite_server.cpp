@@ -1,0 +1,343 @@
+// The ZIB server's tables and its answers to each client message.
+#include "net/invite_server.h"
+
+#include <arpa/inet.h>
+#include <enet/enet.h>
+
+#include <algorithm>
+#include <memory>
+#include <unordered_map>
+
+#include "net/invite_code.h"
+
+namespace zib::net {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string dotted(uint32_t address, uint16_t port) {
+    in_addr a{};
+    a.s_addr = htonl(address);
+    char text[INET_ADDRSTRLEN] = {};
+    ::inet_ntop(AF_INET, &a, text, sizeof text);
+    return std::string(text) + ":" + std::to_string(port);
+}
+
+}  // namespace
+
+struct InviteServer::Impl {
+    enum class Kind { New, Host, Joiner };
+    // A token bucket: rate bytes a second, up to a burst of the game's largest packet and more.
+    struct Allowance {
+        double tokens = 0;
+        Clock::time_point at;
+        bool take(size_t bytes, double rate, Clock::time_point now) {
+            const double burst = 2.0 * kMaxRelayPayload;
+            tokens =
+                std::min(burst, tokens + rate * std::chrono::duration<double>(now - at).count());
+            at = now;
+            if (tokens < static_cast<double>(bytes)) return false;
+            tokens -= static_cast<double>(bytes);
+            return true;
+        }
+    };
+    struct Client {
+        uint32_t address = 0;  // host order
+        uint16_t port = 0;
+        Kind kind = Kind::New;
+        std::string code;       // a host's, while registered
+        uint16_t gamePort = 0;  // a host's
+        Clock::time_point since;
+        size_t messages = 0;
+        // The joiner: the host the server paired it with (its slot and connect id, as the slot
+        // may be taken by somebody else later).
+        ENetPeer* pairedHost = nullptr;
+        enet_uint32 pairedId = 0;
+        // Both sides of a relayed pair: the other side, and the pair's allowance of bytes.
+        ENetPeer* partner = nullptr;
+        std::shared_ptr<Allowance> allowance;
+    };
+
+    InviteServerOptions options;
+    ENetHost* host = nullptr;
+    std::unordered_map<ENetPeer*, Client> clients;
+    std::unordered_map<std::string, ENetPeer*> codes;
+    std::unordered_map<uint32_t, size_t> codesOf;  // registered hosts per address
+    size_t joiners = 0;
+    size_t relayed = 0;
+    Clock::time_point nextSweep{};
+    WrongCodeLimit wrongCodes;
+
+    ~Impl() {
+        if (host) enet_host_destroy(host);
+    }
+
+    void log(ServerLogLevel level, const std::string& line) const {
+        if (options.log && level <= options.logLevel) options.log(line);
+    }
+
+    void send(ENetPeer* peer, const ServerMessage& message) {
+        const std::vector<uint8_t> bytes = encodeServerMessage(message);
+        ENetPacket* packet =
+            enet_packet_create(bytes.data(), bytes.size(), ENET_PACKET_FLAG_RELIABLE);
+        if (packet && enet_peer_send(peer, 0, packet) != 0) enet_packet_destroy(packet);
+    }
+
+    void refuse(ENetPeer* peer, ServerRefusal reason, bool close) {
+        send(peer, ServerRefused{reason});
+        if (close) enet_peer_disconnect_later(peer, 0);
+    }
+
+    void freeCode(Client& c) {
+        if (c.code.empty()) return;
+        codes.erase(c.code);
+        if (auto it = codesOf.find(c.address); it != codesOf.end() && --it->second == 0)
+            codesOf.erase(it);
+        log(ServerLogLevel::Debug, "code " + c.code + " freed");
+        c.code.clear();
+    }
+
+    void endRelay(Client& c) {
+        if (!c.partner) return;
+        if (auto other = clients.find(c.partner); other != clients.end()) {
+            other->second.partner = nullptr;
+            other->second.allowance.reset();
+            enet_peer_disconnect_later(other->first, 0);
+        }
+        c.partner = nullptr;
+        c.allowance.reset();
+        --relayed;
+    }
+
+    void forget(ENetPeer* peer) {
+        auto it = clients.find(peer);
+        if (it == clients.end()) return;
+        endRelay(it->second);
+        freeCode(it->second);
+        if (it->second.kind == Kind::Joiner) --joiners;
+        clients.erase(it);
+    }
+
+    void registerHost(ENetPeer* peer, Client& c, const RegisterHost& m) {
+        if (m.protocolVersion != kServerProtocolVersion)
+            return refuse(peer, ServerRefusal::OtherProtocol, true);
+        if (c.kind != Kind::New) return refuse(peer, ServerRefusal::BadMessage, true);
+        const size_t ofAddress = codesOf.count(c.address) ? codesOf[c.address] : 0;
+        if (codes.size() >= options.maxHosts || ofAddress >= options.codesPerAddress)
+            return refuse(peer, ServerRefusal::Full, true);
+        std::string code = newInviteCode();
+        for (int tries = 0; codes.count(code) && tries < 16; ++tries) code = newInviteCode();
+        if (codes.count(code)) return refuse(peer, ServerRefusal::Full, true);
+        c.kind = Kind::Host;
+        c.code = code;
+        c.gamePort = m.gamePort ? m.gamePort : c.port;
+        codes[code] = peer;
+        ++codesOf[c.address];
+        send(peer, Registered{code});
+        log(ServerLogLevel::Debug, "host " + dotted(c.address, c.port) + " got code " + code);
+    }
+
+    void join(ENetPeer* peer, Client& c, const JoinByCode& m) {
+        if (m.protocolVersion != kServerProtocolVersion)
+            return refuse(peer, ServerRefusal::OtherProtocol, true);
+        if (c.kind == Kind::Host) return refuse(peer, ServerRefusal::BadMessage, true);
+        if (c.kind == Kind::New) {
+            if (joiners >= options.maxPairs) return refuse(peer, ServerRefusal::Full, true);
+            c.kind = Kind::Joiner;
+            ++joiners;
+        }
+        const Clock::time_point now = Clock::now();
+        if (!wrongCodes.allows(c.address, now))
+            return refuse(peer, ServerRefusal::TooManyCodes, false);
+        const auto found = codes.find(m.code);
+        if (found == codes.end()) {
+            wrongCodes.recordWrong(c.address, now);
+            return refuse(peer, ServerRefusal::WrongCode, false);
+        }
+        Client& h = clients.at(found->second);
+        c.pairedHost = found->second;
+        c.pairedId = found->second->connectID;
+        const uint16_t start = options.startDelayMs;
+        send(peer, Paired{h.address, h.gamePort, start});
+        send(found->second, Paired{c.address, c.port, start});
+        log(ServerLogLevel::Info, "pairing " + m.code + ": host " + dotted(h.address, h.gamePort) +
+                                      ", joiner " + dotted(c.address, c.port));
+    }
+
+    void relay(ENetPeer* peer, Client& c) {
+        const auto host = clients.find(c.pairedHost);
+        if (c.kind != Kind::Joiner || c.partner || host == clients.end() ||
+            c.pairedHost->connectID != c.pairedId || host->second.kind != Kind::Host)
+            return refuse(peer, ServerRefusal::NoRelay, true);
+        if (host->second.partner || relayed >= options.maxPairs)
+            return refuse(peer, ServerRefusal::NoRelay, true);
+        c.partner = host->first;
+        host->second.partner = peer;
+        c.allowance = std::make_shared<Allowance>();
+        c.allowance->tokens = 2.0 * kMaxRelayPayload;
+        c.allowance->at = Clock::now();
+        host->second.allowance = c.allowance;
+        ++relayed;
+        send(peer, RelayReady{});
+        send(host->first, RelayReady{});
+        log(ServerLogLevel::Info, "relaying: host " +
+                                      dotted(host->second.address, host->second.gamePort) +
+                                      ", joiner " + dotted(c.address, c.port));
+    }
+
+    // A relayed packet goes to the other side of the pair, and only there, as it came.
+    void pass(Client& c, const ENetPacket& packet) {
+        if (!c.allowance->take(packet.dataLength, static_cast<double>(options.relayBytesPerSecond),
+                               Clock::now())) {
+            log(ServerLogLevel::Debug, dotted(c.address, c.port) + ": over the relay allowance");
+            return;
+        }
+        ENetPacket* copy =
+            enet_packet_create(packet.data, packet.dataLength, ENET_PACKET_FLAG_RELIABLE);
+        if (copy && enet_peer_send(c.partner, 0, copy) != 0) enet_packet_destroy(copy);
+    }
+
+    void receive(ENetPeer* peer, const ENetPacket& packet) {
+        auto it = clients.find(peer);
+        if (it == clients.end()) return;
+        Client& c = it->second;
+        if (c.partner && packet.dataLength >= 1 &&
+            packet.data[0] == static_cast<uint8_t>(ServerMessageType::RelayData)) {
+            const DecodedServerMessage d =
+                decodeServerMessage(std::span<const uint8_t>(packet.data, packet.dataLength));
+            if (!d.message) return refuse(peer, ServerRefusal::BadMessage, true);
+            return pass(c, packet);
+        }
+        if (++c.messages > options.messagesPerClient) {
+            log(ServerLogLevel::Debug, dotted(c.address, c.port) + ": too many messages");
+            return refuse(peer, ServerRefusal::BadMessage, true);
+        }
+        const DecodedServerMessage d =
+            decodeServerMessage(std::span<const uint8_t>(packet.data, packet.dataLength));
+        if (!d.message) {
+            log(ServerLogLevel::Debug, dotted(c.address, c.port) + ": " + d.error);
+            return refuse(peer, ServerRefusal::BadMessage, true);
+        }
+        if (const auto* r = std::get_if<RegisterHost>(&*d.message))
+            return registerHost(peer, c, *r);
+        if (const auto* j = std::get_if<JoinByCode>(&*d.message)) return join(peer, c, *j);
+        if (std::holds_alternative<RelayRequest>(*d.message)) return relay(peer, c);
+        if (std::holds_alternative<GameStarted>(*d.message) && c.kind == Kind::Host) {
+            freeCode(c);
+            // A relayed host stays: the server carries its game.
+            if (!c.partner) enet_peer_disconnect_later(peer, 0);
+            return;
+        }
+        refuse(peer, ServerRefusal::BadMessage, true);  // the server's own messages, or out of turn
+    }
+
+    // At most ten times a second: it walks every client.
+    void dropStragglers() {
+        const Clock::time_point now = Clock::now();
+        if (now < nextSweep) return;
+        nextSweep = now + std::chrono::milliseconds(100);
+        for (auto& [peer, c] : clients) {
+            if (c.kind == Kind::New && now - c.since >= options.greetingLimit)
+                enet_peer_disconnect_now(peer, 0);
+        }
+        // disconnect_now raises no event: the clients are forgotten here.
+        for (auto it = clients.begin(); it != clients.end();) {
+            if (it->first->state == ENET_PEER_STATE_DISCONNECTED) {
+                ENetPeer* peer = it->first;
+                ++it;
+                forget(peer);
+            } else {
+                ++it;
+            }
+        }
+    }
+};
+
+InviteServer::~InviteServer() = default;
+
+std::unique_ptr<InviteServer> InviteServer::start(const InviteServerOptions& options,
+                                                  std::string& error) {
+    if (enet_initialize() != 0) {
+        error = "Síť nelze spustit (ENet).";
+        return nullptr;
+    }
+    ENetAddress address{};
+    address.host = ENET_HOST_ANY;
+    address.port = options.port;
+    if (!options.bindHost.empty() &&
+        enet_address_set_host_ip(&address, options.bindHost.c_str()) != 0) {
+        error = "Adresa " + options.bindHost + " není platná IP adresa.";
+        return nullptr;
+    }
+    std::unique_ptr<InviteServer> s(new InviteServer);
+    s->impl_ = std::make_unique<Impl>();
+    Impl& d = *s->impl_;
+    d.options = options;
+    const size_t slots = std::min<size_t>(ENET_PROTOCOL_MAXIMUM_PEER_ID,
+                                          options.maxHosts + 2 * options.maxPairs + 64);
+    d.host = enet_host_create(&address, slots, 1, 0, 0);
+    if (!d.host) {
+        error = "Na portu " + std::to_string(options.port) +
+                " nelze naslouchat (je obsazený, nebo chybí oprávnění).";
+        return nullptr;
+    }
+    d.host->maximumPacketSize = kMaxRelayMessage;
+    d.host->maximumWaitingData = kMaxRelayMessage * 2;
+    d.host->duplicatePeers = options.slotsPerAddress;
+    return s;
+}
+
+void InviteServer::poll(int timeoutMs) {
+    Impl& d = *impl_;
+    ENetEvent e;
+    int handled = 0;
+    // One service (which walks every slot to send), then the events it has already taken in.
+    for (int got = enet_host_service(d.host, &e, static_cast<enet_uint32>(timeoutMs));
+         got > 0 && handled++ < 1024; got = enet_host_check_events(d.host, &e)) {
+        switch (e.type) {
+            case ENET_EVENT_TYPE_CONNECT: {
+                d.forget(e.peer);  // a slot that was reset and taken again
+                Impl::Client c;
+                c.address = ntohl(e.peer->address.host);
+                c.port = e.peer->address.port;
+                c.since = Clock::now();
+                const auto ms = static_cast<enet_uint32>(d.options.timeout.count());
+                enet_peer_timeout(e.peer, ENET_PEER_TIMEOUT_LIMIT, ms, ms);
+                d.clients[e.peer] = c;
+                break;
+            }
+            case ENET_EVENT_TYPE_RECEIVE:
+                d.receive(e.peer, *e.packet);
+                enet_packet_destroy(e.packet);
+                break;
+            case ENET_EVENT_TYPE_DISCONNECT:
+                d.forget(e.peer);
+                break;
+            case ENET_EVENT_TYPE_NONE:
+                break;
+        }
+    }
+    enet_host_flush(d.host);
+    d.dropStragglers();
+}
+
+uint16_t InviteServer::localPort() const {
+    ENetAddress address{};
+    if (enet_socket_get_address(impl_->host->socket, &address) != 0) return 0;
+    return address.port;
+}
+
+size_t InviteServer::registeredHosts() const {
+    return impl_->codes.size();
+}
+
+size_t InviteServer::relayedPairs() const {
+    return impl_->relayed;
+}
+
+size_t InviteServer::connectedClients() const {
+    return impl_->clients.size();
+}
+
+}  // namespace zib::net

@@ -1,0 +1,167 @@
+// The binary form of the server's messages.
+#include "net/server_messages.h"
+
+#include <iterator>
+
+#include "net/connection.h"
+#include "net/invite_code.h"
+#include "net/wire.h"
+
+namespace zib::net {
+
+namespace {
+
+void fixedCode(wire::Writer& w, const std::string& code) {
+    for (size_t i = 0; i < kInviteCodeLength; ++i) w.u8(i < code.size() ? code[i] : 0);
+}
+
+std::string fixedCode(wire::Reader& r) {
+    std::string code;
+    for (size_t i = 0; i < kInviteCodeLength; ++i) code += static_cast<char>(r.u8());
+    r.check(isInviteCode(code), "kód pozvánky má nepřípustné znaky");
+    return code;
+}
+
+void write(wire::Writer& w, const RegisterHost& m) {
+    w.u16(m.protocolVersion);
+    w.u16(m.gamePort);
+}
+void write(wire::Writer& w, const Registered& m) {
+    fixedCode(w, m.code);
+}
+void write(wire::Writer& w, const JoinByCode& m) {
+    w.u16(m.protocolVersion);
+    fixedCode(w, m.code);
+}
+void write(wire::Writer& w, const Paired& m) {
+    w.u32(m.address);
+    w.u16(m.port);
+    w.u16(m.startInMs);
+}
+void write(wire::Writer& w, const ServerRefused& m) {
+    w.u8(static_cast<uint8_t>(m.reason));
+}
+void write(wire::Writer&, const GameStarted&) {}
+void write(wire::Writer&, const RelayRequest&) {}
+void write(wire::Writer&, const RelayReady&) {}
+void write(wire::Writer& w, const RelayData& m) {
+    w.u8(m.channel);
+    w.bytes(m.bytes);
+}
+
+}  // namespace
+
+std::vector<uint8_t> encodeServerMessage(const ServerMessage& message) {
+    constexpr ServerMessageType types[] = {
+        ServerMessageType::RegisterHost,  ServerMessageType::Registered,
+        ServerMessageType::JoinByCode,    ServerMessageType::Paired,
+        ServerMessageType::ServerRefused, ServerMessageType::GameStarted,
+        ServerMessageType::RelayRequest,  ServerMessageType::RelayReady,
+        ServerMessageType::RelayData};
+    static_assert(std::size(types) == std::variant_size_v<ServerMessage>);
+    wire::Writer w;
+    w.u8(static_cast<uint8_t>(types[message.index()]));
+    std::visit([&w](const auto& m) { write(w, m); }, message);
+    return w.take();
+}
+
+DecodedServerMessage decodeServerMessage(std::span<const uint8_t> bytes) {
+    DecodedServerMessage out;
+    if (bytes.empty()) {
+        out.error = "prázdná zpráva";
+        return out;
+    }
+    const bool relayData = bytes[0] == static_cast<uint8_t>(ServerMessageType::RelayData);
+    if (bytes.size() > (relayData ? kMaxRelayMessage : kMaxServerMessage)) {
+        out.error = "zpráva je příliš dlouhá";
+        return out;
+    }
+    wire::Reader r(bytes);
+    ServerMessage m;
+    switch (static_cast<ServerMessageType>(r.u8())) {
+        case ServerMessageType::RegisterHost: {
+            RegisterHost x;
+            x.protocolVersion = r.u16();
+            x.gamePort = r.u16();
+            m = x;
+            break;
+        }
+        case ServerMessageType::Registered:
+            m = Registered{fixedCode(r)};
+            break;
+        case ServerMessageType::JoinByCode: {
+            JoinByCode x;
+            x.protocolVersion = r.u16();
+            x.code = fixedCode(r);
+            m = x;
+            break;
+        }
+        case ServerMessageType::Paired: {
+            Paired x;
+            x.address = r.u32();
+            x.port = r.u16();
+            x.startInMs = r.u16();
+            r.check(x.address != 0 && x.port != 0, "adresa protějšku je prázdná");
+            r.check(x.startInMs <= kMaxStartDelayMs, "začátek je příliš daleko");
+            m = x;
+            break;
+        }
+        case ServerMessageType::ServerRefused: {
+            const uint8_t reason = r.u8();
+            r.check(reason >= 1 && reason <= 6, "neznámý důvod odmítnutí");
+            m = ServerRefused{static_cast<ServerRefusal>(reason)};
+            break;
+        }
+        case ServerMessageType::GameStarted:
+            m = GameStarted{};
+            break;
+        case ServerMessageType::RelayRequest:
+            m = RelayRequest{};
+            break;
+        case ServerMessageType::RelayReady:
+            m = RelayReady{};
+            break;
+        case ServerMessageType::RelayData: {
+            RelayData x;
+            x.channel = r.u8();
+            r.check(x.channel < kChannelCount, "neznámý kanál");
+            x.bytes = r.rest();
+            r.check(!x.bytes.empty(), "prázdný přenášený paket");
+            m = std::move(x);
+            break;
+        }
+        default:
+            out.error = "neznámý druh zprávy serveru";
+            return out;
+    }
+    r.finish();
+    if (!r.error().empty()) {
+        out.error = r.error();
+        return out;
+    }
+    out.message = std::move(m);
+    return out;
+}
+
+std::string refusalText(ServerRefusal reason) {
+    switch (reason) {
+        case ServerRefusal::WrongCode:
+            return "Server ZIB takový kód pozvánky nezná: je chybně opsaný, nebo hostitel už "
+                   "odešel či začal hrát.";
+        case ServerRefusal::TooManyCodes:
+            return "Příliš mnoho chybných kódů pozvánky; zkuste to znovu za minutu.";
+        case ServerRefusal::Full:
+            return "Server ZIB je plný; zkuste to později.";
+        case ServerRefusal::OtherProtocol:
+            return "Server ZIB mluví jinou verzí protokolu; je potřeba jiná verze hry nebo "
+                   "serveru.";
+        case ServerRefusal::BadMessage:
+            return "Server ZIB odmítl zprávu hry.";
+        case ServerRefusal::NoRelay:
+            return "Přímé spojení se nepodařilo a server ZIB je nemůže zprostředkovat (hostitel "
+                   "odešel, nebo je server plný).";
+    }
+    return "Server ZIB odmítl žádost.";
+}
+
+}  // namespace zib::net

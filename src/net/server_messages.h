@@ -1,0 +1,119 @@
+#pragma once
+// The messages between the game and a ZIB server, as plain records, and their binary form (that
+// of net/wire.h: a type byte, then the fields, nothing after the last one). The type bytes lie
+// apart from the game's own messages, so neither side mistakes one for the other. The decoder
+// trusts nothing and refuses the packet with a Czech reason; whatever it accepts re-encodes to the
+// same bytes.
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace zib::net {
+
+// Raised whenever a server message changes its layout.
+constexpr uint16_t kServerProtocolVersion = 1;
+constexpr uint16_t kDefaultServerPort = 47778;
+// No server message is longer, but for relayed game packets: ENet refuses longer packets.
+constexpr size_t kMaxServerMessage = 64;
+// A relayed game packet: the type byte, the channel and at most the game's largest packet.
+constexpr size_t kMaxRelayPayload = 80 * 1024;
+constexpr size_t kMaxRelayMessage = 2 + kMaxRelayPayload;
+// The longest wait the server may ask for before both sides start sending to each other.
+constexpr uint16_t kMaxStartDelayMs = 5000;
+
+// The host asks for an invite code. gamePort is where it waits for the joiner; 0 means the port
+// this message came from.
+struct RegisterHost {
+    uint16_t protocolVersion = kServerProtocolVersion;
+    uint16_t gamePort = 0;
+    friend bool operator==(const RegisterHost&, const RegisterHost&) = default;
+};
+
+// The server's answer to a registration: the code to give out.
+struct Registered {
+    std::string code;  // six characters of the invite alphabet
+    friend bool operator==(const Registered&, const Registered&) = default;
+};
+
+// The joiner asks for the host with this code.
+struct JoinByCode {
+    uint16_t protocolVersion = kServerProtocolVersion;
+    std::string code;
+    friend bool operator==(const JoinByCode&, const JoinByCode&) = default;
+};
+
+// To both sides of a pairing: the other side's public IPv4 address and port as the server sees
+// them, and after how many milliseconds both start sending to each other.
+struct Paired {
+    uint32_t address = 0;  // host order, e.g. 0xC0000201 for 192.0.2.1
+    uint16_t port = 0;
+    uint16_t startInMs = 0;
+    friend bool operator==(const Paired&, const Paired&) = default;
+};
+
+enum class ServerRefusal : uint8_t {
+    WrongCode = 1,      // no host has this code (never had, or it is gone)
+    TooManyCodes = 2,   // five wrong codes within a minute from this address
+    Full = 3,           // the server's tables are full, or this address holds too many codes
+    OtherProtocol = 4,  // the client speaks another protocol version
+    BadMessage = 5,     // the message was refused by the decoder or came out of turn
+    NoRelay = 6,        // the host is gone or relayed already, or the server relays no more pairs
+};
+
+struct ServerRefused {
+    ServerRefusal reason = ServerRefusal::WrongCode;
+    friend bool operator==(const ServerRefused&, const ServerRefused&) = default;
+};
+
+// The host's game has started: its code is freed.
+struct GameStarted {
+    friend bool operator==(const GameStarted&, const GameStarted&) = default;
+};
+
+// The joiner: no direct path answered, the server is to carry the game's packets.
+struct RelayRequest {
+    friend bool operator==(const RelayRequest&, const RelayRequest&) = default;
+};
+
+// The server to both sides of a pair: from now on it carries their packets.
+struct RelayReady {
+    friend bool operator==(const RelayReady&, const RelayReady&) = default;
+};
+
+// One game packet, carried through the server as opaque bytes.
+struct RelayData {
+    uint8_t channel = 0;         // the game's ENet channel, below kChannelCount
+    std::vector<uint8_t> bytes;  // 1..kMaxRelayPayload
+    friend bool operator==(const RelayData&, const RelayData&) = default;
+};
+
+using ServerMessage = std::variant<RegisterHost, Registered, JoinByCode, Paired, ServerRefused,
+                                   GameStarted, RelayRequest, RelayReady, RelayData>;
+
+enum class ServerMessageType : uint8_t {
+    RegisterHost = 0x41,
+    Registered = 0x42,
+    JoinByCode = 0x43,
+    Paired = 0x44,
+    ServerRefused = 0x45,
+    GameStarted = 0x46,
+    RelayRequest = 0x47,
+    RelayReady = 0x48,
+    RelayData = 0x49,
+};
+
+std::vector<uint8_t> encodeServerMessage(const ServerMessage& message);
+
+struct DecodedServerMessage {
+    std::optional<ServerMessage> message;
+    std::string error;  // in Czech, when message is empty
+};
+DecodedServerMessage decodeServerMessage(std::span<const uint8_t> bytes);
+
+// What the player reads when the server says no, in Czech.
+std::string refusalText(ServerRefusal reason);
+
+}  // namespace zib::net

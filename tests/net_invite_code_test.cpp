@@ -1,0 +1,193 @@
+// Invite codes, the limit on wrong codes and the server's messages: what the player may type, how
+// fast an address may guess, and which bytes the decoder refuses.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <set>
+
+#include "net/invite_code.h"
+#include "net/server_messages.h"
+
+namespace zib::net {
+namespace {
+
+TEST(NetInviteCode, TypedCodesAreReadOrRefused) {
+    struct Case {
+        const char* typed;
+        const char* code;  // null: refused
+    } const cases[] = {
+        {"ABC234", "ABC234"},
+        {"abc234", "ABC234"},
+        {"ab-c2 34", "ABC234"},
+        {"ZZZZZZ", "ZZZZZZ"},
+        {"ABC23", nullptr},
+        {"ABC2345", nullptr},
+        {"ABCO23", nullptr},
+        {"ABC023", nullptr},
+        {"ABC123", nullptr},
+        {"ABCI23", nullptr},
+        {"ABCL23", nullptr},
+        {"abcl23", nullptr},
+        {"ABC!23", nullptr},
+        {"", nullptr},
+        {"ABC\xC3\x8D"
+         "23",
+         nullptr},
+        {"A-B-C-2-3-4-5-6-7-8", nullptr},
+    };
+    for (const Case& c : cases) {
+        const std::optional<std::string> code = normalizeInviteCode(c.typed);
+        if (c.code) {
+            EXPECT_EQ(code, std::optional<std::string>(c.code)) << c.typed;
+        } else {
+            EXPECT_FALSE(code) << c.typed << " read as " << code.value_or("");
+        }
+    }
+}
+
+TEST(NetInviteCode, CodesUseTheWholeAlphabetAndNoLookAlikes) {
+    for (char lookAlike : std::string("0O1IL"))
+        EXPECT_EQ(kInviteAlphabet.find(lookAlike), std::string_view::npos) << lookAlike;
+    std::set<char> seen;
+    std::mt19937_64 random(7);
+    for (int i = 0; i < 2000; ++i) {
+        const std::string code = inviteCodeFromBits(random());
+        ASSERT_TRUE(isInviteCode(code)) << code;
+        seen.insert(code.begin(), code.end());
+    }
+    EXPECT_EQ(seen.size(), kInviteAlphabet.size());
+    // Each character comes from bits of its own.
+    EXPECT_NE(inviteCodeFromBits(1).substr(1), inviteCodeFromBits(1ull << 50).substr(1));
+    EXPECT_NE(newInviteCode(), newInviteCode());
+}
+
+TEST(NetInviteCode, WrongCodesAreLimitedPerAddressInASlidingMinute) {
+    using namespace std::chrono_literals;
+    const auto t0 = WrongCodeLimit::Clock::time_point{} + 1h;
+    struct Step {
+        uint32_t address;
+        std::chrono::milliseconds at;
+        bool wrong;   // a wrong code is recorded (after the check)
+        bool allows;  // what allows() says first
+    } const steps[] = {
+        {1, 0ms, true, true},       {1, 1000ms, true, true},    {1, 2000ms, true, true},
+        {1, 3000ms, true, true},    {1, 4000ms, true, true},    {1, 5000ms, false, false},
+        {2, 5000ms, true, true},    {1, 59999ms, false, false}, {1, 60000ms, true, true},
+        {1, 60500ms, false, false}, {1, 61000ms, false, true},  {1, 125000ms, false, true},
+    };
+    WrongCodeLimit limit;
+    for (const Step& s : steps) {
+        EXPECT_EQ(limit.allows(s.address, t0 + s.at), s.allows)
+            << "address " << s.address << " at " << s.at.count() << " ms";
+        if (s.wrong) limit.recordWrong(s.address, t0 + s.at);
+    }
+}
+
+TEST(NetInviteCode, AFullTableRefusesNewAddressesUntilEntriesRunOut) {
+    using namespace std::chrono_literals;
+    const auto t0 = WrongCodeLimit::Clock::time_point{} + 1h;
+    WrongCodeLimit limit(3);
+    for (uint32_t a = 1; a <= 3; ++a) limit.recordWrong(a, t0);
+    EXPECT_TRUE(limit.allows(1, t0 + 1s));
+    EXPECT_FALSE(limit.allows(4, t0 + 1s));
+    limit.recordWrong(4, t0 + 1s);
+    EXPECT_EQ(limit.size(), 3u);
+    EXPECT_TRUE(limit.allows(4, t0 + 61s));
+    limit.recordWrong(4, t0 + 61s);
+    EXPECT_EQ(limit.size(), 1u);
+}
+
+TEST(NetServerMessages, EveryTypeDecodesToItself) {
+    const ServerMessage messages[] = {
+        RegisterHost{kServerProtocolVersion, 47777},
+        RegisterHost{kServerProtocolVersion, 0},
+        Registered{"ABC234"},
+        JoinByCode{9, "ZZ2233"},
+        Paired{0xC0000201, 47777, kMaxStartDelayMs},
+        ServerRefused{ServerRefusal::WrongCode},
+        ServerRefused{ServerRefusal::BadMessage},
+        GameStarted{},
+        RelayRequest{},
+        RelayReady{},
+        RelayData{4, {1, 2, 3}},
+        RelayData{0, std::vector<uint8_t>(kMaxRelayPayload, 0xAB)},
+    };
+    for (const ServerMessage& m : messages) {
+        const DecodedServerMessage d = decodeServerMessage(encodeServerMessage(m));
+        ASSERT_TRUE(d.message) << "type " << m.index() << ": " << d.error;
+        EXPECT_EQ(*d.message, m) << "type " << m.index();
+    }
+    EXPECT_EQ(encodeServerMessage(Paired{0x01020304, 0x0506, 7}),
+              (std::vector<uint8_t>{0x44, 4, 3, 2, 1, 6, 5, 7, 0}));
+}
+
+TEST(NetServerMessages, MalformedPacketsAreRefused) {
+    struct Malformed {
+        const char* what;
+        std::vector<uint8_t> bytes;
+    } const cases[] = {
+        {"empty", {}},
+        {"unknown type", {0x4A}},
+        {"a game message", {1, 2, 0, 5, '1', '.', '1', '.', '0'}},
+        {"register cut short", {0x41, 1, 0, 0x61}},
+        {"register with a tail", {0x41, 1, 0, 0x61, 0xBB, 0}},
+        {"code with a look-alike", {0x42, 'A', 'B', 'C', 'O', '2', '3'}},
+        {"code with a zero byte", {0x43, 1, 0, 'A', 'B', 'C', 0, '2', '3'}},
+        {"code cut short", {0x43, 1, 0, 'A', 'B', 'C'}},
+        {"paired to nobody", {0x44, 0, 0, 0, 0, 1, 0, 0, 0}},
+        {"paired to port 0", {0x44, 1, 2, 3, 4, 0, 0, 0, 0}},
+        {"start too late", {0x44, 1, 2, 3, 4, 1, 0, 0x89, 0x13}},
+        {"refusal 0", {0x45, 0}},
+        {"refusal 7", {0x45, 7}},
+        {"relayed on channel 5", {0x49, 5, 1}},
+        {"relayed nothing", {0x49, 0}},
+        {"relayed too much",
+         [] {
+             std::vector<uint8_t> b(kMaxRelayMessage + 1, 0x49);
+             b[1] = 0;
+             return b;
+         }()},
+        {"relay request with a tail", {0x47, 0}},
+        {"started with a tail", {0x46, 0}},
+        {"oversized", std::vector<uint8_t>(kMaxServerMessage + 1, 0x46)},
+    };
+    for (const Malformed& c : cases) {
+        const DecodedServerMessage d = decodeServerMessage(c.bytes);
+        EXPECT_FALSE(d.message) << c.what;
+        EXPECT_FALSE(d.error.empty()) << c.what;
+    }
+}
+
+TEST(NetServerMessages, MutatedPacketsDecodeOnlyToWhatReencodesTheSame) {
+    std::mt19937 random(17);
+    const std::vector<uint8_t> seeds[] = {encodeServerMessage(RegisterHost{1, 47777}),
+                                          encodeServerMessage(Registered{"ABC234"}),
+                                          encodeServerMessage(JoinByCode{1, "ABC234"}),
+                                          encodeServerMessage(Paired{1, 2, 3}),
+                                          encodeServerMessage(ServerRefused{ServerRefusal::Full}),
+                                          encodeServerMessage(RelayData{1, {5, 6}})};
+    int accepted = 0;
+    for (int i = 0; i < 20000; ++i) {
+        std::vector<uint8_t> bytes = seeds[random() % std::size(seeds)];
+        for (int flips = 1 + static_cast<int>(random() % 3); flips > 0; --flips) {
+            switch (random() % 3) {
+                case 0:
+                    bytes[random() % bytes.size()] = static_cast<uint8_t>(random());
+                    break;
+                case 1:
+                    if (bytes.size() > 1) bytes.pop_back();
+                    break;
+                default:
+                    bytes.push_back(static_cast<uint8_t>(random()));
+            }
+        }
+        const DecodedServerMessage d = decodeServerMessage(bytes);
+        if (!d.message) continue;
+        ++accepted;
+        ASSERT_EQ(encodeServerMessage(*d.message), bytes);
+    }
+    EXPECT_GT(accepted, 0);
+}
+
+}  // namespace
+}  // namespace zib::net

@@ -1,0 +1,47 @@
+// zib-server: serves invite codes until SIGINT or SIGTERM.
+#include <csignal>
+#include <iostream>
+
+#include "zib-server/server_options.h"
+#include "zib_version.h"
+
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+void requestStop(int) {
+    stopRequested = 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    zib::server::ServerCommandLine line = zib::server::parseServerCommandLine(args);
+    switch (line.action) {
+        case zib::server::ServerCommandLine::Action::Help:
+            std::cout << zib::server::serverUsageText();
+            return 0;
+        case zib::server::ServerCommandLine::Action::Version:
+            std::cout << "zib-server " << ZIB_VERSION << "\n";
+            return 0;
+        case zib::server::ServerCommandLine::Action::Error:
+            std::cerr << "zib-server: " << line.error << "\n\n" << zib::server::serverUsageText();
+            return 2;
+        case zib::server::ServerCommandLine::Action::Serve:
+            break;
+    }
+    line.options.log = [](const std::string& text) { std::cerr << text << std::endl; };
+    std::string error;
+    auto server = zib::net::InviteServer::start(line.options, error);
+    if (!server) {
+        std::cerr << "zib-server: " << error << "\n";
+        return 1;
+    }
+    std::signal(SIGINT, requestStop);
+    std::signal(SIGTERM, requestStop);
+    std::cerr << "zib-server " << ZIB_VERSION << " naslouchá na UDP portu " << server->localPort()
+              << std::endl;
+    while (!stopRequested) server->poll(100);
+    return 0;
+}
