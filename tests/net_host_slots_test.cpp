@@ -14,18 +14,10 @@
 #include <functional>
 
 #include "net/session.h"
+#include "session_opened.h"
 
 namespace zib::net {
 namespace {
-
-// The session, or null with its message in error.
-std::unique_ptr<Session> take(zib::Result<std::unique_ptr<Session>> opened, std::string& error) {
-    if (!opened) {
-        error = opened.error();
-        return nullptr;
-    }
-    return std::move(*opened);
-}
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;

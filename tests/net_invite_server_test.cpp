@@ -12,19 +12,11 @@
 #include "net/invite_code.h"
 #include "net/invite_server.h"
 #include "net/session.h"
+#include "session_opened.h"
 #include "zib-server/server_options.h"
 
 namespace zib::net {
 namespace {
-
-// The session, or null with its message in error.
-std::unique_ptr<Session> take(zib::Result<std::unique_ptr<Session>> opened, std::string& error) {
-    if (!opened) {
-        error = opened.error();
-        return nullptr;
-    }
-    return std::move(*opened);
-}
 
 std::unique_ptr<InviteServer> startServer(uint16_t port = 0, size_t maxHosts = 1000) {
     InviteServerOptions o;
