@@ -1,4 +1,4 @@
-// The ENet wrapper: one host object, at most one peer.
+// The ENet wrapper: one host object, at most one peer, and the host's spectators.
 #include "net/connection.h"
 
 #include <enet/enet.h>
@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <mutex>
@@ -16,6 +17,10 @@
 namespace zib::net {
 
 namespace {
+
+// What a spectator's connection request carries, so that the host tells it from a player.
+constexpr enet_uint32 kWatcherConnectData = 0x5A494257;  // "ZIBW"
+constexpr size_t kWatcherEventsKept = 1024;
 
 // ENet wants one enet_initialize per process before any use; it is never undone (the program
 // ends with it).
@@ -80,6 +85,36 @@ struct Connection::Impl {
         std::chrono::steady_clock::time_point since;
     };
     std::vector<Seen> seen;
+    struct Watcher {
+        uint32_t id = 0;
+        ENetPeer* peer = nullptr;
+        bool greeted = false;
+    };
+    std::vector<Watcher> watchers;
+    std::vector<WatcherEvent> watcherEvents;
+    uint32_t nextWatcherId = 1;
+
+    Watcher* watcherOf(const ENetPeer* p) {
+        for (Watcher& w : watchers)
+            if (w.peer == p) return &w;
+        return nullptr;
+    }
+    Watcher* watcherById(uint32_t id) {
+        for (Watcher& w : watchers)
+            if (w.id == id) return &w;
+        return nullptr;
+    }
+    const Watcher* watcherById(uint32_t id) const {
+        return const_cast<Impl*>(this)->watcherById(id);
+    }
+    void addWatcherEvent(uint32_t id, ConnectionEvent event) {
+        if (watcherEvents.size() < kWatcherEventsKept ||
+            event.type != ConnectionEvent::Type::Received)
+            watcherEvents.push_back({id, std::move(event)});
+    }
+    void forgetWatcher(const ENetPeer* p) {
+        std::erase_if(watchers, [p](const Watcher& w) { return w.peer == p; });
+    }
 
     ~Impl() {
         if (host) {
@@ -108,11 +143,18 @@ struct Connection::Impl {
         for (size_t i = 0; i < host->peerCount; ++i) {
             ENetPeer* p = &host->peers[i];
             if (p->state == ENET_PEER_STATE_DISCONNECTED || p == peer || p == server) continue;
+            if (const Watcher* w = watcherOf(p); w && w->greeted) continue;
             if (!seen[i].tracked || seen[i].connectId != p->connectID) {
                 seen[i] = {true, p->connectID, now};
                 continue;
             }
             if (now - seen[i].since >= options.handshakeLimit) {
+                if (const Watcher* w = watcherOf(p))
+                    addWatcherEvent(w->id, {ConnectionEvent::Type::Disconnected,
+                                            Channel::Reliable,
+                                            {},
+                                            DisconnectReason::TimedOut});
+                forgetWatcher(p);
                 enet_peer_reset(p);
                 seen[i] = {};
             }
@@ -174,7 +216,8 @@ std::unique_ptr<Connection> Connection::connect(const std::string& host, uint16_
     address.port = port;
     std::unique_ptr<Connection> c = open(options, error);
     if (!c) return nullptr;
-    c->impl_->peer = enet_host_connect(c->impl_->host, &address, kChannelCount, 0);
+    c->impl_->peer = enet_host_connect(c->impl_->host, &address, kChannelCount,
+                                       options.watcher ? kWatcherConnectData : 0);
     if (!c->impl_->peer) {
         error = "Síťové spojení nelze vytvořit.";
         return nullptr;
@@ -352,6 +395,19 @@ std::vector<ConnectionEvent> Connection::poll(int timeoutMs) {
                     enet_peer_disconnect_now(e.peer, 0);
                     break;
                 }
+                if (d.listening && e.data == kWatcherConnectData) {
+                    if (d.watchers.size() >= kMaxWatchers) {
+                        enet_peer_disconnect_now(e.peer,
+                                                 static_cast<enet_uint32>(DisconnectReason::Full));
+                        break;
+                    }
+                    d.watchers.push_back({d.nextWatcherId++, e.peer, false});
+                    d.applyTimeout(e.peer);
+                    d.addWatcherEvent(
+                        d.watchers.back().id,
+                        {ConnectionEvent::Type::Connected, Channel::Reliable, {}, {}});
+                    break;
+                }
                 if (d.relay || (d.peer && d.peer != e.peer)) {
                     // One player only.
                     enet_peer_disconnect_now(e.peer,
@@ -366,7 +422,12 @@ std::vector<ConnectionEvent> Connection::poll(int timeoutMs) {
             case ENET_EVENT_TYPE_RECEIVE:
                 // ENet drops commands on channels the connection did not agree on; the check
                 // here keeps the mapping honest should that ever change.
-                if (e.peer == d.peer && d.isConnected && e.channelID < kChannelCount) {
+                if (const Impl::Watcher* w = d.watcherOf(e.peer)) {
+                    ConnectionEvent r;
+                    r.channel = static_cast<Channel>(e.channelID);
+                    r.bytes.assign(e.packet->data, e.packet->data + e.packet->dataLength);
+                    d.addWatcherEvent(w->id, std::move(r));
+                } else if (e.peer == d.peer && d.isConnected && e.channelID < kChannelCount) {
                     ConnectionEvent r;
                     r.type = ConnectionEvent::Type::Received;
                     r.channel = static_cast<Channel>(e.channelID);
@@ -376,7 +437,14 @@ std::vector<ConnectionEvent> Connection::poll(int timeoutMs) {
                 enet_packet_destroy(e.packet);
                 break;
             case ENET_EVENT_TYPE_DISCONNECT:
-                if (e.peer == d.peer) {
+                if (const Impl::Watcher* w = d.watcherOf(e.peer)) {
+                    d.addWatcherEvent(w->id, {ConnectionEvent::Type::Disconnected,
+                                              Channel::Reliable,
+                                              {},
+                                              e.data == 0 ? DisconnectReason::TimedOut
+                                                          : DisconnectReason::Closed});
+                    d.forgetWatcher(e.peer);
+                } else if (e.peer == d.peer) {
                     d.peer = nullptr;
                     d.isConnected = false;
                     // ENet reports a timeout with data 0 and a disconnect request with the
@@ -385,6 +453,8 @@ std::vector<ConnectionEvent> Connection::poll(int timeoutMs) {
                     if (e.data == 0) reason = DisconnectReason::TimedOut;
                     if (e.data == static_cast<enet_uint32>(DisconnectReason::Busy))
                         reason = DisconnectReason::Busy;
+                    if (e.data == static_cast<enet_uint32>(DisconnectReason::Full))
+                        reason = DisconnectReason::Full;
                     events.push_back(
                         {ConnectionEvent::Type::Disconnected, Channel::Reliable, {}, reason});
                 }
@@ -436,6 +506,57 @@ void Connection::disconnect(bool force) {
         enet_peer_disconnect_later(d.peer, static_cast<enet_uint32>(DisconnectReason::Closed));
     }
     enet_host_flush(d.host);
+}
+
+std::vector<WatcherEvent> Connection::takeWatcherEvents() {
+    return std::exchange(impl_->watcherEvents, {});
+}
+
+void Connection::greetWatcher(uint32_t id) {
+    if (Impl::Watcher* w = impl_->watcherById(id)) w->greeted = true;
+}
+
+bool Connection::sendToWatcher(uint32_t id, std::span<const uint8_t> bytes, Channel channel) {
+    Impl& d = *impl_;
+    const Impl::Watcher* w = d.watcherById(id);
+    if (!w) return false;
+    const enet_uint32 flags = channel == Channel::Unreliable ? 0 : ENET_PACKET_FLAG_RELIABLE;
+    ENetPacket* packet = enet_packet_create(bytes.data(), bytes.size(), flags);
+    if (!packet) return false;
+    if (enet_peer_send(w->peer, static_cast<enet_uint8>(channel), packet) != 0) {
+        enet_packet_destroy(packet);
+        return false;
+    }
+    enet_host_flush(d.host);
+    d.countTraffic();
+    return true;
+}
+
+size_t Connection::watcherBacklog(uint32_t id) const {
+    const Impl::Watcher* w = impl_->watcherById(id);
+    if (!w) return 0;
+    return enet_list_size(&w->peer->outgoingCommands) +
+           enet_list_size(&w->peer->sentReliableCommands);
+}
+
+void Connection::dropWatcher(uint32_t id, bool gently) {
+    Impl& d = *impl_;
+    const Impl::Watcher* w = d.watcherById(id);
+    if (!w) return;
+    ENetPeer* p = w->peer;
+    d.forgetWatcher(p);
+    const auto reason = static_cast<enet_uint32>(DisconnectReason::Closed);
+    if (gently) {
+        // ENet reports the end later; the peer is no longer a spectator by then.
+        enet_peer_disconnect_later(p, reason);
+    } else {
+        enet_peer_disconnect_now(p, reason);
+    }
+    enet_host_flush(d.host);
+}
+
+size_t Connection::watcherCount() const {
+    return impl_->watchers.size();
 }
 
 bool Connection::connected() const {

@@ -2,7 +2,8 @@
 // One ENet connection to one other program: a host that listens and accepts a single peer, or a
 // joiner that connects to a host. Polled from the caller's thread; no threads of its own. The host
 // has more slots than players; a connection that has not become the player within the handshake
-// limit is dropped.
+// limit is dropped. Beside its player the host takes up to kMaxWatchers spectators, who say so
+// when they connect; their traffic is kept apart from the player's (takeWatcherEvents).
 //
 // Channel 1 is unreliable (round trip probes); channel 0 and the channels from 2 up to
 // kChannelCount - 1 are reliable and ordered, each on its own: a packet lost on one holds back only
@@ -20,13 +21,17 @@ namespace zib::net {
 // Reliable (0), Unreliable (1), or a further reliable channel: static_cast<Channel>(2...).
 enum class Channel : uint8_t { Reliable = 0, Unreliable = 1 };
 constexpr uint8_t kChannelCount = 5;
-// The host's ENet slots: one player, the rest for latecomers and unfinished handshakes.
-constexpr size_t kHostSlots = 8;
+// Spectators of one host at once.
+constexpr size_t kMaxWatchers = 8;
+// The host's ENet slots: one player, the spectators, the rest for latecomers and unfinished
+// handshakes.
+constexpr size_t kHostSlots = 1 + kMaxWatchers + 8;
 
 enum class DisconnectReason : uint8_t {
     TimedOut = 0,  // silence (or nobody answered the connection attempt)
     Closed = 1,    // the other side closed the connection
     Busy = 2,      // the host already has a player
+    Full = 3,      // the host already has kMaxWatchers spectators
 };
 
 struct ConnectionEvent {
@@ -44,6 +49,13 @@ struct ConnectionOptions {
     // The host: a connection that is not the player's after this long is dropped.
     std::chrono::milliseconds handshakeLimit{2000};
     size_t maxPacket = 80 * 1024;  // larger packets are refused by ENet itself
+    bool watcher = false;          // connect() as a spectator, not as the player
+};
+
+// Something that happened with one spectator of the host, known by an id of its connection.
+struct WatcherEvent {
+    uint32_t id = 0;
+    ConnectionEvent event;
 };
 
 class Connection {
@@ -89,6 +101,18 @@ class Connection {
     bool send(std::span<const uint8_t> bytes, Channel channel);
     // Closes the connection after what was queued has been delivered (or at once when force).
     void disconnect(bool force = false);
+
+    // The host's spectators: their connections, messages and goodbyes since the last call. A
+    // spectator is dropped like any stranger unless greetWatcher is called within the handshake
+    // limit.
+    std::vector<WatcherEvent> takeWatcherEvents();
+    void greetWatcher(uint32_t id);
+    bool sendToWatcher(uint32_t id, std::span<const uint8_t> bytes, Channel channel);
+    // Packets queued for the spectator that it has not acknowledged yet.
+    size_t watcherBacklog(uint32_t id) const;
+    // Closes a spectator's connection, after what was queued when gently.
+    void dropWatcher(uint32_t id, bool gently);
+    size_t watcherCount() const;
 
     bool connected() const;
     uint16_t localPort() const;

@@ -54,6 +54,7 @@ Result<std::unique_ptr<Session>> Session::host(const SessionOptions& options) {
     s->state_ = SessionState::Waiting;
     s->options_ = options;
     s->connection_ = std::move(connection);
+    s->spectators_ = std::make_unique<Spectators>(*s->connection_, options.gameVersion);
     if (options.portMapping)
         s->mapper_ = std::make_unique<PortMapper>(s->localPort(), options.mapping);
     if (!options.server.empty()) {
@@ -202,6 +203,7 @@ uint16_t Session::localPort() const {
 
 void Session::poll(int timeoutMs) {
     for (ConnectionEvent& event : connection_->poll(timeoutMs)) handleConnectionEvent(event);
+    serveSpectators();
     serveInvite();
     reportMapping();
     if (!connection_->connected()) return;
@@ -231,11 +233,16 @@ void Session::handleConnectionEvent(ConnectionEvent& event) {
             probesAnswered_ = 0;
             gameOver_ = true;
             early_.clear();
+            watchersTold_ = 0;
             send(Hello{kProtocolVersion, options_.gameVersion});
             break;
         case ConnectionEvent::Type::Received: {
             if (state_ == SessionState::Lost || state_ == SessionState::Refused) break;
             lastHeardUs_ = nowUs();
+            if (isWatchMessage(event.bytes)) {
+                handleWatchMessage(event.bytes);
+                break;
+            }
             Decoded decoded = decode(event.bytes);
             if (!decoded.message)
                 violation(decoded.error);
@@ -539,6 +546,7 @@ std::string Session::startGame(StartGame& start) {
     if (!check.message) return "Hru nelze poslat soupeři: " + check.error + ".";
     beginGame(start.gameId, start.inputDelay);
     send(start);
+    spectators_->gameStarted(start);
     if (invite_) invite_->gameStarted();  // the code is of no more use to anyone
     return {};
 }
@@ -593,6 +601,7 @@ void Session::sendChecksum(uint32_t tick, uint64_t value) {
 
 void Session::close() {
     invite_.reset();  // the server frees the host's code when it leaves
+    if (spectators_) spectators_->close();
     if (connection_ && connection_->connected()) {
         send(Bye{});
         connection_->disconnect(false);
@@ -605,6 +614,34 @@ void Session::close() {
         message_ = "Spojení je ukončeno.";
     }
     gameOver_ = true;
+}
+
+}  // namespace zib::net
+
+namespace zib::net {
+
+// The host serves its spectators and tells its player how many watch.
+void Session::serveSpectators() {
+    if (!spectators_) return;
+    spectators_->serve();
+    if (state_ != SessionState::Connected || spectators_->count() == watchersTold_) return;
+    watchersTold_ = spectators_->count();
+    connection_->send(encodeWatch(WatcherCount{static_cast<uint8_t>(watchersTold_)}),
+                      Channel::Reliable);
+}
+
+void Session::handleWatchMessage(std::span<const uint8_t> bytes) {
+    const DecodedWatch decoded = decodeWatch(bytes);
+    if (!decoded.message) return violation(decoded.error);
+    const auto* count = std::get_if<WatcherCount>(&*decoded.message);
+    if (!count || role_ != Role::Joiner || state_ != SessionState::Connected)
+        return violation("zpráva pro diváky");
+    watchersTold_ = count->count;
+}
+
+int Session::watcherCount() const {
+    if (spectators_) return spectators_->count();
+    return state_ == SessionState::Connected ? watchersTold_ : 0;
 }
 
 }  // namespace zib::net

@@ -28,6 +28,7 @@
 #include "net/invite_client.h"
 #include "net/messages.h"
 #include "net/port_mapping.h"
+#include "net/spectators.h"
 #include "platform/result.h"
 
 namespace zib::net {
@@ -126,6 +127,10 @@ class Session {
     uint64_t bytesReceived() const { return connection_ ? connection_->bytesReceived() : 0; }
     // The host's invite code from the server, while it has one.
     std::string inviteCode() const;
+    // The host's spectators (null on the joiner's side), and how many watch the game: the host
+    // counts them, the joiner hears it from the host.
+    Spectators* spectators() { return spectators_.get(); }
+    int watcherCount() const;
 
     // The next thing the game or the menu must act on.
     std::optional<SessionEvent> takeEvent();
@@ -215,6 +220,11 @@ class Session {
     uint32_t lastRemoteChecksumTick_ = 0;
     std::map<uint32_t, uint64_t> localChecksums_, remoteChecksums_;
     std::optional<uint32_t> desyncTick_;
+
+    std::unique_ptr<Spectators> spectators_;
+    int watchersTold_ = 0;  // the host: the count its player knows; the joiner: the host's word
+    void serveSpectators();
+    void handleWatchMessage(std::span<const uint8_t> bytes);
 };
 
 }  // namespace zib::net

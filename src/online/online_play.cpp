@@ -44,7 +44,12 @@ uint64_t onlineChecksum(const GameState& state) {
 
 OnlinePlay::OnlinePlay(std::unique_ptr<net::Session> session, Application& app, GameState& state,
                        GameWindow& window, MenuLink& menu)
-    : session_(std::move(session)), app_(app), state_(state), window_(window), menu_(menu) {
+    : session_(std::move(session)),
+      app_(app),
+      state_(state),
+      window_(window),
+      menu_(menu),
+      gameStart_(state, window, menu) {
     window_.setTickLink(this);
 }
 
@@ -105,57 +110,12 @@ std::string OnlinePlay::startAsHost() {
     return {};
 }
 
-void OnlinePlay::applySettings(const net::StartGame& start) {
-    if (!ownSettings_) {
-        ownSettings_ = state_.settings;
-        ownFreeMode_ = state_.freeMode;
-    }
-    Settings& s = state_.settings;
-    for (size_t i = 0; i < 8; ++i) s.keyBindings[i] = start.keyBindings[i];
-    s.gameSpeed = start.gameSpeed;
-    s.levelName = start.levelName;
-    s.growthPerFood = start.growthPerFood;
-    s.startLength = start.startLength;
-    s.gameMode = start.gameMode;
-    s.endlessGrowth = gameModeOf(start.gameMode) == GameMode::EndlessGrowth;
-    s.onePlayer = false;
-    state_.freeMode = start.freeMode;
-    state_.demoMode = false;
-    menu_.setRedWins(std::to_string(start.carried.redWins));
-    menu_.setBlueWins(std::to_string(start.carried.blueWins));
-    window_.setNetworkLevel(NetworkLevel{start.levelName, start.levelText});
-}
-
-// After the window has loaded the level: the state of earlier games and the random source are the
-// host's on both machines.
-void OnlinePlay::applyCarried(const net::StartGame& start) {
-    CarriedOver carried;
-    carried.bluePrevDx = start.carried.bluePrevDx;
-    carried.bluePrevDy = start.carried.bluePrevDy;
-    carried.redGrowNow = start.carried.redGrowNow;
-    carried.blueGrowNow = start.carried.blueGrowNow;
-    carried.foodFrame = start.carried.foodFrame;
-    carried.redWins = start.carried.redWins;
-    carried.blueWins = start.carried.blueWins;
-    carryOver(state_, carried);
-    state_.random.state = start.seed;
-}
-
-void OnlinePlay::restoreOwnSettings() {
-    if (ownSettings_) {
-        state_.settings = *ownSettings_;
-        state_.freeMode = ownFreeMode_;
-        ownSettings_.reset();
-    }
-    window_.setNetworkLevel(std::nullopt);
-}
-
 bool OnlinePlay::launch(const net::StartGame& start) {
     endWhenStalled_.clear();
     escWhileStalled_ = false;
     // A game left with Esc goes back to the menu before anything of the new one is set.
     if (window_.isLoaded() && window_.gameEnded() && state_.demoMode) window_.Timer2_Timer();
-    applySettings(start);
+    gameStart_.applySettings(start);
     linked_ = true;
     lastWasOnline_ = true;
     endedHere_ = false;
@@ -169,11 +129,11 @@ bool OnlinePlay::launch(const net::StartGame& start) {
     if (!window_.isLoaded() && startGame_) startGame_();
     if (!window_.isLoaded()) {
         linked_ = false;
-        restoreOwnSettings();
+        gameStart_.restoreOwnSettings();
         session_->endGame(net::EndReason::Quit);
         return false;
     }
-    applyCarried(start);
+    gameStart_.applyCarried(start);
     return true;
 }
 
@@ -259,7 +219,7 @@ bool OnlinePlay::takeKeyDown(int code) {
     }
     if (window_.gameEnded() || endedHere_) return true;
     // The player's own bindings tell the direction; the game's (the host's) give the key.
-    const Settings& own = ownSettings_ ? *ownSettings_ : state_.settings;
+    const Settings& own = gameStart_.ownSettings();
     // Looked for as the key handler compares them: red's bindings, then blue's.
     for (const bool blue : {false, true})
         for (const Heading heading : kSteeringOrder) {
@@ -287,17 +247,9 @@ bool OnlinePlay::takePad(PadInput input) {
     return heading.has_value();  // Start and Back come as Enter and Esc
 }
 
-// What may be applied from either side: a key bound in the game, or Esc. Anything else from the
-// other machine is dropped (on both machines alike, so they stay in step).
-bool OnlinePlay::allowed(const net::KeyEvent& event) const {
-    if (event.kind == net::KeyKind::Press) return event.code == kEsc;
-    const auto& keys = state_.settings.keyBindings;
-    return event.code != kEnter && std::find(keys.begin(), keys.end(), event.code) != keys.end();
-}
-
 void OnlinePlay::apply(const std::vector<net::KeyEvent>& events) {
     for (const net::KeyEvent& e : events) {
-        if (!allowed(e) || !window_.isLoaded()) continue;
+        if (!appliedOnline(state_.settings, e) || !window_.isLoaded()) continue;
         if (e.kind == net::KeyKind::Down) {
             window_.applyKeyDown(e.code);
         } else {
@@ -353,6 +305,7 @@ void OnlinePlay::tick(int n) {
     }
     apply(isHost() ? own : remote);
     apply(isHost() ? remote : own);
+    if (net::Spectators* s = session_->spectators()) s->confirmed(t, own, remote);
 
     if (const std::optional<uint32_t> bad = session_->desyncTick()) {
         session_->endGame(net::EndReason::Desync, *bad);
@@ -364,7 +317,8 @@ void OnlinePlay::tick(int n) {
 void OnlinePlay::gameEnded() {
     if (!linked_) return;
     linked_ = false;
-    restoreOwnSettings();
+    if (net::Spectators* s = session_->spectators()) s->gameEnded();
+    gameStart_.restoreOwnSettings();
 }
 
 }  // namespace zib

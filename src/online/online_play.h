@@ -23,6 +23,7 @@
 #include "game/menu_link.h"
 #include "game/tick_link.h"
 #include "net/session.h"
+#include "online/game_start.h"
 #include "platform/toolkit.h"
 #include "state/game_state.h"
 
@@ -74,15 +75,11 @@ class OnlinePlay : public TickLink {
   private:
     net::StartGame buildStart() const;
     bool launch(const net::StartGame& start);
-    void applySettings(const net::StartGame& start);
-    void applyCarried(const net::StartGame& start);
-    void restoreOwnSettings();
     void handleEvents();
     void endHere(const std::string& message);
     void queueLocal(net::KeyKind kind, int code);
     void steerOwn(Heading heading);
     void apply(const std::vector<net::KeyEvent>& events);
-    bool allowed(const net::KeyEvent& event) const;
 
     std::unique_ptr<net::Session> session_;
     Application& app_;
@@ -90,6 +87,7 @@ class OnlinePlay : public TickLink {
     GameWindow& window_;
     MenuLink& menu_;
     std::function<void()> startGame_;
+    GameStart gameStart_;
 
     bool linked_ = false;         // an online game runs (or is about to)
     bool lastWasOnline_ = false;  // the game in the window (maybe in its end pause) was online
@@ -102,8 +100,6 @@ class OnlinePlay : public TickLink {
     std::map<uint32_t, std::vector<net::KeyEvent>> local_;  // local keys by the tick they apply
     std::optional<net::StartGame> pendingStart_;            // the joiner: a start to act on
     bool restartWanted_ = false;                            // the host: the joiner asked
-    std::optional<Settings> ownSettings_;                   // this player's, during a game
-    bool ownFreeMode_ = false;
 };
 
 }  // namespace zib

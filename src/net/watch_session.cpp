@@ -1,0 +1,159 @@
+// The spectator's connection: greeting, the host's starts and confirmed ticks, and the ends.
+#include "net/watch_session.h"
+
+#include <algorithm>
+
+#include "net/spectators.h"
+
+namespace zib::net {
+
+namespace {
+
+// Runs of ticks whose arrival is remembered; older ones count as arrived with the oldest kept.
+constexpr size_t kArrivalsKept = 4096;
+
+}  // namespace
+
+WatchSession::~WatchSession() = default;
+
+Result<std::unique_ptr<WatchSession>> WatchSession::open(const std::string& host, uint16_t port,
+                                                         const std::string& gameVersion,
+                                                         std::chrono::milliseconds timeout) {
+    ConnectionOptions options;
+    options.timeout = timeout;
+    options.watcher = true;
+    std::string error;
+    auto connection = Connection::connect(host, port, options, error);
+    if (!connection) return Failure{error};
+    std::unique_ptr<WatchSession> s(new WatchSession);
+    s->connection_ = std::move(connection);
+    s->host_ = host;
+    s->port_ = port;
+    s->gameVersion_ = gameVersion;
+    return s;
+}
+
+std::string WatchSession::hostLabel() const {
+    return host_ + (port_ == kDefaultPort ? "" : ":" + std::to_string(port_));
+}
+
+void WatchSession::poll(int timeoutMs) {
+    if (state_ == State::Lost) return;
+    for (ConnectionEvent& e : connection_->poll(timeoutMs)) {
+        if (state_ == State::Lost) break;
+        switch (e.type) {
+            case ConnectionEvent::Type::Connected:
+                state_ = State::Watching;
+                connection_->send(encode(Hello{kProtocolVersion, gameVersion_}), Channel::Reliable);
+                break;
+            case ConnectionEvent::Type::Received:
+                receive(e.bytes);
+                break;
+            case ConnectionEvent::Type::Disconnected:
+                if (e.reason == DisconnectReason::Full) {
+                    lose("Hostitel už má " + std::to_string(kMaxWatchers) +
+                         " diváků. Zkuste to později.");
+                } else if (state_ == State::Connecting) {
+                    lose("Hostitel " + host_ + " na portu " + std::to_string(port_) +
+                         " neodpovídá.");
+                } else {
+                    lose("Spojení s hostitelem skončilo.");
+                }
+                break;
+        }
+    }
+}
+
+void WatchSession::receive(std::span<const uint8_t> bytes) {
+    if (isWatchMessage(bytes)) {
+        DecodedWatch decoded = decodeWatch(bytes);
+        if (!decoded.message) return fault(decoded.error);
+        auto* ticks = std::get_if<WatchedTicks>(&*decoded.message);
+        if (!ticks) return fault("zpráva pro hráče");
+        return takeTicks(*ticks);
+    }
+    Decoded decoded = decode(bytes);
+    if (!decoded.message) return fault(decoded.error);
+    Message& m = *decoded.message;
+    if (std::holds_alternative<Refuse>(m)) return lose("Hostitel má jinou verzi hry.");
+    if (std::holds_alternative<Bye>(m)) return lose("Hostitel skončil.");
+    if (std::holds_alternative<Pong>(m)) return;
+    auto* start = std::get_if<StartGame>(&m);
+    if (!start) return fault("zpráva, která divákovi nepatří");
+    if (start->gameId <= lastGameId_) return fault("start hry se starým číslem");
+    lastGameId_ = start->gameId;
+    // A game between the one shown and this one was never begun here: it is skipped.
+    Game game;
+    game.start = std::move(*start);
+    (current_ ? next_ : current_) = std::move(game);
+}
+
+void WatchSession::takeTicks(WatchedTicks& ticks) {
+    // Ticks come for the host's latest game only: it sends a game to its end before the next start.
+    if (lastGameId_ == 0 || ticks.gameId != lastGameId_) return fault("tahy jiné hry");
+    Game& g = next_ ? *next_ : *current_;
+    if (g.ended) return fault("tahy po konci hry");
+    if (ticks.firstTick != g.confirmed + 1) return fault("tahy nejdou po sobě");
+    if (g.keys.size() + ticks.keys.size() > kMaxRecordedKeys) return fault("příliš mnoho kláves");
+    g.keys.insert(g.keys.end(), ticks.keys.begin(), ticks.keys.end());
+    if (ticks.lastTick >= ticks.firstTick) {
+        g.arrivals.emplace_back(ticks.lastTick, std::chrono::steady_clock::now());
+        if (g.arrivals.size() > kArrivalsKept) g.arrivals.pop_front();
+    }
+    g.confirmed = ticks.lastTick;
+    g.ended = ticks.ended;
+}
+
+std::optional<StartGame> WatchSession::takeStart() {
+    if (!current_ || current_->startTaken) return std::nullopt;
+    current_->startTaken = true;
+    return current_->start;
+}
+
+WatchSession::TimePoint WatchSession::arrivedAt(uint32_t tick) const {
+    if (!current_) return std::chrono::steady_clock::now();
+    const auto& runs = current_->arrivals;
+    auto it = std::lower_bound(runs.begin(), runs.end(), tick,
+                               [](const auto& run, uint32_t t) { return run.first < t; });
+    return it == runs.end() ? std::chrono::steady_clock::now() : it->second;
+}
+
+std::vector<WatchedKey> WatchSession::takeKeys(uint32_t tick) {
+    std::vector<WatchedKey> out;
+    if (!current_) return out;
+    auto& keys = current_->keys;
+    while (!keys.empty() && keys.front().tick <= tick) {
+        if (keys.front().tick == tick) out.push_back(keys.front());
+        keys.pop_front();
+    }
+    auto& runs = current_->arrivals;
+    while (!runs.empty() && runs.front().first < tick) runs.pop_front();
+    return out;
+}
+
+void WatchSession::finishGame() {
+    current_ = std::move(next_);
+    next_.reset();
+}
+
+void WatchSession::fault(const std::string& what) {
+    connection_->disconnect(true);
+    lose("Hostitel poslal chybnou zprávu (" + what + "), sledování je ukončeno.");
+}
+
+void WatchSession::lose(const std::string& why) {
+    if (state_ == State::Lost) return;
+    state_ = State::Lost;
+    message_ = why;
+}
+
+void WatchSession::close() {
+    if (connection_->connected()) {
+        connection_->send(encode(Bye{}), Channel::Reliable);
+        connection_->disconnect(false);
+        for (int i = 0; i < 20 && connection_->connected(); ++i) connection_->poll(10);
+    }
+    lose("Sledování je ukončeno.");
+}
+
+}  // namespace zib::net
