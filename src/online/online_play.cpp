@@ -120,6 +120,7 @@ bool OnlinePlay::launch(const net::StartGame& start) {
     lastWasOnline_ = true;
     endedHere_ = false;
     stalling_ = false;
+    sentTick_ = 0;
     inputDelay_ = session_->inputDelay();
     pending_.clear();
     local_.clear();
@@ -260,42 +261,48 @@ void OnlinePlay::apply(const std::vector<net::KeyEvent>& events) {
 
 // ---- the lockstep
 
-void OnlinePlay::tick(int n) {
-    if (!linked_ || endedHere_) return;
+// Sends this side's keys of tick n once, then says whether the other side's keys of tick n are
+// here. While they are not, the window's loop keeps answering and asks again; an end that cannot
+// wait for them (the other side gone, Esc here while it is silent) ends the game here instead.
+bool OnlinePlay::tickReady(int n) {
+    if (!linked_ || endedHere_) return true;
+    const auto t = static_cast<uint32_t>(n);
+    if (sentTick_ != t) {
+        sentTick_ = t;
+        const uint32_t stamp = t + static_cast<uint32_t>(inputDelay_);
+        session_->sendLocalInput(stamp, pending_);
+        local_[stamp] = std::move(pending_);
+        pending_.clear();
+        if (t % net::kChecksumInterval == 0) session_->sendChecksum(t, onlineChecksum(state_));
+        stallStart_ = std::chrono::steady_clock::now();
+    }
     session_->poll(0);
     handleEvents();
-    if (!linked_ || endedHere_) return;
-    const auto t = static_cast<uint32_t>(n);
-    const uint32_t stamp = t + static_cast<uint32_t>(inputDelay_);
-    session_->sendLocalInput(stamp, pending_);
-    local_[stamp] = std::move(pending_);
-    pending_.clear();
-    if (t % net::kChecksumInterval == 0) session_->sendChecksum(t, onlineChecksum(state_));
-
-    stalling_ = true;
-    const auto stallStart = std::chrono::steady_clock::now();
-    while (!session_->hasRemoteInput(t)) {
-        if (!endWhenStalled_.empty()) {
-            // The other side is gone and has nothing more for this tick.
-            endHere(endWhenStalled_);
-            break;
-        }
-        if (escWhileStalled_ && std::chrono::steady_clock::now() - stallStart > kEscPatience) {
-            // Esc here while the other side is silent: the game ends here now, and there when the
-            // word arrives.
-            session_->endGame(net::EndReason::Quit);
-            endHere({});
-            break;
-        }
-        session_->poll(1);
-        handleEvents();
-        if (!linked_ || endedHere_) break;
-        app_.doEvents();
-        if (app_.quitRequested() || !window_.isLoaded() || endedHere_) break;
+    if (!linked_ || endedHere_) return true;
+    if (session_->hasRemoteInput(t)) {
+        stalling_ = false;
+        return true;
     }
+    stalling_ = true;
+    if (!endWhenStalled_.empty()) {
+        // The other side is gone and has nothing more for this tick.
+        endHere(endWhenStalled_);
+        return true;
+    }
+    if (escWhileStalled_ && std::chrono::steady_clock::now() - stallStart_ > kEscPatience) {
+        // Esc here while the other side is silent: the game ends here now, and there when the
+        // word arrives.
+        session_->endGame(net::EndReason::Quit);
+        endHere({});
+        return true;
+    }
+    return false;
+}
+
+void OnlinePlay::tick(int n) {
     stalling_ = false;
     if (!linked_ || endedHere_ || !window_.isLoaded()) return;
-
+    const auto t = static_cast<uint32_t>(n);
     const std::vector<net::KeyEvent> remote =
         session_->remoteInput(t).value_or(std::vector<net::KeyEvent>{});
     std::vector<net::KeyEvent> own;

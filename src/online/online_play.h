@@ -10,6 +10,7 @@
 // The host's settings, level text, random state and the state carried over from earlier games
 // travel with each start; the joiner plays with them and gets its own settings back after the
 // game, so EXIT writes its own ZIB.ini.
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -69,6 +70,7 @@ class OnlinePlay : public TickLink {
     bool takeKeyDown(int code) override;
     bool takeKeyPress(int character) override;
     bool takePad(PadInput input) override;
+    bool tickReady(int n) override;
     void tick(int n) override;
     void gameEnded() override;
 
@@ -94,7 +96,9 @@ class OnlinePlay : public TickLink {
     bool stalling_ = false;       // a tick waits for the other side's keys
     bool endedHere_ = false;  // this side ended the game early (Esc while waiting, desync, loss)
     bool escWhileStalled_ = false;  // Esc was pressed while a tick waited
-    std::string endWhenStalled_;    // the other side is gone: the message once its keys run out
+    uint32_t sentTick_ = 0;         // the last tick whose own keys have been sent
+    std::chrono::steady_clock::time_point stallStart_{};  // when that tick began to wait
+    std::string endWhenStalled_;  // the other side is gone: the message once its keys run out
     int inputDelay_ = 1;
     std::vector<net::KeyEvent> pending_;                    // local keys for the next stamp
     std::map<uint32_t, std::vector<net::KeyEvent>> local_;  // local keys by the tick they apply
