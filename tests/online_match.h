@@ -59,6 +59,8 @@ struct SideScript {
 struct MatchOptions {
     RelayFaults faults;
     int gameSpeed = 1;  // the input delay is chosen for it
+    // Run with the host's session once both are connected, before either program starts.
+    std::function<void(net::Session& host)> beforePlay = {};
 };
 
 class Side : public GameObserver {
@@ -188,6 +190,7 @@ inline Match play(const MatchOptions& match, SideScript hostScript, SideScript j
         host->poll(1);
         joiner->poll(1);
     }
+    if (match.beforePlay) match.beforePlay(*host);
     Match m;
     m.roundTripMs = host->roundTripMs().value_or(0);
     const RelayCounts before = relay.counts();

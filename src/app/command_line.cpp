@@ -100,6 +100,11 @@ const std::vector<Option>& options() {
          [](CommandLine& c, const std::optional<std::string>& v) {
              return v && parseHostAndPort(*v, kOnlinePort, c.joinHost, c.joinPort);
          }},
+        {"--watch", nullptr, Value::Required, "HOST[:PORT]",
+         "sleduje jako divák hry, které hostí jiný počítač",
+         [](CommandLine& c, const std::optional<std::string>& v) {
+             return v && parseHostAndPort(*v, kOnlinePort, c.watchHost, c.watchPort);
+         }},
         {"--server", nullptr, Value::Required, "ADRESA[:PORT]",
          "server ZIB pro kódy pozvánek (port 47778, není-li uveden)",
          [](CommandLine& c, const std::optional<std::string>& v) {
@@ -192,6 +197,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args,
         if (std::string_view(option->name) == "--join") joinText = value.value_or("");
         if (line.hostPort && !line.joinHost.empty())
             return failure("volby „--host“ a „--join“ nelze použít zároveň");
+        if (!line.watchHost.empty() && (line.hostPort || !line.joinHost.empty()))
+            return failure("volbu „--watch“ nelze použít s „--host“ ani s „--join“");
         // --help and --version answer at once, whatever follows.
         if (line.action != CommandLine::Action::Play) return line;
     }

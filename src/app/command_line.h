@@ -33,6 +33,9 @@ struct CommandLine {
     uint16_t serverPort = 0;
     // --join CODE with a server: the host's invite code (joinHost stays empty).
     std::string inviteCode;
+    // --watch HOST[:PORT]: watch the games of the program hosting on that machine.
+    std::string watchHost;
+    uint16_t watchPort = 0;
 };
 
 // The level the editor opens when --edit names none.

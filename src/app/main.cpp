@@ -12,6 +12,7 @@
 #include "menu/menu_window.h"
 #include "net/session.h"
 #include "online/online_play.h"
+#include "online/watch_play.h"
 #include "platform/backend/backends.h"
 #include "platform/stop_signals.h"
 #include "platform/toolkit.h"
@@ -88,6 +89,16 @@ int run(int argc, char** argv) {
             return 1;
         }
         std::unique_ptr<zib::net::Session> session = std::move(*opened);
+        std::unique_ptr<zib::net::WatchSession> watching;
+        if (!line.watchHost.empty()) {
+            auto watched =
+                zib::net::WatchSession::open(line.watchHost, line.watchPort, ZIB_VERSION);
+            if (!watched) {
+                std::cerr << "ZIB: " << watched.error() << std::endl;
+                return 1;
+            }
+            watching = std::move(*watched);
+        }
         zib::Application app(backend->services());
         auto state = std::make_unique<zib::GameState>();
         zib::MenuWindow menu(app, *state);
@@ -105,6 +116,12 @@ int run(int argc, char** argv) {
             online = std::make_unique<zib::OnlinePlay>(std::move(session), app, *state,
                                                        menu.gameWindow(), menu);
             menu.setOnline(online.get());
+        }
+        std::unique_ptr<zib::WatchPlay> watch;
+        if (watching) {
+            watch = std::make_unique<zib::WatchPlay>(std::move(watching), *state, menu.gameWindow(),
+                                                     menu);
+            menu.setWatch(watch.get());
         }
         menu.show();
         if (line.editLevel) menu.openEditor(*line.editLevel);

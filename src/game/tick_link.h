@@ -26,6 +26,9 @@ class TickLink {
     virtual void tick(int n) = 0;
     // The game's loop has ended and its result is shown.
     virtual void gameEnded() = 0;
+    // True while the link is behind the game it follows (a spectator that joined late): the window
+    // then runs its ticks without their sleep.
+    virtual bool catchingUp() const { return false; }
 };
 
 }  // namespace zib

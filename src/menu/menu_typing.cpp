@@ -40,6 +40,7 @@ void MenuWindow::Form_KeyUp(int code, int /*shift*/) {
 
 void MenuWindow::Form_KeyPress(int character) {
     if (messageOpen()) return;
+    if (watch_ && character == kEsc) return activateItem(4);  // a spectator leaves with Esc
     typedKeys_ += upperCase(character);
     if (typedKeys_.size() > 2) searchTypedWords();
     if (!typedKeys_.empty()) restartIdleTimer();
@@ -51,7 +52,7 @@ void MenuWindow::Form_KeyPress(int character) {
 void MenuWindow::searchTypedWords() {
     const size_t last = typedKeys_.size() - 2;
     // While a player is connected, EXIT is the only word.
-    const bool onlyExit = online_ && online_->connected();
+    const bool onlyExit = (online_ && online_->connected()) || watch_;
     for (size_t p = 1; p <= last; ++p) {
         std::u32string four = mid(typedKeys_, p, 4);
         if (onlyExit && four != U"EXIT") continue;
@@ -102,7 +103,8 @@ void MenuWindow::switchFreeMode() {
 // The idle action: a demo game on a random level with the computer steering both snakes. While the
 // help scrolls (or a message waits) the countdown just goes on.
 void MenuWindow::Timer2_Timer() {
-    if (online_ && online_->connected()) return;  // no demo games while a player is connected
+    // No demo games while a player is connected, nor for a spectator.
+    if ((online_ && online_->connected()) || watch_) return;
     if (c_.helpTimer->enabled() || messageOpen()) return;
     std::optional<std::string> level = randomLevelName(levels_, state_.random.next());
     if (!level) {

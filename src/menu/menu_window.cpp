@@ -70,7 +70,7 @@ void MenuWindow::Form_Load() {
     fillEmptyBoxes();
 
     applyConfiguration();
-    if (online_) {
+    if (online_ || watch_) {
         for (size_t i = 0; i < kStatusLines; ++i) {
             const int top = 574 - static_cast<int>(kStatusLines - 1 - i) * 16;
             onlineStatus_[i] = &makeLabel(352, top, kStatusWidth, 20, "", statusFont());
@@ -170,6 +170,10 @@ void MenuWindow::activateItem(int index) {
 }
 
 void MenuWindow::startGame() {
+    if (watch_) {
+        showMessage(kWatcherStartMessage);
+        return;
+    }
     if (online_ && online_->connected()) {
         // Online, the host starts the games, on both machines.
         if (!online_->isHost()) {
@@ -224,6 +228,7 @@ void MenuWindow::failedStart(const std::string& message) {
 
 void MenuWindow::exitProgram() {
     if (online_) online_->close();
+    if (watch_) watch_->close();
     SetDisplayMode(services().display, static_cast<int16_t>(savedScreenWidth_),
                    static_cast<int16_t>(savedScreenHeight_));
     const Status saved =
@@ -271,10 +276,25 @@ void MenuWindow::setOnline(OnlinePlay* online) {
     if (online_) online_->setStartGame([this] { launchGame(); });
 }
 
+void MenuWindow::setWatch(WatchPlay* watch) {
+    watch_ = watch;
+    if (watch_) watch_->setStartGame([this] { launchGame(); });
+}
+
 void MenuWindow::pollOnline() {
-    online_->poll();
-    if (online_->connected()) c_.idleTimer->setEnabled(false);
-    const std::string line = online_->statusLine();
+    std::string line;
+    if (watch_) {
+        watch_->poll();
+        c_.idleTimer->setEnabled(false);
+        line = watch_->statusLine();
+    } else {
+        online_->poll();
+        if (online_->connected()) c_.idleTimer->setEnabled(false);
+        line = online_->statusLine();
+        if (const std::string watchers = watchersLine(online_->session().watcherCount());
+            !watchers.empty())
+            line += " " + watchers;
+    }
     if (onlineStatus_[0] && onlineStatusText_ != line) {
         onlineStatusText_ = line;
         Graphics& graphics = services().graphics;

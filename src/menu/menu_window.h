@@ -16,6 +16,7 @@
 #include "menu/level_list.h"
 #include "menu/speed_gauge.h"
 #include "online/online_play.h"
+#include "online/watch_play.h"
 #include "platform/toolkit.h"
 #include "state/game_mode.h"
 #include "state/game_state.h"
@@ -102,6 +103,9 @@ class MenuWindow : public Form, public MenuLink {
     // Online play (none unless set before the window loads): a status line, the host's START
     // starts the game on both machines, no demo games while a player is connected.
     void setOnline(OnlinePlay* online);
+    // Watching a host's games instead (none unless set before the window loads): a status line
+    // saying what is watched, no START, no demo games, Esc or EXIT leaves.
+    void setWatch(WatchPlay* watch);
     // The status line sits in the bottom right corner: up to kStatusLines lines of
     // kStatusWidth pixels, filled from the bottom, never cut at the window's edge.
     static constexpr size_t kStatusLines = 4;
@@ -238,6 +242,7 @@ class MenuWindow : public Form, public MenuLink {
     DemoCopies copies_;
 
     OnlinePlay* online_ = nullptr;
+    WatchPlay* watch_ = nullptr;
     std::array<Label*, kStatusLines> onlineStatus_{};
     std::string onlineStatusText_;
     Timer* onlineTimer_ = nullptr;

@@ -47,3 +47,15 @@ std::vector<std::string> fitLines(const std::string& text, int width, size_t max
 }
 
 }  // namespace zib
+
+namespace zib {
+
+std::string watchersLine(int count) {
+    if (count <= 0) return {};
+    const std::string n = std::to_string(count);
+    if (count == 1) return "Hru sleduje 1 divák.";
+    if (count <= 4) return "Hru sledují " + n + " diváci.";
+    return "Hru sleduje " + n + " diváků.";
+}
+
+}  // namespace zib

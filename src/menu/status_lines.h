@@ -14,4 +14,8 @@ namespace zib {
 std::vector<std::string> fitLines(const std::string& text, int width, size_t maxLines,
                                   const std::function<int(const std::string&)>& measure);
 
+// The players' words on their spectators: "Hru sleduje 1 divák.", "Hru sledují 3 diváci.", "Hru
+// sleduje 5 diváků."; empty for none.
+std::string watchersLine(int count);
+
 }  // namespace zib
