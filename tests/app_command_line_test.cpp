@@ -104,6 +104,33 @@ TEST(CommandLine, ReadsHostAndJoin) {
     }
 }
 
+TEST(CommandLine, ReadsWatch) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string host;
+        uint16_t port;
+        bool error;
+    };
+    const Case cases[] = {
+        {{"--watch", "example.org"}, "example.org", 47777, false},
+        {{"--watch=10.0.0.2:4000", "--window"}, "10.0.0.2", 4000, false},
+        {{"--watch"}, "", 0, true},
+        {{"--watch", "a:"}, "", 0, true},
+        {{"--watch", "a", "--join", "b"}, "", 0, true},
+        {{"--host", "--watch", "a"}, "", 0, true},
+        {{"--watch", "a", "--server", "b"}, "", 0, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        const CommandLine line = parseCommandLine(c.args, noEnvironment);
+        EXPECT_EQ(line.action == CommandLine::Action::Error, c.error) << line.error;
+        if (c.error) continue;
+        EXPECT_EQ(line.watchHost, c.host);
+        EXPECT_EQ(line.watchPort, c.port);
+        EXPECT_TRUE(line.joinHost.empty() && !line.hostPort);
+    }
+}
+
 const char* serverInEnvironment(const char* name) {
     return std::string_view(name) == "ZIB_SERVER" ? "zib.example.org:5000" : nullptr;
 }

@@ -60,6 +60,12 @@ TEST(MenuStatusLines, TheLongestOnlineLinesFitTheCornerInTheGamesFont) {
         "Soupeř připojen přímo přes otevřený port routeru, zpoždění 10000 ms (vstup o 16 tahů "
         "napřed)",
         "Připojuji se k hostiteli 255.255.255.255 na portu 65535…",
+        "Soupeř připojen přímo přes otevřený port routeru, zpoždění 10000 ms (vstup o 16 tahů "
+        "napřed) " +
+            watchersLine(8),
+        "Sledujete hostitele 255.255.255.255:65535: čekám, až spustí hru.",
+        "Hostitel poslal chybnou zprávu (příliš mnoho kláves v jednom tahu), sledování je "
+        "ukončeno.",
     };
     for (const net::MappingStage stage :
          {net::MappingStage::Working, net::MappingStage::Mapped, net::MappingStage::NoRouter,
@@ -80,6 +86,16 @@ TEST(MenuStatusLines, TheLongestOnlineLinesFitTheCornerInTheGamesFont) {
         EXPECT_EQ(joined(lines), text);  // nothing left out
         for (const std::string& line : lines) EXPECT_LE(measure(line), MenuWindow::kStatusWidth);
     }
+}
+
+TEST(MenuStatusLines, SaysHowManyWatchInCzech) {
+    const std::pair<int, const char*> cases[] = {{0, ""},
+                                                 {1, "Hru sleduje 1 divák."},
+                                                 {2, "Hru sledují 2 diváci."},
+                                                 {4, "Hru sledují 4 diváci."},
+                                                 {5, "Hru sleduje 5 diváků."},
+                                                 {8, "Hru sleduje 8 diváků."}};
+    for (const auto& [count, text] : cases) EXPECT_EQ(watchersLine(count), text);
 }
 
 }  // namespace
