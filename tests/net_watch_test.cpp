@@ -183,7 +183,8 @@ TEST(NetWatch, ASpectatorThatActsAsAPlayerIsCutOffAndTheGameGoesOn) {
 }
 
 // A spectator that comes late gets the game from its start, every key in order, and its end;
-// more keys than one message holds take several.
+// more keys than one message holds take several. One that comes after the end waits for the next
+// game.
 TEST(NetWatch, ALateSpectatorGetsTheWholeGameAndItsEnd) {
     Game g;
     const StartGame start = g.start();
@@ -199,10 +200,11 @@ TEST(NetWatch, ALateSpectatorGetsTheWholeGameAndItsEnd) {
         for (const KeyEvent& e : blue) sent.push_back({t, Side::Blue, e});
         spectators.confirmed(t, red, blue);
     }
-    spectators.gameEnded();
     ASSERT_GT(sent.size(), kMaxWatchedKeys);
     auto late = g.watcher();
     Served served{{g.host.get(), g.joiner.get()}, {late.get()}, {}};
+    ASSERT_TRUE(pumpUntil(served, [&] { return g.host->watcherCount() == 1; }));
+    spectators.gameEnded();
     ASSERT_TRUE(pumpUntil(served, [&] { return late->ended(); }));
     EXPECT_EQ(late->takeStart(), start);
     EXPECT_EQ(late->confirmedTick(), last);
@@ -210,6 +212,15 @@ TEST(NetWatch, ALateSpectatorGetsTheWholeGameAndItsEnd) {
     for (uint32_t t = 1; t <= last; ++t)
         for (const WatchedKey& k : late->takeKeys(t)) got.push_back(k);
     EXPECT_EQ(got, sent);
+
+    auto after = g.watcher();
+    served.watchers.push_back(after.get());
+    ASSERT_TRUE(pumpUntil(served, [&] { return g.host->watcherCount() == 2; }));
+    for (int i = 0; i < 50; ++i) served.poll();
+    EXPECT_FALSE(after->hasGame());
+    const StartGame next = g.start();
+    ASSERT_TRUE(pumpUntil(served, [&] { return after->hasGame(); }));
+    EXPECT_EQ(after->takeStart(), next);
 }
 
 }  // namespace

@@ -82,6 +82,7 @@ void Spectators::cutOff(uint32_t id, bool gently) {
 void Spectators::feed(Watcher& w, std::chrono::steady_clock::time_point now) {
     if (!start_) return;
     if (w.gameId != start_->gameId) {
+        if (ended_) return;  // a game already over is not shown; the next one will be
         w = Watcher{w.id, true, start_->gameId};
         connection_.sendToWatcher(w.id, encode(*start_), Channel::Reliable);
     }
