@@ -98,7 +98,7 @@ DecodedWatch decodeWatch(std::span<const uint8_t> bytes) {
             break;
         case WatchMessageType::WatcherCount: {
             const uint8_t count = r.u8();
-            r.check(count <= kMaxSpectators, "příliš mnoho diváků");
+            r.check(count <= kMaxWatchers, "příliš mnoho diváků");
             m = WatcherCount{count};
             break;
         }

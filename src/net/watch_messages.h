@@ -13,12 +13,11 @@
 #include <variant>
 #include <vector>
 
+#include "net/connection.h"
 #include "net/messages.h"
 
 namespace zib::net {
 
-// At most this many spectators watch one host at once.
-constexpr int kMaxSpectators = 8;
 // The keys one WatchedTicks message may carry.
 constexpr size_t kMaxWatchedKeys = 512;
 
@@ -44,7 +43,7 @@ struct WatchedTicks {
     friend bool operator==(const WatchedTicks&, const WatchedTicks&) = default;
 };
 
-// The host to its player: how many spectators watch (0..8).
+// The host to its player: how many spectators watch (0..kMaxWatchers).
 struct WatcherCount {
     uint8_t count = 0;
     friend bool operator==(const WatcherCount&, const WatcherCount&) = default;
