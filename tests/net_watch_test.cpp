@@ -223,5 +223,50 @@ TEST(NetWatch, ALateSpectatorGetsTheWholeGameAndItsEnd) {
     EXPECT_EQ(after->takeStart(), next);
 }
 
+// A spectator that stops answering holds nothing up and costs the host a bounded queue: while it
+// has too much unacknowledged, it simply gets no more.
+TEST(NetWatch, ASpectatorThatStopsAnsweringGetsABoundedQueue) {
+    ConnectionOptions o;
+    o.port = 0;
+    o.bindHost = "127.0.0.1";
+    std::string error;
+    auto host = Connection::listen(o, error);
+    ASSERT_TRUE(host) << error;
+    o.watcher = true;
+    auto silent = Connection::connect("127.0.0.1", host->localPort(), o, error);
+    ASSERT_TRUE(silent) << error;
+    Spectators spectators(*host, "1.1.0");
+    const auto serve = [&] {
+        host->poll(1);
+        spectators.serve();
+    };
+    const auto until = [&](const std::function<bool()>& done) {
+        for (const auto end = Clock::now() + 10s; Clock::now() < end;) {
+            serve();
+            silent->poll(0);
+            if (done()) return true;
+        }
+        return false;
+    };
+    ASSERT_TRUE(until([&] { return silent->connected(); }));
+    silent->send(encode(Hello{kProtocolVersion, "1.1.0"}), Channel::Reliable);
+    ASSERT_TRUE(until([&] { return spectators.count() == 1; }));
+    StartGame start;
+    start.gameId = 1;
+    spectators.gameStarted(start);
+    // From now on the spectator reads and acknowledges nothing; a second of play follows, with
+    // as many keys as a tick may have, so that there is always more than one message to send.
+    const std::vector<KeyEvent> keys(kMaxEventsPerTick, KeyEvent{KeyKind::Down, 38});
+    uint32_t tick = 0;
+    for (const auto end = Clock::now() + 1s; Clock::now() < end;) {
+        for (int i = 0; i < 20; ++i) spectators.confirmed(++tick, keys, keys);
+        serve();
+    }
+    EXPECT_EQ(spectators.count(), 1);
+    const uint32_t firstWatcher = 1;  // the host numbers its spectators from 1
+    EXPECT_GT(host->watcherBacklog(firstWatcher), 0u);
+    EXPECT_LE(host->watcherBacklog(firstWatcher), 80u);
+}
+
 }  // namespace
 }  // namespace zib::net
