@@ -179,6 +179,10 @@ TEST(NetWatch, ASpectatorThatActsAsAPlayerIsCutOffAndTheGameGoesOn) {
             served, [&] { return g.joiner->hasRemoteInput(4) && fair->confirmedTick() == 4; }));
         EXPECT_EQ(fair->takeStart(), start);
         EXPECT_EQ(fair->takeKeys(3), (std::vector<WatchedKey>{WatchedKey{3, Side::Red, up}}));
+        // The host ends the game on its side (Esc while the joiner is silent): so do spectators.
+        g.host->endGame(EndReason::Quit);
+        EXPECT_TRUE(pumpUntil(served, [&] { return fair->ended(); }));
+        EXPECT_EQ(fair->confirmedTick(), 4u);
     }
 }
 

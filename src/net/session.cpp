@@ -558,6 +558,7 @@ void Session::requestRestart() {
 void Session::endGame(EndReason reason, uint32_t tick) {
     if (!inGame()) return;
     gameOver_ = true;
+    if (spectators_) spectators_->gameEnded();  // a game that could not start included
     if (state_ == SessionState::Connected)
         send(EndGame{gameId_, reason, reason == EndReason::Desync ? tick : 0});
 }
