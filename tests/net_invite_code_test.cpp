@@ -182,6 +182,8 @@ TEST(NetServerMessages, MutatedPacketsDecodeOnlyToWhatReencodesTheSame) {
             }
         }
         const DecodedServerMessage d = decodeServerMessage(bytes);
+        // The relay's check in place agrees with the decoder.
+        ASSERT_EQ(isRelayFrame(bytes), d.message && std::holds_alternative<RelayData>(*d.message));
         if (!d.message) continue;
         ++accepted;
         ASSERT_EQ(encodeServerMessage(*d.message), bytes);

@@ -233,6 +233,9 @@ bool Connection::connectServer(const std::string& host, uint16_t port, std::stri
         return false;
     }
     d.applyTimeout(d.server);
+    // The server is asked whether it is still there a few times per timeout, which is enough
+    // to notice its silence: it serves many waiting hosts at once.
+    enet_peer_ping_interval(d.server, static_cast<enet_uint32>(d.options.timeout.count() / 4));
     return true;
 }
 

@@ -186,35 +186,42 @@ struct InviteServer::Impl {
                                       ", joiner " + dotted(c.address, c.port));
     }
 
-    // A relayed packet goes to the other side of the pair, and only there, as it came.
-    void pass(Client& c, const ENetPacket& packet) {
-        if (!c.allowance->take(packet.dataLength, static_cast<double>(options.relayBytesPerSecond),
+    // A relayed packet goes to the other side of the pair, and only there, as it came: the packet
+    // ENet handed over is sent on as it is, without a copy. True when it was (ENet owns it then).
+    bool pass(Client& c, ENetPacket* packet) {
+        if (!c.allowance->take(packet->dataLength, static_cast<double>(options.relayBytesPerSecond),
                                Clock::now())) {
             log(ServerLogLevel::Debug, dotted(c.address, c.port) + ": over the relay allowance");
-            return;
+            return false;
         }
-        ENetPacket* copy =
-            enet_packet_create(packet.data, packet.dataLength, ENET_PACKET_FLAG_RELIABLE);
-        if (copy && enet_peer_send(c.partner, 0, copy) != 0) enet_packet_destroy(copy);
+        packet->flags = ENET_PACKET_FLAG_RELIABLE;
+        return enet_peer_send(c.partner, 0, packet) == 0;
     }
 
-    void receive(ENetPeer* peer, const ENetPacket& packet) {
+    // True when the packet was passed on; otherwise the caller destroys it.
+    bool receive(ENetPeer* peer, ENetPacket* received) {
         auto it = clients.find(peer);
-        if (it == clients.end()) return;
+        if (it == clients.end()) return false;
         Client& c = it->second;
-        if (c.partner && packet.dataLength >= 1 &&
-            packet.data[0] == static_cast<uint8_t>(ServerMessageType::RelayData)) {
-            const DecodedServerMessage d =
-                decodeServerMessage(std::span<const uint8_t>(packet.data, packet.dataLength));
-            if (!d.message) return refuse(peer, ServerRefusal::BadMessage, true);
-            return pass(c, packet);
+        const std::span<const uint8_t> bytes(received->data, received->dataLength);
+        if (c.partner && !bytes.empty() &&
+            bytes[0] == static_cast<uint8_t>(ServerMessageType::RelayData)) {
+            if (!isRelayFrame(bytes)) {
+                refuse(peer, ServerRefusal::BadMessage, true);
+                return false;
+            }
+            return pass(c, received);
         }
+        handle(peer, c, bytes);
+        return false;
+    }
+
+    void handle(ENetPeer* peer, Client& c, std::span<const uint8_t> bytes) {
         if (++c.messages > options.messagesPerClient) {
             log(ServerLogLevel::Debug, dotted(c.address, c.port) + ": too many messages");
             return refuse(peer, ServerRefusal::BadMessage, true);
         }
-        const DecodedServerMessage d =
-            decodeServerMessage(std::span<const uint8_t>(packet.data, packet.dataLength));
+        const DecodedServerMessage d = decodeServerMessage(bytes);
         if (!d.message) {
             log(ServerLogLevel::Debug, dotted(c.address, c.port) + ": " + d.error);
             return refuse(peer, ServerRefusal::BadMessage, true);
@@ -304,12 +311,14 @@ void InviteServer::poll(int timeoutMs) {
                 c.since = Clock::now();
                 const auto ms = static_cast<enet_uint32>(d.options.timeout.count());
                 enet_peer_timeout(e.peer, ENET_PEER_TIMEOUT_LIMIT, ms, ms);
+                // A waiting host is asked whether it is still there a few times per timeout,
+                // not twice a second: hundreds of them wait at once.
+                enet_peer_ping_interval(e.peer, ms / 4);
                 d.clients[e.peer] = c;
                 break;
             }
             case ENET_EVENT_TYPE_RECEIVE:
-                d.receive(e.peer, *e.packet);
-                enet_packet_destroy(e.packet);
+                if (!d.receive(e.peer, e.packet)) enet_packet_destroy(e.packet);
                 break;
             case ENET_EVENT_TYPE_DISCONNECT:
                 d.forget(e.peer);

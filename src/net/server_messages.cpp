@@ -143,6 +143,12 @@ DecodedServerMessage decodeServerMessage(std::span<const uint8_t> bytes) {
     return out;
 }
 
+bool isRelayFrame(std::span<const uint8_t> bytes) {
+    return bytes.size() >= 3 && bytes.size() <= kMaxRelayMessage &&
+           bytes[0] == static_cast<uint8_t>(ServerMessageType::RelayData) &&
+           bytes[1] < kChannelCount;
+}
+
 std::string refusalText(ServerRefusal reason) {
     switch (reason) {
         case ServerRefusal::WrongCode:

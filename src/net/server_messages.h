@@ -113,6 +113,9 @@ struct DecodedServerMessage {
 };
 DecodedServerMessage decodeServerMessage(std::span<const uint8_t> bytes);
 
+// Whether bytes are a well-formed RelayData, checked in place: what the relay passes on unread.
+bool isRelayFrame(std::span<const uint8_t> bytes);
+
 // What the player reads when the server says no, in Czech.
 std::string refusalText(ServerRefusal reason);
 
