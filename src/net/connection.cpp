@@ -2,64 +2,13 @@
 #include "net/connection.h"
 
 #include <enet/enet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
-#include <mutex>
 #include <utility>
 
+#include "net/enet_host.h"
 #include "net/server_messages.h"
 
 namespace zib::net {
-
-namespace {
-
-// ENet wants one enet_initialize per process before any use; it is never undone (the program
-// ends with it).
-bool initializeEnet() {
-    static std::once_flag once;
-    static bool ok = false;
-    std::call_once(once, [] { ok = enet_initialize() == 0; });
-    return ok;
-}
-
-// Why a UDP socket cannot listen on address:port, asked of the system directly: ENet only says
-// that it failed.
-std::string listenFault(const ENetAddress& address, const std::string& bindHost) {
-    const std::string port = std::to_string(address.port);
-    int fault = 0;
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    if (fd < 0) {
-        fault = errno;
-    } else {
-        sockaddr_in in{};
-        in.sin_family = AF_INET;
-        in.sin_port = htons(address.port);
-        in.sin_addr.s_addr = address.host;  // ENet keeps it in network order
-        if (::bind(fd, reinterpret_cast<const sockaddr*>(&in), sizeof in) != 0) fault = errno;
-        ::close(fd);
-    }
-    switch (fault) {
-        case EADDRINUSE:
-            return "Na portu " + port + " nelze naslouchat: je obsazený jiným programem.";
-        case EADDRNOTAVAIL:
-            return "Na adrese " + bindHost +
-                   " nelze naslouchat: tento počítač takovou adresu nemá.";
-        case EACCES:
-        case EPERM:
-            return "Na portu " + port +
-                   " smí naslouchat jen správce systému; zvolte port 1024 nebo vyšší.";
-        case 0:
-            return "Na portu " + port + " nelze naslouchat.";
-        default:
-            return "Na portu " + port + " nelze naslouchat (" + std::strerror(fault) + ").";
-    }
-}
-
-}  // namespace
 
 struct Connection::Impl {
     ENetHost* host = nullptr;
@@ -132,28 +81,13 @@ Connection::~Connection() = default;
 
 std::unique_ptr<Connection> Connection::listen(const ConnectionOptions& options,
                                                std::string& error) {
-    if (!initializeEnet()) {
-        error = "Síť nelze spustit (ENet).";
-        return nullptr;
-    }
-    ENetAddress address{};
-    address.host = ENET_HOST_ANY;
-    address.port = options.port;
-    if (!options.bindHost.empty() &&
-        enet_address_set_host_ip(&address, options.bindHost.c_str()) != 0) {
-        error = "Adresa " + options.bindHost + " není platná IP adresa.";
-        return nullptr;
-    }
     std::unique_ptr<Connection> c(new Connection);
     c->impl_ = std::make_unique<Impl>();
     c->impl_->options = options;
     // More slots than players: a latecomer is told no instead of timing out, and connections
     // that never complete their handshake wait in slots of their own until they are dropped.
-    c->impl_->host = enet_host_create(&address, kHostSlots, kChannelCount, 0, 0);
-    if (!c->impl_->host) {
-        error = listenFault(address, options.bindHost);
-        return nullptr;
-    }
+    c->impl_->host = listenEnet(options.bindHost, options.port, kHostSlots, kChannelCount, error);
+    if (!c->impl_->host) return nullptr;
     c->impl_->listening = true;
     c->impl_->configure();
     return c;

@@ -157,14 +157,8 @@ std::unique_ptr<InviteClient::Impl> InviteClient::makeImpl(const std::string& se
     return d;
 }
 
-std::unique_ptr<InviteClient> InviteClient::registerHost(const std::string& server, uint16_t port,
-                                                         uint16_t gamePort, std::string& error,
-                                                         const InviteClientOptions& options,
-                                                         Connection* shared) {
-    auto d = makeImpl(server, port, options, shared, error);
+std::unique_ptr<InviteClient> InviteClient::begin(std::unique_ptr<Impl> d, std::string& error) {
     if (!d) return nullptr;
-    d->isHost = true;
-    d->gamePort = gamePort;
     d->connect();
     if (d->stage == InviteStage::Failed) {
         error = d->message;
@@ -173,6 +167,18 @@ std::unique_ptr<InviteClient> InviteClient::registerHost(const std::string& serv
     std::unique_ptr<InviteClient> c(new InviteClient);
     c->impl_ = std::move(d);
     return c;
+}
+
+std::unique_ptr<InviteClient> InviteClient::registerHost(const std::string& server, uint16_t port,
+                                                         uint16_t gamePort, std::string& error,
+                                                         const InviteClientOptions& options,
+                                                         Connection* shared) {
+    auto d = makeImpl(server, port, options, shared, error);
+    if (d) {
+        d->isHost = true;
+        d->gamePort = gamePort;
+    }
+    return begin(std::move(d), error);
 }
 
 std::unique_ptr<InviteClient> InviteClient::joinByCode(const std::string& server, uint16_t port,
@@ -187,16 +193,8 @@ std::unique_ptr<InviteClient> InviteClient::joinByCode(const std::string& server
         return nullptr;
     }
     auto d = makeImpl(server, port, options, shared, error);
-    if (!d) return nullptr;
-    d->code = *normal;
-    d->connect();
-    if (d->stage == InviteStage::Failed) {
-        error = d->message;
-        return nullptr;
-    }
-    std::unique_ptr<InviteClient> c(new InviteClient);
-    c->impl_ = std::move(d);
-    return c;
+    if (d) d->code = *normal;
+    return begin(std::move(d), error);
 }
 
 void InviteClient::poll(int timeoutMs) {

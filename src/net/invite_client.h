@@ -85,6 +85,8 @@ class InviteClient {
     static std::unique_ptr<Impl> makeImpl(const std::string& server, uint16_t port,
                                           const InviteClientOptions& options, Connection* shared,
                                           std::string& error);
+    // Connects d's client to the server: the client, or nullptr with d's message in error.
+    static std::unique_ptr<InviteClient> begin(std::unique_ptr<Impl> d, std::string& error);
     std::unique_ptr<Impl> impl_;
 };
 

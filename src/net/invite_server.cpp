@@ -8,6 +8,7 @@
 #include <memory>
 #include <unordered_map>
 
+#include "net/enet_host.h"
 #include "net/invite_code.h"
 
 namespace zib::net {
@@ -265,30 +266,14 @@ InviteServer::~InviteServer() = default;
 
 std::unique_ptr<InviteServer> InviteServer::start(const InviteServerOptions& options,
                                                   std::string& error) {
-    if (enet_initialize() != 0) {
-        error = "Síť nelze spustit (ENet).";
-        return nullptr;
-    }
-    ENetAddress address{};
-    address.host = ENET_HOST_ANY;
-    address.port = options.port;
-    if (!options.bindHost.empty() &&
-        enet_address_set_host_ip(&address, options.bindHost.c_str()) != 0) {
-        error = "Adresa " + options.bindHost + " není platná IP adresa.";
-        return nullptr;
-    }
     std::unique_ptr<InviteServer> s(new InviteServer);
     s->impl_ = std::make_unique<Impl>();
     Impl& d = *s->impl_;
     d.options = options;
     const size_t slots = std::min<size_t>(ENET_PROTOCOL_MAXIMUM_PEER_ID,
                                           options.maxHosts + 2 * options.maxPairs + 64);
-    d.host = enet_host_create(&address, slots, 1, 0, 0);
-    if (!d.host) {
-        error = "Na portu " + std::to_string(options.port) +
-                " nelze naslouchat (je obsazený, nebo chybí oprávnění).";
-        return nullptr;
-    }
+    d.host = listenEnet(options.bindHost, options.port, slots, 1, error);
+    if (!d.host) return nullptr;
     d.host->maximumPacketSize = kMaxRelayMessage;
     d.host->maximumWaitingData = kMaxRelayMessage * 2;
     d.host->duplicatePeers = options.slotsPerAddress;

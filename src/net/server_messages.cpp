@@ -134,13 +134,7 @@ DecodedServerMessage decodeServerMessage(std::span<const uint8_t> bytes) {
             out.error = "neznámý druh zprávy serveru";
             return out;
     }
-    r.finish();
-    if (!r.error().empty()) {
-        out.error = r.error();
-        return out;
-    }
-    out.message = std::move(m);
-    return out;
+    return wire::finish<DecodedServerMessage>(r, std::move(m));
 }
 
 bool isRelayFrame(std::span<const uint8_t> bytes) {
