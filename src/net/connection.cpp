@@ -3,6 +3,7 @@
 
 #include <enet/enet.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "net/enet_host.h"
@@ -12,7 +13,10 @@ namespace zib::net {
 
 struct Connection::Impl {
     ENetHost* host = nullptr;
-    ENetPeer* peer = nullptr;    // the one peer, once connecting or connected
+    ENetPeer* peer = nullptr;  // the one peer, once connecting or connected
+    // The joiner: further attempts racing the peer's to other endpoints of the same host; the
+    // first that connects becomes the peer and the others are dropped.
+    std::vector<ENetPeer*> racing;
     ENetPeer* server = nullptr;  // the ZIB server, when one is reached from this socket
     std::vector<ConnectionEvent> serverEvents;
     bool relay = false;  // the server carries the game's packets
@@ -33,6 +37,7 @@ struct Connection::Impl {
     ~Impl() {
         if (host) {
             if (peer) enet_peer_reset(peer);
+            for (ENetPeer* p : racing) enet_peer_reset(p);
             if (server) enet_peer_disconnect_now(server, 0);
             enet_host_destroy(host);
         }
@@ -66,6 +71,31 @@ struct Connection::Impl {
                 seen[i] = {};
             }
         }
+    }
+
+    bool isRacing(const ENetPeer* p) const {
+        return std::find(racing.begin(), racing.end(), p) != racing.end();
+    }
+
+    // p connected first: it is the peer from now on, and the other attempts are dropped.
+    void won(ENetPeer* p) {
+        if (peer && peer != p) enet_peer_disconnect_now(peer, 0);
+        for (ENetPeer* other : racing)
+            if (other != p) enet_peer_disconnect_now(other, 0);
+        racing.clear();
+        peer = p;
+    }
+
+    // An attempt that failed: true when it was one of several and the others go on.
+    bool lostRace(ENetPeer* p) {
+        if (const auto it = std::find(racing.begin(), racing.end(), p); it != racing.end()) {
+            racing.erase(it);
+            return true;
+        }
+        if (p != peer || isConnected || racing.empty()) return false;
+        peer = racing.back();
+        racing.pop_back();
+        return true;
     }
 
     void countTraffic() {
@@ -125,8 +155,9 @@ std::unique_ptr<Connection> Connection::open(const ConnectionOptions& options, s
     std::unique_ptr<Connection> c(new Connection);
     c->impl_ = std::make_unique<Impl>();
     c->impl_->options = options;
-    // Two slots: the host, and the ZIB server that may be reached from the same socket.
-    c->impl_->host = enet_host_create(nullptr, 2, kChannelCount, 0, 0);
+    // The host by up to kRacingPaths paths, and the ZIB server that may be reached from the same
+    // socket.
+    c->impl_->host = enet_host_create(nullptr, kRacingPaths + 1, kChannelCount, 0, 0);
     if (!c->impl_->host) {
         error = "Síťové spojení nelze vytvořit.";
         return nullptr;
@@ -138,17 +169,23 @@ std::unique_ptr<Connection> Connection::open(const ConnectionOptions& options, s
 bool Connection::connectTo(const std::string& host, uint16_t port, std::string& error) {
     Impl& d = *impl_;
     ENetAddress address{};
-    if (d.listening || d.peer || enet_address_set_host(&address, host.c_str()) != 0) {
+    const size_t attempts = (d.peer ? 1 : 0) + d.racing.size();
+    if (d.listening || d.isConnected || d.relay || attempts >= kRacingPaths ||
+        enet_address_set_host(&address, host.c_str()) != 0) {
         error = "Počítač " + host + " nelze najít.";
         return false;
     }
     address.port = port;
-    d.peer = enet_host_connect(d.host, &address, kChannelCount, 0);
-    if (!d.peer) {
+    ENetPeer* attempt = enet_host_connect(d.host, &address, kChannelCount, 0);
+    if (!attempt) {
         error = "Síťové spojení nelze vytvořit.";
         return false;
     }
-    d.applyTimeout(d.peer);
+    d.applyTimeout(attempt);
+    if (d.peer)
+        d.racing.push_back(attempt);
+    else
+        d.peer = attempt;
     return true;
 }
 
@@ -209,6 +246,8 @@ void Connection::enterRelay(const std::string& address) {
         enet_peer_reset(d.peer);
         d.peer = nullptr;
     }
+    for (ENetPeer* p : d.racing) enet_peer_reset(p);
+    d.racing.clear();
     d.relay = true;
     d.relayPeer = address;
     d.isConnected = true;
@@ -284,11 +323,12 @@ std::vector<ConnectionEvent> Connection::poll(int timeoutMs) {
         }
         switch (e.type) {
             case ENET_EVENT_TYPE_CONNECT:
-                if (!d.listening && e.peer != d.peer) {
+                if (!d.listening && e.peer != d.peer && !d.isRacing(e.peer)) {
                     // A joiner takes no connections from outside.
                     enet_peer_disconnect_now(e.peer, 0);
                     break;
                 }
+                if (!d.listening) d.won(e.peer);
                 if (d.relay || (d.peer && d.peer != e.peer)) {
                     // One player only.
                     enet_peer_disconnect_now(e.peer,
@@ -313,6 +353,7 @@ std::vector<ConnectionEvent> Connection::poll(int timeoutMs) {
                 enet_packet_destroy(e.packet);
                 break;
             case ENET_EVENT_TYPE_DISCONNECT:
+                if (!d.listening && d.lostRace(e.peer)) break;
                 if (e.peer == d.peer) {
                     d.peer = nullptr;
                     d.isConnected = false;

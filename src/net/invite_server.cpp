@@ -5,6 +5,7 @@
 #include <enet/enet.h>
 
 #include <algorithm>
+#include <deque>
 #include <memory>
 #include <unordered_map>
 
@@ -49,6 +50,10 @@ struct InviteServer::Impl {
         Kind kind = Kind::New;
         std::string code;       // a host's, while registered
         uint16_t gamePort = 0;  // a host's
+        // A host's endpoint on its own network, and the port its router opened on the public
+        // address (0: not told, or refused).
+        uint32_t localAddress = 0;
+        uint16_t localPort = 0, mappedPort = 0;
         Clock::time_point since;
         size_t messages = 0;
         // The joiner: the host the server paired it with (its slot and connect id, as the slot
@@ -69,6 +74,16 @@ struct InviteServer::Impl {
     size_t relayed = 0;
     Clock::time_point nextSweep{};
     WrongCodeLimit wrongCodes;
+    // Codes freed lately, and why, so that a joiner late with one is told what happened; the
+    // oldest go first, and all after ten minutes.
+    struct Gone {
+        ServerRefusal reason;
+        Clock::time_point at;
+    };
+    std::unordered_map<std::string, Gone> gone;
+    std::deque<std::string> goneOrder;
+    static constexpr size_t kGoneKept = 4096;
+    static constexpr std::chrono::minutes kGoneFor{10};
 
     ~Impl() {
         if (host) enet_host_destroy(host);
@@ -90,9 +105,15 @@ struct InviteServer::Impl {
         if (close) enet_peer_disconnect_later(peer, 0);
     }
 
-    void freeCode(Client& c) {
+    void freeCode(Client& c, ServerRefusal why) {
         if (c.code.empty()) return;
         codes.erase(c.code);
+        if (goneOrder.size() >= kGoneKept) {
+            gone.erase(goneOrder.front());
+            goneOrder.pop_front();
+        }
+        gone[c.code] = Gone{why, Clock::now()};
+        goneOrder.push_back(c.code);
         if (auto it = codesOf.find(c.address); it != codesOf.end() && --it->second == 0)
             codesOf.erase(it);
         log(ServerLogLevel::Debug, "code " + c.code + " freed");
@@ -115,7 +136,7 @@ struct InviteServer::Impl {
         auto it = clients.find(peer);
         if (it == clients.end()) return;
         endRelay(it->second);
-        freeCode(it->second);
+        freeCode(it->second, ServerRefusal::HostLeft);
         if (it->second.kind == Kind::Joiner) --joiners;
         clients.erase(it);
     }
@@ -133,7 +154,12 @@ struct InviteServer::Impl {
         c.kind = Kind::Host;
         c.code = code;
         c.gamePort = m.gamePort ? m.gamePort : c.port;
+        if (isLocalEndpoint(m.localAddress, m.localPort, c.address)) {
+            c.localAddress = m.localAddress;
+            c.localPort = m.localPort;
+        }
         codes[code] = peer;
+        gone.erase(code);  // its place in goneOrder goes with the oldest
         ++codesOf[c.address];
         send(peer, Registered{code});
         log(ServerLogLevel::Debug, "host " + dotted(c.address, c.port) + " got code " + code);
@@ -154,14 +180,18 @@ struct InviteServer::Impl {
         const auto found = codes.find(m.code);
         if (found == codes.end()) {
             wrongCodes.recordWrong(c.address, now);
-            return refuse(peer, ServerRefusal::WrongCode, false);
+            const auto late = gone.find(m.code);
+            return refuse(peer, late != gone.end() ? late->second.reason : ServerRefusal::WrongCode,
+                          false);
         }
         Client& h = clients.at(found->second);
         c.pairedHost = found->second;
         c.pairedId = found->second->connectID;
         const uint16_t start = options.startDelayMs;
-        send(peer, Paired{h.address, h.gamePort, start});
-        send(found->second, Paired{c.address, c.port, start});
+        Paired toJoiner{h.address, h.gamePort, start, h.localAddress, h.localPort, 0};
+        if (h.mappedPort != h.gamePort) toJoiner.mappedPort = h.mappedPort;
+        send(peer, toJoiner);
+        send(found->second, Paired{c.address, c.port, start, 0, 0, 0});
         log(ServerLogLevel::Info, "pairing " + m.code + ": host " + dotted(h.address, h.gamePort) +
                                       ", joiner " + dotted(c.address, c.port));
     }
@@ -231,8 +261,14 @@ struct InviteServer::Impl {
             return registerHost(peer, c, *r);
         if (const auto* j = std::get_if<JoinByCode>(&*d.message)) return join(peer, c, *j);
         if (std::holds_alternative<RelayRequest>(*d.message)) return relay(peer, c);
+        if (const auto* mapped = std::get_if<MappedPort>(&*d.message);
+            mapped && c.kind == Kind::Host) {
+            // A router behind another NAT reports an address nobody outside reaches: ignored.
+            if (mapped->address == c.address) c.mappedPort = mapped->port;
+            return;
+        }
         if (std::holds_alternative<GameStarted>(*d.message) && c.kind == Kind::Host) {
-            freeCode(c);
+            freeCode(c, ServerRefusal::HostPlaying);
             // A relayed host stays: the server carries its game.
             if (!c.partner) enet_peer_disconnect_later(peer, 0);
             return;
@@ -245,6 +281,12 @@ struct InviteServer::Impl {
         const Clock::time_point now = Clock::now();
         if (now < nextSweep) return;
         nextSweep = now + std::chrono::milliseconds(100);
+        while (!goneOrder.empty()) {
+            const auto it = gone.find(goneOrder.front());
+            if (it != gone.end() && now - it->second.at < kGoneFor) break;
+            if (it != gone.end()) gone.erase(it);
+            goneOrder.pop_front();
+        }
         for (auto& [peer, c] : clients) {
             if (c.kind == Kind::New && now - c.since >= options.greetingLimit)
                 enet_peer_disconnect_now(peer, 0);

@@ -187,6 +187,7 @@ class Session {
     std::unique_ptr<InviteClient> invite_;
     std::string inviteReported_;  // the invite line last given to onAddressLine
     bool awaitingHost_ = false;   // the joiner by code, until it connects to the host it was given
+    bool triedOtherPaths_ = false;  // the joiner by code: the host's other paths are being tried
     // The host: the paired joiner's public endpoint, which it sends bare datagrams to for a while
     // from the moment the server named, so that its own NAT lets the joiner's connection in.
     std::optional<InviteClient::Pairing> punching_;
