@@ -172,6 +172,7 @@ void Session::serveInvite() {
     }
     if (invite_->stage() == InviteStage::Failed) {
         awaitingHost_ = false;
+        if (options_.onAddressLine) options_.onAddressLine(invite_->message());
         return lose(invite_->message());
     }
     if (invite_->stage() != InviteStage::Paired) return;

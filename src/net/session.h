@@ -70,7 +70,8 @@ struct SessionOptions {
     std::string server;
     uint16_t serverPort = kDefaultServerPort;
     // The host: called from poll() with the address line once the router has answered or not,
-    // and with the invite line whenever the server gives a code or loses it.
+    // and with the invite line whenever the server gives a code or loses it. The joiner by code:
+    // called with why the server did not pair it.
     std::function<void(const std::string&)> onAddressLine;
 };
 
