@@ -62,7 +62,8 @@ zib::Result<std::unique_ptr<zib::net::Session>> openSession(const zib::CommandLi
         return zib::net::Session::host(options);
     }
     if (!line.inviteCode.empty()) {
-        // Why the server did not pair it, also for a player who typed the code in a terminal.
+        // Why the server did not pair it, or how it reached the host, also for a player who typed
+        // the code in a terminal.
         options.onAddressLine = [](const std::string& text) {
             std::cerr << "ZIB: " << text << std::endl;
         };

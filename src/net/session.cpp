@@ -162,6 +162,11 @@ void Session::serveInvite() {
         return;
     }
     if (!awaitingHost_) {
+        if (state_ == SessionState::Connected && !joinReported_) {
+            joinReported_ = true;
+            if (options_.onAddressLine)
+                options_.onAddressLine("Připojeno k hostiteli " + connectionKind() + ".");
+        }
         // The direct path answered, and the server is no longer needed; or it did not within
         // 3 s, and the server is asked to carry the game.
         if (invite_->stage() != InviteStage::Paired || invite_->relayed()) return;
