@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "net/server_messages.h"
@@ -134,12 +135,18 @@ int main(int argc, char** argv) {
         if (f != registered) leave(f);
     send(registered, encodeServerMessage(MappedPort{0x08080808, 40000}));
     listen(registered, 500, 99);  // also lets the left ones' last packets pass
+    // The joiner has a socket of its own: the flood's slots were taken and left many times, and
+    // a late packet of an old connection must not pass for the joiner's.
+    ENetHost* flooding = std::exchange(client, enet_host_create(nullptr, 2, 1, 0, 0));
+    if (!client) return 2;
     ENetPeer* joiner = connect();
     send(joiner, encodeServerMessage(JoinByCode{kServerProtocolVersion, code}));
-    const auto* paired = find<Paired>(listen(joiner, 5000));
+    const Heard answer = listen(joiner, 5000);
+    const auto* paired = find<Paired>(answer);
     say("a joiner sent to third parties' addresses",
         paired && paired->localAddress == 0 && paired->mappedPort == 0);
     leave(joiner);
+    enet_host_destroy(std::exchange(client, flooding));
     leave(registered);
 
     // A relay for somebody the server never paired with this client, and relayed data without a
