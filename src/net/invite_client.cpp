@@ -70,7 +70,8 @@ struct InviteClient::Impl {
     std::string peerAddress;
     uint16_t peerPort = 0;
     std::vector<Endpoint> otherPaths;
-    uint32_t mappedAddress = 0;  // the host's router's opened port
+    std::optional<uint32_t> localAddress;  // the host's own network's, towards the server
+    uint32_t mappedAddress = 0;            // the host's router's opened port
     uint16_t mappedPort = 0;
     Clock::time_point startAt{};
     std::optional<Pairing> pairing;
@@ -106,7 +107,9 @@ struct InviteClient::Impl {
     void connected() {
         stage = InviteStage::Asking;
         if (isHost) {
-            const uint32_t local = localAddressTowards(serverName, serverPort);
+            // Asked once: the name was resolved when connecting, and is again only here.
+            if (!localAddress) localAddress = localAddressTowards(serverName, serverPort);
+            const uint32_t local = *localAddress;
             const uint16_t localPort = gamePort ? gamePort : link->localPort();
             send(RegisterHost{kServerProtocolVersion, gamePort, local,
                               local ? localPort : uint16_t{0}});
