@@ -161,23 +161,27 @@ DecodedServerMessage decodeServerMessage(std::span<const uint8_t> bytes) {
     return wire::finish<DecodedServerMessage>(r, std::move(m));
 }
 
-bool isLocalEndpoint(uint32_t address, uint16_t port, uint32_t publicAddress) {
+bool isPrivateAddress(uint32_t address) {
     struct Range {
         uint32_t base, mask;
     };
-    constexpr Range privateRanges[] = {
+    constexpr Range ranges[] = {
         {0x0A000000, 0xFF000000},  // 10/8
         {0xAC100000, 0xFFF00000},  // 172.16/12
         {0xC0A80000, 0xFFFF0000},  // 192.168/16
-        {0x64400000, 0xFFC00000},  // 100.64/10
-        {0xA9FE0000, 0xFFFF0000},  // 169.254/16
+        {0x64400000, 0xFFC00000},  // 100.64/10, shared by carriers
+        {0xA9FE0000, 0xFFFF0000},  // 169.254/16, link-local
     };
+    for (const Range& r : ranges)
+        if ((address & r.mask) == r.base) return true;
+    return false;
+}
+
+bool isLocalEndpoint(uint32_t address, uint16_t port, uint32_t publicAddress) {
     const auto loopback = [](uint32_t a) { return (a & 0xFF000000) == 0x7F000000; };
     if (port == 0) return false;
     if (loopback(address)) return loopback(publicAddress);
-    for (const Range& r : privateRanges)
-        if ((address & r.mask) == r.base) return true;
-    return false;
+    return isPrivateAddress(address);
 }
 
 bool isRelayFrame(std::span<const uint8_t> bytes) {

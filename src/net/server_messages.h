@@ -135,6 +135,10 @@ DecodedServerMessage decodeServerMessage(std::span<const uint8_t> bytes);
 // Whether bytes are a well-formed RelayData, checked in place: what the relay passes on unread.
 bool isRelayFrame(std::span<const uint8_t> bytes);
 
+// Whether an IPv4 address (host order) belongs to a private network: 10/8, 172.16/12, 192.168/16,
+// 100.64/10 (shared by carriers), 169.254/16 (link-local).
+bool isPrivateAddress(uint32_t address);
+
 // Whether a host's endpoint on its own network is one a joiner may be sent to: an address of a
 // private network (10/8, 172.16/12, 192.168/16, 100.64/10, 169.254/16), or loopback when the host
 // itself is seen at loopback. Anything else would point the joiner at a third party.
