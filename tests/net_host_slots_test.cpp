@@ -221,3 +221,57 @@ TEST(NetHostSlots, APortThatCannotBeOpenedSaysWhy) {
 
 }  // namespace
 }  // namespace zib::net
+
+namespace zib::net {
+namespace {
+
+// A UDP port that nothing answers on: bound here and never read.
+struct SilentPort {
+    int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    uint16_t port = 0;
+    SilentPort() {
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof a;
+        ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length);
+        port = ntohs(a.sin_port);
+    }
+    ~SilentPort() { ::close(fd); }
+};
+
+TEST(NetHostSlots, TheFirstOfRacingPathsToAnswerIsTheGamesAndOnlyAllFailingEndsTheAttempt) {
+    enum class Host { First, Last, Absent };
+    for (const Host where : {Host::First, Host::Last, Host::Absent}) {
+        SCOPED_TRACE(static_cast<int>(where));
+        ConnectionOptions listen;
+        listen.bindHost = "127.0.0.1";
+        std::string error;
+        auto host = Connection::listen(listen, error);
+        SilentPort silent, silent2;
+        ConnectionOptions quick;
+        quick.timeout = 300ms;
+        auto joiner = Connection::open(quick, error);
+        std::vector<uint16_t> ports = {silent.port, silent2.port};
+        if (where != Host::Absent)
+            ports.insert(where == Host::First ? ports.begin() : ports.end(), host->localPort());
+        for (uint16_t port : ports) ASSERT_TRUE(joiner->connectTo("127.0.0.1", port, error));
+        EXPECT_EQ(joiner->connectTo("127.0.0.1", silent.port, error), where == Host::Absent);
+        int connected = 0, lost = 0;
+        for (auto end = Clock::now() + 1500ms; Clock::now() < end;) {
+            host->poll(1);
+            for (const ConnectionEvent& e : joiner->poll(1)) {
+                connected += e.type == ConnectionEvent::Type::Connected;
+                lost += e.type == ConnectionEvent::Type::Disconnected;
+            }
+        }
+        // The silent paths have timed out by now without a word to the game.
+        EXPECT_EQ(connected, where == Host::Absent ? 0 : 1);
+        EXPECT_EQ(lost, where == Host::Absent ? 1 : 0);
+        EXPECT_EQ(joiner->send(std::vector<uint8_t>{1}, Channel::Reliable), where != Host::Absent);
+    }
+}
+
+}  // namespace
+}  // namespace zib::net

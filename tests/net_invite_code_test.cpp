@@ -101,9 +101,13 @@ TEST(NetServerMessages, EveryTypeDecodesToItself) {
     const ServerMessage messages[] = {
         RegisterHost{kServerProtocolVersion, 47777},
         RegisterHost{kServerProtocolVersion, 0},
+        RegisterHost{kServerProtocolVersion, 47777, 0x0A2F0002, 47777},
         Registered{"ABC234"},
         JoinByCode{9, "ZZ2233"},
         Paired{0xC0000201, 47777, kMaxStartDelayMs},
+        Paired{0xC0000201, 47777, 300, 0xC0A80105, 47777, 40001},
+        MappedPort{0xC0000201, 40001},
+        ServerRefused{ServerRefusal::HostPlaying},
         ServerRefused{ServerRefusal::WrongCode},
         ServerRefused{ServerRefusal::BadMessage},
         GameStarted{},
@@ -117,8 +121,8 @@ TEST(NetServerMessages, EveryTypeDecodesToItself) {
         ASSERT_TRUE(d.message) << "type " << m.index() << ": " << d.error;
         EXPECT_EQ(*d.message, m) << "type " << m.index();
     }
-    EXPECT_EQ(encodeServerMessage(Paired{0x01020304, 0x0506, 7}),
-              (std::vector<uint8_t>{0x44, 4, 3, 2, 1, 6, 5, 7, 0}));
+    EXPECT_EQ(encodeServerMessage(Paired{0x01020304, 0x0506, 7, 0x0A000001, 8, 9}),
+              (std::vector<uint8_t>{0x44, 4, 3, 2, 1, 6, 5, 7, 0, 1, 0, 0, 10, 8, 0, 9, 0}));
 }
 
 TEST(NetServerMessages, MalformedPacketsAreRefused) {
@@ -129,16 +133,21 @@ TEST(NetServerMessages, MalformedPacketsAreRefused) {
         {"empty", {}},
         {"unknown type", {0x4A}},
         {"a game message", {1, 2, 0, 5, '1', '.', '1', '.', '0'}},
-        {"register cut short", {0x41, 1, 0, 0x61}},
-        {"register with a tail", {0x41, 1, 0, 0x61, 0xBB, 0}},
+        {"register cut short", {0x41, 2, 0, 0x61, 0xBB}},
+        {"register with a tail", {0x41, 2, 0, 0x61, 0xBB, 0, 0, 0, 0, 0, 0, 0}},
+        {"register a local address without a port", {0x41, 2, 0, 0x61, 0xBB, 2, 0, 47, 10, 0, 0}},
         {"code with a look-alike", {0x42, 'A', 'B', 'C', 'O', '2', '3'}},
         {"code with a zero byte", {0x43, 1, 0, 'A', 'B', 'C', 0, '2', '3'}},
         {"code cut short", {0x43, 1, 0, 'A', 'B', 'C'}},
-        {"paired to nobody", {0x44, 0, 0, 0, 0, 1, 0, 0, 0}},
-        {"paired to port 0", {0x44, 1, 2, 3, 4, 0, 0, 0, 0}},
-        {"start too late", {0x44, 1, 2, 3, 4, 1, 0, 0x89, 0x13}},
+        {"paired to nobody", {0x44, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {"paired to port 0", {0x44, 1, 2, 3, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {"start too late", {0x44, 1, 2, 3, 4, 1, 0, 0x89, 0x13, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {"paired with a local port but no address",
+         {0x44, 1, 2, 3, 4, 1, 0, 0, 0, 0, 0, 0, 0, 5, 0, 0, 0}},
+        {"paired as the first version did", {0x44, 1, 2, 3, 4, 1, 0, 0, 0}},
+        {"mapped port 0", {0x4A, 1, 2, 3, 4, 0, 0}},
         {"refusal 0", {0x45, 0}},
-        {"refusal 7", {0x45, 7}},
+        {"refusal 9", {0x45, 9}},
         {"relayed on channel 5", {0x49, 5, 1}},
         {"relayed nothing", {0x49, 0}},
         {"relayed too much",
@@ -158,12 +167,38 @@ TEST(NetServerMessages, MalformedPacketsAreRefused) {
     }
 }
 
+TEST(NetServerMessages, AJoinerIsSentOnlyToAHostsOwnNetwork) {
+    struct Case {
+        uint32_t address;
+        uint16_t port;
+        uint32_t seenAt;  // the host's public address
+        bool taken;
+    } const cases[] = {
+        {0x0A2F0002, 47777, 0xC0000301, true},   // 10.47.0.2
+        {0xAC1F0001, 47777, 0xC0000301, true},   // 172.31.0.1
+        {0xAC200001, 47777, 0xC0000301, false},  // 172.32.0.1: public
+        {0xC0A80105, 47777, 0xC0000301, true},   // 192.168.1.5
+        {0x64400001, 47777, 0xC0000301, true},   // 100.64.0.1
+        {0xA9FE0101, 47777, 0xC0000301, true},   // 169.254.1.1
+        {0xC0A80105, 0, 0xC0000301, false},      // no port
+        {0x08080808, 47777, 0xC0000301, false},  // somebody on the internet
+        {0xC0000301, 47777, 0xC0000301, false},  // the public address is no local one
+        {0x7F000001, 47777, 0xC0000301, false},  // the joiner's own machine
+        {0x7F000001, 47777, 0x7F000001, true},   // a host on the server's own machine
+        {0x00000000, 47777, 0xC0000301, false},
+        {0xE0000001, 47777, 0xC0000301, false},  // multicast
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(isLocalEndpoint(c.address, c.port, c.seenAt), c.taken) << std::hex << c.address;
+}
+
 TEST(NetServerMessages, MutatedPacketsDecodeOnlyToWhatReencodesTheSame) {
     std::mt19937 random(17);
     const std::vector<uint8_t> seeds[] = {encodeServerMessage(RegisterHost{1, 47777}),
                                           encodeServerMessage(Registered{"ABC234"}),
                                           encodeServerMessage(JoinByCode{1, "ABC234"}),
-                                          encodeServerMessage(Paired{1, 2, 3}),
+                                          encodeServerMessage(Paired{1, 2, 3, 4, 5, 6}),
+                                          encodeServerMessage(MappedPort{1, 2}),
                                           encodeServerMessage(ServerRefused{ServerRefusal::Full}),
                                           encodeServerMessage(RelayData{1, {5, 6}})};
     int accepted = 0;
@@ -182,6 +217,8 @@ TEST(NetServerMessages, MutatedPacketsDecodeOnlyToWhatReencodesTheSame) {
             }
         }
         const DecodedServerMessage d = decodeServerMessage(bytes);
+        // The relay's check in place agrees with the decoder.
+        ASSERT_EQ(isRelayFrame(bytes), d.message && std::holds_alternative<RelayData>(*d.message));
         if (!d.message) continue;
         ++accepted;
         ASSERT_EQ(encodeServerMessage(*d.message), bytes);

@@ -79,6 +79,10 @@ TEST(NetInviteServer, AJoinerFindsTheHostByItsCode) {
     ASSERT_EQ(joiner->stage(), InviteStage::Paired) << joiner->message();
     EXPECT_EQ(joiner->peerAddress(), "127.0.0.1");
     EXPECT_EQ(joiner->peerPort(), 47999);
+    // The host's own network is the machine the server runs on: that path is passed on too.
+    ASSERT_EQ(joiner->otherPaths().size(), 1u);
+    EXPECT_EQ(joiner->otherPaths()[0].address, "127.0.0.1");
+    EXPECT_EQ(joiner->otherPaths()[0].port, 47999);
     // The code lives on until the host's game starts.
     EXPECT_EQ(server->registeredHosts(), 1u);
     EXPECT_EQ(host->stage(), InviteStage::Registered);
@@ -93,8 +97,10 @@ TEST(NetInviteServer, CodesThatLeadNowhereAreRefusedInCzech) {
     } const cases[] = {
         {"a right code", [](InviteClient&) {}, InviteStage::Paired, ""},
         {"the host's game started", [](InviteClient& h) { h.gameStarted(); }, InviteStage::Failed,
+         "už hraje s jiným soupeřem"},
+        {"the host left", [](InviteClient&) {}, InviteStage::Failed, "už odešel"},
+        {"a code nobody had", [](InviteClient&) {}, InviteStage::Failed,
          "takový kód pozvánky nezná"},
-        {"the host left", [](InviteClient&) {}, InviteStage::Failed, "takový kód pozvánky nezná"},
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
         const Case& c = cases[i];
@@ -104,12 +110,39 @@ TEST(NetInviteServer, CodesThatLeadNowhereAreRefusedInCzech) {
         c.before(*host);
         if (i == 2) host.reset();
         ASSERT_TRUE(pumpUntil(server.get(), {}, [&] {
-            return server->registeredHosts() == (c.joiner == InviteStage::Paired ? 1u : 0u);
+            return server->registeredHosts() == (i == 1 || i == 2 ? 0u : 1u);
         })) << c.what;
-        auto joiner = host ? joined(*server, code, {host.get()}) : joined(*server, code);
+        const std::string asked = i == 3 ? (code == "AAAAAA" ? "BBBBBB" : "AAAAAA") : code;
+        auto joiner = host ? joined(*server, asked, {host.get()}) : joined(*server, asked);
         EXPECT_EQ(joiner->stage(), c.joiner) << c.what;
         EXPECT_NE(joiner->message().find(c.message), std::string::npos)
             << c.what << ": " << joiner->message();
+    }
+}
+
+TEST(NetInviteServer, ARoutersOpenedPortReachesTheJoinerOnlyOnTheHostsPublicAddress) {
+    struct Case {
+        const char* address;  // as the host's router told it
+        uint16_t port;
+        size_t paths;  // the joiner's other paths
+    } const cases[] = {
+        {"127.0.0.1", 40001, 2},  // the public address the server sees
+        {"192.0.2.9", 40001, 1},  // a router behind another NAT, or a lie
+        {"127.0.0.1", 47999, 1},  // the same as the public endpoint
+    };
+    for (const Case& c : cases) {
+        auto server = startServer();
+        auto host = registered(*server, 47999);
+        host->setMappedPort(c.address, c.port);
+        // The server has taken the port once a pump has passed the message on.
+        ASSERT_TRUE(
+            pumpUntil(server.get(), {host.get()}, [&, n = 0]() mutable { return ++n > 20; }));
+        auto joiner = joined(*server, host->code(), {host.get()});
+        ASSERT_EQ(joiner->otherPaths().size(), c.paths) << c.address;
+        if (c.paths == 2) {
+            EXPECT_EQ(joiner->otherPaths()[1].address, "127.0.0.1");
+            EXPECT_EQ(joiner->otherPaths()[1].port, 40001);
+        }
     }
 }
 

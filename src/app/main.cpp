@@ -62,7 +62,14 @@ zib::Result<std::unique_ptr<zib::net::Session>> openSession(const zib::CommandLi
         };
         return zib::net::Session::host(options);
     }
-    if (!line.inviteCode.empty()) return zib::net::Session::joinByCode(line.inviteCode, options);
+    if (!line.inviteCode.empty()) {
+        // Why the server did not pair it, or how it reached the host, also for a player who typed
+        // the code in a terminal.
+        options.onAddressLine = [](const std::string& text) {
+            std::cerr << "ZIB: " << text << std::endl;
+        };
+        return zib::net::Session::joinByCode(line.inviteCode, options);
+    }
     if (line.joinHost.empty()) return std::unique_ptr<zib::net::Session>();
     options.port = line.joinPort;
     return zib::net::Session::join(line.joinHost, options);

@@ -2,6 +2,7 @@
 #include <arpa/inet.h>
 
 #include "net/port_mapping.h"
+#include "net/server_messages.h"
 
 namespace zib::net {
 
@@ -9,21 +10,8 @@ bool isUnreachableFromInternet(const std::string& address) {
     in_addr a{};
     if (::inet_pton(AF_INET, address.c_str(), &a) != 1) return true;
     const uint32_t v = ntohl(a.s_addr);
-    struct Range {
-        uint32_t base, mask;
-    };
-    constexpr Range ranges[] = {
-        {0x0A000000, 0xFF000000},  // 10/8
-        {0xAC100000, 0xFFF00000},  // 172.16/12
-        {0xC0A80000, 0xFFFF0000},  // 192.168/16
-        {0x64400000, 0xFFC00000},  // 100.64/10, shared by carriers
-        {0x7F000000, 0xFF000000},  // loopback
-        {0xA9FE0000, 0xFFFF0000},  // link-local
-        {0x00000000, 0xFF000000},  // "this network"
-    };
-    for (const Range& r : ranges)
-        if ((v & r.mask) == r.base) return true;
-    return false;
+    // Private and shared networks, loopback and "this network".
+    return isPrivateAddress(v) || (v >> 24) == 0x7F || (v >> 24) == 0;
 }
 
 std::string addressLine(const MappingStatus& status, uint16_t localPort) {

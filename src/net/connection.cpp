@@ -2,16 +2,11 @@
 #include "net/connection.h"
 
 #include <enet/enet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <mutex>
 #include <utility>
 
+#include "net/enet_host.h"
 #include "net/server_messages.h"
 
 namespace zib::net {
@@ -22,53 +17,14 @@ namespace {
 constexpr enet_uint32 kWatcherConnectData = 0x5A494257;  // "ZIBW"
 constexpr size_t kWatcherEventsKept = 1024;
 
-// ENet wants one enet_initialize per process before any use; it is never undone (the program
-// ends with it).
-bool initializeEnet() {
-    static std::once_flag once;
-    static bool ok = false;
-    std::call_once(once, [] { ok = enet_initialize() == 0; });
-    return ok;
-}
-
-// Why a UDP socket cannot listen on address:port, asked of the system directly: ENet only says
-// that it failed.
-std::string listenFault(const ENetAddress& address, const std::string& bindHost) {
-    const std::string port = std::to_string(address.port);
-    int fault = 0;
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    if (fd < 0) {
-        fault = errno;
-    } else {
-        sockaddr_in in{};
-        in.sin_family = AF_INET;
-        in.sin_port = htons(address.port);
-        in.sin_addr.s_addr = address.host;  // ENet keeps it in network order
-        if (::bind(fd, reinterpret_cast<const sockaddr*>(&in), sizeof in) != 0) fault = errno;
-        ::close(fd);
-    }
-    switch (fault) {
-        case EADDRINUSE:
-            return "Na portu " + port + " nelze naslouchat: je obsazený jiným programem.";
-        case EADDRNOTAVAIL:
-            return "Na adrese " + bindHost +
-                   " nelze naslouchat: tento počítač takovou adresu nemá.";
-        case EACCES:
-        case EPERM:
-            return "Na portu " + port +
-                   " smí naslouchat jen správce systému; zvolte port 1024 nebo vyšší.";
-        case 0:
-            return "Na portu " + port + " nelze naslouchat.";
-        default:
-            return "Na portu " + port + " nelze naslouchat (" + std::strerror(fault) + ").";
-    }
-}
-
 }  // namespace
 
 struct Connection::Impl {
     ENetHost* host = nullptr;
-    ENetPeer* peer = nullptr;    // the one peer, once connecting or connected
+    ENetPeer* peer = nullptr;  // the one peer, once connecting or connected
+    // The joiner: further attempts racing the peer's to other endpoints of the same host; the
+    // first that connects becomes the peer and the others are dropped.
+    std::vector<ENetPeer*> racing;
     ENetPeer* server = nullptr;  // the ZIB server, when one is reached from this socket
     std::vector<ConnectionEvent> serverEvents;
     bool relay = false;  // the server carries the game's packets
@@ -119,6 +75,7 @@ struct Connection::Impl {
     ~Impl() {
         if (host) {
             if (peer) enet_peer_reset(peer);
+            for (ENetPeer* p : racing) enet_peer_reset(p);
             if (server) enet_peer_disconnect_now(server, 0);
             enet_host_destroy(host);
         }
@@ -161,6 +118,31 @@ struct Connection::Impl {
         }
     }
 
+    bool isRacing(const ENetPeer* p) const {
+        return std::find(racing.begin(), racing.end(), p) != racing.end();
+    }
+
+    // p connected first: it is the peer from now on, and the other attempts are dropped.
+    void won(ENetPeer* p) {
+        if (peer && peer != p) enet_peer_disconnect_now(peer, 0);
+        for (ENetPeer* other : racing)
+            if (other != p) enet_peer_disconnect_now(other, 0);
+        racing.clear();
+        peer = p;
+    }
+
+    // An attempt that failed: true when it was one of several and the others go on.
+    bool lostRace(ENetPeer* p) {
+        if (const auto it = std::find(racing.begin(), racing.end(), p); it != racing.end()) {
+            racing.erase(it);
+            return true;
+        }
+        if (p != peer || isConnected || racing.empty()) return false;
+        peer = racing.back();
+        racing.pop_back();
+        return true;
+    }
+
     void countTraffic() {
         // ENet's counters are 32-bit; they are moved into ours after every service.
         sent += host->totalSentData;
@@ -174,28 +156,13 @@ Connection::~Connection() = default;
 
 std::unique_ptr<Connection> Connection::listen(const ConnectionOptions& options,
                                                std::string& error) {
-    if (!initializeEnet()) {
-        error = "Síť nelze spustit (ENet).";
-        return nullptr;
-    }
-    ENetAddress address{};
-    address.host = ENET_HOST_ANY;
-    address.port = options.port;
-    if (!options.bindHost.empty() &&
-        enet_address_set_host_ip(&address, options.bindHost.c_str()) != 0) {
-        error = "Adresa " + options.bindHost + " není platná IP adresa.";
-        return nullptr;
-    }
     std::unique_ptr<Connection> c(new Connection);
     c->impl_ = std::make_unique<Impl>();
     c->impl_->options = options;
     // More slots than players: a latecomer is told no instead of timing out, and connections
     // that never complete their handshake wait in slots of their own until they are dropped.
-    c->impl_->host = enet_host_create(&address, kHostSlots, kChannelCount, 0, 0);
-    if (!c->impl_->host) {
-        error = listenFault(address, options.bindHost);
-        return nullptr;
-    }
+    c->impl_->host = listenEnet(options.bindHost, options.port, kHostSlots, kChannelCount, error);
+    if (!c->impl_->host) return nullptr;
     c->impl_->listening = true;
     c->impl_->configure();
     return c;
@@ -234,8 +201,9 @@ std::unique_ptr<Connection> Connection::open(const ConnectionOptions& options, s
     std::unique_ptr<Connection> c(new Connection);
     c->impl_ = std::make_unique<Impl>();
     c->impl_->options = options;
-    // Two slots: the host, and the ZIB server that may be reached from the same socket.
-    c->impl_->host = enet_host_create(nullptr, 2, kChannelCount, 0, 0);
+    // The host by up to kRacingPaths paths, and the ZIB server that may be reached from the same
+    // socket.
+    c->impl_->host = enet_host_create(nullptr, kRacingPaths + 1, kChannelCount, 0, 0);
     if (!c->impl_->host) {
         error = "Síťové spojení nelze vytvořit.";
         return nullptr;
@@ -247,17 +215,23 @@ std::unique_ptr<Connection> Connection::open(const ConnectionOptions& options, s
 bool Connection::connectTo(const std::string& host, uint16_t port, std::string& error) {
     Impl& d = *impl_;
     ENetAddress address{};
-    if (d.listening || d.peer || enet_address_set_host(&address, host.c_str()) != 0) {
+    const size_t attempts = (d.peer ? 1 : 0) + d.racing.size();
+    if (d.listening || d.isConnected || d.relay || attempts >= kRacingPaths ||
+        enet_address_set_host(&address, host.c_str()) != 0) {
         error = "Počítač " + host + " nelze najít.";
         return false;
     }
     address.port = port;
-    d.peer = enet_host_connect(d.host, &address, kChannelCount, 0);
-    if (!d.peer) {
+    ENetPeer* attempt = enet_host_connect(d.host, &address, kChannelCount, 0);
+    if (!attempt) {
         error = "Síťové spojení nelze vytvořit.";
         return false;
     }
-    d.applyTimeout(d.peer);
+    d.applyTimeout(attempt);
+    if (d.peer)
+        d.racing.push_back(attempt);
+    else
+        d.peer = attempt;
     return true;
 }
 
@@ -276,6 +250,9 @@ bool Connection::connectServer(const std::string& host, uint16_t port, std::stri
         return false;
     }
     d.applyTimeout(d.server);
+    // The server is asked whether it is still there a few times per timeout, which is enough
+    // to notice its silence: it serves many waiting hosts at once.
+    enet_peer_ping_interval(d.server, static_cast<enet_uint32>(d.options.timeout.count() / 4));
     return true;
 }
 
@@ -315,6 +292,8 @@ void Connection::enterRelay(const std::string& address) {
         enet_peer_reset(d.peer);
         d.peer = nullptr;
     }
+    for (ENetPeer* p : d.racing) enet_peer_reset(p);
+    d.racing.clear();
     d.relay = true;
     d.relayPeer = address;
     d.isConnected = true;
@@ -390,7 +369,7 @@ std::vector<ConnectionEvent> Connection::poll(int timeoutMs) {
         }
         switch (e.type) {
             case ENET_EVENT_TYPE_CONNECT:
-                if (!d.listening && e.peer != d.peer) {
+                if (!d.listening && e.peer != d.peer && !d.isRacing(e.peer)) {
                     // A joiner takes no connections from outside.
                     enet_peer_disconnect_now(e.peer, 0);
                     break;
@@ -408,6 +387,7 @@ std::vector<ConnectionEvent> Connection::poll(int timeoutMs) {
                         {ConnectionEvent::Type::Connected, Channel::Reliable, {}, {}});
                     break;
                 }
+                if (!d.listening) d.won(e.peer);
                 if (d.relay || (d.peer && d.peer != e.peer)) {
                     // One player only.
                     enet_peer_disconnect_now(e.peer,
@@ -437,6 +417,7 @@ std::vector<ConnectionEvent> Connection::poll(int timeoutMs) {
                 enet_packet_destroy(e.packet);
                 break;
             case ENET_EVENT_TYPE_DISCONNECT:
+                if (!d.listening && d.lostRace(e.peer)) break;
                 if (const Impl::Watcher* w = d.watcherOf(e.peer)) {
                     d.addWatcherEvent(w->id, {ConnectionEvent::Type::Disconnected,
                                               Channel::Reliable,

@@ -26,6 +26,9 @@ constexpr size_t kMaxWatchers = 8;
 // The host's ENet slots: one player, the spectators, the rest for latecomers and unfinished
 // handshakes.
 constexpr size_t kHostSlots = 1 + kMaxWatchers + 8;
+// The joiner's attempts at once: the host's own network, its router's opened port, its public
+// address.
+constexpr size_t kRacingPaths = 3;
 
 enum class DisconnectReason : uint8_t {
     TimedOut = 0,  // silence (or nobody answered the connection attempt)
@@ -74,7 +77,10 @@ class Connection {
     // A connection that neither waits for a player nor connects yet: the joiner that first asks a
     // ZIB server where the host is, from the socket it will play on; connectTo follows.
     static std::unique_ptr<Connection> open(const ConnectionOptions& options, std::string& error);
-    // Starts connecting to host:port (a connection from open() only, once).
+    // Starts connecting to host:port (a connection from open() only). Called again before anything
+    // connected, the attempts race: up to kRacingPaths endpoints of the same host at once, and the
+    // first that connects is the peer while the others are dropped. Disconnected follows only when
+    // every attempt failed.
     bool connectTo(const std::string& host, uint16_t port, std::string& error);
 
     // The ZIB server, reached from this connection's own socket, so that the address and port the

@@ -2,6 +2,10 @@
 #include "net/invite_client.h"
 
 #include <arpa/inet.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <utility>
 
@@ -21,6 +25,34 @@ std::string dotted(uint32_t address) {
     return text;
 }
 
+uint32_t numeric(const std::string& dottedAddress) {
+    in_addr a{};
+    return ::inet_pton(AF_INET, dottedAddress.c_str(), &a) == 1 ? ntohl(a.s_addr) : 0;
+}
+
+// This machine's own address on the way to the server (0 when unknown): a UDP socket connected
+// there names it, and sends nothing.
+uint32_t localAddressTowards(const std::string& server, uint16_t port) {
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_DGRAM;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(server.c_str(), nullptr, &hints, &found) != 0 || !found) return 0;
+    sockaddr_in to = *reinterpret_cast<const sockaddr_in*>(found->ai_addr);
+    ::freeaddrinfo(found);
+    to.sin_port = htons(port);
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    if (fd < 0) return 0;
+    sockaddr_in own{};
+    socklen_t length = sizeof own;
+    uint32_t address = 0;
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0 &&
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&own), &length) == 0)
+        address = ntohl(own.sin_addr.s_addr);
+    ::close(fd);
+    return address;
+}
+
 }  // namespace
 
 struct InviteClient::Impl {
@@ -37,6 +69,10 @@ struct InviteClient::Impl {
     uint32_t registrations = 0;
     std::string peerAddress;
     uint16_t peerPort = 0;
+    std::vector<Endpoint> otherPaths;
+    std::optional<uint32_t> localAddress;  // the host's own network's, towards the server
+    uint32_t mappedAddress = 0;            // the host's router's opened port
+    uint16_t mappedPort = 0;
     Clock::time_point startAt{};
     std::optional<Pairing> pairing;
     std::string pairedWith;  // the host: the last joiner's public address
@@ -70,9 +106,14 @@ struct InviteClient::Impl {
 
     void connected() {
         stage = InviteStage::Asking;
-        if (isHost)
-            send(RegisterHost{kServerProtocolVersion, gamePort});
-        else
+        if (isHost) {
+            // Asked once: the name was resolved when connecting, and is again only here.
+            if (!localAddress) localAddress = localAddressTowards(serverName, serverPort);
+            const uint32_t local = *localAddress;
+            const uint16_t localPort = gamePort ? gamePort : link->localPort();
+            send(RegisterHost{kServerProtocolVersion, gamePort, local,
+                              local ? localPort : uint16_t{0}});
+        } else
             send(JoinByCode{kServerProtocolVersion, code});
     }
 
@@ -85,6 +126,7 @@ struct InviteClient::Impl {
             ++registrations;
             stage = InviteStage::Registered;
             message.clear();
+            if (mappedPort) send(MappedPort{mappedAddress, mappedPort});
             return;
         }
         if (const auto* p = std::get_if<Paired>(&*d.message)) {
@@ -99,6 +141,12 @@ struct InviteClient::Impl {
             if (stage != InviteStage::Asking) return fail("Server ZIB odpověděl dvakrát.");
             peerAddress = dotted(p->address);
             peerPort = p->port;
+            // A hostile server could point the joiner elsewhere: only the host's own network and
+            // its public address are taken.
+            if (isLocalEndpoint(p->localAddress, p->localPort, p->address))
+                otherPaths.push_back({dotted(p->localAddress), p->localPort});
+            if (p->mappedPort && p->mappedPort != p->port)
+                otherPaths.push_back({peerAddress, p->mappedPort});
             startAt = start;
             stage = InviteStage::Paired;  // the server stays, should a relay be needed
             return;
@@ -157,14 +205,8 @@ std::unique_ptr<InviteClient::Impl> InviteClient::makeImpl(const std::string& se
     return d;
 }
 
-std::unique_ptr<InviteClient> InviteClient::registerHost(const std::string& server, uint16_t port,
-                                                         uint16_t gamePort, std::string& error,
-                                                         const InviteClientOptions& options,
-                                                         Connection* shared) {
-    auto d = makeImpl(server, port, options, shared, error);
+std::unique_ptr<InviteClient> InviteClient::begin(std::unique_ptr<Impl> d, std::string& error) {
     if (!d) return nullptr;
-    d->isHost = true;
-    d->gamePort = gamePort;
     d->connect();
     if (d->stage == InviteStage::Failed) {
         error = d->message;
@@ -173,6 +215,18 @@ std::unique_ptr<InviteClient> InviteClient::registerHost(const std::string& serv
     std::unique_ptr<InviteClient> c(new InviteClient);
     c->impl_ = std::move(d);
     return c;
+}
+
+std::unique_ptr<InviteClient> InviteClient::registerHost(const std::string& server, uint16_t port,
+                                                         uint16_t gamePort, std::string& error,
+                                                         const InviteClientOptions& options,
+                                                         Connection* shared) {
+    auto d = makeImpl(server, port, options, shared, error);
+    if (d) {
+        d->isHost = true;
+        d->gamePort = gamePort;
+    }
+    return begin(std::move(d), error);
 }
 
 std::unique_ptr<InviteClient> InviteClient::joinByCode(const std::string& server, uint16_t port,
@@ -187,16 +241,8 @@ std::unique_ptr<InviteClient> InviteClient::joinByCode(const std::string& server
         return nullptr;
     }
     auto d = makeImpl(server, port, options, shared, error);
-    if (!d) return nullptr;
-    d->code = *normal;
-    d->connect();
-    if (d->stage == InviteStage::Failed) {
-        error = d->message;
-        return nullptr;
-    }
-    std::unique_ptr<InviteClient> c(new InviteClient);
-    c->impl_ = std::move(d);
-    return c;
+    if (d) d->code = *normal;
+    return begin(std::move(d), error);
 }
 
 void InviteClient::poll(int timeoutMs) {
@@ -236,6 +282,19 @@ const std::string& InviteClient::peerAddress() const {
 uint16_t InviteClient::peerPort() const {
     return impl_->peerPort;
 }
+const std::vector<InviteClient::Endpoint>& InviteClient::otherPaths() const {
+    return impl_->otherPaths;
+}
+
+void InviteClient::setMappedPort(const std::string& address, uint16_t port) {
+    Impl& d = *impl_;
+    const uint32_t a = numeric(address);
+    if (!d.isHost || a == 0 || port == 0 || (a == d.mappedAddress && port == d.mappedPort)) return;
+    d.mappedAddress = a;
+    d.mappedPort = port;
+    if (d.reaching && d.stage == InviteStage::Registered) d.send(MappedPort{a, port});
+}
+
 std::chrono::steady_clock::time_point InviteClient::startAt() const {
     return impl_->startAt;
 }

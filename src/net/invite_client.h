@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "net/connection.h"
 #include "net/server_messages.h"
@@ -67,6 +68,16 @@ class InviteClient {
     // start sending to it.
     const std::string& peerAddress() const;
     uint16_t peerPort() const;
+    // The joiner, once paired: further endpoints of the host the server passed on (its own
+    // network's, its router's opened port), to try at once beside the public one. Only endpoints
+    // of a private network, or the public address with another port, are kept.
+    struct Endpoint {
+        std::string address;
+        uint16_t port = 0;
+    };
+    const std::vector<Endpoint>& otherPaths() const;
+    // The host: its router opened port on address (dotted); the server is told while registered.
+    void setMappedPort(const std::string& address, uint16_t port);
     std::chrono::steady_clock::time_point startAt() const;
     // Why it failed, or what is happening when the host lost the server, in Czech.
     const std::string& message() const;
@@ -85,6 +96,8 @@ class InviteClient {
     static std::unique_ptr<Impl> makeImpl(const std::string& server, uint16_t port,
                                           const InviteClientOptions& options, Connection* shared,
                                           std::string& error);
+    // Connects d's client to the server: the client, or nullptr with d's message in error.
+    static std::unique_ptr<InviteClient> begin(std::unique_ptr<Impl> d, std::string& error);
     std::unique_ptr<Impl> impl_;
 };
 

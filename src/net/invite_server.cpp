@@ -5,9 +5,11 @@
 #include <enet/enet.h>
 
 #include <algorithm>
+#include <deque>
 #include <memory>
 #include <unordered_map>
 
+#include "net/enet_host.h"
 #include "net/invite_code.h"
 
 namespace zib::net {
@@ -48,6 +50,10 @@ struct InviteServer::Impl {
         Kind kind = Kind::New;
         std::string code;       // a host's, while registered
         uint16_t gamePort = 0;  // a host's
+        // A host's endpoint on its own network, and the port its router opened on the public
+        // address (0: not told, or refused).
+        uint32_t localAddress = 0;
+        uint16_t localPort = 0, mappedPort = 0;
         Clock::time_point since;
         size_t messages = 0;
         // The joiner: the host the server paired it with (its slot and connect id, as the slot
@@ -68,6 +74,16 @@ struct InviteServer::Impl {
     size_t relayed = 0;
     Clock::time_point nextSweep{};
     WrongCodeLimit wrongCodes;
+    // Codes freed lately, and why, so that a joiner late with one is told what happened; the
+    // oldest go first, and all after ten minutes.
+    struct Gone {
+        ServerRefusal reason;
+        Clock::time_point at;
+    };
+    std::unordered_map<std::string, Gone> gone;
+    std::deque<std::string> goneOrder;
+    static constexpr size_t kGoneKept = 4096;
+    static constexpr std::chrono::minutes kGoneFor{10};
 
     ~Impl() {
         if (host) enet_host_destroy(host);
@@ -89,9 +105,15 @@ struct InviteServer::Impl {
         if (close) enet_peer_disconnect_later(peer, 0);
     }
 
-    void freeCode(Client& c) {
+    void freeCode(Client& c, ServerRefusal why) {
         if (c.code.empty()) return;
         codes.erase(c.code);
+        if (goneOrder.size() >= kGoneKept) {
+            gone.erase(goneOrder.front());
+            goneOrder.pop_front();
+        }
+        gone[c.code] = Gone{why, Clock::now()};
+        goneOrder.push_back(c.code);
         if (auto it = codesOf.find(c.address); it != codesOf.end() && --it->second == 0)
             codesOf.erase(it);
         log(ServerLogLevel::Debug, "code " + c.code + " freed");
@@ -114,7 +136,7 @@ struct InviteServer::Impl {
         auto it = clients.find(peer);
         if (it == clients.end()) return;
         endRelay(it->second);
-        freeCode(it->second);
+        freeCode(it->second, ServerRefusal::HostLeft);
         if (it->second.kind == Kind::Joiner) --joiners;
         clients.erase(it);
     }
@@ -132,7 +154,12 @@ struct InviteServer::Impl {
         c.kind = Kind::Host;
         c.code = code;
         c.gamePort = m.gamePort ? m.gamePort : c.port;
+        if (isLocalEndpoint(m.localAddress, m.localPort, c.address)) {
+            c.localAddress = m.localAddress;
+            c.localPort = m.localPort;
+        }
         codes[code] = peer;
+        gone.erase(code);  // its place in goneOrder goes with the oldest
         ++codesOf[c.address];
         send(peer, Registered{code});
         log(ServerLogLevel::Debug, "host " + dotted(c.address, c.port) + " got code " + code);
@@ -153,14 +180,18 @@ struct InviteServer::Impl {
         const auto found = codes.find(m.code);
         if (found == codes.end()) {
             wrongCodes.recordWrong(c.address, now);
-            return refuse(peer, ServerRefusal::WrongCode, false);
+            const auto late = gone.find(m.code);
+            return refuse(peer, late != gone.end() ? late->second.reason : ServerRefusal::WrongCode,
+                          false);
         }
         Client& h = clients.at(found->second);
         c.pairedHost = found->second;
         c.pairedId = found->second->connectID;
         const uint16_t start = options.startDelayMs;
-        send(peer, Paired{h.address, h.gamePort, start});
-        send(found->second, Paired{c.address, c.port, start});
+        Paired toJoiner{h.address, h.gamePort, start, h.localAddress, h.localPort, 0};
+        if (h.mappedPort != h.gamePort) toJoiner.mappedPort = h.mappedPort;
+        send(peer, toJoiner);
+        send(found->second, Paired{c.address, c.port, start, 0, 0, 0});
         log(ServerLogLevel::Info, "pairing " + m.code + ": host " + dotted(h.address, h.gamePort) +
                                       ", joiner " + dotted(c.address, c.port));
     }
@@ -186,35 +217,42 @@ struct InviteServer::Impl {
                                       ", joiner " + dotted(c.address, c.port));
     }
 
-    // A relayed packet goes to the other side of the pair, and only there, as it came.
-    void pass(Client& c, const ENetPacket& packet) {
-        if (!c.allowance->take(packet.dataLength, static_cast<double>(options.relayBytesPerSecond),
+    // A relayed packet goes to the other side of the pair, and only there, as it came: the packet
+    // ENet handed over is sent on as it is, without a copy. True when it was (ENet owns it then).
+    bool pass(Client& c, ENetPacket* packet) {
+        if (!c.allowance->take(packet->dataLength, static_cast<double>(options.relayBytesPerSecond),
                                Clock::now())) {
             log(ServerLogLevel::Debug, dotted(c.address, c.port) + ": over the relay allowance");
-            return;
+            return false;
         }
-        ENetPacket* copy =
-            enet_packet_create(packet.data, packet.dataLength, ENET_PACKET_FLAG_RELIABLE);
-        if (copy && enet_peer_send(c.partner, 0, copy) != 0) enet_packet_destroy(copy);
+        packet->flags = ENET_PACKET_FLAG_RELIABLE;
+        return enet_peer_send(c.partner, 0, packet) == 0;
     }
 
-    void receive(ENetPeer* peer, const ENetPacket& packet) {
+    // True when the packet was passed on; otherwise the caller destroys it.
+    bool receive(ENetPeer* peer, ENetPacket* received) {
         auto it = clients.find(peer);
-        if (it == clients.end()) return;
+        if (it == clients.end()) return false;
         Client& c = it->second;
-        if (c.partner && packet.dataLength >= 1 &&
-            packet.data[0] == static_cast<uint8_t>(ServerMessageType::RelayData)) {
-            const DecodedServerMessage d =
-                decodeServerMessage(std::span<const uint8_t>(packet.data, packet.dataLength));
-            if (!d.message) return refuse(peer, ServerRefusal::BadMessage, true);
-            return pass(c, packet);
+        const std::span<const uint8_t> bytes(received->data, received->dataLength);
+        if (c.partner && !bytes.empty() &&
+            bytes[0] == static_cast<uint8_t>(ServerMessageType::RelayData)) {
+            if (!isRelayFrame(bytes)) {
+                refuse(peer, ServerRefusal::BadMessage, true);
+                return false;
+            }
+            return pass(c, received);
         }
+        handle(peer, c, bytes);
+        return false;
+    }
+
+    void handle(ENetPeer* peer, Client& c, std::span<const uint8_t> bytes) {
         if (++c.messages > options.messagesPerClient) {
             log(ServerLogLevel::Debug, dotted(c.address, c.port) + ": too many messages");
             return refuse(peer, ServerRefusal::BadMessage, true);
         }
-        const DecodedServerMessage d =
-            decodeServerMessage(std::span<const uint8_t>(packet.data, packet.dataLength));
+        const DecodedServerMessage d = decodeServerMessage(bytes);
         if (!d.message) {
             log(ServerLogLevel::Debug, dotted(c.address, c.port) + ": " + d.error);
             return refuse(peer, ServerRefusal::BadMessage, true);
@@ -223,8 +261,14 @@ struct InviteServer::Impl {
             return registerHost(peer, c, *r);
         if (const auto* j = std::get_if<JoinByCode>(&*d.message)) return join(peer, c, *j);
         if (std::holds_alternative<RelayRequest>(*d.message)) return relay(peer, c);
+        if (const auto* mapped = std::get_if<MappedPort>(&*d.message);
+            mapped && c.kind == Kind::Host) {
+            // A router behind another NAT reports an address nobody outside reaches: ignored.
+            if (mapped->address == c.address) c.mappedPort = mapped->port;
+            return;
+        }
         if (std::holds_alternative<GameStarted>(*d.message) && c.kind == Kind::Host) {
-            freeCode(c);
+            freeCode(c, ServerRefusal::HostPlaying);
             // A relayed host stays: the server carries its game.
             if (!c.partner) enet_peer_disconnect_later(peer, 0);
             return;
@@ -237,6 +281,12 @@ struct InviteServer::Impl {
         const Clock::time_point now = Clock::now();
         if (now < nextSweep) return;
         nextSweep = now + std::chrono::milliseconds(100);
+        while (!goneOrder.empty()) {
+            const auto it = gone.find(goneOrder.front());
+            if (it != gone.end() && now - it->second.at < kGoneFor) break;
+            if (it != gone.end()) gone.erase(it);
+            goneOrder.pop_front();
+        }
         for (auto& [peer, c] : clients) {
             if (c.kind == Kind::New && now - c.since >= options.greetingLimit)
                 enet_peer_disconnect_now(peer, 0);
@@ -258,30 +308,14 @@ InviteServer::~InviteServer() = default;
 
 std::unique_ptr<InviteServer> InviteServer::start(const InviteServerOptions& options,
                                                   std::string& error) {
-    if (enet_initialize() != 0) {
-        error = "Síť nelze spustit (ENet).";
-        return nullptr;
-    }
-    ENetAddress address{};
-    address.host = ENET_HOST_ANY;
-    address.port = options.port;
-    if (!options.bindHost.empty() &&
-        enet_address_set_host_ip(&address, options.bindHost.c_str()) != 0) {
-        error = "Adresa " + options.bindHost + " není platná IP adresa.";
-        return nullptr;
-    }
     std::unique_ptr<InviteServer> s(new InviteServer);
     s->impl_ = std::make_unique<Impl>();
     Impl& d = *s->impl_;
     d.options = options;
     const size_t slots = std::min<size_t>(ENET_PROTOCOL_MAXIMUM_PEER_ID,
                                           options.maxHosts + 2 * options.maxPairs + 64);
-    d.host = enet_host_create(&address, slots, 1, 0, 0);
-    if (!d.host) {
-        error = "Na portu " + std::to_string(options.port) +
-                " nelze naslouchat (je obsazený, nebo chybí oprávnění).";
-        return nullptr;
-    }
+    d.host = listenEnet(options.bindHost, options.port, slots, 1, error);
+    if (!d.host) return nullptr;
     d.host->maximumPacketSize = kMaxRelayMessage;
     d.host->maximumWaitingData = kMaxRelayMessage * 2;
     d.host->duplicatePeers = options.slotsPerAddress;
@@ -304,12 +338,14 @@ void InviteServer::poll(int timeoutMs) {
                 c.since = Clock::now();
                 const auto ms = static_cast<enet_uint32>(d.options.timeout.count());
                 enet_peer_timeout(e.peer, ENET_PEER_TIMEOUT_LIMIT, ms, ms);
+                // A waiting host is asked whether it is still there a few times per timeout,
+                // not twice a second: hundreds of them wait at once.
+                enet_peer_ping_interval(e.peer, ms / 4);
                 d.clients[e.peer] = c;
                 break;
             }
             case ENET_EVENT_TYPE_RECEIVE:
-                d.receive(e.peer, *e.packet);
-                enet_packet_destroy(e.packet);
+                if (!d.receive(e.peer, e.packet)) enet_packet_destroy(e.packet);
                 break;
             case ENET_EVENT_TYPE_DISCONNECT:
                 d.forget(e.peer);

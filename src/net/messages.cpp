@@ -278,13 +278,7 @@ Decoded decode(std::span<const uint8_t> bytes) {
             out.error = r.error();
             return out;
     }
-    r.finish();
-    if (!r.error().empty()) {
-        out.error = r.error();
-        return out;
-    }
-    out.message = std::move(m);
-    return out;
+    return wire::finish<Decoded>(r, std::move(m));
 }
 
 }  // namespace zib::net

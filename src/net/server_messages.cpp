@@ -25,6 +25,8 @@ std::string fixedCode(wire::Reader& r) {
 void write(wire::Writer& w, const RegisterHost& m) {
     w.u16(m.protocolVersion);
     w.u16(m.gamePort);
+    w.u32(m.localAddress);
+    w.u16(m.localPort);
 }
 void write(wire::Writer& w, const Registered& m) {
     fixedCode(w, m.code);
@@ -37,6 +39,13 @@ void write(wire::Writer& w, const Paired& m) {
     w.u32(m.address);
     w.u16(m.port);
     w.u16(m.startInMs);
+    w.u32(m.localAddress);
+    w.u16(m.localPort);
+    w.u16(m.mappedPort);
+}
+void write(wire::Writer& w, const MappedPort& m) {
+    w.u32(m.address);
+    w.u16(m.port);
 }
 void write(wire::Writer& w, const ServerRefused& m) {
     w.u8(static_cast<uint8_t>(m.reason));
@@ -57,7 +66,7 @@ std::vector<uint8_t> encodeServerMessage(const ServerMessage& message) {
         ServerMessageType::JoinByCode,    ServerMessageType::Paired,
         ServerMessageType::ServerRefused, ServerMessageType::GameStarted,
         ServerMessageType::RelayRequest,  ServerMessageType::RelayReady,
-        ServerMessageType::RelayData};
+        ServerMessageType::RelayData,     ServerMessageType::MappedPort};
     static_assert(std::size(types) == std::variant_size_v<ServerMessage>);
     wire::Writer w;
     w.u8(static_cast<uint8_t>(types[message.index()]));
@@ -83,6 +92,9 @@ DecodedServerMessage decodeServerMessage(std::span<const uint8_t> bytes) {
             RegisterHost x;
             x.protocolVersion = r.u16();
             x.gamePort = r.u16();
+            x.localAddress = r.u32();
+            x.localPort = r.u16();
+            r.check((x.localAddress == 0) == (x.localPort == 0), "místní adresa bez portu");
             m = x;
             break;
         }
@@ -101,14 +113,18 @@ DecodedServerMessage decodeServerMessage(std::span<const uint8_t> bytes) {
             x.address = r.u32();
             x.port = r.u16();
             x.startInMs = r.u16();
+            x.localAddress = r.u32();
+            x.localPort = r.u16();
+            x.mappedPort = r.u16();
             r.check(x.address != 0 && x.port != 0, "adresa protějšku je prázdná");
+            r.check((x.localAddress == 0) == (x.localPort == 0), "místní adresa bez portu");
             r.check(x.startInMs <= kMaxStartDelayMs, "začátek je příliš daleko");
             m = x;
             break;
         }
         case ServerMessageType::ServerRefused: {
             const uint8_t reason = r.u8();
-            r.check(reason >= 1 && reason <= 6, "neznámý důvod odmítnutí");
+            r.check(reason >= 1 && reason <= 8, "neznámý důvod odmítnutí");
             m = ServerRefused{static_cast<ServerRefusal>(reason)};
             break;
         }
@@ -130,17 +146,48 @@ DecodedServerMessage decodeServerMessage(std::span<const uint8_t> bytes) {
             m = std::move(x);
             break;
         }
+        case ServerMessageType::MappedPort: {
+            MappedPort x;
+            x.address = r.u32();
+            x.port = r.u16();
+            r.check(x.address != 0 && x.port != 0, "otevřený port je prázdný");
+            m = x;
+            break;
+        }
         default:
             out.error = "neznámý druh zprávy serveru";
             return out;
     }
-    r.finish();
-    if (!r.error().empty()) {
-        out.error = r.error();
-        return out;
-    }
-    out.message = std::move(m);
-    return out;
+    return wire::finish<DecodedServerMessage>(r, std::move(m));
+}
+
+bool isPrivateAddress(uint32_t address) {
+    struct Range {
+        uint32_t base, mask;
+    };
+    constexpr Range ranges[] = {
+        {0x0A000000, 0xFF000000},  // 10/8
+        {0xAC100000, 0xFFF00000},  // 172.16/12
+        {0xC0A80000, 0xFFFF0000},  // 192.168/16
+        {0x64400000, 0xFFC00000},  // 100.64/10, shared by carriers
+        {0xA9FE0000, 0xFFFF0000},  // 169.254/16, link-local
+    };
+    for (const Range& r : ranges)
+        if ((address & r.mask) == r.base) return true;
+    return false;
+}
+
+bool isLocalEndpoint(uint32_t address, uint16_t port, uint32_t publicAddress) {
+    const auto loopback = [](uint32_t a) { return (a & 0xFF000000) == 0x7F000000; };
+    if (port == 0) return false;
+    if (loopback(address)) return loopback(publicAddress);
+    return isPrivateAddress(address);
+}
+
+bool isRelayFrame(std::span<const uint8_t> bytes) {
+    return bytes.size() >= 3 && bytes.size() <= kMaxRelayMessage &&
+           bytes[0] == static_cast<uint8_t>(ServerMessageType::RelayData) &&
+           bytes[1] < kChannelCount;
 }
 
 std::string refusalText(ServerRefusal reason) {
@@ -157,6 +204,10 @@ std::string refusalText(ServerRefusal reason) {
                    "serveru.";
         case ServerRefusal::BadMessage:
             return "Server ZIB odmítl zprávu hry.";
+        case ServerRefusal::HostLeft:
+            return "Hostitel s tímto kódem pozvánky už odešel; požádejte ho o nový kód.";
+        case ServerRefusal::HostPlaying:
+            return "Hostitel s tímto kódem pozvánky už hraje s jiným soupeřem.";
         case ServerRefusal::NoRelay:
             return "Přímé spojení se nepodařilo a server ZIB je nemůže zprostředkovat (hostitel "
                    "odešel, nebo je server plný).";

@@ -14,7 +14,7 @@
 namespace zib::net {
 
 // Raised whenever a server message changes its layout.
-constexpr uint16_t kServerProtocolVersion = 1;
+constexpr uint16_t kServerProtocolVersion = 2;
 constexpr uint16_t kDefaultServerPort = 47778;
 // No server message is longer, but for relayed game packets: ENet refuses longer packets.
 constexpr size_t kMaxServerMessage = 64;
@@ -25,10 +25,13 @@ constexpr size_t kMaxRelayMessage = 2 + kMaxRelayPayload;
 constexpr uint16_t kMaxStartDelayMs = 5000;
 
 // The host asks for an invite code. gamePort is where it waits for the joiner; 0 means the port
-// this message came from.
+// this message came from. localAddress and localPort are where it waits on its own network (0: not
+// told), for a joiner on the same network.
 struct RegisterHost {
     uint16_t protocolVersion = kServerProtocolVersion;
     uint16_t gamePort = 0;
+    uint32_t localAddress = 0;  // host order
+    uint16_t localPort = 0;
     friend bool operator==(const RegisterHost&, const RegisterHost&) = default;
 };
 
@@ -46,11 +49,16 @@ struct JoinByCode {
 };
 
 // To both sides of a pairing: the other side's public IPv4 address and port as the server sees
-// them, and after how many milliseconds both start sending to each other.
+// them, and after how many milliseconds both start sending to each other. The joiner also learns
+// the host's endpoint on its own network and the port its router opened on the public address,
+// where the host told them (0: not told): paths it may try at once.
 struct Paired {
     uint32_t address = 0;  // host order, e.g. 0xC0000201 for 192.0.2.1
     uint16_t port = 0;
     uint16_t startInMs = 0;
+    uint32_t localAddress = 0;
+    uint16_t localPort = 0;
+    uint16_t mappedPort = 0;
     friend bool operator==(const Paired&, const Paired&) = default;
 };
 
@@ -61,6 +69,8 @@ enum class ServerRefusal : uint8_t {
     OtherProtocol = 4,  // the client speaks another protocol version
     BadMessage = 5,     // the message was refused by the decoder or came out of turn
     NoRelay = 6,        // the host is gone or relayed already, or the server relays no more pairs
+    HostLeft = 7,       // the code was given out, but its host has left since
+    HostPlaying = 8,    // the code was given out, but its host has started a game since
 };
 
 struct ServerRefused {
@@ -71,6 +81,14 @@ struct ServerRefused {
 // The host's game has started: its code is freed.
 struct GameStarted {
     friend bool operator==(const GameStarted&, const GameStarted&) = default;
+};
+
+// The host, registered: its router opened mappedPort on address (the router's public address).
+// The server takes it only when address is the one it sees the host at.
+struct MappedPort {
+    uint32_t address = 0;
+    uint16_t port = 0;
+    friend bool operator==(const MappedPort&, const MappedPort&) = default;
 };
 
 // The joiner: no direct path answered, the server is to carry the game's packets.
@@ -91,7 +109,7 @@ struct RelayData {
 };
 
 using ServerMessage = std::variant<RegisterHost, Registered, JoinByCode, Paired, ServerRefused,
-                                   GameStarted, RelayRequest, RelayReady, RelayData>;
+                                   GameStarted, RelayRequest, RelayReady, RelayData, MappedPort>;
 
 enum class ServerMessageType : uint8_t {
     RegisterHost = 0x41,
@@ -103,6 +121,7 @@ enum class ServerMessageType : uint8_t {
     RelayRequest = 0x47,
     RelayReady = 0x48,
     RelayData = 0x49,
+    MappedPort = 0x4A,
 };
 
 std::vector<uint8_t> encodeServerMessage(const ServerMessage& message);
@@ -112,6 +131,18 @@ struct DecodedServerMessage {
     std::string error;  // in Czech, when message is empty
 };
 DecodedServerMessage decodeServerMessage(std::span<const uint8_t> bytes);
+
+// Whether bytes are a well-formed RelayData, checked in place: what the relay passes on unread.
+bool isRelayFrame(std::span<const uint8_t> bytes);
+
+// Whether an IPv4 address (host order) belongs to a private network: 10/8, 172.16/12, 192.168/16,
+// 100.64/10 (shared by carriers), 169.254/16 (link-local).
+bool isPrivateAddress(uint32_t address);
+
+// Whether a host's endpoint on its own network is one a joiner may be sent to: an address of a
+// private network (10/8, 172.16/12, 192.168/16, 100.64/10, 169.254/16), or loopback when the host
+// itself is seen at loopback. Anything else would point the joiner at a third party.
+bool isLocalEndpoint(uint32_t address, uint16_t port, uint32_t publicAddress);
 
 // What the player reads when the server says no, in Czech.
 std::string refusalText(ServerRefusal reason);

@@ -130,9 +130,11 @@ std::string Session::inviteLine() const {
     return {};
 }
 
-// The host keeps its registration (and gets a new one for a new wait after a game) and opens its
-// NAT towards a paired joiner; the joiner waits for the server's answer and then, at the moment
-// the server named, connects to the host from the same socket.
+// The host keeps its registration (and gets a new one for a new wait after a game), tells the
+// server the port its router opened, and opens its NAT towards a paired joiner. The joiner waits
+// for the server's answer, tries the host's other paths (its own network, its router's opened
+// port) at once and, at the moment the server named, its public address from the same socket: the
+// first that answers is the game's.
 void Session::serveInvite() {
     if (!invite_) return;
     invite_->poll(0);
@@ -142,6 +144,11 @@ void Session::serveInvite() {
             invite_ = InviteClient::registerHost(options_.server, options_.serverPort, 0, error, {},
                                                  connection_.get());
             if (!invite_) return;
+        }
+        if (mapper_) {
+            const MappingStatus mapped = mapper_->status();
+            if (mapped.stage == MappingStage::Mapped)
+                invite_->setMappedPort(mapped.externalAddress, mapped.externalPort);
         }
         if (auto pairing = invite_->takePairing()) {
             punching_ = pairing;
@@ -156,6 +163,11 @@ void Session::serveInvite() {
         return;
     }
     if (!awaitingHost_) {
+        if (state_ == SessionState::Connected && !joinReported_) {
+            joinReported_ = true;
+            if (options_.onAddressLine)
+                options_.onAddressLine("Připojeno k hostiteli " + connectionKind() + ".");
+        }
         // The direct path answered, and the server is no longer needed; or it did not within
         // 3 s, and the server is asked to carry the game.
         if (invite_->stage() != InviteStage::Paired || invite_->relayed()) return;
@@ -166,16 +178,26 @@ void Session::serveInvite() {
     }
     if (invite_->stage() == InviteStage::Failed) {
         awaitingHost_ = false;
+        if (options_.onAddressLine) options_.onAddressLine(invite_->message());
         return lose(invite_->message());
     }
-    if (invite_->stage() != InviteStage::Paired ||
-        std::chrono::steady_clock::now() < invite_->startAt())
-        return;
-    awaitingHost_ = false;
+    if (invite_->stage() != InviteStage::Paired) return;
     std::string error;
-    hostName_ = invite_->peerAddress();
-    options_.port = invite_->peerPort();
-    if (!connection_->connectTo(hostName_, options_.port, error)) lose(error);
+    if (!triedOtherPaths_) {
+        triedOtherPaths_ = true;
+        hostName_ = invite_->peerAddress();
+        options_.port = invite_->peerPort();
+        for (const InviteClient::Endpoint& path : invite_->otherPaths())
+            connection_->connectTo(path.address, path.port, error);  // a path less when it fails
+    }
+    if (connection_->connected()) {
+        awaitingHost_ = false;  // a path on the host's side answered before the punch
+        return;
+    }
+    if (std::chrono::steady_clock::now() < invite_->startAt()) return;
+    awaitingHost_ = false;
+    if (!connection_->connectTo(hostName_, options_.port, error) && invite_->otherPaths().empty())
+        lose(error);
 }
 
 // Bare datagrams every 50 ms for 3 s from the start, or until somebody is connected.

@@ -71,7 +71,9 @@ struct SessionOptions {
     std::string server;
     uint16_t serverPort = kDefaultServerPort;
     // The host: called from poll() with the address line once the router has answered or not,
-    // and with the invite line whenever the server gives a code or loses it.
+    // and with the invite line whenever the server gives a code or loses it. The joiner by code:
+    // called with why the server did not pair it, or how it reached the host once the versions
+    // agree, e.g. "Připojeno k hostiteli přes server.".
     std::function<void(const std::string&)> onAddressLine;
 };
 
@@ -192,6 +194,8 @@ class Session {
     std::unique_ptr<InviteClient> invite_;
     std::string inviteReported_;  // the invite line last given to onAddressLine
     bool awaitingHost_ = false;   // the joiner by code, until it connects to the host it was given
+    bool triedOtherPaths_ = false;  // the joiner by code: the host's other paths are being tried
+    bool joinReported_ = false;     // the joiner by code: said how it reached the host
     // The host: the paired joiner's public endpoint, which it sends bare datagrams to for a while
     // from the moment the server named, so that its own NAT lets the joiner's connection in.
     std::optional<InviteClient::Pairing> punching_;

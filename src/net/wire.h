@@ -97,4 +97,17 @@ class Reader {
     std::string error_;
 };
 
+// The end of a decoder: Out (a message and a Czech fault) holds the message when the reader took
+// every byte without a fault, and the fault otherwise.
+template <class Out, class Message>
+Out finish(Reader& r, Message&& message) {
+    r.finish();
+    Out out;
+    if (r.error().empty())
+        out.message = std::forward<Message>(message);
+    else
+        out.error = r.error();
+    return out;
+}
+
 }  // namespace zib::net::wire

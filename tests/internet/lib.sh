@@ -154,6 +154,20 @@ start_server() {
     wait_for "the ZIB server" 10 grep -q "naslouchá" "$WORK/server.log"
 }
 
+# host_with_code NAT [NAT2] [SERVER_OPTIONS...]: two homes behind their routers, the ZIB server
+# on the internet, and a host in the first home that registered with it; sets CODE to its invite
+# code.
+host_with_code() {
+    need_tools convert
+    make_two_homes "$1" "$2"
+    shift 2
+    start_server "$@"
+    start_xvfb
+    start_host --no-port-mapping --server "$EXT.2"
+    wait_for "the host's invite code" 10 has_invite_code
+    CODE=$(invite_code)
+}
+
 # The host's invite code, once it printed one.
 invite_code() { sed -n 's/^ZIB: .*Kód pozvánky: \([A-Z0-9]\{6\}\) .*/\1/p' "$WORK/host.log" | tail -n1; }
 has_invite_code() { [ -n "$(invite_code)" ]; }

@@ -4,13 +4,8 @@
 # through their routers from the game's own socket, and a game is played directly between the two
 # homes (the server relays nothing); both replays verify.
 . "$(dirname "$0")/lib.sh"
-need_tools convert
-make_two_homes keep
-start_server --log-level info
-start_xvfb
-start_host --no-port-mapping --server "$EXT.2"
-wait_for "the host's invite code" 10 has_invite_code
-code=$(invite_code)
+host_with_code keep keep --log-level info
+code=$CODE
 log "invite code $code: $(grep 'Kód pozvánky' "$WORK/host.log" | tail -n1)"
 start_joiner_with "$NS_HOME2" --join "$code" --server "$EXT.2"
 wait_for "the pairing" 10 grep -q "pairing $code" "$WORK/server.log"

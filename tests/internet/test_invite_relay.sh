@@ -4,13 +4,8 @@
 # answers, and after 3 s the ZIB server relays the game. A game is played through it and both
 # replays verify.
 . "$(dirname "$0")/lib.sh"
-need_tools convert
-make_two_homes keep random
-start_server --log-level debug
-start_xvfb
-start_host --no-port-mapping --server "$EXT.2"
-wait_for "the host's invite code" 10 has_invite_code
-code=$(invite_code)
+host_with_code keep random --log-level debug
+code=$CODE
 start_joiner_with "$NS_HOME2" --join "$code" --server "$EXT.2"
 wait_for "the pairing" 10 grep -q "pairing $code" "$WORK/server.log"
 wait_for "the relay" 10 grep -q "relaying: host $EXT.1:" "$WORK/server.log"

@@ -2,13 +2,8 @@
 # The ZIB server ends while a host waits with its invite code: the host says that the code is no
 # longer valid, and once a server answers again it registers anew and prints a new code.
 . "$(dirname "$0")/lib.sh"
-need_tools convert
-make_two_homes keep
-start_server --log-level debug
-start_xvfb
-start_host --no-port-mapping --server "$EXT.2"
-wait_for "the host's invite code" 10 has_invite_code
-first=$(invite_code)
+host_with_code keep keep --log-level debug
+first=$CODE
 log "first code $first"
 kill "$SERVER_PID"
 wait "$SERVER_PID" 2>/dev/null || true
