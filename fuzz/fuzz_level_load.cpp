@@ -17,6 +17,7 @@
 #include "game/stand_in_menu.h"
 #include "platform/backend/backends.h"
 #include "platform/toolkit.h"
+#include "state/game_mode.h"
 #include "state/game_state.h"
 #include "zibsim/level_folder.h"
 
@@ -52,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     s.levelName = zibsim::LevelFolder::kLevelFileName;
     s.growthPerFood = 5;
     s.startLength = 10;
-    s.gameMode = 2;
+    s.gameMode = zib::modeNumber(zib::GameMode::Classic);
     s.onePlayer = 1;
     state.demoMode = 1;
     std::ostringstream messages;

@@ -81,8 +81,7 @@ net::StartGame OnlinePlay::buildStart() const {
     start.inputDelay =
         static_cast<uint8_t>(session_->suggestedInputDelay(std::max(1, s.gameSpeed)));
     // Red's previous direction is always (0, 0) when a game starts, so it is not sent.
-    const CarriedOver carried =
-        carriedOverFrom(state_, winCount(menu_.redWins()), winCount(menu_.blueWins()));
+    const CarriedOver carried = carriedOverFrom(state_, menu_.redWins(), menu_.blueWins());
     start.carried.bluePrevDx = clampStep(carried.bluePrevDx);
     start.carried.bluePrevDy = clampStep(carried.bluePrevDy);
     start.carried.redGrowNow = carried.redGrowNow;
@@ -121,8 +120,8 @@ void OnlinePlay::applySettings(const net::StartGame& start) {
     s.onePlayer = false;
     state_.freeMode = start.freeMode;
     state_.demoMode = false;
-    menu_.setRedWins(std::to_string(start.carried.redWins));
-    menu_.setBlueWins(std::to_string(start.carried.blueWins));
+    menu_.setRedWins(start.carried.redWins);
+    menu_.setBlueWins(start.carried.blueWins);
     window_.setNetworkLevel(NetworkLevel{start.levelName, start.levelText});
 }
 
