@@ -14,7 +14,7 @@
 #include "game/game_window.h"
 #include "game/key_slots.h"
 #include "game/level_file.h"
-#include "game/stand_in_menu.h"
+#include "game/menuless_game.h"
 #include "platform/backend/backends.h"
 #include "platform/toolkit.h"
 #include "state/game_mode.h"
@@ -57,12 +57,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     s.onePlayer = 1;
     state.demoMode = 1;
     std::ostringstream messages;
-    zib::StandInMenu menu(messages);
-    zib::GameWindow window(app, state, menu);
-    window.setLevelFolder(folder.path());
+    zib::MenulessGame<> game(app, state, folder.path(), messages);
+    zib::GameWindow& window = game.window;
     StopAfterSteps observer(app, backend);
-    window.setObserver(&observer);
-    window.show();
+    game.show(&observer);
 
     std::ostringstream warnings;
     const auto network =

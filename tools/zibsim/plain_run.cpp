@@ -77,8 +77,8 @@ int playPlain(const zib::Scenario& scenario, PlainWatcher& watcher, std::ostream
     {
         LevelFolder folder(scenario.level);
         const std::unique_ptr<zib::Graphics> graphics = zib::makeStandInGraphics();
-        auto ready = zib::readLevel(folder.path(), LevelFolder::kLevelFileName, *graphics,
-                                    folder.path());
+        auto ready =
+            zib::readLevel(folder.path(), LevelFolder::kLevelFileName, *graphics, folder.path());
         if (auto* message = std::get_if<std::string>(&ready)) {
             err << *message << '\n';
             return kBadLevel;

@@ -14,7 +14,6 @@
 
 namespace zibsim {
 
-
 // Told of a game as it goes; each call may end the run early by returning false.
 class PlainWatcher {
   public:

@@ -9,7 +9,7 @@
 #include <ostream>
 
 #include "game/game_window.h"
-#include "game/stand_in_menu.h"
+#include "game/menuless_game.h"
 #include "platform/toolkit.h"
 #include "replay/scenario_game.h"
 #include "state/game_state.h"
@@ -238,12 +238,11 @@ int runScenario(const Scenario& scenario, std::ostream& out, std::ostream& err,
             options.realClock ? makeSdlHost(scenario.seed) : makeHeadlessHost(scenario.seed);
         zib::Application app(host->services());
         zib::GameState state;
-        zib::StandInMenu menu(err);
+        zib::MenulessGame<> game(app, state, folder.path(), err);
+        zib::StandInMenu& menu = game.menu;
+        zib::GameWindow& window = game.window;
         zib::prepareGame(state, menu, scenario, LevelFolder::kLevelFileName);
-        zib::GameWindow window(app, state, menu);
-        window.setLevelFolder(folder.path());
         TraceRun run(scenario, *host, app, state, window, menu, out, quiet);
-        window.setObserver(&run);
         std::unique_ptr<zib::GameObserver> recorder;
         if (options.makeRecorder) {
             recorder = options.makeRecorder(window, state, menu);
@@ -257,9 +256,8 @@ int runScenario(const Scenario& scenario, std::ostream& out, std::ostream& err,
                     << '\n';
         };
 
-        window.show();
-        if (!window.loadError().empty()) {
-            err << window.loadError() << '\n';
+        if (const std::string& message = game.show(&run); !message.empty()) {
+            err << message << '\n';
             return kBadLevel;
         }
         run.deliverBeforeStart();
