@@ -12,7 +12,7 @@
 #include <string>
 
 #include "game/game_window.h"
-#include "game/stand_in_menu.h"
+#include "game/menuless_game.h"
 #include "platform/backend/backends.h"
 #include "platform/backend/headless_graphics.h"
 
@@ -70,14 +70,11 @@ int playGame(const LevelFolder& folder, bool demo, int tickLimit, uint64_t seed)
     state.settings.keyBindings = {38, 'W', 40, 'S', 39, 'D', 37, 'A'};
     state.demoMode = demo;
     state.settings.onePlayer = demo;
-    StandInMenu menu;
-    GameWindow window(app, state, menu);
-    window.setLevelFolder(folder.path);
+    MenulessGame<> game(app, state, folder.path);
     Ticks ticks;
     ticks.backend = &backend;
     ticks.limit = tickLimit;
-    window.setObserver(&ticks);
-    window.show();
+    game.show(&ticks);
     backend.setNow(backend.now() + 1);
     app.doEvents();  // Timer1: the whole game
     return ticks.ticks;

@@ -14,9 +14,10 @@
 #include "game/game_window.h"
 #include "game/key_slots.h"
 #include "game/level_file.h"
-#include "game/stand_in_menu.h"
+#include "game/menuless_game.h"
 #include "platform/backend/backends.h"
 #include "platform/toolkit.h"
+#include "state/game_mode.h"
 #include "state/game_state.h"
 #include "zibsim/level_folder.h"
 
@@ -52,16 +53,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     s.levelName = zibsim::LevelFolder::kLevelFileName;
     s.growthPerFood = 5;
     s.startLength = 10;
-    s.gameMode = 2;
+    s.gameMode = zib::modeNumber(zib::GameMode::Classic);
     s.onePlayer = 1;
     state.demoMode = 1;
     std::ostringstream messages;
-    zib::StandInMenu menu(messages);
-    zib::GameWindow window(app, state, menu);
-    window.setLevelFolder(folder.path());
+    zib::MenulessGame<> game(app, state, folder.path(), messages);
+    zib::GameWindow& window = game.window;
     StopAfterSteps observer(app, backend);
-    window.setObserver(&observer);
-    window.show();
+    game.show(&observer);
 
     std::ostringstream warnings;
     const auto network =

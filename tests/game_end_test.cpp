@@ -134,7 +134,7 @@ TEST(Restart, LoadsTheSameLevelAfreshAndPlaysAgain) {
     h.advance(1);  // Timer1: the second game
     EXPECT_EQ(h.hook.started, 2);
     EXPECT_EQ(h.hook.finished, 2);
-    EXPECT_EQ(h.menu.blue, "2");
+    EXPECT_EQ(h.menu.blue, 2);
 }
 
 TEST(Restart, BluesFirstStepRemembersItsLastDirection) {

@@ -67,15 +67,15 @@ class FakeMenu : public MenuLink {
   public:
     void showMenu() override { log.push_back("show"); }
     void hideMenu() override { log.push_back("hide"); }
-    std::string redWins() override { return red; }
-    std::string blueWins() override { return blue; }
-    void setRedWins(const std::string& c) override { red = c; }
-    void setBlueWins(const std::string& c) override { blue = c; }
+    long long redWins() override { return red; }
+    long long blueWins() override { return blue; }
+    void setRedWins(long long c) override { red = c; }
+    void setBlueWins(long long c) override { blue = c; }
     void enableIdleTimer() override { log.push_back("idle"); }
     void demoEnded() override { log.push_back("demo ended"); }
     void showMessage(const std::string& text) override { messages.push_back(text); }
 
-    std::string red = "0", blue = "0";
+    long long red = 0, blue = 0;
     std::vector<std::string> log;
     std::vector<std::string> messages;
 };

@@ -78,8 +78,8 @@ TEST(EscKey, EndsTheGameWithoutAResult) {
     h.play();
     EXPECT_EQ(h.hook.ticks, 4);
     EXPECT_EQ(h.window.resultCaption(), "");
-    EXPECT_EQ(h.menu.red, "0");
-    EXPECT_EQ(h.menu.blue, "0");
+    EXPECT_EQ(h.menu.red, 0);
+    EXPECT_EQ(h.menu.blue, 0);
     EXPECT_TRUE(h.window.stopRequested());
     EXPECT_TRUE(h.state.demoMode);
     EXPECT_TRUE(h.window.endPauseTimerEnabled());

@@ -37,8 +37,8 @@ TEST(GameResult, TellsWhoWonAndCountsTheWin) {
         h.play();
         EXPECT_EQ(h.hook.finished, 1);
         EXPECT_EQ(h.window.resultCaption(), c.result);
-        EXPECT_EQ(h.menu.red, c.redWins);
-        EXPECT_EQ(h.menu.blue, c.blueWins);
+        EXPECT_EQ(std::to_string(h.menu.red), c.redWins);
+        EXPECT_EQ(std::to_string(h.menu.blue), c.blueWins);
         EXPECT_EQ(h.state.gameOver, c.gameOver);
         EXPECT_EQ(h.window.redWinsLabel().caption(), c.redWins);
         EXPECT_EQ(h.window.blueWinsLabel().caption(), c.blueWins);
@@ -61,18 +61,19 @@ TEST(GameResult, HeadsOnOneCellMakeBothDead) {
     EXPECT_TRUE(h.state.blue.dead);
 }
 
-TEST(GameResult, WinCountsAreRaisedAsDecimalText) {
+TEST(GameResult, WinCountsAreRaisedAndShownAsDecimalText) {
     struct Case {
-        std::string before, after;
+        long long before;
+        std::string after;
     };
     for (const Case& c :
-         {Case{"0", "1"}, Case{"9", "10"}, Case{"41", "42"}, Case{"", "1"}, Case{"x", "1"}}) {
+         {Case{0, "1"}, Case{9, "10"}, Case{41, "42"}, Case{1LL << 53, "9007199254740993"}}) {
         GameHarness h;
         h.menu.blue = c.before;
         ASSERT_TRUE(
             h.load(GameHarness::level("100,100,1,0", "100,300,1,0", "120,100,130,110,\"\"\r\n")));
         h.play();
-        EXPECT_EQ(h.menu.blue, c.after) << c.before;
+        EXPECT_EQ(std::to_string(h.menu.blue), c.after) << c.before;
         EXPECT_EQ(h.window.blueWinsLabel().caption(), c.after);
     }
 }
@@ -90,8 +91,8 @@ TEST(GameResult, ADemoGameShowsNoResult) {
     EXPECT_EQ(h.window.resultCaption(), "");
     EXPECT_EQ(h.window.redWinsLabel().caption(), "");
     EXPECT_FALSE(h.window.fpsLabel().visible);
-    EXPECT_EQ(h.menu.red, "0");
-    EXPECT_EQ(h.menu.blue, "0");
+    EXPECT_EQ(h.menu.red, 0);
+    EXPECT_EQ(h.menu.blue, 0);
     EXPECT_TRUE(h.window.endPauseTimerEnabled());
 }
 

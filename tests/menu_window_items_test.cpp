@@ -129,10 +129,10 @@ TEST_F(MenuItems, TitlePanelShowsZeroWinsAndTheGameRaisesThem) {
     EXPECT_EQ(c().redWinsLabel->caption(), "0");
     EXPECT_EQ(c().blueWinsLabel->caption(), "0");
     MenuLink& link = *menu;
-    link.setRedWins("3");
-    EXPECT_EQ(link.redWins(), "3");
+    link.setRedWins(3);
+    EXPECT_EQ(link.redWins(), 3);
     EXPECT_EQ(c().redWinsLabel->caption(), "3");
-    EXPECT_EQ(link.blueWins(), "0");
+    EXPECT_EQ(link.blueWins(), 0);
     EXPECT_EQ(c().redWinsLabel->left, 672);
     EXPECT_EQ(c().scorePicture->left, 340);
     EXPECT_EQ(c().titleLogo->top, 200);

@@ -37,7 +37,7 @@ struct SideResult {
     std::vector<uint64_t> hashes;  // the state after every tick
     std::vector<Scenario> records;
     std::vector<std::string> messages;
-    std::string redWins, blueWins;
+    long long redWins = 0, blueWins = 0;
     bool timedOut = false;
     std::vector<double> periodsMs;  // real time between ticks (paced games only)
     int inputDelay = 0;

@@ -77,8 +77,8 @@ TEST(OnlinePlay, ADifferentStateIsCaughtAtTheNextChecksumOnBothSides) {
         EXPECT_TRUE(contains(side->messages, "v tahu 112"))
             << ::testing::PrintToString(side->messages);
         ASSERT_EQ(side->records.size(), 1u);  // each side keeps its replay
-        EXPECT_EQ(side->redWins, "0");
-        EXPECT_EQ(side->blueWins, "0");
+        EXPECT_EQ(side->redWins, 0);
+        EXPECT_EQ(side->blueWins, 0);
     }
 }
 
@@ -121,8 +121,8 @@ TEST(OnlinePlay, ALostConnectionEndsTheGameWithoutAWin) {
         ASSERT_FALSE(m.host.timedOut);
         EXPECT_TRUE(contains(m.host.messages, kConnectionLostMessage))
             << ::testing::PrintToString(m.host.messages);
-        EXPECT_EQ(m.host.redWins, "0");
-        EXPECT_EQ(m.host.blueWins, "0");
+        EXPECT_EQ(m.host.redWins, 0);
+        EXPECT_EQ(m.host.blueWins, 0);
         EXPECT_EQ(m.host.records.size(), 1u);
     }
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "game/menuless_game.h"
 #include "game_fixture.h"
 #include "platform_test_form.h"
 #include "replay/replay_recorder.h"
@@ -85,10 +86,10 @@ RecordedRun playGames(const std::vector<std::vector<std::pair<int, int>>>& keys,
     state.settings.growthPerFood = 3;
     state.settings.startLength = 5;
     state.settings.gameMode = 2;
-    QuittingMenu menu;
+    MenulessGame<QuittingMenu> game(app, state, folder.path());
+    QuittingMenu& menu = game.menu;
+    GameWindow& window = game.window;
     menu.app = &app;
-    GameWindow window(app, state, menu);
-    window.setLevelFolder(folder.path());
     window.setPlayerLevelFolder(players.path());
     RecordedRun run;
     state.random.state = seed;
@@ -98,7 +99,6 @@ RecordedRun playGames(const std::vector<std::vector<std::pair<int, int>>>& keys,
     KeyScript script;
     script.backend = &backend;
     script.games = keys;
-    window.setObserver(&script);
     test::TestForm starter(app);
     if (first == First::Demo) {
         menu.state = &state;
@@ -115,7 +115,7 @@ RecordedRun playGames(const std::vector<std::vector<std::pair<int, int>>>& keys,
         };
         starter.load();
     }
-    window.show();
+    game.show(&script);
     app.run();
     return run;
 }

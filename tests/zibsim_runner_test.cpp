@@ -87,8 +87,8 @@ TEST(ZibsimRunner, TextIsEscapedAndKeptInUtf8) {
     std::string out;
     GameEnd end;
     end.result = "Červený \"vyhrál\"\\";
-    end.redWins = "12";
-    end.blueWins = "0";
+    end.redWins = 12;
+    end.blueWins = 0;
     end.ticks = 3;
     appendEndLine(out, end);
     ASSERT_EQ(out.back(), '\n');

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "game/game_window.h"
-#include "game/stand_in_menu.h"
+#include "game/menuless_game.h"
 #include "platform/backend/backends.h"
 #include "zibsim/level_folder.h"
 #include "zibsim/simulator.h"
@@ -86,13 +86,9 @@ TEST(ZibsimGameStarting, ComesFirstOnceBeforeTheStartPause) {
     state.settings.gameSpeed = 0;
     state.settings.keyBindings = {87, 38, 83, 40, 68, 39, 65, 37};
     std::ostringstream messages;
-    zib::StandInMenu menu(messages);
-    zib::GameWindow window(app, state, menu);
-    window.setLevelFolder(folder.path());
+    zib::MenulessGame<> game(app, state, folder.path(), messages);
     CallLog log(backend);
-    window.setObserver(&log);
-    window.show();
-    ASSERT_EQ(window.loadError(), "");
+    ASSERT_EQ(game.show(&log), "");
     backend.setNow(backend.now() + 50);  // the start timer is long due
     app.doEvents();
 

@@ -11,7 +11,7 @@
 #include "game/game_timings.h"
 #include "game/game_window.h"
 #include "game/level_file.h"
-#include "game/stand_in_menu.h"
+#include "game/menuless_game.h"
 #include "menu/display_mode.h"
 #include "platform/backend/backends.h"
 #include "platform/data_folder.h"
@@ -177,24 +177,19 @@ int playReplay(const std::string& path, std::ostream& err, bool fullScreen) {
         Services services{real.clock, real.random, real.sound, real.graphics, display};
         Application app(services);
         GameState state;
-        PlaybackMenu menu(app, err);
-        prepareGame(state, menu, *scenario, level.fileName());
-        GameWindow window(app, state, menu);
-        window.setLevelFolder(level.folder());
-        PlaybackRun run(*scenario, display, menu);
-        window.setObserver(&run);
+        MenulessGame<PlaybackMenu> game(app, state, level.folder(), app, err);
+        prepareGame(state, game.menu, *scenario, level.fileName());
+        PlaybackRun run(*scenario, display, game.menu);
 
         const DisplayMode screen = display.currentMode();
         SetDisplayMode(display, 800, 600);
-        window.show();
-        if (!window.loadError().empty()) {
+        if (const std::string& message = game.show(&run); !message.empty()) {
             SetDisplayMode(display, screen.width, screen.height);
-            err << "ZIB: záznam hry " << quoted(path) << " nelze přehrát: " << window.loadError()
-                << std::endl;
+            err << "ZIB: záznam hry " << quoted(path) << " nelze přehrát: " << message << std::endl;
             return 2;
         }
-        run.beforeStart(window);
-        if (window.gameTimerEnabled()) app.run();
+        run.beforeStart(game.window);
+        if (game.window.gameTimerEnabled()) app.run();
         SetDisplayMode(display, screen.width, screen.height);
         return 0;
     } catch (const std::exception& e) {

@@ -42,7 +42,7 @@ void Steer(GameState& state, SnakeRecord& snake, Player player, int foodX, int f
         snake.dx = (next.x - snake.headX) / kCellSize;
         snake.dy = (next.y - snake.headY) / kCellSize;
         if (!probe(board, next.x, next.y, value)) return;
-        if (value == 1) blocked = true;  // the board changed since the route was planned
+        if (value == kCellBlocked) blocked = true;  // the board changed since the route was planned
     }
 
     if (!blocked && snake.pathValid) return;
@@ -52,7 +52,7 @@ void Steer(GameState& state, SnakeRecord& snake, Player player, int foodX, int f
     if (!probe(board, snake.headX + kCellSize * snake.dx, snake.headY + kCellSize * snake.dy,
                value))
         return;
-    if (value != 1) return;
+    if (value != kCellBlocked) return;
 
     // The swerve keeps the game's own rules: after a sideways step turn down if free, else up;
     // otherwise left if free, else right. The fallback side is taken unchecked and the probes do
@@ -60,10 +60,10 @@ void Steer(GameState& state, SnakeRecord& snake, Player player, int foodX, int f
     if (std::abs(snake.prevDx) > 0) {
         snake.dx = 0;
         if (!probe(board, snake.headX, snake.headY + kCellSize, value)) return;
-        snake.dy = value == 0 ? 1 : -1;
+        snake.dy = value == kCellFree ? 1 : -1;
     } else {
         if (!probe(board, snake.headX - kCellSize, snake.headY, value)) return;
-        snake.dx = value == 0 ? -1 : 1;
+        snake.dx = value == kCellFree ? -1 : 1;
         snake.dy = 0;
     }
     snake.pathValid = false;  // plan again on the next call

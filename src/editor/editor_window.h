@@ -65,10 +65,10 @@ class EditorWindow : public Form, public MenuLink {
     // MenuLink: the game window during a test play.
     void showMenu() override;
     void hideMenu() override;
-    std::string redWins() override { return redWins_; }
-    std::string blueWins() override { return blueWins_; }
-    void setRedWins(const std::string& caption) override { redWins_ = caption; }
-    void setBlueWins(const std::string& caption) override { blueWins_ = caption; }
+    long long redWins() override { return redWins_; }
+    long long blueWins() override { return blueWins_; }
+    void setRedWins(long long count) override { redWins_ = count; }
+    void setBlueWins(long long count) override { blueWins_ = count; }
     void enableIdleTimer() override;
     // The editor keeps no copies for a demo: its own settings are put back when test play ends.
     void demoEnded() override {}
@@ -129,7 +129,7 @@ class EditorWindow : public Form, public MenuLink {
     bool playing_ = false;
     MenuLink* menuBefore_ = nullptr;
     bool onePlayerBefore_ = false;
-    std::string redWins_ = "0", blueWins_ = "0";
+    long long redWins_ = 0, blueWins_ = 0;
 
     // Controls (null while unloaded).
     PictureBox* field_ = nullptr;

@@ -1,23 +1,9 @@
 // The end of a game: the head-on test and the result (the last part of Timer1_Timer), and the
 // end-of-game handler Timer2_Timer with its reset and the way back to the level or the menu.
-#include <charconv>
-
+#include "game/game_texts.h"
 #include "game/game_window.h"
 
 namespace zib {
-
-namespace {
-
-// A win count is kept as the caption of a menu label; one more is written back as decimal text.
-// A caption that is not a number counts as 0.
-std::string oneMore(const std::string& caption) {
-    long long n = 0;
-    auto [end, ec] = std::from_chars(caption.data(), caption.data() + caption.size(), n);
-    if (ec != std::errc() || end != caption.data() + caption.size()) n = 0;
-    return std::to_string(n + 1);
-}
-
-}  // namespace
 
 void GameWindow::showResult() {
     const GameResult result = decideResult(state_);
@@ -26,17 +12,13 @@ void GameWindow::showResult() {
         if (observer_) observer_->gameFinished();
         return;
     }
-    if (result == GameResult::Draw) {
-        resultLabel_->setCaption("Remíza");
-    } else if (result == GameResult::BlueWon) {
-        resultLabel_->setCaption("Modrý vyhrál");
-        menu_->setBlueWins(oneMore(menu_->blueWins()));
-    } else {
-        resultLabel_->setCaption("Červený vyhrál");
-        menu_->setRedWins(oneMore(menu_->redWins()));
-    }
-    redWinsLabel_->setCaption(menu_->redWins());
-    blueWinsLabel_->setCaption(menu_->blueWins());
+    resultLabel_->setCaption(zib::resultCaption(result));
+    if (result == GameResult::BlueWon)
+        menu_->setBlueWins(menu_->blueWins() + 1);
+    else if (result == GameResult::RedWon)
+        menu_->setRedWins(menu_->redWins() + 1);
+    redWinsLabel_->setCaption(std::to_string(menu_->redWins()));
+    blueWinsLabel_->setCaption(std::to_string(menu_->blueWins()));
     redWinsLabel_->visible = true;
     blueWinsLabel_->visible = true;
     if (recorder_) recorder_->gameFinished();

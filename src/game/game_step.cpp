@@ -112,7 +112,7 @@ void setUpLevel(GameState& state, const LevelFile& level) {
     for (const LevelWall& wall : level.walls)
         for (int x = wall.x1; x <= wall.x2 - kCellSize; x += kCellSize)
             for (int y = wall.y1; y <= wall.y2 - kCellSize; y += kCellSize)
-                state.board.set(x, y, 1);
+                state.board.set(x, y, kCellBlocked);
 }
 
 void startGame(PlayField& f) {
@@ -164,6 +164,8 @@ TickResult step(PlayField& f, TickInput input) {
         result.turned |= cue == SoundCue::Turn;
     }
     result.ended = f.state.stopRequested;
+    result.redDead = f.state.red.dead;
+    result.blueDead = f.state.blue.dead;
     if (result.ended) result.result = decideResult(f.state);
     return result;
 }

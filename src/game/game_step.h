@@ -65,6 +65,10 @@ struct TickResult {
     bool ate = false;   // a snake ate the food
     bool turned = false;
     bool ended = false;  // the game is over after this tick (stopRequested)
+    // The snakes dead after the tick's moves (a crash of this tick, or in FREE of one before),
+    // as the state shows them before the result step marks both on a head-on.
+    bool redDead = false;
+    bool blueDead = false;
     GameResult result = GameResult::None;
     KeyOutcome keys;
 };

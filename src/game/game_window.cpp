@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "computer/computer_player.h"
+#include "game/game_texts.h"
 #include "game/game_timings.h"
 #include "game/picture_tiling.h"
 #include "platform/data_folder.h"
@@ -16,12 +17,6 @@
 namespace zib {
 
 namespace {
-
-// A sound file the game names relative to the current directory, resolved once. A missing file
-// is still handed to the sound service, which ignores what it cannot play.
-std::string soundPath(const std::string& name) {
-    return findDataFile(name).value_or(name);
-}
 
 void placeLabel(Label& label, int left, int top, int width, int height, uint32_t colour,
                 double points, bool bold, bool visible) {
@@ -49,6 +44,10 @@ const DrawnPictures& drawnPictures() {
 }
 
 }  // namespace
+
+std::string soundPath(const std::string& name) {
+    return findDataFile(name).value_or(name);
+}
 
 GameWindow::GameWindow(Application& app, GameState& state, MenuLink& menu)
     : Form(app),
@@ -136,8 +135,8 @@ void GameWindow::Form_Load() {
         return;
     }
     field_.emplace(PlayField{state_, computerMoves(), {}});
-    turnSound_ = soundPath("BaseQ7\\Sound\\turnII.wav");
-    eatSound_ = soundPath("BaseQ7\\Sound\\UP.wav");
+    turnSound_ = soundPath(kTurnSoundName);
+    eatSound_ = soundPath(kEatSoundName);
 
     fpsLabel_->visible = fpsShown_;
     lastFpsSecond_ = services().clock.secondOfMinute();

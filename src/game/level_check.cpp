@@ -361,7 +361,7 @@ class Checker {
             if (!wall.complete()) continue;
             for (int x = *wall.x1; x <= *wall.x2 - kCellSize; x += kCellSize)
                 for (int y = *wall.y1; y <= *wall.y2 - kCellSize; y += kCellSize)
-                    board.set(x, y, 1);
+                    board.set(x, y, kCellBlocked);
         }
         about_ = {Subject::File, -1};
         if (countFreeFoodCells(board) == 0) {

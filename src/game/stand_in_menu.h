@@ -1,6 +1,6 @@
 #pragma once
 // The menu window where there is none (zibsim, a replay played back, the benchmarks): win counts
-// that start at "0", showing and hiding that do nothing, and messages written to a stream after a
+// that start at 0, showing and hiding that do nothing, and messages written to a stream after a
 // prefix (or dropped when there is no stream).
 #include <ostream>
 #include <string>
@@ -18,10 +18,10 @@ class StandInMenu : public MenuLink {
 
     void showMenu() override {}
     void hideMenu() override {}
-    std::string redWins() override { return redWins_; }
-    std::string blueWins() override { return blueWins_; }
-    void setRedWins(const std::string& caption) override { redWins_ = caption; }
-    void setBlueWins(const std::string& caption) override { blueWins_ = caption; }
+    long long redWins() override { return redWins_; }
+    long long blueWins() override { return blueWins_; }
+    void setRedWins(long long count) override { redWins_ = count; }
+    void setBlueWins(long long count) override { blueWins_ = count; }
     void enableIdleTimer() override {}
     void demoEnded() override {}  // it never replaces settings
     void showMessage(const std::string& text) override {
@@ -31,8 +31,8 @@ class StandInMenu : public MenuLink {
   private:
     std::ostream* messages_ = nullptr;
     std::string prefix_;
-    std::string redWins_ = "0";
-    std::string blueWins_ = "0";
+    long long redWins_ = 0;
+    long long blueWins_ = 0;
 };
 
 }  // namespace zib

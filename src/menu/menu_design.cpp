@@ -126,8 +126,8 @@ void MenuWindow::designItems() {
 }
 
 void MenuWindow::designScorePanel() {
-    c_.redWinsLabel = &makeLabel(672, 40, 121, 65, "0", arial(48));
-    c_.blueWinsLabel = &makeLabel(672, 120, 121, 65, "0", arial(48));
+    c_.redWinsLabel = &makeLabel(672, 40, 121, 65, std::to_string(redWins_).c_str(), arial(48));
+    c_.blueWinsLabel = &makeLabel(672, 120, 121, 65, std::to_string(blueWins_).c_str(), arial(48));
     c_.scorePicture = &addPictureBox();
     c_.scorePicture->width = 333;
     c_.scorePicture->height = 157;

@@ -370,17 +370,13 @@ void MenuWindow::showMenu() {
 void MenuWindow::hideMenu() {
     hide();
 }
-std::string MenuWindow::redWins() {
-    return c_.redWinsLabel ? c_.redWinsLabel->caption() : "0";
+void MenuWindow::setRedWins(long long count) {
+    redWins_ = count;
+    if (c_.redWinsLabel) c_.redWinsLabel->setCaption(std::to_string(count));
 }
-std::string MenuWindow::blueWins() {
-    return c_.blueWinsLabel ? c_.blueWinsLabel->caption() : "0";
-}
-void MenuWindow::setRedWins(const std::string& caption) {
-    if (c_.redWinsLabel) c_.redWinsLabel->setCaption(caption);
-}
-void MenuWindow::setBlueWins(const std::string& caption) {
-    if (c_.blueWinsLabel) c_.blueWinsLabel->setCaption(caption);
+void MenuWindow::setBlueWins(long long count) {
+    blueWins_ = count;
+    if (c_.blueWinsLabel) c_.blueWinsLabel->setCaption(std::to_string(count));
 }
 void MenuWindow::enableIdleTimer() {
     if (c_.idleTimer) c_.idleTimer->setEnabled(true);

@@ -92,10 +92,10 @@ class MenuWindow : public Form, public MenuLink {
     // MenuLink: what the game window does to the menu.
     void showMenu() override;
     void hideMenu() override;
-    std::string redWins() override;
-    std::string blueWins() override;
-    void setRedWins(const std::string& caption) override;
-    void setBlueWins(const std::string& caption) override;
+    long long redWins() override { return redWins_; }
+    long long blueWins() override { return blueWins_; }
+    void setRedWins(long long count) override;
+    void setBlueWins(long long count) override;
     void enableIdleTimer() override;
     void showMessage(const std::string& text) override;
     void demoEnded() override;
@@ -223,6 +223,8 @@ class MenuWindow : public Form, public MenuLink {
     MouseHandler guardedMove(std::function<void(int buttons, int x, int y)> f);
 
     GameState& state_;
+    long long redWins_ = 0;  // shown in the win labels
+    long long blueWins_ = 0;
     MenuPaths paths_;
     std::unique_ptr<GameWindow> game_;
     std::unique_ptr<EditorWindow> editor_;

@@ -26,8 +26,8 @@ void GameStart::applySettings(const net::StartGame& start) {
     s.onePlayer = false;
     state_.freeMode = start.freeMode;
     state_.demoMode = false;
-    menu_.setRedWins(std::to_string(start.carried.redWins));
-    menu_.setBlueWins(std::to_string(start.carried.blueWins));
+    menu_.setRedWins(start.carried.redWins);
+    menu_.setBlueWins(start.carried.blueWins);
     window_.setNetworkLevel(NetworkLevel{start.levelName, start.levelText});
 }
 

@@ -86,8 +86,7 @@ net::StartGame OnlinePlay::buildStart() const {
     start.inputDelay =
         static_cast<uint8_t>(session_->suggestedInputDelay(std::max(1, s.gameSpeed)));
     // Red's previous direction is always (0, 0) when a game starts, so it is not sent.
-    const CarriedOver carried =
-        carriedOverFrom(state_, winCount(menu_.redWins()), winCount(menu_.blueWins()));
+    const CarriedOver carried = carriedOverFrom(state_, menu_.redWins(), menu_.blueWins());
     start.carried.bluePrevDx = clampStep(carried.bluePrevDx);
     start.carried.bluePrevDy = clampStep(carried.bluePrevDy);
     start.carried.redGrowNow = carried.redGrowNow;

@@ -20,16 +20,17 @@ class Clock {
     virtual int secondOfMinute() = 0;     // 0..59, of the time of day
 };
 
-// Uniform random numbers in [0, 1): the program's single pseudo-random sequence.
+// Uniform random numbers in [0, 1), seeded from the clock. No game draws from it: the menu seeds
+// it once when it loads and hands its state to the game state (GameState::random), whose own
+// sequence places the food from then on.
 class Random {
   public:
     virtual ~Random() = default;
     virtual double next() = 0;
     virtual void seedFromClock() = 0;
-    // The whole state of a splitmix64 sequence as one number: a sequence restored from it (or
-    // started with it as the seed) goes on exactly as this one. nullopt for other sources.
+    // The whole state of a splitmix64 sequence as one number: a sequence started with it as the
+    // seed goes on exactly as this one. nullopt for other sources.
     virtual std::optional<uint64_t> savedState() const { return std::nullopt; }
-    virtual void restoreState(uint64_t) {}
 };
 
 // Asynchronous sound: a new sound replaces one still playing; failures are ignored.

@@ -1,7 +1,6 @@
 #include "replay/replay_recorder.h"
 
 #include <algorithm>
-#include <charconv>
 
 #include "game/level_loader.h"
 #include "platform/files.h"
@@ -10,13 +9,6 @@
 #include "state/settings_limits.h"
 
 namespace zib {
-
-long long winCount(const std::string& caption) {
-    long long n = 0;
-    auto [end, ec] = std::from_chars(caption.data(), caption.data() + caption.size(), n);
-    if (ec != std::errc() || end != caption.data() + caption.size() || n < 0) return 0;
-    return n;
-}
 
 ReplayRecorder::ReplayRecorder(GameWindow& window, GameState& state, MenuLink& menu, Sink sink)
     : window_(window), state_(state), menu_(menu), sink_(std::move(sink)) {}
@@ -57,21 +49,17 @@ void ReplayRecorder::gameStarting() {
     s.endlessGrowth = settings.endlessGrowth == 1;
     s.onePlayer = settings.onePlayer;
     s.keyBindings = settings.keyBindings;
-    s.carried = carriedOverFrom(state_, winCount(menu_.redWins()), winCount(menu_.blueWins()));
+    s.carried = carriedOverFrom(state_, menu_.redWins(), menu_.blueWins());
     s.events = std::move(early);
     record_ = std::move(s);
+    checks_ = {};
     recording_ = true;
-}
-
-void ReplayRecorder::check(int tick) {
-    record_.outcome->checks.push_back(StateCheck{tick, stateHash(state_)});
 }
 
 void ReplayRecorder::tickCompleted(int n) {
     if (!recording_) return;
     ticks_ = n;
-    if (!record_.outcome) record_.outcome.emplace();
-    if (n % kStateCheckInterval == 0) check(n);
+    checks_.ticked(n, state_);
 }
 
 void ReplayRecorder::gameFinished() {
@@ -80,14 +68,12 @@ void ReplayRecorder::gameFinished() {
     recording_ = false;
     if (!record_.outcome) record_.outcome.emplace();
     RecordedOutcome& o = *record_.outcome;
-    if (o.checks.empty() || o.checks.back().tick != ticks_)
-        check(ticks_);
-    else
-        o.checks.back().hash = stateHash(state_);  // the result step may change it
+    checks_.ended(ticks_, state_);
+    o.checks = checks_.checks;
     o.result = window_.resultCaption();
     o.ticks = ticks_;
-    o.redWins = winCount(menu_.redWins());
-    o.blueWins = winCount(menu_.blueWins());
+    o.redWins = menu_.redWins();
+    o.blueWins = menu_.blueWins();
     o.redDead = state_.red.dead == 1;
     o.blueDead = state_.blue.dead == 1;
     record_.maxTicks = ticks_;

@@ -10,6 +10,7 @@
 #include "game/menu_link.h"
 #include "platform/services.h"
 #include "replay/scenario.h"
+#include "replay/state_check.h"
 #include "state/game_state.h"
 
 namespace zib {
@@ -31,20 +32,16 @@ class ReplayRecorder : public GameObserver {
 
   private:
     void keyArrived(ScenarioEvent::Kind kind, int code);
-    void check(int tick);
 
     GameWindow& window_;
     GameState& state_;
     MenuLink& menu_;
     Sink sink_;
     Scenario record_;
+    StateChecks checks_;
     std::vector<ScenarioEvent> beforeStart_;  // keys between the window's load and the start
     bool recording_ = false;
     int ticks_ = 0;
 };
-
-// A win count as the menu keeps it (decimal text); anything else counts as 0, as the game
-// counts it.
-long long winCount(const std::string& caption);
 
 }  // namespace zib

@@ -14,6 +14,7 @@
 #include "platform/files.h"
 #include "platform/result.h"
 #include "state/carried_over.h"
+#include "state/game_mode.h"
 
 namespace zib {
 
@@ -58,7 +59,7 @@ struct Scenario {
     int gameSpeed = 0;
     int growthPerFood = 1;  // may be negative, as ZIB.ini may give it
     int startLength = 10;   // at least 1: every body list needs a tail and a head
-    int gameMode = 2;       // 1 endless growth, 2 classic, 3 one player
+    int gameMode = modeNumber(GameMode::Classic);  // as ZIB.ini stores it (state/game_mode.h)
     bool demo = false;
     bool freeMode = false;
     // The two flags the game reads follow gameMode and demo unless given.

@@ -24,8 +24,8 @@ void prepareGame(GameState& state, MenuLink& menu, const Scenario& s,
     state.random.state = s.seed;
 
     carryOver(state, s.carried);
-    menu.setRedWins(std::to_string(s.carried.redWins));
-    menu.setBlueWins(std::to_string(s.carried.blueWins));
+    menu.setRedWins(s.carried.redWins);
+    menu.setBlueWins(s.carried.blueWins);
 }
 
 ScenarioFeed::ScenarioFeed(std::vector<ScenarioEvent> events) : events_(std::move(events)) {

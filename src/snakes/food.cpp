@@ -22,7 +22,7 @@ bool checkFood(PlayField& f, const Snake& s) {
     f.state.foodPresent = false;
     // Red marks the cell it ate on before the new food is placed, so new food never lands under
     // red's head. Blue does not: kept, its step marks the cell only after the food is placed.
-    if (!s.blue) f.state.board.set(food.x, food.y, 1);
+    if (!s.blue) f.state.board.set(food.x, food.y, kCellBlocked);
     // Owed growth stops at the int limits: a growth per food near them must not wrap round.
     const long long owed =
         static_cast<long long>(s.rec.pendingGrowth) + f.state.settings.growthPerFood;

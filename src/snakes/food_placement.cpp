@@ -7,7 +7,8 @@ int countFreeFoodCells(const Board& board) {
     int free = 0;
     for (int r = 0; r < kFoodRows; ++r)
         for (int c = 0; c < kFoodColumns; ++c)
-            if (board.get(kFoodMinX + kCellSize * c, kFoodMinY + kCellSize * r) != 1) ++free;
+            if (board.get(kFoodMinX + kCellSize * c, kFoodMinY + kCellSize * r) != kCellBlocked)
+                ++free;
     return free;
 }
 

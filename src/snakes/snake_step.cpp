@@ -52,7 +52,7 @@ void wrap(SnakeRecord& r) {
 }  // namespace
 
 bool IsBlocked(const Board& board, int x, int y) {
-    return board.get(x, y) != 0;
+    return board.get(x, y) != kCellFree;
 }
 
 int takeTail(Snake s) {
@@ -91,7 +91,7 @@ void stepSnake(PlayField& f, Snake s) {
     r.headX += kCellSize * r.dx;
     r.headY += kCellSize * r.dy;
     // The tail is freed before the crash test, so a snake may follow its own tail.
-    f.state.board.set(moved.x, moved.y, 0);
+    f.state.board.set(moved.x, moved.y, kCellFree);
     updatePieces(s, t);
     r.prevDx = r.dx;
     r.prevDy = r.dy;
@@ -108,7 +108,7 @@ void stepSnake(PlayField& f, Snake s) {
         crashTest(f, s);
         foodTest(f, s);
     }
-    f.state.board.set(r.headX, r.headY, 1);
+    f.state.board.set(r.headX, r.headY, kCellBlocked);
     moved.visible = true;
 }
 

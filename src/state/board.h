@@ -1,7 +1,8 @@
 #pragma once
 // The occupancy table of the play field: 801 x 601 entries indexed by pixel (x, y), of which play
-// uses those at multiples of 10. 0 free, 1 blocked (a wall or a segment of either snake). The food
-// is not on the board. Growth frees the entry at (12, 12), which no cell uses.
+// uses those at multiples of 10. kCellFree (0) or kCellBlocked (1: a wall or a segment of either
+// snake); no other value is ever written. The food is not on the board. Growth frees the entry at
+// (12, 12), which no cell uses.
 //
 // Only the 80 x 60 cells of the wrapped field (x 0..790, y 0..590) are stored as a grid; the few
 // other entries the rules write (a wall that starts off the lattice, the edge x = 800 or y = 600)
@@ -19,6 +20,10 @@
 #include "state/field_geometry.h"
 
 namespace zib {
+
+// The values of a board entry.
+inline constexpr int16_t kCellFree = 0;
+inline constexpr int16_t kCellBlocked = 1;
 
 struct BoardRangeError : std::out_of_range {
     using std::out_of_range::out_of_range;
@@ -57,11 +62,11 @@ class Board {
     // The entries outside the grid that are not 0.
     size_t strayCount() const { return strays_.size(); }
 
-    // Sets every entry at multiples of 10 to 0; other entries keep their values.
+    // Frees every entry at multiples of 10; other entries keep their values.
     void clearCells();
 
-    // Whether a cell of the route search grid is blocked (its entry is not 0).
-    bool gridBlocked(int cell) const { return grid_[static_cast<size_t>(cell)] != 0; }
+    // Whether a cell of the route search grid is blocked (its entry is not free).
+    bool gridBlocked(int cell) const { return grid_[static_cast<size_t>(cell)] != kCellFree; }
 
     // Changes whenever the board is copied, assigned or emptied as a whole: what was learnt about
     // one board holds for no other. Never 0.
@@ -113,7 +118,7 @@ class Board {
     void setStray(uint32_t k, int16_t v) {
         auto it = strays_.begin() + (findStray(k) - strays_.cbegin());
         const bool found = it != strays_.end() && it->key == k;
-        if (v == 0) {
+        if (v == kCellFree) {
             if (found) strays_.erase(it);
         } else if (found) {
             it->value = v;
@@ -123,7 +128,8 @@ class Board {
     }
     void setGridCell(int cell, int16_t v) {
         int16_t& g = grid_[static_cast<size_t>(cell)];
-        if (g != 0 && v == 0) freed_[freedCount_++ % kFreedMemory] = static_cast<uint16_t>(cell);
+        if (g != kCellFree && v == kCellFree)
+            freed_[freedCount_++ % kFreedMemory] = static_cast<uint16_t>(cell);
         g = v;
     }
 
@@ -140,7 +146,7 @@ inline void Board::clearCells() {
         const uint32_t x = s.key % (kMaxX + 1), y = s.key / (kMaxX + 1);
         return x % kCellSize == 0 && y % kCellSize == 0;
     });
-    grid_.fill(0);
+    grid_.fill(kCellFree);
     identity_ = Identity();
 }
 

@@ -52,7 +52,7 @@ struct Settings {
     std::string levelName;             // "name.zq7"
     int growthPerFood = 0;
     int startLength = 0;
-    int gameMode = 0;  // 1 endless growth, 2 classic, 3 one player
+    int gameMode = 0;  // as ZIB.ini stores it: a GameMode's number (state/game_mode.h) or another
     bool endlessGrowth = false;
     bool onePlayer = false;
 };

@@ -29,6 +29,11 @@ std::unique_ptr<PlainGame> PlainGame::start(const zib::Scenario& scenario, std::
         error = fault->message;
         return nullptr;
     }
+    return start(scenario, std::get<zib::LevelFile>(level), error);
+}
+
+std::unique_ptr<PlainGame> PlainGame::start(const zib::Scenario& scenario,
+                                            const zib::LevelFile& level, std::string& error) {
     std::unique_ptr<PlainGame> game(new PlainGame(scenario));
     zib::StandInMenu menu;
     zib::prepareGame(game->state_, menu, scenario, kLevelName);
@@ -42,7 +47,7 @@ std::unique_ptr<PlainGame> PlainGame::start(const zib::Scenario& scenario, std::
                                                                   : zib::TickKey::Kind::Press,
                          e.code});
     }
-    zib::setUpLevel(game->state_, std::get<zib::LevelFile>(level));
+    zib::setUpLevel(game->state_, level);
     if (!game->keys_.empty())
         for (const zib::TickKey& key : game->keys_[0]) zib::applyKey(game->state_, key);
     if (game->state_.demoKeyPressed) {
@@ -53,11 +58,15 @@ std::unique_ptr<PlainGame> PlainGame::start(const zib::Scenario& scenario, std::
     return game;
 }
 
-uint64_t PlainGame::tick() {
+zib::TickResult PlainGame::play() {
     ++tick_;
     const auto n = static_cast<size_t>(tick_);
     static const std::vector<zib::TickKey> none;
-    zib::step(field_, n < keys_.size() ? keys_[n] : none);
+    return zib::step(field_, n < keys_.size() ? keys_[n] : none);
+}
+
+uint64_t PlainGame::tick() {
+    play();
     return zib::stateHash(state_);
 }
 

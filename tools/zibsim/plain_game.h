@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "game/game_step.h"
+#include "game/level_file.h"
 #include "replay/scenario.h"
 #include "state/game_state.h"
 
@@ -18,9 +19,17 @@ class PlainGame {
   public:
     // The scenario's game set up and started, or the reason it cannot start (put into error).
     static std::unique_ptr<PlainGame> start(const zib::Scenario& scenario, std::string& error);
+    // The same on a level already read.
+    static std::unique_ptr<PlainGame> start(const zib::Scenario& scenario,
+                                            const zib::LevelFile& level, std::string& error);
 
-    // One tick with the scenario's keys of that tick; returns the state's hash after it.
+    // One tick with the scenario's keys of that tick: what it did.
+    zib::TickResult play();
+    // One tick as play; returns the state's hash after it.
     uint64_t tick();
+    const zib::GameState& state() const { return state_; }
+    // For what runs beside the game's ticks (the window's food animation in a trace).
+    zib::GameState& mutableState() { return state_; }
     // The number of ticks played.
     int ticks() const { return tick_; }
     // Over: the game ended by itself, or the scenario's ticks are used up.

@@ -9,11 +9,12 @@
 #include <ostream>
 
 #include "game/game_window.h"
-#include "game/stand_in_menu.h"
+#include "game/menuless_game.h"
 #include "platform/toolkit.h"
 #include "replay/scenario_game.h"
 #include "state/game_state.h"
 #include "zibsim/level_folder.h"
+#include "zibsim/plain_run.h"
 #include "zibsim/sim_host.h"
 #include "zibsim/trace_lines.h"
 
@@ -114,7 +115,14 @@ class TraceRun : public zib::GameObserver {
 
   private:
     void traceLine(int t) {
-        appendTickLine(buffer_, t, state_, window_, host_.takeSounds());
+        WindowView view;
+        view.fps = window_.fpsCaption();
+        view.timer1 = window_.gameTimerEnabled();
+        for (const std::string& path : host_.takeSounds())
+            view.sounds.push_back(soundFileName(path));
+        view.redDead = state_.red.dead;
+        view.blueDead = state_.blue.dead;
+        appendTickLine(buffer_, t, state_, view);
         if (buffer_.size() >= kFlushBytes && !flush()) {
             outputLost_ = true;
             app_.quit();
@@ -165,6 +173,40 @@ class TraceRun : public zib::GameObserver {
     bool timed_ = false;
 };
 
+// The trace of a game played with no window.
+class PlainTrace : public PlainWatcher {
+  public:
+    PlainTrace(std::ostream& out, bool quiet, int maxTicks)
+        : out_(out), quiet_(quiet), maxTicks_(maxTicks) {}
+
+    bool ticked(int n, const zib::GameState& state, const WindowView& view) override {
+        if (quiet_) return true;
+        appendTickLine(buffer_, n, state, view);
+        return buffer_.size() < kFlushBytes || flush();
+    }
+    void finished(const zib::GameState&, const GameEnd& end) override {
+        appendEndLine(buffer_, end);
+        flush();
+    }
+    void outOfTicks() override {
+        appendUnfinishedLine(buffer_, maxTicks_);
+        flush();
+    }
+    // Writes out what the trace holds; false when the output is gone.
+    bool flush() {
+        out_ << buffer_;
+        out_.flush();
+        buffer_.clear();
+        return static_cast<bool>(out_);
+    }
+
+  private:
+    std::ostream& out_;
+    bool quiet_;
+    int maxTicks_;
+    std::string buffer_;
+};
+
 }  // namespace
 
 std::string timingLine(int ticks, double wallMs, int gameSpeed, double cpuMs) {
@@ -183,18 +225,24 @@ int runScenario(const Scenario& scenario, std::ostream& out, std::ostream& err,
                 const RunOptions& options) {
     const bool quiet = options.quiet;
     try {
+        // Only a game on the real clock or watched by a recorder of the window needs the window.
+        if (!options.realClock && !options.makeRecorder) {
+            PlainTrace trace(out, quiet, scenario.maxTicks);
+            const int code = playPlain(scenario, trace, err);
+            if (code == kFailed) trace.flush();  // the trace up to the fault
+            return code;
+        }
         LevelFolder folder(scenario.level);
 
         std::unique_ptr<SimHost> host =
             options.realClock ? makeSdlHost(scenario.seed) : makeHeadlessHost(scenario.seed);
         zib::Application app(host->services());
         zib::GameState state;
-        zib::StandInMenu menu(err);
+        zib::MenulessGame<> game(app, state, folder.path(), err);
+        zib::StandInMenu& menu = game.menu;
+        zib::GameWindow& window = game.window;
         zib::prepareGame(state, menu, scenario, LevelFolder::kLevelFileName);
-        zib::GameWindow window(app, state, menu);
-        window.setLevelFolder(folder.path());
         TraceRun run(scenario, *host, app, state, window, menu, out, quiet);
-        window.setObserver(&run);
         std::unique_ptr<zib::GameObserver> recorder;
         if (options.makeRecorder) {
             recorder = options.makeRecorder(window, state, menu);
@@ -208,9 +256,8 @@ int runScenario(const Scenario& scenario, std::ostream& out, std::ostream& err,
                     << '\n';
         };
 
-        window.show();
-        if (!window.loadError().empty()) {
-            err << window.loadError() << '\n';
+        if (const std::string& message = game.show(&run); !message.empty()) {
+            err << message << '\n';
             return kBadLevel;
         }
         run.deliverBeforeStart();

@@ -1,18 +1,9 @@
 #include "zibsim/trace_lines.h"
 
-#include <charconv>
-
 #include "zibsim/json_line.h"
 
 namespace zibsim {
 namespace {
-
-long long decimal(const std::string& caption) {
-    long long n = 0;
-    auto [end, error] = std::from_chars(caption.data(), caption.data() + caption.size(), n);
-    if (error != std::errc() || end != caption.data() + caption.size()) return -1;
-    return n;
-}
 
 // The game-over marker as the game writes it: "C" red died, "M" blue died, "" while both live.
 std::string gameOverMark(zib::GameOver gameOver) {
@@ -27,7 +18,7 @@ std::string gameOverMark(zib::GameOver gameOver) {
     return "";
 }
 
-void appendSnake(JsonLine& line, const zib::SnakeRecord& snake) {
+void appendSnake(JsonLine& line, const zib::SnakeRecord& snake, bool dead) {
     line.beginObject();
     line.key("head");
     line.pair(snake.headX, snake.headY);
@@ -44,7 +35,7 @@ void appendSnake(JsonLine& line, const zib::SnakeRecord& snake) {
     line.key("pending");
     line.value(snake.pendingGrowth);
     line.key("dead");
-    line.value(snake.dead ? 1 : 0);
+    line.value(dead ? 1 : 0);
 
     line.key("body");
     line.beginArray();
@@ -77,8 +68,7 @@ std::string soundFileName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-void appendTickLine(std::string& out, int t, const zib::GameState& state, zib::GameWindow& window,
-                    const std::vector<std::string>& sounds) {
+void appendTickLine(std::string& out, int t, const zib::GameState& state, const WindowView& view) {
     JsonLine line(out);
     line.beginObject();
     line.key("t");
@@ -90,21 +80,21 @@ void appendTickLine(std::string& out, int t, const zib::GameState& state, zib::G
     line.key("foodFrame");
     line.value(state.foodFrame);
     line.key("red");
-    appendSnake(line, state.red);
+    appendSnake(line, state.red, view.redDead);
     line.key("blue");
-    appendSnake(line, state.blue);
+    appendSnake(line, state.blue, view.blueDead);
     line.key("gameOver");
     line.value(gameOverMark(state.gameOver));
     line.key("stop");
     line.value(state.stopRequested ? 1 : 0);
     line.key("timer1");
-    line.value(window.gameTimerEnabled() ? 1 : 0);
+    line.value(view.timer1 ? 1 : 0);
     line.key("sounds");
     line.beginArray();
-    for (const auto& path : sounds) line.value(soundFileName(path));
+    for (const auto& name : view.sounds) line.value(name);
     line.endArray();
     line.key("fps");
-    line.value(window.fpsCaption());
+    line.value(view.fps);
     line.endObject();
     out += '\n';
 }
@@ -117,9 +107,9 @@ void appendEndLine(std::string& out, const GameEnd& end) {
     line.key("result");
     line.value(end.result);
     line.key("redWins");
-    line.value(decimal(end.redWins));
+    line.value(end.redWins);
     line.key("blueWins");
-    line.value(decimal(end.blueWins));
+    line.value(end.blueWins);
     line.key("redDead");
     line.value(end.redDead ? 1 : 0);
     line.key("blueDead");

@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "game/game_window.h"
 #include "state/game_state.h"
 
 namespace zibsim {
@@ -13,15 +12,24 @@ namespace zibsim {
 // both separators count.
 std::string soundFileName(const std::string& path);
 
-// The state line of tick t (0 for the line before the loop). sounds: the paths played since the
-// previous line.
-void appendTickLine(std::string& out, int t, const zib::GameState& state, zib::GameWindow& window,
-                    const std::vector<std::string>& sounds);
+// What the game window shows beside the state after a tick.
+struct WindowView {
+    std::string fps = "FPS:";         // the frame counter's caption
+    bool timer1 = true;               // the game's timer is still on
+    std::vector<std::string> sounds;  // the files played in the tick, by file name
+    // The snakes dead as the tick left them: the trace line of the last tick comes before the
+    // result step, which marks both on a head-on.
+    bool redDead = false;
+    bool blueDead = false;
+};
+
+// The state line of tick t (0 for the line before the loop).
+void appendTickLine(std::string& out, int t, const zib::GameState& state, const WindowView& view);
 
 struct GameEnd {
-    std::string result;   // the game window's result caption; empty when none is shown
-    std::string redWins;  // the win counts as the menu holds them (decimal text)
-    std::string blueWins;
+    std::string result;     // the game window's result caption; empty when none is shown
+    long long redWins = 0;  // the win counts after the game
+    long long blueWins = 0;
     bool redDead = false;
     bool blueDead = false;
     int ticks = 0;

@@ -9,7 +9,8 @@
 #include <sstream>
 
 #include "platform/stop_signals.h"
-#include "replay/replay_recorder.h"
+#include "replay/state_check.h"
+#include "zibsim/plain_run.h"
 #include "zibsim/simulator.h"
 
 namespace zibsim {
@@ -66,33 +67,31 @@ std::optional<std::string> firstDifference(const zib::RecordedOutcome& recorded,
 
 namespace {
 
-// The recorder of the replayed game; what it recorded is kept when the run ends, whether or not
-// the game did.
-class KeptRecorder : public zib::GameObserver {
+// The outcome of the replayed game as a recorder of it would keep it; the checks are kept when
+// its ticks run out before it ends.
+class ReplayedOutcome : public PlainWatcher {
   public:
-    KeptRecorder(zib::GameWindow& window, zib::GameState& state, zib::MenuLink& menu,
-                 std::optional<zib::RecordedOutcome>& finished,
-                 std::vector<zib::StateCheck>& checks, int& ticks)
-        : recorder_(window, state, menu,
-                    [&finished](const zib::Scenario& s) { finished = s.outcome; }),
-          checks_(checks),
-          ticks_(ticks) {}
-    ~KeptRecorder() override {
-        if (recorder_.record().outcome) checks_ = recorder_.record().outcome->checks;
+    bool ticked(int n, const zib::GameState& state, const WindowView&) override {
+        ticks = n;
+        if (n > 0) checks.ticked(n, state);
+        return true;
     }
-    void gameStarting() override { recorder_.gameStarting(); }
-    void tickCompleted(int n) override {
-        ticks_ = n;
-        recorder_.tickCompleted(n);
+    void finished(const zib::GameState& state, const GameEnd& end) override {
+        checks.ended(end.ticks, state);
+        zib::RecordedOutcome& o = outcome.emplace();
+        o.checks = checks.checks;
+        o.result = end.result;
+        o.ticks = end.ticks;
+        o.redWins = end.redWins;
+        o.blueWins = end.blueWins;
+        o.redDead = end.redDead;
+        o.blueDead = end.blueDead;
     }
-    void gameFinished() override { recorder_.gameFinished(); }
-    void keyDown(int code) override { recorder_.keyDown(code); }
-    void keyPress(int character) override { recorder_.keyPress(character); }
+    void outOfTicks() override {}
 
-  private:
-    zib::ReplayRecorder recorder_;
-    std::vector<zib::StateCheck>& checks_;
-    int& ticks_;
+    zib::StateChecks checks;
+    std::optional<zib::RecordedOutcome> outcome;
+    int ticks = 0;
 };
 
 }  // namespace
@@ -103,29 +102,22 @@ std::optional<std::string> verifyReplay(const zib::Scenario& recording) {
     // One tick more than recorded, so that a replay that goes on is caught.
     const int recordedTicks = recording.outcome->ticks;
     scenario.maxTicks = recordedTicks < INT32_MAX ? recordedTicks + 1 : recordedTicks;
-    std::optional<zib::RecordedOutcome> finished;
-    std::vector<zib::StateCheck> checks;
-    int ticks = 0;
-    RunOptions options;
-    options.quiet = true;
-    options.makeRecorder = [&](zib::GameWindow& window, zib::GameState& state,
-                               zib::MenuLink& menu) -> std::unique_ptr<zib::GameObserver> {
-        return std::make_unique<KeptRecorder>(window, state, menu, finished, checks, ticks);
-    };
-    std::ostringstream trace, messages;
-    const int code = runScenario(scenario, trace, messages, options);
-    if (code != kRan) {
+    ReplayedOutcome replayed;
+    std::ostringstream messages;
+    if (playPlain(scenario, replayed, messages) != kRan) {
         std::string why = messages.str();
         while (!why.empty() && why.back() == '\n') why.pop_back();
         return "the replay could not run: " + why;
     }
-    if (finished) return firstDifference(*recording.outcome, finished, ticks);
+    if (replayed.outcome)
+        return firstDifference(*recording.outcome, replayed.outcome, replayed.ticks);
     zib::RecordedOutcome partial;
-    partial.checks = checks;
-    std::optional<std::string> difference = firstDifference(*recording.outcome, partial, ticks);
+    partial.checks = replayed.checks.checks;
+    std::optional<std::string> difference =
+        firstDifference(*recording.outcome, partial, replayed.ticks);
     // A replay that has not ended differs at least in that.
     if (difference && difference->find("state differs") != std::string::npos) return difference;
-    return firstDifference(*recording.outcome, std::nullopt, ticks);
+    return firstDifference(*recording.outcome, std::nullopt, replayed.ticks);
 }
 
 int verifyFiles(const std::vector<std::string>& paths, std::ostream& out) {

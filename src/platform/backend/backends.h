@@ -47,7 +47,6 @@ class SplitMix64Random : public Random {
     double next() override { return sequence_.next(); }
     void seedFromClock() override {}  // deterministic: keeps its seed
     std::optional<uint64_t> savedState() const override { return sequence_.state; }
-    void restoreState(uint64_t state) override { sequence_.state = state; }
     uint64_t nextRaw() { return sequence_.nextRaw(); }
 
   private:

@@ -20,7 +20,6 @@ class ClockSeededRandom : public Random {
     double next() override { return generator_.next(); }
     void seedFromClock() override;
     std::optional<uint64_t> savedState() const override { return generator_.savedState(); }
-    void restoreState(uint64_t state) override { generator_.restoreState(state); }
 
   private:
     SplitMix64Random generator_;

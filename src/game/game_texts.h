@@ -1,0 +1,34 @@
+#pragma once
+// What a game shows and plays beyond its state, by name: the result's caption and the files of its
+// sounds. The game window shows and plays them; zibsim writes them into its trace.
+#include <string>
+
+#include "game/game_step.h"
+
+namespace zib {
+
+// The caption the game window shows for a result; empty for None and NoResult, which show none.
+inline std::string resultCaption(GameResult result) {
+    switch (result) {
+        case GameResult::Draw:
+            return "Remíza";
+        case GameResult::RedWon:
+            return "Červený vyhrál";
+        case GameResult::BlueWon:
+            return "Modrý vyhrál";
+        case GameResult::None:
+        case GameResult::NoResult:
+            break;
+    }
+    return "";
+}
+
+// The sound files as the game names them, relative to the current folder.
+inline constexpr const char* kTurnSoundName = "BaseQ7\\Sound\\turnII.wav";
+inline constexpr const char* kEatSoundName = "BaseQ7\\Sound\\UP.wav";
+
+// The path a sound is played from: the file in the data folder, or the name as it is when there
+// is none (the sound service ignores what it cannot play). Resolved once per load, never per step.
+std::string soundPath(const std::string& name);
+
+}  // namespace zib
