@@ -33,6 +33,8 @@ struct CommandLine {
     uint16_t serverPort = 0;
     // --join CODE with a server: the host's invite code (joinHost stays empty).
     std::string inviteCode;
+    // --input-delay N (0..4): in an online game this player's keys act N ticks later.
+    std::optional<int> inputDelay;
 };
 
 // The level the editor opens when --edit names none.

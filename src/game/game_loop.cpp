@@ -57,6 +57,11 @@ void GameWindow::Timer1_Timer() {
         // The program is ending (its window was closed): leave at once, nothing more to show.
         if (app().quitRequested() || !isLoaded()) return;
         if (tickLink_) {
+            while (!tickLink_->tickReady(tick + 1)) {
+                clock.sleep(1);
+                app().doEvents();
+                if (app().quitRequested() || !isLoaded()) return;
+            }
             tickLink_->tick(tick + 1);
             if (app().quitRequested() || !isLoaded()) return;
         }

@@ -15,9 +15,16 @@ class TickLink {
     virtual bool takeKeyDown(int code) = 0;
     virtual bool takeKeyPress(int character) = 0;
     virtual bool takePad(PadInput input) = 0;
-    // The event processing of tick n (n from 1), after the window's own events ran. The link may
-    // wait here and apply keys through GameWindow::applyKeyDown / applyKeyPress.
+    // Asked in tick n's event processing, after the window's own events and before tick(n):
+    // whether the link has what tick n needs. While it says no, the window's loop keeps serving
+    // its events (about every millisecond) and asks again; nothing moves and nothing is drawn.
+    virtual bool tickReady(int n) = 0;
+    // Applies tick n's keys through GameWindow::applyKeyDown / applyKeyPress. Never waits.
     virtual void tick(int n) = 0;
+    // A link that plays ahead and puts its guesses right: the window's ticks are not yet final,
+    // and the link tells the window of each tick once it is (GameWindow::confirmTick), which the
+    // replay recorder then follows instead of the window's own ticks and keys.
+    virtual bool confirmsTicks() const { return false; }
     // The game's loop has ended and its result is shown.
     virtual void gameEnded() = 0;
 };

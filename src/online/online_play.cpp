@@ -1,5 +1,6 @@
-// Online play in the game: the start of a game on both machines, the lockstep of every tick, the
-// checksums, and the ends of a game (Esc, a desync, a lost connection).
+// Online play in the game: the start of a game on both machines, every tick played ahead of the
+// other side's keys and put right when they come, the checksums of the confirmed ticks, and the
+// ends of a game (Esc, a desync, a lost connection).
 #include "online/online_play.h"
 
 #include <algorithm>
@@ -18,6 +19,13 @@ namespace {
 
 // How long Esc waits for a silent other side before the game ends on this side alone.
 constexpr std::chrono::milliseconds kEscPatience{1000};
+// A wait this long shows on the status line.
+constexpr std::chrono::milliseconds kWaitShown{500};
+// The first tick begins this long after the start is sent (plus half the round trip): time for
+// the joiner to load the level and for both windows' pause before a game.
+constexpr int kStartLeadMs = 400;
+// A machine ahead of the other by more than a tick holds each tick back this much longer.
+constexpr std::chrono::microseconds kStretch{1500};
 
 uint32_t winsOf(long long count) {
     return static_cast<uint32_t>(std::clamp<long long>(count, 0, net::kMaxWins));
@@ -53,7 +61,8 @@ OnlinePlay::~OnlinePlay() {
 }
 
 std::string OnlinePlay::statusLine() const {
-    return session_->statusLine(std::max(1, state_.settings.gameSpeed));
+    if (waitingShown_) return kWaitingMessage;
+    return session_->statusLine(inputDelay_);
 }
 
 void OnlinePlay::close() {
@@ -78,8 +87,8 @@ net::StartGame OnlinePlay::buildStart() const {
     start.gameSpeed = std::max(0, s.gameSpeed);
     start.freeMode = state_.freeMode;
     start.seed = state_.random.state;
-    start.inputDelay =
-        static_cast<uint8_t>(session_->suggestedInputDelay(std::max(1, s.gameSpeed)));
+    start.startLeadMs = static_cast<uint16_t>(std::min<double>(
+        kStartLeadMs + session_->roundTripMs().value_or(0) / 2, net::kMaxStartLeadMs));
     // Red's previous direction is always (0, 0) when a game starts, so it is not sent.
     const CarriedOver carried =
         carriedOverFrom(state_, winCount(menu_.redWins()), winCount(menu_.blueWins()));
@@ -100,8 +109,11 @@ std::string OnlinePlay::startAsHost() {
     if (state_.settings.levelName.empty()) return "Není vybrána žádná mapa.";
     net::StartGame start = buildStart();
     if (start.levelText.empty()) return "Mapu " + state_.settings.levelName + " nelze přečíst.";
+    const auto sent = std::chrono::steady_clock::now();
     if (std::string error = session_->startGame(start); !error.empty()) return error;
-    launch(start);  // a level that cannot load has been reported by the window or the menu
+    launch(start, sent + std::chrono::milliseconds(
+                             start.startLeadMs));  // a level that cannot load has been reported by
+                                                   // the window or the menu
     return {};
 }
 
@@ -150,7 +162,8 @@ void OnlinePlay::restoreOwnSettings() {
     window_.setNetworkLevel(std::nullopt);
 }
 
-bool OnlinePlay::launch(const net::StartGame& start) {
+bool OnlinePlay::launch(const net::StartGame& start,
+                        std::chrono::steady_clock::time_point firstTick) {
     endWhenStalled_.clear();
     escWhileStalled_ = false;
     // A game left with Esc goes back to the menu before anything of the new one is set.
@@ -159,10 +172,14 @@ bool OnlinePlay::launch(const net::StartGame& start) {
     linked_ = true;
     lastWasOnline_ = true;
     endedHere_ = false;
-    stalling_ = false;
-    inputDelay_ = session_->inputDelay();
     pending_.clear();
-    local_.clear();
+    sent_ = 0;
+    firstTick_ = firstTick;
+    waitingSince_.reset();
+    waitingShown_ = false;
+    stretchedTick_ = 0;
+    redraw_ = false;
+    game_.reset();
     // In the pause after a game, the window starts the level again as on Enter; otherwise (or when
     // that pause led back to the menu) the menu starts the game.
     if (window_.isLoaded() && window_.gameEnded()) window_.applyKeyDown(kEnter);
@@ -174,6 +191,13 @@ bool OnlinePlay::launch(const net::StartGame& start) {
         return false;
     }
     applyCarried(start);
+    // The game as the window's loop starts it: its first food and routes, on a copy.
+    GameState first = state_;
+    PlayField field{first, computerMoves(), {}};
+    startGame(field);
+    game_.emplace(first, computerMoves());
+    game_->setConfirmedSink([this](uint32_t tick, std::span<const TickKey> keys,
+                                   const GameState& state) { confirmed(tick, keys, state); });
     return true;
 }
 
@@ -188,7 +212,10 @@ void OnlinePlay::poll() {
     if (pendingStart_) {
         const net::StartGame start = std::move(*pendingStart_);
         pendingStart_.reset();
-        launch(start);
+        // Half the round trip after the host sent it, with the lead the host gave.
+        const auto halfTrip = std::chrono::microseconds(
+            static_cast<int64_t>(session_->roundTripMs().value_or(0) * 500.0));
+        launch(start, startArrived_ + std::chrono::milliseconds(start.startLeadMs) - halfTrip);
     } else if (restartWanted_) {
         restartWanted_ = false;
         if (std::string error = startAsHost(); !error.empty()) menu_.showMessage(error);
@@ -200,6 +227,7 @@ void OnlinePlay::handleEvents() {
         switch (e->type) {
             case net::SessionEvent::Type::Start:
                 pendingStart_ = std::move(e->start);
+                startArrived_ = e->arrived;
                 break;
             case net::SessionEvent::Type::Restart:
                 restartWanted_ = true;
@@ -224,24 +252,36 @@ void OnlinePlay::handleEvents() {
     }
 }
 
-// Ends the game on this side at once: Esc, as if pressed here, so that the replay holds it.
+// Ends the game on this side at once: Esc after the last confirmed tick, as if pressed here, so
+// that the replay holds it and verifies.
 void OnlinePlay::endHere(const std::string& message) {
     if (endedHere_) return;
     endedHere_ = true;
-    if (window_.isLoaded() && !window_.gameEnded()) window_.applyKeyPress(kEsc);
+    if (window_.isLoaded() && window_.loopRunning() && game_) {
+        GameState last = game_->confirmedState();
+        PlayField field{last, computerMoves(), {}};
+        const TickKey esc{TickKey::Kind::Press, kEsc};
+        step(field, std::span<const TickKey>(&esc, 1));
+        window_.confirmTick(static_cast<int>(game_->confirmed() + 1),
+                            std::span<const TickKey>(&esc, 1), last);
+        const int frame = state_.foodFrame;
+        state_ = last;
+        state_.foodFrame = frame;
+        window_.drawState();
+    } else if (window_.isLoaded() && !window_.gameEnded()) {
+        window_.applyKeyPress(kEsc);
+    }
     if (!message.empty()) menu_.showMessage(message);
 }
 
 // ---- keys
 
-void OnlinePlay::queueLocal(net::KeyKind kind, int code) {
-    if (code < 1 || code > 255 || pending_.size() >= net::kMaxEventsPerTick) return;
-    pending_.push_back(net::KeyEvent{kind, static_cast<uint8_t>(code)});
+void OnlinePlay::queueLocal(uint8_t slot) {
+    if (pending_.size() < net::kMaxEventsPerTick) pending_.push_back(net::KeyEvent{slot});
 }
 
 void OnlinePlay::steerOwn(Heading heading) {
-    const int slot = keySlot(heading, !isHost());
-    queueLocal(net::KeyKind::Down, state_.settings.keyBindings[static_cast<size_t>(slot)]);
+    queueLocal(static_cast<uint8_t>(keySlot(heading, !isHost())));
 }
 
 bool OnlinePlay::takeKeyDown(int code) {
@@ -258,9 +298,9 @@ bool OnlinePlay::takeKeyDown(int code) {
         return false;
     }
     if (window_.gameEnded() || endedHere_) return true;
-    // The player's own bindings tell the direction; the game's (the host's) give the key.
+    // The player's own bindings tell the direction, looked for as the key handler compares them:
+    // red's bindings, then blue's.
     const Settings& own = ownSettings_ ? *ownSettings_ : state_.settings;
-    // Looked for as the key handler compares them: red's bindings, then blue's.
     for (const bool blue : {false, true})
         for (const Heading heading : kSteeringOrder) {
             if (own.keyBindings[static_cast<size_t>(keySlot(heading, blue))] != code) continue;
@@ -274,9 +314,9 @@ bool OnlinePlay::takeKeyPress(int character) {
     if (!linked_) return false;
     if (character != kEsc || window_.gameEnded() || endedHere_) return true;
     // Esc travels like any key; should the other side stay silent for a while, the game ends here
-    // without it (see tick).
-    if (stalling_) escWhileStalled_ = true;
-    queueLocal(net::KeyKind::Press, kEsc);
+    // without it (see tickReady).
+    if (waitingSince_) escWhileStalled_ = true;
+    queueLocal(net::kEscSlot);
     return true;
 }
 
@@ -287,83 +327,147 @@ bool OnlinePlay::takePad(PadInput input) {
     return heading.has_value();  // Start and Back come as Enter and Esc
 }
 
-// What may be applied from either side: a key bound in the game, or Esc. Anything else from the
-// other machine is dropped (on both machines alike, so they stay in step).
-bool OnlinePlay::allowed(const net::KeyEvent& event) const {
-    if (event.kind == net::KeyKind::Press) return event.code == kEsc;
-    const auto& keys = state_.settings.keyBindings;
-    return event.code != kEnter && std::find(keys.begin(), keys.end(), event.code) != keys.end();
+// A slot steers through the key the game (the host's settings) binds to it, as the replay keeps
+// it; Esc is the typed character.
+std::vector<TickKey> OnlinePlay::keysOf(const std::vector<net::KeyEvent>& events) const {
+    std::vector<TickKey> keys;
+    for (const net::KeyEvent& e : events) {
+        if (e.slot == net::kEscSlot) {
+            keys.push_back(TickKey{TickKey::Kind::Press, kEsc});
+        } else if (e.slot < net::kEscSlot) {
+            keys.push_back(TickKey{TickKey::Kind::Down, state_.settings.keyBindings[e.slot]});
+        }
+    }
+    return keys;
 }
 
-void OnlinePlay::apply(const std::vector<net::KeyEvent>& events) {
-    for (const net::KeyEvent& e : events) {
-        if (!allowed(e) || !window_.isLoaded()) continue;
-        if (e.kind == net::KeyKind::Down) {
-            window_.applyKeyDown(e.code);
-        } else {
-            window_.applyKeyPress(e.code);
-        }
+// ---- the ticks
+
+// This side's keys pressed up to tick n act in tick n + the input delay; the ticks before that
+// have none. Each tick's keys go out once.
+void OnlinePlay::sendOwn(int n) {
+    const uint32_t last = static_cast<uint32_t>(n + inputDelay_);
+    while (sent_ < last) {
+        const uint32_t t = sent_ + 1;
+        std::vector<net::KeyEvent> events;
+        if (t == last) events = std::move(pending_);
+        pending_.clear();
+        session_->sendLocalInput(t, events, static_cast<uint32_t>(n));
+        game_->addKeys(ownSide(), t, keysOf(events));
+        sent_ = t;
     }
 }
 
-// ---- the lockstep
+void OnlinePlay::takeOthers() {
+    const Side other = isHost() ? Side::Blue : Side::Red;
+    for (uint32_t t = game_->known(other) + 1; session_->hasRemoteInput(t); ++t)
+        if (!game_->addKeys(other, t, keysOf(*session_->remoteInput(t)))) break;
+}
 
-void OnlinePlay::tick(int n) {
-    if (!linked_ || endedHere_) return;
+void OnlinePlay::confirmed(uint32_t tick, std::span<const TickKey> keys, const GameState& state) {
+    window_.confirmTick(static_cast<int>(tick), keys, state);
+    if (tick % net::kChecksumInterval == 0) session_->sendChecksum(tick, onlineChecksum(state));
+    if (onConfirmed_) onConfirmed_(tick, keys);
+}
+
+// The window shows the rollback's present; the food's animation stays the window's own.
+void OnlinePlay::show(bool redraw) {
+    const int frame = state_.foodFrame;
+    state_ = game_->state();
+    state_.foodFrame = frame;
+    if (redraw) window_.drawState();
+}
+
+// Whether tick n is held back a little because this machine runs ahead of the other: the other's
+// present is its last word plus the time since, and half the round trip.
+bool OnlinePlay::stretch(int n) {
+    const int period = state_.settings.gameSpeed;
+    const std::optional<net::PeerTick> peer = session_->peerTick();
+    const auto now = std::chrono::steady_clock::now();
+    if (n == stretchedTick_) return now < stretchUntil_;
+    if (period <= 0 || !peer) return false;
+    const double sinceMs = std::chrono::duration<double, std::milli>(now - peer->heard).count() +
+                           session_->roundTripMs().value_or(0) / 2;
+    const double theirs = peer->tick + sinceMs / period;
+    if (n <= theirs + 1.0) return false;
+    stretchedTick_ = n;
+    stretchUntil_ = now + kStretch;
+    return true;
+}
+
+bool OnlinePlay::tickReady(int n) {
+    if (!linked_ || endedHere_ || !game_) return true;
     session_->poll(0);
     handleEvents();
-    if (!linked_ || endedHere_) return;
-    const auto t = static_cast<uint32_t>(n);
-    const uint32_t stamp = t + static_cast<uint32_t>(inputDelay_);
-    session_->sendLocalInput(stamp, pending_);
-    local_[stamp] = std::move(pending_);
-    pending_.clear();
-    if (t % net::kChecksumInterval == 0) session_->sendChecksum(t, onlineChecksum(state_));
-
-    stalling_ = true;
-    const auto stallStart = std::chrono::steady_clock::now();
-    while (!session_->hasRemoteInput(t)) {
+    if (!linked_ || endedHere_) return true;
+    const auto now = std::chrono::steady_clock::now();
+    // Both machines begin the first tick together.
+    if (n == 1 && now < firstTick_) return false;
+    sendOwn(n);
+    takeOthers();
+    const auto before = std::chrono::steady_clock::now();
+    if (const int depth = game_->settle(); depth > 0) {
+        redraw_ = true;
+        if (static_cast<uint32_t>(depth) >= figures_.deepest) {
+            figures_.deepest = static_cast<uint32_t>(depth);
+            figures_.deepestRecomputeMs =
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - before)
+                    .count();
+        }
+    }
+    while (game_->present() < static_cast<uint32_t>(n) && game_->canAdvance()) game_->advance();
+    const bool ready =
+        game_->endConfirmed() || (game_->present() == static_cast<uint32_t>(n) && !game_->ended());
+    if (ready) {
+        if (stretch(n)) return false;
+        waitingSince_.reset();
+        if (waitingShown_) {
+            waitingShown_ = false;
+            window_.resultLabel().setCaption("");
+        }
+    } else {
+        // Waiting: a correction shows at once, the game stands still.
+        if (redraw_) show(true);
+        if (!waitingSince_) {
+            waitingSince_ = now;
+            ++figures_.stalls;
+        }
+        if (!waitingShown_ && now - *waitingSince_ > kWaitShown) {
+            waitingShown_ = true;
+            window_.resultLabel().setCaption(kWaitingMessage);
+        }
         if (!endWhenStalled_.empty()) {
             // The other side is gone and has nothing more for this tick.
             endHere(endWhenStalled_);
-            break;
+            return true;
         }
-        if (escWhileStalled_ && std::chrono::steady_clock::now() - stallStart > kEscPatience) {
+        if (escWhileStalled_ && now - *waitingSince_ > kEscPatience) {
             // Esc here while the other side is silent: the game ends here now, and there when the
             // word arrives.
             session_->endGame(net::EndReason::Quit);
             endHere({});
-            break;
+            return true;
         }
-        session_->poll(1);
-        handleEvents();
-        if (!linked_ || endedHere_) break;
-        app_.doEvents();
-        if (app_.quitRequested() || !window_.isLoaded() || endedHere_) break;
     }
-    stalling_ = false;
-    if (!linked_ || endedHere_ || !window_.isLoaded()) return;
-
-    const std::vector<net::KeyEvent> remote =
-        session_->remoteInput(t).value_or(std::vector<net::KeyEvent>{});
-    std::vector<net::KeyEvent> own;
-    if (auto it = local_.find(t); it != local_.end()) {
-        own = std::move(it->second);
-        local_.erase(it);
-    }
-    apply(isHost() ? own : remote);
-    apply(isHost() ? remote : own);
-
     if (const std::optional<uint32_t> bad = session_->desyncTick()) {
         session_->endGame(net::EndReason::Desync, *bad);
         endHere("Hra se se soupeřem rozešla v tahu " + std::to_string(*bad) +
                 ": stav hry se liší. Záznamy hry zůstaly uloženy na obou stranách.");
+        return true;
     }
+    return ready;
+}
+
+void OnlinePlay::tick(int) {
+    if (!linked_ || endedHere_ || !game_ || !window_.isLoaded()) return;
+    show(redraw_);
+    redraw_ = false;
 }
 
 void OnlinePlay::gameEnded() {
     if (!linked_) return;
     linked_ = false;
+    if (waitingShown_) waitingShown_ = false;
     restoreOwnSettings();
 }
 

@@ -63,15 +63,32 @@ void ReplayRecorder::gameStarting() {
     recording_ = true;
 }
 
-void ReplayRecorder::check(int tick) {
-    record_.outcome->checks.push_back(StateCheck{tick, stateHash(state_)});
+void ReplayRecorder::check(int tick, const GameState& state) {
+    record_.outcome->checks.push_back(StateCheck{tick, stateHash(state)});
+}
+
+bool ReplayRecorder::linked() const {
+    return window_.tickLink() && window_.tickLink()->confirmsTicks();
+}
+
+void ReplayRecorder::tickConfirmed(int n, std::span<const TickKey> keys, const GameState& state) {
+    if (!recording_) return;
+    for (const TickKey& key : keys)
+        record_.events.push_back(ScenarioEvent{n,
+                                               key.kind == TickKey::Kind::Down
+                                                   ? ScenarioEvent::Kind::Down
+                                                   : ScenarioEvent::Kind::Press,
+                                               key.code});
+    ticks_ = n;
+    if (!record_.outcome) record_.outcome.emplace();
+    if (n % kStateCheckInterval == 0) check(n, state);
 }
 
 void ReplayRecorder::tickCompleted(int n) {
-    if (!recording_) return;
+    if (!recording_ || linked()) return;
     ticks_ = n;
     if (!record_.outcome) record_.outcome.emplace();
-    if (n % kStateCheckInterval == 0) check(n);
+    if (n % kStateCheckInterval == 0) check(n, state_);
 }
 
 void ReplayRecorder::gameFinished() {
@@ -81,7 +98,7 @@ void ReplayRecorder::gameFinished() {
     if (!record_.outcome) record_.outcome.emplace();
     RecordedOutcome& o = *record_.outcome;
     if (o.checks.empty() || o.checks.back().tick != ticks_)
-        check(ticks_);
+        check(ticks_, state_);
     else
         o.checks.back().hash = stateHash(state_);  // the result step may change it
     o.result = window_.resultCaption();
@@ -98,7 +115,8 @@ void ReplayRecorder::keyArrived(ScenarioEvent::Kind kind, int code) {
     // Keys after the loop ended change nothing the game shows; they are the next game's business.
     if (window_.gameEnded()) return;
     if (window_.loopRunning()) {
-        if (recording_) record_.events.push_back(ScenarioEvent{ticks_ + 1, kind, code});
+        if (recording_ && !linked())
+            record_.events.push_back(ScenarioEvent{ticks_ + 1, kind, code});
     } else {
         beforeStart_.push_back(ScenarioEvent{0, kind, code});
     }
