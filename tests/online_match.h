@@ -186,7 +186,7 @@ inline Match play(const MatchOptions& match, SideScript hostScript, SideScript j
     auto opened = net::Session::host(options);
     if (!opened) return {};
     std::unique_ptr<net::Session> host = std::move(*opened);
-    UdpRelay relay(host->localPort(), match.faults, std::chrono::seconds(90));
+    UdpRelay relay(host->localPort(), match.faults, match.limit + std::chrono::seconds(30));
     options.port = relay.port();
     auto joined = net::Session::join("127.0.0.1", options);
     if (!joined) return {};

@@ -257,6 +257,7 @@ void OnlinePlay::handleEvents() {
 void OnlinePlay::endHere(const std::string& message) {
     if (endedHere_) return;
     endedHere_ = true;
+    showWaiting(false);
     if (window_.isLoaded() && window_.loopRunning() && game_) {
         GameState last = game_->confirmedState();
         PlayField field{last, computerMoves(), {}};
@@ -421,10 +422,7 @@ bool OnlinePlay::tickReady(int n) {
     if (ready) {
         if (stretch(n)) return false;
         waitingSince_.reset();
-        if (waitingShown_) {
-            waitingShown_ = false;
-            window_.resultLabel().setCaption("");
-        }
+        showWaiting(false);
     } else {
         // Waiting: a correction shows at once, the game stands still.
         if (redraw_) show(true);
@@ -432,10 +430,7 @@ bool OnlinePlay::tickReady(int n) {
             waitingSince_ = now;
             ++figures_.stalls;
         }
-        if (!waitingShown_ && now - *waitingSince_ > kWaitShown) {
-            waitingShown_ = true;
-            window_.resultLabel().setCaption(kWaitingMessage);
-        }
+        if (now - *waitingSince_ > kWaitShown) showWaiting(true);
         if (!endWhenStalled_.empty()) {
             // The other side is gone and has nothing more for this tick.
             endHere(endWhenStalled_);
@@ -458,6 +453,14 @@ bool OnlinePlay::tickReady(int n) {
     return ready;
 }
 
+// The game window's result line says that the game waits for the other player (the menu's
+// status line says so too).
+void OnlinePlay::showWaiting(bool on) {
+    if (on == waitingShown_) return;
+    waitingShown_ = on;
+    if (window_.isLoaded()) window_.resultLabel().setCaption(on ? kWaitingMessage : "");
+}
+
 void OnlinePlay::tick(int) {
     if (!linked_ || endedHere_ || !game_ || !window_.isLoaded()) return;
     show(redraw_);
@@ -467,7 +470,7 @@ void OnlinePlay::tick(int) {
 void OnlinePlay::gameEnded() {
     if (!linked_) return;
     linked_ = false;
-    if (waitingShown_) waitingShown_ = false;
+    waitingShown_ = false;
     restoreOwnSettings();
 }
 

@@ -111,6 +111,7 @@ class OnlinePlay : public TickLink {
     void takeOthers();
     void confirmed(uint32_t tick, std::span<const TickKey> keys, const GameState& state);
     void show(bool redraw);
+    void showWaiting(bool on);
     bool stretch(int n);
     Side ownSide() const { return isHost() ? Side::Red : Side::Blue; }
 
