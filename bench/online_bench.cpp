@@ -4,10 +4,12 @@
 // Two links: a 150 ms round trip with +-20 ms of jitter and 2 % loss, and a clean 60 ms one.
 // Prints one line for each for bench/run:
 //   online game: rtt_set R jitter_ms J loss_pct L delay D ticks N median_ms M longest_ms X
-//                depth_p99 P depth_max Q recompute_ms C stalls_min S rtt_ms T up_Bps U
+//                depth_p99 P depth_max Q recompute_ms C stalls_min S long_stalls_min W
+//                rtt_ms T up_Bps U
 //                down_Bps V same E
 // (depth: ticks stepped again by one correction, both sides; recompute_ms: the time of the
-// deepest; stalls_min: ticks that waited for the other side, per minute of play and side; up:
+// deepest; stalls_min: ticks that waited for the other side, per minute of play and side, and
+// long_stalls_min those that waited longer than a period; up:
 // joiner to host, UDP payload bytes as the relay saw them; same: 1 when both sides' confirmed
 // ticks were the same states). ZIB_ONLINE_BENCH_TICKS sets the number of ticks (1000).
 #include <benchmark/benchmark.h>
@@ -59,6 +61,7 @@ void OnlineGame(benchmark::State& state) {
             stderr,
             "online game: rtt_set %d jitter_ms %d loss_pct %.0f delay %d ticks %zu median_ms %.2f "
             "longest_ms %.1f depth_p99 %u depth_max %u recompute_ms %.4f stalls_min %.1f "
+            "long_stalls_min %.1f "
             "rtt_ms %.1f up_Bps %.0f down_Bps %.0f same %d\n",
             2 * oneWay, jitter, loss * 100, m.host.inputDelay, m.host.hashes.size(),
             periods[periods.size() / 2], periods.back(),
@@ -66,6 +69,8 @@ void OnlineGame(benchmark::State& state) {
             std::max(m.host.rollback.deepest, m.joiner.rollback.deepest),
             std::max(m.host.figures.deepestRecomputeMs, m.joiner.figures.deepestRecomputeMs),
             static_cast<double>(m.host.figures.stalls + m.joiner.figures.stalls) / 2 / minutes,
+            static_cast<double>(m.host.figures.longStalls + m.joiner.figures.longStalls) / 2 /
+                minutes,
             m.roundTripMs, static_cast<double>(m.traffic.bytes[0]) / m.seconds,
             static_cast<double>(m.traffic.bytes[1]) / m.seconds,
             m.host.hashes == m.joiner.hashes ? 1 : 0);
@@ -74,6 +79,7 @@ void OnlineGame(benchmark::State& state) {
 }
 BENCHMARK(OnlineGame)
     ->Args({150, 20, 2})
+    ->Args({150, 20, 0})
     ->Args({60, 0, 0})
     ->Iterations(1)
     ->UseRealTime()

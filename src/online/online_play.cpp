@@ -421,6 +421,9 @@ bool OnlinePlay::tickReady(int n) {
         game_->endConfirmed() || (game_->present() == static_cast<uint32_t>(n) && !game_->ended());
     if (ready) {
         if (stretch(n)) return false;
+        if (waitingSince_ &&
+            now - *waitingSince_ > std::chrono::milliseconds(state_.settings.gameSpeed))
+            ++figures_.longStalls;
         waitingSince_.reset();
         showWaiting(false);
     } else {

@@ -66,6 +66,7 @@ class OnlinePlay : public TickLink {
     // What the waits and corrections of the games so far cost.
     struct Figures {
         uint64_t stalls = 0;            // ticks that waited for the other side
+        uint64_t longStalls = 0;        // of them, those that waited longer than a tick's period
         uint32_t deepest = 0;           // the deepest correction
         double deepestRecomputeMs = 0;  // the time it took
     };
