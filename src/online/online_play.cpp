@@ -212,7 +212,8 @@ void OnlinePlay::poll() {
     if (pendingStart_) {
         const net::StartGame start = std::move(*pendingStart_);
         pendingStart_.reset();
-        // Half the round trip after the host sent it, with the lead the host gave.
+        // Half the round trip after the host sent it, with the lead the host gave. (A stand-in
+        // until the session knows the other machine's clock: then the host's moment in this clock.)
         const auto halfTrip = std::chrono::microseconds(
             static_cast<int64_t>(session_->roundTripMs().value_or(0) * 500.0));
         launch(start, startArrived_ + std::chrono::milliseconds(start.startLeadMs) - halfTrip);
