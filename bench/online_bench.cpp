@@ -1,10 +1,17 @@
 // Online play with the real game: two programs (headless backends, game windows, replay
-// recorders, the online link) joined through the relay at a 60 ms round trip and 2 % loss play a
-// FREE game at speed 13, each paced to 13 ms a tick on the real clock. Prints one line for
-// bench/run:
-//   online game: ticks N median_ms M longest_ms L delay D rtt_ms R up_Bps U down_Bps V same S
-// (up: joiner to host, UDP payload bytes as the relay saw them; same: 1 when both games ended in
-// identical states). ZIB_ONLINE_BENCH_TICKS sets the number of ticks (1000).
+// recorders, the online link with its rollback) joined through the relay play a FREE game at
+// speed 13, each paced to 13 ms a tick on the real clock, with the local input delay of 2 ticks.
+// Two links: a 150 ms round trip with +-20 ms of jitter and 2 % loss, and a clean 60 ms one.
+// Prints one line for each for bench/run:
+//   online game: rtt_set R jitter_ms J loss_pct L delay D ticks N median_ms M longest_ms X
+//                depth_p99 P depth_max Q recompute_ms C stalls_min S long_stalls_min W
+//                rtt_ms T up_Bps U
+//                down_Bps V same E
+// (depth: ticks stepped again by one correction, both sides; recompute_ms: the time of the
+// deepest; stalls_min: ticks that waited for the other side, per minute of play and side, and
+// long_stalls_min those that waited longer than a period; up:
+// joiner to host, UDP payload bytes as the relay saw them; same: 1 when both sides' confirmed
+// ticks were the same states). ZIB_ONLINE_BENCH_TICKS sets the number of ticks (1000).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -16,15 +23,31 @@
 namespace zib {
 namespace {
 
+// The depth below which 99 % of the corrections of both sides stay.
+uint32_t depthP99(const Rollback::Stats& a, const Rollback::Stats& b) {
+    const uint64_t all = a.rollbacks + b.rollbacks;
+    uint64_t seen = 0;
+    for (size_t d = 1; d < a.depths.size(); ++d) {
+        seen += a.depths[d] + b.depths[d];
+        if (seen * 100 >= all * 99) return static_cast<uint32_t>(d);
+    }
+    return 0;
+}
+
 void OnlineGame(benchmark::State& state) {
     const char* env = std::getenv("ZIB_ONLINE_BENCH_TICKS");
     const int ticks = env ? std::max(100, std::atoi(env)) : 1000;
+    const int oneWay = static_cast<int>(state.range(0)) / 2;
+    const int jitter = static_cast<int>(state.range(1));
+    const double loss = static_cast<double>(state.range(2)) / 100;
     for (auto _ : state) {
         test::MatchOptions options;
-        options.faults.delayMs = 30;
-        options.faults.loss = 0.02;
+        options.faults.delayMs = oneWay;
+        options.faults.jitterMs = jitter;
+        options.faults.loss = loss;
         options.faults.seed = 7;
         options.gameSpeed = 13;
+        options.limit = std::chrono::seconds(60 + ticks / 40);
         test::SideScript host{{38, 39, 40, 37}, 9, ticks, {}, 13, {}};
         test::SideScript joiner{{73, 76, 75, 74}, 11, 0, {}, 13, {}};
         const test::Match m = test::play(options, host, joiner);
@@ -33,18 +56,78 @@ void OnlineGame(benchmark::State& state) {
         if (periods.empty() || m.host.timedOut || m.joiner.timedOut)
             return state.SkipWithError("the online game did not finish");
         std::sort(periods.begin(), periods.end());
-        std::fprintf(stderr,
-                     "online game: ticks %zu median_ms %.2f longest_ms %.1f delay %d rtt_ms %.1f "
-                     "up_Bps %.0f down_Bps %.0f same %d\n",
-                     m.host.hashes.size(), periods[periods.size() / 2], periods.back(),
-                     m.host.inputDelay, m.roundTripMs,
-                     static_cast<double>(m.traffic.bytes[0]) / m.seconds,
-                     static_cast<double>(m.traffic.bytes[1]) / m.seconds,
-                     m.host.hashes == m.joiner.hashes ? 1 : 0);
+        const double minutes = m.seconds / 60;
+        std::fprintf(
+            stderr,
+            "online game: rtt_set %d jitter_ms %d loss_pct %.0f delay %d ticks %zu median_ms %.2f "
+            "longest_ms %.1f depth_p99 %u depth_max %u recompute_ms %.4f stalls_min %.1f "
+            "long_stalls_min %.1f "
+            "rtt_ms %.1f up_Bps %.0f down_Bps %.0f same %d\n",
+            2 * oneWay, jitter, loss * 100, m.host.inputDelay, m.host.hashes.size(),
+            periods[periods.size() / 2], periods.back(),
+            depthP99(m.host.rollback, m.joiner.rollback),
+            std::max(m.host.rollback.deepest, m.joiner.rollback.deepest),
+            std::max(m.host.figures.deepestRecomputeMs, m.joiner.figures.deepestRecomputeMs),
+            static_cast<double>(m.host.figures.stalls + m.joiner.figures.stalls) / 2 / minutes,
+            static_cast<double>(m.host.figures.longStalls + m.joiner.figures.longStalls) / 2 /
+                minutes,
+            m.roundTripMs, static_cast<double>(m.traffic.bytes[0]) / m.seconds,
+            static_cast<double>(m.traffic.bytes[1]) / m.seconds,
+            m.host.hashes == m.joiner.hashes ? 1 : 0);
         state.counters["median_ms"] = periods[periods.size() / 2];
     }
 }
-BENCHMARK(OnlineGame)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(OnlineGame)
+    ->Args({150, 20, 2})
+    ->Args({150, 20, 0})
+    ->Args({60, 0, 0})
+    ->Iterations(1)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+// The soak: real games (crashes end them, Esc after 3,000 ticks at the latest) one after another
+// through the 150 ms link for ZIB_ONLINE_SOAK_SECONDS (600). Prints
+//   online soak: seconds S games G same E ticks T deepest D
+// (same: the games whose confirmed ticks and replays were identical on both sides).
+void OnlineSoak(benchmark::State& state) {
+    const char* env = std::getenv("ZIB_ONLINE_SOAK_SECONDS");
+    const double seconds = env ? std::max(10, std::atoi(env)) : 600;
+    for (auto _ : state) {
+        const auto start = test::Clock::now();
+        int games = 0, same = 0;
+        size_t ticks = 0;
+        uint32_t deepest = 0;
+        while (std::chrono::duration<double>(test::Clock::now() - start).count() < seconds) {
+            test::MatchOptions options;
+            options.faults.delayMs = 75;
+            options.faults.jitterMs = 20;
+            options.faults.loss = 0.02;
+            options.faults.duplicate = 0.01;
+            options.faults.reorder = 0.02;
+            options.faults.seed = static_cast<uint64_t>(games + 1);
+            options.gameSpeed = 13;
+            options.freeMode = false;
+            options.limit = std::chrono::seconds(120);
+            test::SideScript host{{38, 39, 40, 37}, 9 + games % 5, 3000, {}, 13, {}};
+            test::SideScript joiner{{73, 76, 75, 74}, 7 + games % 3, 0, {}, 13, {}};
+            const test::Match m = test::play(options, host, joiner);
+            ++games;
+            ticks += m.host.hashes.size();
+            deepest = std::max({deepest, m.host.rollback.deepest, m.joiner.rollback.deepest});
+            const bool alike =
+                !m.host.timedOut && !m.joiner.timedOut && !m.host.hashes.empty() &&
+                m.host.hashes == m.joiner.hashes && m.host.records.size() == 1 &&
+                m.joiner.records.size() == 1 &&
+                m.host.records[0].events.size() == m.joiner.records[0].events.size() &&
+                m.host.records[0].outcome->result == m.joiner.records[0].outcome->result;
+            same += alike ? 1 : 0;
+        }
+        std::fprintf(stderr, "online soak: seconds %.0f games %d same %d ticks %zu deepest %u\n",
+                     std::chrono::duration<double>(test::Clock::now() - start).count(), games, same,
+                     ticks, deepest);
+    }
+}
+BENCHMARK(OnlineSoak)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
 
 }  // namespace
 }  // namespace zib

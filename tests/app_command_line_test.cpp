@@ -215,6 +215,36 @@ TEST(CommandLine, PortMappingIsOnUnlessSwitchedOff) {
               CommandLine::Action::Error);
 }
 
+// The local input delay of online play: 0 to 4 ticks, with --host or --join only.
+TEST(CommandLine, ReadsTheInputDelay) {
+    struct Case {
+        std::vector<std::string> args;
+        std::optional<int> delay;  // nullopt with an error
+    };
+    const Case cases[] = {
+        {{"--host", "--input-delay", "0"}, 0},
+        {{"--join", "10.0.0.9", "--input-delay=4"}, 4},
+        {{"--input-delay", "3", "--host"}, 3},
+        {{"--host", "--input-delay", "5"}, std::nullopt},
+        {{"--host", "--input-delay", "-1"}, std::nullopt},
+        {{"--host", "--input-delay", "02"}, std::nullopt},
+        {{"--host", "--input-delay"}, std::nullopt},
+        {{"--input-delay", "2"}, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        const CommandLine line = parseCommandLine(c.args, noEnvironment);
+        if (c.delay) {
+            EXPECT_EQ(line.action, CommandLine::Action::Play) << line.error;
+            EXPECT_EQ(line.inputDelay, c.delay);
+        } else {
+            EXPECT_EQ(line.action, CommandLine::Action::Error);
+            EXPECT_NE(line.error.find("--input-delay"), std::string::npos) << line.error;
+        }
+    }
+    EXPECT_EQ(parseCommandLine({"--host"}, noEnvironment).inputDelay, std::nullopt);
+}
+
 TEST(CommandLine, AnswersWithUsageVersionAndExitStatus) {
     EXPECT_EQ(versionText(), "zib 1.1.0\n");
     const std::string usage = usageText();

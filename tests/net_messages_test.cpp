@@ -17,7 +17,7 @@ StartGame sampleStart() {
     s.gameSpeed = 13;
     s.freeMode = true;
     s.seed = 0x0123456789abcdefull;
-    s.inputDelay = 4;
+    s.startLeadMs = 5000;
     s.carried = {-79, 1, true, false, 1, 12, 1000000};
     s.keyBindings = {38, 87, 40, 83, 39, 68, -1, 32767};
     return s;
@@ -34,9 +34,9 @@ TEST(NetMessages, EveryTypeDecodesToItself) {
         Ping{3, 123456789012ull},
         Pong{4, 5},
         sampleStart(),
-        Input{2, kMaxTick, {{KeyKind::Down, 38}, {KeyKind::Press, 27}}, {}},
-        Input{2, 1, {}, {}},
-        Input{2, 8, {}, {{{{KeyKind::Down, 40}}, {{KeyKind::Press, 27}}}}},
+        Input{2, kMaxTick, kMaxTick - 4, {{1}, {kEscSlot}}, {}},
+        Input{2, 1, 0, {}, {}},
+        Input{2, 8, 8, {}, {{{{6}}, {{kEscSlot}}}}},
         Checksum{9, 32, ~0ull},
         Restart{1},
         EndGame{3, EndReason::Quit, 0},
@@ -48,9 +48,10 @@ TEST(NetMessages, EveryTypeDecodesToItself) {
         ASSERT_TRUE(d.message) << "type " << m.index() << ": " << d.error;
         EXPECT_EQ(*d.message, m) << "type " << m.index();
     }
-    // Little-endian, fixed sizes: a tick-1 Input of game 2 with no keys, none before either.
-    EXPECT_EQ(bytesOf(Input{2, 1, {}, {}}),
-              (std::vector<uint8_t>{6, 2, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0}));
+    // Little-endian, fixed sizes: a tick-3 Input of game 2 sent in tick 1, with the slot of red's
+    // up, none before.
+    EXPECT_EQ(bytesOf(Input{2, 3, 1, {{1}}, {}}),
+              (std::vector<uint8_t>{6, 2, 0, 0, 0, 3, 0, 0, 0, 1, 0, 0, 0, 1, 1, 0, 0}));
 }
 
 struct Malformed {
@@ -70,19 +71,19 @@ std::vector<uint8_t> startNamed(const std::string& name) {
 }
 
 TEST(NetMessages, MalformedPacketsAreRefused) {
-    const std::vector<uint8_t> input = encode(Input{2, 5, {{KeyKind::Down, 38}}, {}});
+    const std::vector<uint8_t> input = encode(Input{2, 5, 3, {{1}}, {}});
     std::vector<uint8_t> longer = input;
     longer.push_back(0);
-    std::vector<uint8_t> seventeen = {6, 2, 0, 0, 0, 5, 0, 0, 0, 17};
-    for (int i = 0; i < 17; ++i) seventeen.insert(seventeen.end(), {1, 38});
+    std::vector<uint8_t> seventeen = {6, 2, 0, 0, 0, 5, 0, 0, 0, 3, 0, 0, 0, 17};
+    for (int i = 0; i < 17; ++i) seventeen.push_back(1);
     seventeen.insert(seventeen.end(), {0, 0});
-    std::vector<uint8_t> seventeenBefore = {6, 2, 0, 0, 0, 5, 0, 0, 0, 0, 0, 17};
-    for (int i = 0; i < 17; ++i) seventeenBefore.insert(seventeenBefore.end(), {1, 38});
-    const std::vector<uint8_t> inputBefore = encode(Input{2, 5, {}, {{{}, {{KeyKind::Down, 38}}}}});
+    std::vector<uint8_t> seventeenBefore = {6, 2, 0, 0, 0, 5, 0, 0, 0, 3, 0, 0, 0, 0, 0, 17};
+    for (int i = 0; i < 17; ++i) seventeenBefore.push_back(1);
+    const std::vector<uint8_t> inputBefore = encode(Input{2, 5, 3, {}, {{{}, {{1}}}}});
     StartGame tooLongText = sampleStart();
     tooLongText.levelText.assign(kMaxLevelText + 1, 'x');
-    StartGame badDelay = sampleStart();
-    badDelay.inputDelay = 17;
+    StartGame lateStart = sampleStart();
+    lateStart.startLeadMs = 5001;
     StartGame badMode = sampleStart();
     badMode.gameMode = 4;
     StartGame badDirection = sampleStart();
@@ -98,13 +99,14 @@ TEST(NetMessages, MalformedPacketsAreRefused) {
         {"trailing byte", longer},
         {"trailing byte after Bye", {10, 0}},
         {"tick 0", withByte(input, 5, 0)},
-        {"tick above 2^31", encode(Input{2, kMaxTick + 1, {}, {}})},
-        {"game id 0", encode(Input{0, 5, {}, {}})},
-        {"key code 0", withByte(input, 11, 0)},
-        {"key kind 3", withByte(input, 10, 3)},
+        {"tick above 2^31", encode(Input{2, kMaxTick + 1, 0, {}, {}})},
+        {"game id 0", encode(Input{0, 5, 0, {}, {}})},
+        {"sender's tick after the keys' tick", encode(Input{2, 5, 6, {}, {}})},
+        {"slot 9", withByte(input, 14, 9)},
+        {"a raw key code", withByte(input, 14, 38)},
         {"17 keys in a tick", seventeen},
         {"17 keys two ticks before", seventeenBefore},
-        {"key code 0 two ticks before", withByte(inputBefore, 13, 0)},
+        {"slot 9 two ticks before", withByte(inputBefore, 16, 9)},
         {"checksum tick not a multiple of 16", encode(Checksum{1, 17, 0})},
         {"level name with a slash", startNamed("levels/Ohrada.zq7")},
         {"level name with a backslash", startNamed("..\\Ohrada.zq7")},
@@ -112,7 +114,7 @@ TEST(NetMessages, MalformedPacketsAreRefused) {
         {"level name without .zq7", startNamed("Ohrada.txt")},
         {"level name with a control character", startNamed("Oh\nrada.zq7")},
         {"level text over 64 KiB", encode(tooLongText)},
-        {"input delay 17", encode(badDelay)},
+        {"a first tick over 5 s away", encode(lateStart)},
         {"game mode 4", encode(badMode)},
         {"direction beyond an edge", encode(badDirection)},
         {"game speed over 1000", encode(fastSpeed)},

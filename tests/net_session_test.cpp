@@ -65,10 +65,10 @@ struct Pair {
         });
     }
     // The host starts a game and the joiner receives it.
-    bool start(int inputDelay) {
+    bool start() {
         StartGame s;
         s.levelName = "Ohrada.zq7";
-        s.inputDelay = static_cast<uint8_t>(inputDelay);
+        s.startLeadMs = 300;
         if (!host->startGame(s).empty()) return false;
         std::optional<SessionEvent> e;
         pumpUntil({host.get(), joiner.get()},
@@ -77,25 +77,34 @@ struct Pair {
     }
 };
 
-// One side of a lockstep game: sends its own keys inputDelay ahead and applies the other side's
-// in order, as the game loop will.
+// One side of a game that waits for the other side's keys: sends its own `delay` ticks ahead
+// (those of the first ticks empty) and takes the other side's in order.
 struct Player {
-    Player(Session& s, unsigned seed) : session(s), random(seed) {}
+    Player(Session& s, unsigned seed, uint32_t delay) : session(s), random(seed), delay(delay) {
+        for (uint32_t t = 1; t <= delay; ++t) {
+            EXPECT_TRUE(session.sendLocalInput(t, {}, 0)) << session.message();
+            sent.emplace_back();
+        }
+    }
     Session& session;
     std::mt19937 random;
-    uint32_t tick = 1;  // the next tick to apply
+    uint32_t delay;
+    uint32_t tick = 1;  // the next tick to take
     std::vector<std::vector<KeyEvent>> sent, received;
 
     bool step(uint32_t lastTick) {
         if (tick > lastTick || !session.hasRemoteInput(tick)) return false;
         received.push_back(*session.remoteInput(tick));
-        const uint32_t stamp = tick + static_cast<uint32_t>(session.inputDelay());
+        const uint32_t stamp = tick + delay;
         if (stamp <= lastTick) {
+            // Slots of this side's own snake (red's are odd), and Esc.
+            const uint8_t own = session.role() == Role::Host ? 1 : 0;
             std::vector<KeyEvent> keys;
             for (int n = static_cast<int>(random() % 4); n > 0; --n)
-                keys.push_back({random() % 2 ? KeyKind::Down : KeyKind::Press,
-                                static_cast<uint8_t>(1 + random() % 255)});
-            EXPECT_TRUE(session.sendLocalInput(stamp, keys)) << session.message();
+                keys.push_back({random() % 5 == 0
+                                    ? kEscSlot
+                                    : static_cast<uint8_t>(2 * (random() % 4) + own)});
+            EXPECT_TRUE(session.sendLocalInput(stamp, keys, tick)) << session.message();
             sent.push_back(keys);
         }
         ++tick;
@@ -108,14 +117,13 @@ TEST(NetSession, LockstepThroughAFaultyRelayDeliversEveryKeyInOrder) {
     Pair p(&faults);
     ASSERT_TRUE(p.connect());
     EXPECT_TRUE(std::regex_match(
-        p.joiner->statusLine(13),
-        std::regex("Soupeř připojen přímo v místní síti, zpoždění [0-9]+ ms \\(vstup o [0-9]+ "
-                   "(tah|tahy|tahů) napřed\\)")))
-        << p.joiner->statusLine(13);
-    const int delay = 8;
-    ASSERT_TRUE(p.start(delay));
+        p.joiner->statusLine(2),
+        std::regex("Soupeř připojen přímo v místní síti, zpoždění [0-9]+ ms, zpoždění vstupu 2 "
+                   "tahy")))
+        << p.joiner->statusLine(2);
+    ASSERT_TRUE(p.start());
     constexpr uint32_t kTicks = 2000;
-    Player host(*p.host, 1), joiner(*p.joiner, 2);
+    Player host(*p.host, 1, 8), joiner(*p.joiner, 2, 3);
     const bool done = pumpUntil(
         {p.host.get(), p.joiner.get()},
         [&] {
@@ -127,12 +135,10 @@ TEST(NetSession, LockstepThroughAFaultyRelayDeliversEveryKeyInOrder) {
         },
         60s);
     ASSERT_TRUE(done) << "host at tick " << host.tick << ", joiner at " << joiner.tick;
-    // The first inputDelay ticks carry no keys on either side.
-    std::vector<std::vector<KeyEvent>> expectHost(delay), expectJoiner(delay);
-    expectHost.insert(expectHost.end(), joiner.sent.begin(), joiner.sent.end());
-    expectJoiner.insert(expectJoiner.end(), host.sent.begin(), host.sent.end());
-    EXPECT_EQ(host.received, expectHost);
-    EXPECT_EQ(joiner.received, expectJoiner);
+    EXPECT_EQ(host.received, joiner.sent);
+    EXPECT_EQ(joiner.received, host.sent);
+    EXPECT_EQ(p.host->peerTick()->tick, kTicks - 3);
+    EXPECT_EQ(p.joiner->peerTick()->tick, kTicks - 8);
     EXPECT_EQ(p.host->state(), SessionState::Connected);
     const test::RelayCounts counts = p.relay->counts();
     EXPECT_GT(counts.datagrams[0], 1000u);  // the faults really had traffic to work on
@@ -143,7 +149,7 @@ TEST(NetSession, EitherSideNoticesTheOtherGone) {
     for (const bool hostDies : {true, false}) {
         Pair p(&clean, "1.1.0", 400ms);
         ASSERT_TRUE(p.connect());
-        ASSERT_TRUE(p.start(2));
+        ASSERT_TRUE(p.start());
         std::unique_ptr<Session>& dead = hostDies ? p.host : p.joiner;
         Session& alive = hostDies ? *p.joiner : *p.host;
         p.relay->cut();  // the killed program says nothing more
@@ -197,7 +203,7 @@ TEST(NetSession, ASecondJoinerIsTurnedAway) {
 TEST(NetSession, ChecksumsThatDifferNameTheTick) {
     Pair p;
     ASSERT_TRUE(p.connect());
-    ASSERT_TRUE(p.start(1));
+    ASSERT_TRUE(p.start());
     for (uint32_t tick = 16; tick <= 80; tick += 16) {
         p.host->sendChecksum(tick, tick);
         p.joiner->sendChecksum(tick, tick == 48 || tick == 64 ? tick + 1 : tick);
@@ -234,7 +240,6 @@ struct RawJoiner {
         if (stage == Stage::Greeted) return true;
         StartGame s;
         s.levelName = "Ohrada.zq7";
-        s.inputDelay = 2;
         return host->startGame(s).empty();
     }
     void send(const Message& m, Channel c = Channel::Reliable) { peer->send(encode(m), c); }
@@ -257,28 +262,33 @@ TEST(NetSession, APeerOutOfTurnIsCutOff) {
         Stage stage;
         std::vector<Sent> sent;
     };
-    const KeyEvent up{KeyKind::Down, 38}, down{KeyKind::Down, 40};
+    const KeyEvent up{0}, down{2};  // blue's, the joiner's own
     const Case cases[] = {
-        {"keys before the greeting", Stage::Connected, {{Input{1, 2, {}, {}}}}},
+        {"keys before the greeting", Stage::Connected, {{Input{1, 1, 0, {}, {}}}}},
         {"a second greeting", Stage::Greeted, {{Hello{kProtocolVersion, "1.1.0"}}}},
-        {"keys of a game not started", Stage::Greeted, {{Input{1, 2, {}, {}}}}},
+        {"keys of a game not started", Stage::Greeted, {{Input{1, 1, 0, {}, {}}}}},
         {"a start from the joiner",
          Stage::Greeted,
          {{StartGame{1, "a.zq7", "", 2, 1, 10, 0, false, 0, 1, {}, {}}}}},
         {"undecodable bytes", Stage::Greeted, {}},
-        {"keys on the channel of other messages", Stage::Playing, {{Input{1, 3, {}, {}}}}},
+        {"keys on the channel of other messages", Stage::Playing, {{Input{1, 1, 0, {}, {}}}}},
         {"keys on the channel of another tick",
          Stage::Playing,
-         {{Input{1, 3, {}, {}}, keyChannel(4)}}},
+         {{Input{1, 1, 0, {}, {}}, keyChannel(2)}}},
         {"a restart on a key channel", Stage::Playing, {{Restart{1}, keyChannel(3)}}},
-        {"a channel that skips a tick", Stage::Playing, {{Input{1, 6, {}, {}}, keyChannel(6)}}},
-        {"keys before the first tick that has any",
+        {"a channel that skips a tick", Stage::Playing, {{Input{1, 4, 0, {}, {}}, keyChannel(4)}}},
+        {"keys before the first tick",
          Stage::Playing,
-         {{Input{1, 4, {}, {{{}, {up}}}}, keyChannel(4)}}},
+         {{Input{1, 2, 0, {}, {{{}, {up}}}}, keyChannel(2)}}},
         {"two different keys for one tick",
          Stage::Playing,
-         {{Input{1, 5, {}, {{{}, {up}}}}, keyChannel(5)},
-          {Input{1, 3, {down}, {}}, keyChannel(3)}}},
+         {{Input{1, 3, 1, {}, {{{}, {up}}}}, keyChannel(3)},
+          {Input{1, 1, 0, {down}, {}}, keyChannel(1)}}},
+        // The joiner steers blue only: red's slots from it are refused, also among earlier ticks.
+        {"a slot of the other snake", Stage::Playing, {{Input{1, 1, 0, {{1}}, {}}, keyChannel(1)}}},
+        {"a slot of the other snake before",
+         Stage::Playing,
+         {{Input{1, 3, 1, {up}, {{{KeyEvent{7}}, {}}}}, keyChannel(3)}}},
     };
     for (const Case& c : cases) {
         RawJoiner j;
@@ -297,18 +307,19 @@ TEST(NetSession, APeerOutOfTurnIsCutOff) {
 // The keys of ticks whose own packets are held back arrive with a later tick's, on another
 // channel; the late packets themselves, when they come, agree and are taken quietly.
 TEST(NetSession, ALaterTickOnAnotherChannelBringsTheKeysOfLateOnes) {
-    const KeyEvent up{KeyKind::Down, 38};
+    const KeyEvent up{0};
     RawJoiner j;
     ASSERT_TRUE(j.reach(RawJoiner::Stage::Playing));
-    j.send(Input{1, 5, {}, {{{}, {up}}}}, keyChannel(5));
-    ASSERT_TRUE(j.hostHas(3));
-    EXPECT_EQ(j.host->remoteInput(3), std::vector<KeyEvent>{up});
-    EXPECT_EQ(j.host->remoteInput(4), std::vector<KeyEvent>{});
-    EXPECT_TRUE(j.host->hasRemoteInput(5));
-    j.send(Input{1, 3, {up}, {}}, keyChannel(3));
-    j.send(Input{1, 4, {}, {{{up}, {}}}}, keyChannel(4));
-    j.send(Input{1, 6, {}, {{{}, {}}}}, keyChannel(6));
-    ASSERT_TRUE(j.hostHas(6));
+    j.send(Input{1, 3, 1, {}, {{{}, {up}}}}, keyChannel(3));
+    ASSERT_TRUE(j.hostHas(1));
+    EXPECT_EQ(j.host->remoteInput(1), std::vector<KeyEvent>{up});
+    EXPECT_EQ(j.host->remoteInput(2), std::vector<KeyEvent>{});
+    EXPECT_TRUE(j.host->hasRemoteInput(3));
+    j.send(Input{1, 1, 0, {up}, {}}, keyChannel(1));
+    j.send(Input{1, 2, 0, {}, {{{up}, {}}}}, keyChannel(2));
+    j.send(Input{1, 4, 2, {}, {{{}, {}}}}, keyChannel(4));
+    ASSERT_TRUE(j.hostHas(4));
+    EXPECT_EQ(j.host->peerTick()->tick, 2u);
     EXPECT_EQ(j.host->state(), SessionState::Connected);
 }
 
@@ -334,28 +345,15 @@ TEST(NetSession, KeysThatOvertakeTheirStartWaitForIt) {
     ASSERT_TRUE(pump([&] { return host->connected(); }));
     host->send(encode(Hello{kProtocolVersion, "1.1.0"}), Channel::Reliable);
     ASSERT_TRUE(pump([&] { return joiner->state() == SessionState::Connected; }));
-    const KeyEvent up{KeyKind::Down, 38};
-    host->send(encode(Input{1, 2, {up}, {}}), keyChannel(2));
+    const KeyEvent up{1};  // red's, the host's own
+    host->send(encode(Input{1, 1, 0, {up}, {}}), keyChannel(1));
     StartGame start;
     start.gameId = 1;
     start.levelName = "Ohrada.zq7";
-    start.inputDelay = 1;
     host->send(encode(start), Channel::Reliable);
-    pump([&] { return joiner->hasRemoteInput(2) || joiner->state() != SessionState::Connected; });
+    pump([&] { return joiner->hasRemoteInput(1) || joiner->state() != SessionState::Connected; });
     EXPECT_EQ(joiner->state(), SessionState::Connected) << joiner->message();
-    EXPECT_EQ(joiner->remoteInput(2), std::vector<KeyEvent>{up});
-}
-
-TEST(NetSession, InputDelayFollowsTheRoundTrip) {
-    struct Case {
-        double rtt;
-        int period;
-        int ticks;
-    };
-    const Case cases[] = {{0, 13, 1},   {1, 13, 2},   {26, 13, 2},   {27, 13, 3}, {60, 13, 4},
-                          {60, 100, 2}, {200, 0, 16}, {500, 13, 16}, {-5, 13, 1}};
-    for (const Case& c : cases)
-        EXPECT_EQ(inputDelayTicks(c.rtt, c.period), c.ticks) << c.rtt << " ms at " << c.period;
+    EXPECT_EQ(joiner->remoteInput(1), std::vector<KeyEvent>{up});
 }
 
 }  // namespace

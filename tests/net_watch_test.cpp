@@ -77,7 +77,7 @@ WatchedTicks ticks(uint32_t first, uint32_t last, std::vector<WatchedKey> keys) 
     return WatchedTicks{1, first, last, false, std::move(keys)};
 }
 WatchedKey key(uint32_t tick, Side side, uint8_t code) {
-    return WatchedKey{tick, side, KeyEvent{KeyKind::Down, code}};
+    return WatchedKey{tick, side, AppliedKey{KeyKind::Down, code}};
 }
 
 TEST(NetWatch, TheDecoderTakesWellFormedTicksAndRefusesTheRest) {
@@ -150,8 +150,8 @@ TEST(NetWatch, EightSpectatorsWatchAndTheNinthIsRefused) {
 // Keys, a start, an end or a restart from a spectator cut that spectator off; the players' game
 // goes on, and another spectator keeps watching.
 TEST(NetWatch, ASpectatorThatActsAsAPlayerIsCutOffAndTheGameGoesOn) {
-    const std::vector<Message> forbidden = {Input{1, 2, {KeyEvent{KeyKind::Down, 38}}, {}},
-                                            StartGame{}, EndGame{1, EndReason::Quit, 0}, Restart{1},
+    const std::vector<Message> forbidden = {Input{1, 2, 1, {KeyEvent{1}}, {}}, StartGame{},
+                                            EndGame{1, EndReason::Quit, 0}, Restart{1},
                                             Checksum{1, 16, 5}};
     for (const Message& m : forbidden) {
         Game g;
@@ -172,8 +172,8 @@ TEST(NetWatch, ASpectatorThatActsAsAPlayerIsCutOffAndTheGameGoesOn) {
         EXPECT_EQ(g.host->state(), SessionState::Connected);
         EXPECT_TRUE(g.host->inGame());
         // The game goes on: the host's keys still reach the joiner, and the fair spectator.
-        const KeyEvent up{KeyKind::Down, 38};
-        for (uint32_t t = 2; t <= 4; ++t) g.host->sendLocalInput(t, std::vector{up});
+        const AppliedKey up{KeyKind::Down, 38};
+        for (uint32_t t = 1; t <= 4; ++t) g.host->sendLocalInput(t, std::vector{KeyEvent{1}});
         for (uint32_t t = 1; t <= 4; ++t) g.host->spectators()->confirmed(t, std::vector{up}, {});
         ASSERT_TRUE(pumpUntil(
             served, [&] { return g.joiner->hasRemoteInput(4) && fair->confirmedTick() == 4; }));
@@ -196,12 +196,12 @@ TEST(NetWatch, ALateSpectatorGetsTheWholeGameAndItsEnd) {
     std::vector<WatchedKey> sent;
     const uint32_t last = 3000;
     for (uint32_t t = 1; t <= last; ++t) {
-        std::vector<KeyEvent> red, blue;
-        if (t % 3 == 0) red.push_back(KeyEvent{KeyKind::Down, static_cast<uint8_t>(37 + t % 4)});
-        if (t % 5 == 0) blue.push_back(KeyEvent{KeyKind::Down, 'W'});
-        if (t == last) red.push_back(KeyEvent{KeyKind::Press, 27});
-        for (const KeyEvent& e : red) sent.push_back({t, Side::Red, e});
-        for (const KeyEvent& e : blue) sent.push_back({t, Side::Blue, e});
+        std::vector<AppliedKey> red, blue;
+        if (t % 3 == 0) red.push_back(AppliedKey{KeyKind::Down, static_cast<uint8_t>(37 + t % 4)});
+        if (t % 5 == 0) blue.push_back(AppliedKey{KeyKind::Down, 'W'});
+        if (t == last) red.push_back(AppliedKey{KeyKind::Press, 27});
+        for (const AppliedKey& e : red) sent.push_back({t, Side::Red, e});
+        for (const AppliedKey& e : blue) sent.push_back({t, Side::Blue, e});
         spectators.confirmed(t, red, blue);
     }
     ASSERT_GT(sent.size(), kMaxWatchedKeys);
@@ -260,7 +260,7 @@ TEST(NetWatch, ASpectatorThatStopsAnsweringGetsABoundedQueue) {
     spectators.gameStarted(start);
     // From now on the spectator reads and acknowledges nothing; a second of play follows, with
     // as many keys as a tick may have, so that there is always more than one message to send.
-    const std::vector<KeyEvent> keys(kMaxEventsPerTick, KeyEvent{KeyKind::Down, 38});
+    const std::vector<AppliedKey> keys(kMaxEventsPerTick, AppliedKey{KeyKind::Down, 38});
     uint32_t tick = 0;
     for (const auto end = Clock::now() + 1s; Clock::now() < end;) {
         for (int i = 0; i < 20; ++i) spectators.confirmed(++tick, keys, keys);

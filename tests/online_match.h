@@ -2,7 +2,7 @@
 // Two programs of online play for the tests and the benchmark: each runs in a thread of its own
 // with its own headless backend, game window, replay recorder and online link, the two connected
 // through the fault-injecting relay. The host starts one game as soon as the joiner is there;
-// each program runs until its window is back in the menu (or 60 s pass).
+// each program runs until its window is back in the menu (or its time limit passes).
 #include <array>
 #include <atomic>
 #include <chrono>
@@ -34,13 +34,16 @@ class QuittingMenu : public FakeMenu {
 };
 
 struct SideResult {
-    std::vector<uint64_t> hashes;  // the state after every tick
+    std::vector<uint64_t> hashes;  // the state after every confirmed tick
     std::vector<Scenario> records;
     std::vector<std::string> messages;
     long long redWins = 0, blueWins = 0;
     bool timedOut = false;
     std::vector<double> periodsMs;  // real time between ticks (paced games only)
     int inputDelay = 0;
+    Rollback::Stats rollback;  // of the last game
+    OnlinePlay::Figures figures;
+    bool sawWaiting = false;  // the status line said it waits for the other player
 };
 
 // What a side does after a tick of its game: press keys, poke its state, leave.
@@ -58,7 +61,10 @@ struct SideScript {
 
 struct MatchOptions {
     RelayFaults faults;
-    int gameSpeed = 1;  // the input delay is chosen for it
+    int gameSpeed = 1;
+    int inputDelay = OnlinePlay::kDefaultInputDelay;  // both sides'
+    bool freeMode = true;                             // crashes do not end the game
+    std::chrono::seconds limit{60};                   // each program's longest run
     // Run with the host's session once both are connected, before either program starts.
     std::function<void(net::Session& host)> beforePlay = {};
 };
@@ -66,8 +72,9 @@ struct MatchOptions {
 class Side : public GameObserver {
   public:
     Side(std::unique_ptr<net::Session> session, const std::string& folder,
-         const std::array<int, 8>& keys, SideScript script, int gameSpeed)
-        : backend_(nullptr, 99), script_(std::move(script)) {
+         const std::array<int, 8>& keys, SideScript script, const MatchOptions& match)
+        : backend_(nullptr, 99), script_(std::move(script)), limit_(match.limit) {
+        const int gameSpeed = match.gameSpeed;
         app_ = std::make_unique<Application>(backend_.services());
         state_.settings.keyBindings = keys;
         state_.settings.levelName = "field.zq7";
@@ -75,7 +82,7 @@ class Side : public GameObserver {
         state_.settings.growthPerFood = 3;
         state_.settings.startLength = 6;
         state_.settings.gameMode = 2;
-        state_.freeMode = true;
+        state_.freeMode = match.freeMode;
         menu_.app = app_.get();
         window_ = std::make_unique<GameWindow>(*app_, state_, menu_);
         window_->setLevelFolder(folder);
@@ -85,17 +92,21 @@ class Side : public GameObserver {
         window_->setObserver(this);
         online_ = std::make_unique<OnlinePlay>(std::move(session), *app_, state_, *window_, menu_);
         online_->setStartGame([this] { window_->show(); });
+        online_->setInputDelay(match.inputDelay);
+        result_.inputDelay = online_->inputDelay();
         if (script_.before) script_.before(state_);
     }
 
-    // Runs the program until its game is over and its window back in the menu, or 60 s pass.
+    // Runs the program until its game is over and its window back in the menu, or the limit
+    // passes.
     SideResult run() {
-        const auto deadline = Clock::now() + std::chrono::seconds(60);
+        const auto deadline = Clock::now() + limit_;
         TestForm poller(*app_);
         bool started = false;
         poller.onDesign = [&](TestForm& f) {
             f.addTimer(5, true).onTick = [&] {
                 online_->poll();
+                if (online_->statusLine() == kWaitingMessage) result_.sawWaiting = true;
                 if (online_->isHost() && !started && online_->connected()) {
                     started = true;
                     result_.messages.push_back(online_->startAsHost());
@@ -117,11 +128,16 @@ class Side : public GameObserver {
                                 menu_.messages.end());
         result_.redWins = menu_.red;
         result_.blueWins = menu_.blue;
+        if (const Rollback* rollback = online_->rollback()) result_.rollback = rollback->stats();
+        result_.figures = online_->figures();
         return std::move(result_);
     }
 
+    void tickConfirmed(int, std::span<const TickKey>, const GameState& state) override {
+        result_.hashes.push_back(stateHash(state));
+    }
+
     void tickCompleted(int n) override {
-        result_.inputDelay = online_->session().inputDelay();
         if (script_.pacingMs > 0) {
             const auto wake = lastTick_ + std::chrono::milliseconds(script_.pacingMs);
             if (n > 1) std::this_thread::sleep_until(wake);
@@ -131,7 +147,6 @@ class Side : public GameObserver {
                     std::chrono::duration<double, std::milli>(now - lastTick_).count());
             lastTick_ = now;
         }
-        result_.hashes.push_back(stateHash(state_));
         if (!script_.keys.empty() && n % script_.every == 0)
             backend_.keyDown(
                 script_.keys[static_cast<size_t>(n / script_.every) % script_.keys.size()]);
@@ -149,6 +164,7 @@ class Side : public GameObserver {
     std::unique_ptr<OnlinePlay> online_;
     SideScript script_;
     SideResult result_;
+    std::chrono::seconds limit_;
     Clock::time_point lastTick_{};
 };
 
@@ -172,7 +188,7 @@ inline Match play(const MatchOptions& match, SideScript hostScript, SideScript j
     auto opened = net::Session::host(options);
     if (!opened) return {};
     std::unique_ptr<net::Session> host = std::move(*opened);
-    UdpRelay relay(host->localPort(), match.faults, std::chrono::seconds(90));
+    UdpRelay relay(host->localPort(), match.faults, match.limit + std::chrono::seconds(30));
     options.port = relay.port();
     auto joined = net::Session::join("127.0.0.1", options);
     if (!joined) return {};
@@ -196,13 +212,12 @@ inline Match play(const MatchOptions& match, SideScript hostScript, SideScript j
     const RelayCounts before = relay.counts();
     const auto t0 = Clock::now();
     std::thread other([&] {
-        Side side(std::move(joiner), folder.path(), kJoinerKeys, std::move(joinerScript),
-                  match.gameSpeed);
+        Side side(std::move(joiner), folder.path(), kJoinerKeys, std::move(joinerScript), match);
         m.joiner = side.run();
     });
     {
         Side side(std::move(host), folder.path(), kDefaultKeyBindings, std::move(hostScript),
-                  match.gameSpeed);
+                  match);
         m.host = side.run();
     }
     other.join();

@@ -30,14 +30,18 @@ SideScript joinerKeys() {
     return SideScript{{73, 76, 75, 74, 104, 102, 98, 100}, 5, 0, {}, 0, {}};
 }
 
+// 10,000 ticks at a 150 ms round trip with +-20 ms of jitter, 2 % loss, duplicates and packets out
+// of order: each side plays ahead and is put right, and every confirmed tick is the same state on
+// both sides.
 TEST(OnlinePlay, TwoProgramsPlayTheSameGameThroughALossyLink) {
-    test::RelayFaults faults;
-    faults.delayMs = 1;
-    faults.jitterMs = 4;
-    faults.loss = 0.03;
-    faults.duplicate = 0.03;
-    faults.reorder = 0.05;
-    const Match m = test::play({faults}, hostKeys(10000), joinerKeys());
+    test::MatchOptions options;
+    options.faults.delayMs = 75;
+    options.faults.jitterMs = 20;
+    options.faults.loss = 0.02;
+    options.faults.duplicate = 0.02;
+    options.faults.reorder = 0.03;
+    options.limit = std::chrono::seconds(300);
+    const Match m = test::play(options, hostKeys(10000), joinerKeys());
     ASSERT_FALSE(m.host.timedOut);
     ASSERT_FALSE(m.joiner.timedOut);
     EXPECT_GT(m.host.hashes.size(), 10000u);
@@ -64,21 +68,10 @@ TEST(OnlinePlay, TwoProgramsPlayTheSameGameThroughALossyLink) {
     EXPECT_TRUE(redTurned && blueTurned);
     EXPECT_EQ(verifyText(a), std::nullopt);
     EXPECT_EQ(verifyText(b), std::nullopt);
-}
-
-TEST(OnlinePlay, ADifferentStateIsCaughtAtTheNextChecksumOnBothSides) {
-    SideScript joiner = joinerKeys();
-    joiner.after = [](int tick, GameState& state, OnlinePlay&, Application&) {
-        if (tick == 100) state.red.pendingGrowth += 5;
-    };
-    const Match m = test::play({}, hostKeys(0), joiner);
-    ASSERT_FALSE(m.host.timedOut || m.joiner.timedOut);
+    // Keys came late, and guesses were put right, never more than eight ticks back.
     for (const test::SideResult* side : {&m.host, &m.joiner}) {
-        EXPECT_TRUE(contains(side->messages, "v tahu 112"))
-            << ::testing::PrintToString(side->messages);
-        ASSERT_EQ(side->records.size(), 1u);  // each side keeps its replay
-        EXPECT_EQ(side->redWins, 0);
-        EXPECT_EQ(side->blueWins, 0);
+        EXPECT_GT(side->rollback.rollbacks, 10u);
+        EXPECT_LE(side->rollback.deepest, Rollback::kMaxPredicted);
     }
 }
 
@@ -121,6 +114,9 @@ TEST(OnlinePlay, ALostConnectionEndsTheGameWithoutAWin) {
         ASSERT_FALSE(m.host.timedOut);
         EXPECT_TRUE(contains(m.host.messages, kConnectionLostMessage))
             << ::testing::PrintToString(m.host.messages);
+        // Eight ticks past the last word from the other side the game stands still, and the
+        // line says why once half a second has passed.
+        EXPECT_EQ(m.host.sawWaiting, silent);
         EXPECT_EQ(m.host.redWins, 0);
         EXPECT_EQ(m.host.blueWins, 0);
         EXPECT_EQ(m.host.records.size(), 1u);

@@ -110,6 +110,13 @@ const std::vector<Option>& options() {
          [](CommandLine& c, const std::optional<std::string>& v) {
              return v && parseHostAndPort(*v, net::kDefaultServerPort, c.server, c.serverPort);
          }},
+        {"--input-delay", nullptr, Value::Required, "N",
+         "v síťové hře působí vlastní klávesy o N tahů později (0 až 4, jinak 2)",
+         [](CommandLine& c, const std::optional<std::string>& v) {
+             if (!v || v->size() != 1 || (*v)[0] < '0' || (*v)[0] > '4') return false;
+             c.inputDelay = (*v)[0] - '0';
+             return true;
+         }},
         {"--no-port-mapping", nullptr, Value::None, "",
          "hostitel nežádá router o otevření portu (NAT-PMP, UPnP)",
          [](CommandLine& c, const auto&) {
@@ -204,6 +211,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args,
     }
     if (serverOption && !line.hostPort && line.joinHost.empty())
         return failure("volba „--server“ patří k „--host“ nebo „--join“");
+    if (line.inputDelay && !line.hostPort && line.joinHost.empty())
+        return failure("volba „--input-delay“ patří k „--host“ nebo „--join“");
     if (!line.server.empty() && !line.joinHost.empty()) {
         // With a server, a six-character code is a code; anything else is still an address.
         if (const auto code = net::normalizeInviteCode(joinText)) {

@@ -36,6 +36,8 @@ struct CommandLine {
     // --watch HOST[:PORT]: watch the games of the program hosting on that machine.
     std::string watchHost;
     uint16_t watchPort = 0;
+    // --input-delay N (0..4): in an online game this player's keys act N ticks later.
+    std::optional<int> inputDelay;
 };
 
 // The level the editor opens when --edit names none.

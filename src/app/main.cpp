@@ -122,6 +122,7 @@ int run(int argc, char** argv) {
         if (session) {
             online = std::make_unique<zib::OnlinePlay>(std::move(session), app, *state,
                                                        menu.gameWindow(), menu);
+            if (line.inputDelay) online->setInputDelay(*line.inputDelay);
             menu.setOnline(online.get());
         }
         std::unique_ptr<zib::WatchPlay> watch;

@@ -1,7 +1,7 @@
 // One game inside one event of Timer1: the start (the first food, the pause, the routes), then the
 // loop that runs the tick's moves, draws the state and plays its sounds, keeps the frame counter
-// and the food animation going, sleeps and lets the window's events run, where the keys of the
-// tick arrive. Also the food animation.
+// and the food animation going, and lets the window's events run until the tick's deadline, where
+// the keys of the tick arrive. Also the food animation.
 #include <algorithm>
 
 #include "game/game_window.h"
@@ -32,6 +32,10 @@ void GameWindow::Timer1_Timer() {
 
     phase_ = Phase::Playing;
     int tick = 0;
+    // The ticks keep a fixed schedule: each ends a period after the one before, however long its
+    // moves and drawing took.
+    const auto period = static_cast<uint32_t>(std::max(0, s.settings.gameSpeed));
+    uint32_t deadline = clock.tickCount();
     while (!s.stopRequested) {
         // An observer that has seen enough (zibsim at its last tick) ends the program's loop.
         if (app().quitRequested()) return;
@@ -51,18 +55,31 @@ void GameWindow::Timer1_Timer() {
             lastFpsSecond_ = second;
             frameCount_ = 0;
         }
-        if (!tickLink_ || !tickLink_->catchingUp())
-            clock.sleep(static_cast<uint32_t>(std::max(0, s.settings.gameSpeed)));
-        // The keys of this tick: the window's handlers apply each as it comes (applyKey).
+        // The tick's frame shows at once; then the keys of this tick, until its deadline: the
+        // window's handlers apply each as it comes (applyKey).
+        deadline += period;
+        // A spectator catching up runs its ticks without waiting.
+        if (tickLink_ && tickLink_->catchingUp()) deadline = clock.tickCount();
         app().doEvents();
         // The program is ending (its window was closed): leave at once, nothing more to show.
         if (app().quitRequested() || !isLoaded()) return;
+        for (auto left = static_cast<int32_t>(deadline - clock.tickCount()); left > 0;
+             left = static_cast<int32_t>(deadline - clock.tickCount())) {
+            clock.sleep(std::min(static_cast<uint32_t>(left), kEventSliceMs));
+            app().doEvents();
+            if (app().quitRequested() || !isLoaded()) return;
+        }
+        // A tick more than a period late (a frame that took long) does not make the next ones
+        // hurry.
+        if (clock.tickCount() - deadline > period) deadline = clock.tickCount();
         if (tickLink_) {
-            // A tick whose keys are not all here waits; the window keeps answering meanwhile.
+            // A tick whose keys are not all here waits; the window keeps answering meanwhile. The
+            // wait moves the schedule on: the link holds a tick back to let the other side level.
             while (!tickLink_->tickReady(tick + 1)) {
                 clock.sleep(kLinkWaitMs);
                 app().doEvents();
                 if (app().quitRequested() || !isLoaded()) return;
+                deadline = clock.tickCount();
             }
             tickLink_->tick(tick + 1);
             if (app().quitRequested() || !isLoaded()) return;

@@ -17,6 +17,8 @@ constexpr uint32_t kEndPauseMs = 2000;
 // A tick that waits for its keys from a tick link asks again after this long, serving the window's
 // events in between.
 constexpr uint32_t kLinkWaitMs = 1;
+// While a tick waits for its deadline, the window's events (the keys) are served this often.
+constexpr uint32_t kEventSliceMs = 1;
 // The same pause once Enter has asked for the level again.
 constexpr uint32_t kRestartPauseMs = 10;
 

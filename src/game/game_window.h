@@ -4,6 +4,7 @@
 // own fields (frame counter, stop and restart requests) carry over from one game to the next.
 #include <iosfwd>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "game/game_step.h"
@@ -28,6 +29,9 @@ class GameObserver {
     virtual void gameFinished() {}      // after the result step, or the early return of a demo
     virtual void keyDown(int) {}        // a key event reaches the window, before it acts on it
     virtual void keyPress(int) {}
+    // A tick of a game whose link confirms its ticks (TickLink::confirmsTicks): its keys as they
+    // were applied and the state after it.
+    virtual void tickConfirmed(int, std::span<const TickKey>, const GameState&) {}
 };
 
 class GameWindow : public Form {
@@ -43,9 +47,15 @@ class GameWindow : public Form {
     void setRecorder(GameObserver* recorder) { recorder_ = recorder; }
     // A game linked with another program: keys go through the link (none unless set).
     void setTickLink(TickLink* link) { tickLink_ = link; }
+    TickLink* tickLink() const { return tickLink_; }
     // A key as if it had come from the keyboard, past the link: how the link applies keys.
     void applyKeyDown(int code);
     void applyKeyPress(int character);
+    // The link's word that tick n is final: the recorder (and the observer) hear of it.
+    void confirmTick(int n, std::span<const TickKey> keys, const GameState& state) {
+        if (recorder_) recorder_->tickConfirmed(n, keys, state);
+        if (observer_) observer_->tickConfirmed(n, keys, state);
+    }
     // A level that failed to load: the message, else empty. The window stays unloaded then.
     const std::string& loadError() const { return loadError_; }
 

@@ -24,10 +24,14 @@ class TickLink {
     virtual bool tickReady(int n) = 0;
     // Applies tick n's keys through GameWindow::applyKeyDown / applyKeyPress. Never waits.
     virtual void tick(int n) = 0;
+    // A link that plays ahead and puts its guesses right: the window's ticks are not yet final,
+    // and the link tells the window of each tick once it is (GameWindow::confirmTick), which the
+    // replay recorder then follows instead of the window's own ticks and keys.
+    virtual bool confirmsTicks() const { return false; }
     // The game's loop has ended and its result is shown.
     virtual void gameEnded() = 0;
     // True while the link is behind the game it follows (a spectator that joined late): the window
-    // then runs its ticks without their sleep.
+    // then runs its ticks without waiting for their deadlines.
     virtual bool catchingUp() const { return false; }
 };
 

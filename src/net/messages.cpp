@@ -42,7 +42,7 @@ void write(Writer& w, const StartGame& m) {
     w.i32(m.gameSpeed);
     w.boolean(m.freeMode);
     w.u64(m.seed);
-    w.u8(m.inputDelay);
+    w.u16(m.startLeadMs);
     w.i8(m.carried.bluePrevDx);
     w.i8(m.carried.bluePrevDy);
     w.boolean(m.carried.redGrowNow);
@@ -54,14 +54,12 @@ void write(Writer& w, const StartGame& m) {
 }
 void write(Writer& w, const std::vector<KeyEvent>& events) {
     w.u8(static_cast<uint8_t>(events.size()));
-    for (const KeyEvent& e : events) {
-        w.u8(static_cast<uint8_t>(e.kind));
-        w.u8(e.code);
-    }
+    for (const KeyEvent& e : events) w.u8(e.slot);
 }
 void write(Writer& w, const Input& m) {
     w.u32(m.gameId);
     w.u32(m.tick);
+    w.u32(m.senderTick);
     write(w, m.events);
     for (const std::vector<KeyEvent>& keys : m.earlier) write(w, keys);
 }
@@ -122,8 +120,8 @@ StartGame readStartGame(Reader& r) {
     r.check(m.gameSpeed <= kMaxGameSpeed, "rychlost hry je mimo rozsah");
     m.freeMode = r.boolean();
     m.seed = r.u64();
-    m.inputDelay = r.u8();
-    r.check(m.inputDelay >= 1 && m.inputDelay <= kMaxInputDelay, "zpoždění vstupu je mimo rozsah");
+    m.startLeadMs = r.u16();
+    r.check(m.startLeadMs <= kMaxStartLeadMs, "začátek hry je příliš daleko");
     m.carried.bluePrevDx = r.i8();
     m.carried.bluePrevDy = r.i8();
     r.check(m.carried.bluePrevDx >= -kMaxEdgeStep && m.carried.bluePrevDx <= kMaxEdgeStep &&
@@ -145,11 +143,9 @@ std::vector<KeyEvent> readEvents(Reader& r) {
     const uint8_t count = r.u8();
     if (!r.check(count <= kMaxEventsPerTick, "příliš mnoho kláves v jednom tahu")) return events;
     for (uint8_t i = 0; i < count; ++i) {
-        const uint8_t kind = r.u8();
-        const uint8_t code = r.u8();
-        r.check(kind == 1 || kind == 2, "neznámý druh klávesové události");
-        r.check(code >= 1, "kód klávesy je 0");
-        events.push_back({static_cast<KeyKind>(kind), code});
+        const uint8_t slot = r.u8();
+        r.check(slot <= kEscSlot, "neznámá klávesa");
+        events.push_back({slot});
     }
     return events;
 }
@@ -159,6 +155,8 @@ Input readInput(Reader& r) {
     validGameId(r, m.gameId);
     m.tick = r.u32();
     r.check(validTick(m.tick), "číslo tahu je mimo rozsah");
+    m.senderTick = r.u32();
+    r.check(m.senderTick <= m.tick, "tah odesílatele je za tahem kláves");
     m.events = readEvents(r);
     for (std::vector<KeyEvent>& keys : m.earlier) keys = readEvents(r);
     return m;

@@ -27,7 +27,8 @@ constexpr size_t kMaxLevelText = 64 * 1024;
 constexpr size_t kMaxEventsPerTick = 16;
 constexpr uint32_t kMaxTick = 0x80000000u;  // ticks count from 1 up to 2^31
 constexpr uint32_t kChecksumInterval = 16;  // a checksum every 16 ticks
-constexpr int kMaxInputDelay = 16;
+// How long after the start the first tick begins at most.
+constexpr uint16_t kMaxStartLeadMs = 5000;
 // The settings a game may travel with: what ZIB.ini accepts (negative values included, which the
 // game copes with), mode 1 to 3 only.
 constexpr int32_t kMaxGameSpeed = 1000;
@@ -81,20 +82,29 @@ struct StartGame {
     int32_t startLength = 10;   // at most 9999
     int32_t gameSpeed = 0;      // ms slept per step, at most 1000
     bool freeMode = false;
-    uint64_t seed = 0;       // the random source's state at the start
-    uint8_t inputDelay = 1;  // 1..16 ticks
+    uint64_t seed = 0;  // the random source's state at the start
+    // The host's first tick begins this long after it sent the start, the joiner's this long
+    // minus half the round trip after the start came: both together. At most 5000.
+    uint16_t startLeadMs = 0;
     CarriedState carried;
     std::array<int16_t, 8> keyBindings{};  // the host's key codes, in ZIB.ini's order
     friend bool operator==(const StartGame&, const StartGame&) = default;
 };
 
-enum class KeyKind : uint8_t { Down = 1, Press = 2 };
-
+// A key of the sender's own snake: a slot of the game's key bindings (0..7 in ZIB.ini's order,
+// blue's slots even, red's odd), or Esc. Never a key code: the receiver maps a slot onto the key
+// the game binds to it, and a machine steers only its own snake.
 struct KeyEvent {
-    KeyKind kind = KeyKind::Down;
-    uint8_t code = 0;  // virtual-key code (Down) or character code (Press), 1..255
+    uint8_t slot = 0;  // 0..8
     friend bool operator==(const KeyEvent&, const KeyEvent&) = default;
 };
+constexpr uint8_t kEscSlot = 8;
+constexpr bool isRedSlot(uint8_t slot) {
+    return slot < kEscSlot && slot % 2 == 1;
+}
+constexpr bool isBlueSlot(uint8_t slot) {
+    return slot < kEscSlot && slot % 2 == 0;
+}
 
 // How many ticks before its own an Input repeats the keys of.
 constexpr size_t kEarlierTicks = 2;
@@ -104,7 +114,10 @@ constexpr size_t kEarlierTicks = 2;
 // so when one channel's packet is late the next Inputs, on the other channels, bring its keys.
 struct Input {
     uint32_t gameId = 0;
-    uint32_t tick = 1;             // 1..2^31
+    uint32_t tick = 1;  // 1..2^31: the tick the keys act in
+    // The tick the sender was playing when it sent them (its keys act a few ticks later), 0..tick:
+    // how far ahead of the other each machine runs.
+    uint32_t senderTick = 0;
     std::vector<KeyEvent> events;  // at most 16
     // The keys of tick - 1 and tick - 2, at most 16 each.
     std::array<std::vector<KeyEvent>, kEarlierTicks> earlier;

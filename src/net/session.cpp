@@ -21,8 +21,9 @@ constexpr uint32_t kLeadAllowed = 256;
 // The other side's keys are kept this many ticks behind the latest sent here.
 constexpr uint32_t kRemoteKept = 512;
 // The joiner keeps this many of the host's Inputs that overtook the start of their game. A fair
-// host sends at most twice the input delay of them before it waits for the joiner's keys.
-constexpr size_t kEarlyKept = 2 * kMaxInputDelay + kKeyChannels;
+// host begins its ticks well after the start, and plays at most a dozen before it waits for the
+// joiner's keys.
+constexpr size_t kEarlyKept = 32;
 
 const char* tahy(int n) {
     if (n == 1) return "tah";
@@ -31,12 +32,6 @@ const char* tahy(int n) {
 }
 
 }  // namespace
-
-int inputDelayTicks(double roundTripMs, int tickPeriodMs) {
-    const double period = std::max(tickPeriodMs, 1);
-    const double ticks = std::ceil(std::max(roundTripMs, 0.0) / 2.0 / period) + 1.0;
-    return static_cast<int>(std::clamp(ticks, 1.0, static_cast<double>(kMaxInputDelay)));
-}
 
 Session::~Session() = default;
 
@@ -320,8 +315,9 @@ void Session::handleMessage(Message& message, Channel channel) {
     if (auto* start = std::get_if<StartGame>(&message)) {
         if (role_ != Role::Joiner) return violation("start hry od hráče, který nehostí");
         if (start->gameId <= gameId_) return violation("start hry se starým číslem");
-        beginGame(start->gameId, start->inputDelay);
-        events_.push_back({SessionEvent::Type::Start, std::move(*start), {}});
+        beginGame(start->gameId);
+        events_.push_back(
+            {SessionEvent::Type::Start, std::move(*start), {}, std::chrono::steady_clock::now()});
         std::vector<std::pair<Input, Channel>> early = std::move(early_);
         early_.clear();
         for (const auto& [input, on] : early)
@@ -388,19 +384,29 @@ void Session::handleInput(const Input& input, Channel channel) {
     // game are kept after its end too: the end travels on another channel and may overtake them.
     if (input.gameId < gameId_) return;
     if (channel != keyChannel(input.tick)) return violation("klávesy v nesprávném kanálu");
+    // Only the other side's own snake: red is the host's, blue the joiner's.
+    const auto foreign = [this](const std::vector<KeyEvent>& keys) {
+        return std::any_of(keys.begin(), keys.end(), [this](KeyEvent e) {
+            return e.slot != kEscSlot &&
+                   (role_ == Role::Host ? isRedSlot(e.slot) : isBlueSlot(e.slot));
+        });
+    };
+    if (foreign(input.events) || foreign(input.earlier[0]) || foreign(input.earlier[1]))
+        return violation("klávesy cizího hada");
     // Each channel is ordered: its ticks follow each other kKeyChannels apart.
     const uint32_t lane = input.tick % kKeyChannels;
     if (input.tick != nextRemoteTick_[lane]) return violation("tahy kláves nejdou po sobě");
     if (input.tick > lastLocalTick_ + kLeadAllowed) return violation("soupeř je příliš napřed");
     nextRemoteTick_[lane] = input.tick + kKeyChannels;
+    if (!peerTick_ || input.senderTick >= peerTick_->tick)
+        peerTick_ = PeerTick{input.senderTick, std::chrono::steady_clock::now()};
     if (!storeRemoteInput(input.tick, input.events)) return;
-    // The first expected ticks are above the input delay (at least 1), so these do not wrap.
+    // The ticks before the first (tick 0 and below) have no keys.
     for (uint32_t i = 0; i < kEarlierTicks; ++i) {
-        const uint32_t tick = input.tick - 1 - i;
         const std::vector<KeyEvent>& keys = input.earlier[i];
-        if (tick <= static_cast<uint32_t>(inputDelay_)) {
+        if (input.tick <= 1 + i) {
             if (!keys.empty()) return violation("klávesy tahu, který žádné nemá");
-        } else if (!storeRemoteInput(tick, keys)) {
+        } else if (!storeRemoteInput(input.tick - 1 - i, keys)) {
             return;
         }
     }
@@ -440,14 +446,13 @@ void Session::compareChecksums() {
     }
 }
 
-void Session::beginGame(uint32_t gameId, int inputDelay) {
+void Session::beginGame(uint32_t gameId) {
     gameId_ = gameId;
     gameOver_ = false;
-    inputDelay_ = inputDelay;
-    lastLocalTick_ = static_cast<uint32_t>(inputDelay);
+    peerTick_.reset();
+    lastLocalTick_ = 0;
     lastLocalEvents_ = {};
-    for (uint32_t tick = static_cast<uint32_t>(inputDelay) + 1;
-         tick <= static_cast<uint32_t>(inputDelay) + kKeyChannels; ++tick)
+    for (uint32_t tick = 1; tick <= kKeyChannels; ++tick)
         nextRemoteTick_[tick % kKeyChannels] = tick;
     remoteInputs_.clear();
     lastRemoteChecksumTick_ = 0;
@@ -506,7 +511,7 @@ void Session::lose(const std::string& why) {
     events_.push_back({SessionEvent::Type::Lost, {}, {}});
 }
 
-std::string Session::statusLine(int tickPeriodMs) const {
+std::string Session::statusLine(int inputDelay) const {
     std::string waiting = mapper_
                               ? "Čekám na soupeře. " + addressLine(mapper_->status(), localPort())
                               : "Čekám na soupeře na portu " + std::to_string(localPort()) + "…";
@@ -527,9 +532,8 @@ std::string Session::statusLine(int tickPeriodMs) const {
             const std::optional<double> rtt = roundTripMs();
             const std::string joined = "Soupeř připojen " + connectionKind();
             if (!rtt) return joined + ", měřím zpoždění…";
-            const int delay = inputDelayTicks(*rtt, tickPeriodMs);
-            return joined + ", zpoždění " + std::to_string(std::lround(*rtt)) + " ms (vstup o " +
-                   std::to_string(delay) + " " + tahy(delay) + " napřed)";
+            return joined + ", zpoždění " + std::to_string(std::lround(*rtt)) +
+                   " ms, zpoždění vstupu " + std::to_string(inputDelay) + " " + tahy(inputDelay);
         }
         case SessionState::Lost:
             if (role_ == Role::Host)
@@ -548,11 +552,6 @@ std::optional<double> Session::roundTripMs() const {
     return sorted[sorted.size() / 2];
 }
 
-int Session::suggestedInputDelay(int tickPeriodMs) const {
-    const std::optional<double> rtt = roundTripMs();
-    return rtt ? inputDelayTicks(*rtt, tickPeriodMs) : 1;
-}
-
 std::optional<SessionEvent> Session::takeEvent() {
     if (events_.empty()) return std::nullopt;
     SessionEvent event = std::move(events_.front());
@@ -566,7 +565,7 @@ std::string Session::startGame(StartGame& start) {
     start.gameId = gameId_ + 1;
     const Decoded check = decode(encode(start));
     if (!check.message) return "Hru nelze poslat soupeři: " + check.error + ".";
-    beginGame(start.gameId, start.inputDelay);
+    beginGame(start.gameId);
     send(start);
     spectators_->gameStarted(start);
     if (invite_) invite_->gameStarted();  // the code is of no more use to anyone
@@ -585,14 +584,16 @@ void Session::endGame(EndReason reason, uint32_t tick) {
         send(EndGame{gameId_, reason, reason == EndReason::Desync ? tick : 0});
 }
 
-bool Session::sendLocalInput(uint32_t tick, std::span<const KeyEvent> events) {
+bool Session::sendLocalInput(uint32_t tick, std::span<const KeyEvent> events, uint32_t senderTick) {
     if (!inGame() || state_ != SessionState::Connected) return false;
-    if (tick != lastLocalTick_ + 1 || events.size() > kMaxEventsPerTick) return false;
+    if (tick != lastLocalTick_ + 1 || events.size() > kMaxEventsPerTick || senderTick > tick)
+        return false;
     for (const KeyEvent& e : events)
-        if (e.code == 0) return false;
+        if (e.slot != kEscSlot && (role_ == Role::Host ? !isRedSlot(e.slot) : !isBlueSlot(e.slot)))
+            return false;
     lastLocalTick_ = tick;
     std::vector<KeyEvent> keys(events.begin(), events.end());
-    send(Input{gameId_, tick, keys, lastLocalEvents_}, keyChannel(tick));
+    send(Input{gameId_, tick, senderTick, keys, lastLocalEvents_}, keyChannel(tick));
     std::move_backward(lastLocalEvents_.begin(), lastLocalEvents_.end() - 1,
                        lastLocalEvents_.end());
     lastLocalEvents_.front() = std::move(keys);
@@ -602,12 +603,10 @@ bool Session::sendLocalInput(uint32_t tick, std::span<const KeyEvent> events) {
 }
 
 bool Session::hasRemoteInput(uint32_t tick) const {
-    if (tick >= 1 && tick <= static_cast<uint32_t>(inputDelay_)) return true;
     return remoteInputs_.count(tick) != 0;
 }
 
 std::optional<std::vector<KeyEvent>> Session::remoteInput(uint32_t tick) const {
-    if (tick >= 1 && tick <= static_cast<uint32_t>(inputDelay_)) return std::vector<KeyEvent>{};
     auto it = remoteInputs_.find(tick);
     if (it == remoteInputs_.end()) return std::nullopt;
     return it->second;

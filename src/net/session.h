@@ -3,14 +3,14 @@
 // handshake of versions, the state and its Czech line for the menu, round trip probes, the start
 // of a game, the lockstep queue of both sides' keys per tick, checksums and the end of a game.
 //
-// The host decides: its start carries the game's id, settings, level, random state and the input
-// delay. Within a game each side sends, for every tick from inputDelay + 1 on, exactly one Input
-// with the keys the other side must apply in that tick (ticks 1..inputDelay carry no keys on
-// either side). The Inputs of consecutive ticks take three reliable channels in turn (keyChannel),
-// and each repeats the keys of the two ticks before: a lost packet holds back its channel until
-// ENet sends it again, while the other two keep bringing every tick's keys, at most two ticks
-// later than usual. The session refuses anything the other side sends out of turn and then closes
-// the connection with a message.
+// The host decides: its start carries the game's id, settings, level, random state and when the
+// first tick begins. Within a game each side sends, for every tick from 1 on, exactly one Input
+// with the keys of its own snake that act in that tick, and the tick it plays as it sends them.
+// The Inputs of consecutive ticks take three reliable channels in turn (keyChannel), and each
+// repeats the keys of the two ticks before: a lost packet holds back its channel until ENet sends
+// it again, while the other two keep bringing every tick's keys, at most two ticks later than
+// usual. The session refuses anything the other side sends out of turn, and any key of this side's
+// snake, and then closes the connection with a message.
 #include <array>
 #include <chrono>
 #include <cstdint>
@@ -87,10 +87,14 @@ struct SessionEvent {
     Type type = Type::Start;
     StartGame start;
     EndGame end;
+    std::chrono::steady_clock::time_point arrived{};  // when the message came
 };
 
-// ceil(rtt / 2 / tickPeriod) + 1 ticks, within 1..16; a tick period below 1 ms counts as 1 ms.
-int inputDelayTicks(double roundTripMs, int tickPeriodMs);
+// The latest tick the other side said it plays, and when that came.
+struct PeerTick {
+    uint32_t tick = 0;
+    std::chrono::steady_clock::time_point heard{};
+};
 
 class Session {
   public:
@@ -112,8 +116,9 @@ class Session {
 
     Role role() const { return role_; }
     SessionState state() const { return state_; }
-    // The menu's line, e.g. "Soupeř připojen, zpoždění 34 ms (vstup o 4 tahy napřed)".
-    std::string statusLine(int tickPeriodMs) const;
+    // The menu's line, e.g. "Soupeř připojen, zpoždění 34 ms, zpoždění vstupu 2 tahy" with this
+    // machine's own input delay.
+    std::string statusLine(int inputDelay) const;
     // Why the connection was lost or refused (empty otherwise).
     const std::string& message() const { return message_; }
     // The host's port mapping, when one was asked for.
@@ -122,8 +127,6 @@ class Session {
     std::string connectionKind() const;
     // The median of the latest round trip probes, once there is one.
     std::optional<double> roundTripMs() const;
-    // The input delay the measured round trip asks for at this tick period (1 before any probe).
-    int suggestedInputDelay(int tickPeriodMs) const;
     uint16_t localPort() const;
     uint64_t bytesSent() const { return connection_ ? connection_->bytesSent() : 0; }
     uint64_t bytesReceived() const { return connection_ ? connection_->bytesReceived() : 0; }
@@ -146,13 +149,15 @@ class Session {
     void endGame(EndReason reason, uint32_t tick = 0);
     bool inGame() const { return gameId_ != 0 && !gameOver_; }
     uint32_t gameId() const { return gameId_; }
-    int inputDelay() const { return inputDelay_; }
 
-    // This side's keys to apply in tick; ticks go up by one from inputDelay() + 1.
-    bool sendLocalInput(uint32_t tick, std::span<const KeyEvent> events);
+    // This side's keys that act in tick (ticks go up by one from 1), sent while playing
+    // senderTick.
+    bool sendLocalInput(uint32_t tick, std::span<const KeyEvent> events, uint32_t senderTick = 0);
     // The other side's keys of tick; those 512 ticks behind the latest sent here are forgotten.
     bool hasRemoteInput(uint32_t tick) const;
     std::optional<std::vector<KeyEvent>> remoteInput(uint32_t tick) const;
+    // The tick the other side last said it plays (none before its first Input of the game).
+    std::optional<PeerTick> peerTick() const { return peerTick_; }
 
     // This side's checksum of the state after tick (a multiple of 16).
     void sendChecksum(uint32_t tick, uint64_t value);
@@ -171,7 +176,7 @@ class Session {
     bool storeRemoteInput(uint32_t tick, const std::vector<KeyEvent>& events);
     void handleChecksum(const Checksum& checksum);
     void compareChecksums();
-    void beginGame(uint32_t gameId, int inputDelay);
+    void beginGame(uint32_t gameId);
     void sendProbes();
     void reportMapping();
     void serveInvite();
@@ -213,7 +218,7 @@ class Session {
 
     uint32_t gameId_ = 0;  // the current (or last) game; 0 before the first
     bool gameOver_ = false;
-    int inputDelay_ = 1;
+    std::optional<PeerTick> peerTick_;
     uint32_t lastLocalTick_ = 0;  // the last tick this side sent keys for
     // The keys of the last ticks sent, newest first, repeated with the next ones.
     std::array<std::vector<KeyEvent>, kEarlierTicks> lastLocalEvents_;

@@ -136,8 +136,8 @@ void Spectators::gameStarted(const StartGame& start) {
     ended_ = false;
 }
 
-void Spectators::confirmed(uint32_t tick, std::span<const KeyEvent> red,
-                           std::span<const KeyEvent> blue) {
+void Spectators::confirmed(uint32_t tick, std::span<const AppliedKey> red,
+                           std::span<const AppliedKey> blue) {
     if (!start_ || ended_ || tick != lastTick_ + 1) return;
     if (keys_.size() + red.size() + blue.size() > kMaxRecordedKeys) {
         // Too long a game to keep: its spectators see it up to here.
@@ -145,7 +145,7 @@ void Spectators::confirmed(uint32_t tick, std::span<const KeyEvent> red,
         return;
     }
     for (const auto& [side, events] : {std::pair{Side::Red, red}, std::pair{Side::Blue, blue}})
-        for (const KeyEvent& e : events.first(std::min(events.size(), kMaxEventsPerTick)))
+        for (const AppliedKey& e : events.first(std::min(events.size(), kMaxEventsPerTick)))
             if (e.code != 0) keys_.push_back(WatchedKey{tick, side, e});
     lastTick_ = tick;
 }

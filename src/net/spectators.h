@@ -35,7 +35,8 @@ class Spectators {
     // The game the spectators are shown: a new start, each confirmed tick's keys as the game
     // applied them (tick counts up from 1), and the end after the last confirmed tick.
     void gameStarted(const StartGame& start);
-    void confirmed(uint32_t tick, std::span<const KeyEvent> red, std::span<const KeyEvent> blue);
+    void confirmed(uint32_t tick, std::span<const AppliedKey> red,
+                   std::span<const AppliedKey> blue);
     void gameEnded();
     // Says goodbye to every spectator.
     void close();

@@ -23,11 +23,20 @@ constexpr size_t kMaxWatchedKeys = 512;
 
 enum class Side : uint8_t { Red = 0, Blue = 1 };
 
+// A key as the game applied it, as a replay keeps it: a key-down by its virtual-key code, or a
+// typed character (only Esc counts).
+enum class KeyKind : uint8_t { Down = 1, Press = 2 };
+struct AppliedKey {
+    KeyKind kind = KeyKind::Down;
+    uint8_t code = 0;
+    friend bool operator==(const AppliedKey&, const AppliedKey&) = default;
+};
+
 // One key of a confirmed tick: the side whose key it was, and the event as the game applied it.
 struct WatchedKey {
     uint32_t tick = 1;
     Side side = Side::Red;
-    KeyEvent event;
+    AppliedKey event;
     friend bool operator==(const WatchedKey&, const WatchedKey&) = default;
 };
 

@@ -53,7 +53,7 @@ void GameStart::restoreOwnSettings() {
     window_.setNetworkLevel(std::nullopt);
 }
 
-bool appliedOnline(const Settings& game, const net::KeyEvent& event) {
+bool appliedOnline(const Settings& game, const net::AppliedKey& event) {
     if (event.kind == net::KeyKind::Press) return event.code == kEsc;
     const auto& keys = game.keyBindings;
     return event.code != kEnter && std::find(keys.begin(), keys.end(), event.code) != keys.end();

@@ -8,6 +8,7 @@
 #include "game/game_window.h"
 #include "game/menu_link.h"
 #include "net/messages.h"
+#include "net/watch_messages.h"
 #include "state/game_state.h"
 
 namespace zib {
@@ -36,6 +37,6 @@ class GameStart {
 
 // What a game applies of the keys either side sends: a key bound in the game (never Enter), or
 // Esc as a character. Anything else is dropped, on every machine alike, so that they stay in step.
-bool appliedOnline(const Settings& game, const net::KeyEvent& event);
+bool appliedOnline(const Settings& game, const net::AppliedKey& event);
 
 }  // namespace zib

@@ -1,5 +1,6 @@
-// Online play in the game: the start of a game on both machines, the lockstep of every tick, the
-// checksums, and the ends of a game (Esc, a desync, a lost connection).
+// Online play in the game: the start of a game on both machines, every tick played ahead of the
+// other side's keys and put right when they come, the checksums of the confirmed ticks, and the
+// ends of a game (Esc, a desync, a lost connection).
 #include "online/online_play.h"
 
 #include <algorithm>
@@ -18,6 +19,13 @@ namespace {
 
 // How long Esc waits for a silent other side before the game ends on this side alone.
 constexpr std::chrono::milliseconds kEscPatience{1000};
+// A wait this long shows on the status line.
+constexpr std::chrono::milliseconds kWaitShown{500};
+// The first tick begins this long after the start is sent (plus half the round trip): time for
+// the joiner to load the level and for both windows' pause before a game.
+constexpr int kStartLeadMs = 400;
+// A machine ahead of the other by more than a tick holds each tick back this much longer.
+constexpr std::chrono::microseconds kStretch{1500};
 
 uint32_t winsOf(long long count) {
     return static_cast<uint32_t>(std::clamp<long long>(count, 0, net::kMaxWins));
@@ -58,7 +66,8 @@ OnlinePlay::~OnlinePlay() {
 }
 
 std::string OnlinePlay::statusLine() const {
-    return session_->statusLine(std::max(1, state_.settings.gameSpeed));
+    if (waitingShown_) return kWaitingMessage;
+    return session_->statusLine(inputDelay_);
 }
 
 void OnlinePlay::close() {
@@ -83,8 +92,8 @@ net::StartGame OnlinePlay::buildStart() const {
     start.gameSpeed = std::max(0, s.gameSpeed);
     start.freeMode = state_.freeMode;
     start.seed = state_.random.state;
-    start.inputDelay =
-        static_cast<uint8_t>(session_->suggestedInputDelay(std::max(1, s.gameSpeed)));
+    start.startLeadMs = static_cast<uint16_t>(std::min<double>(
+        kStartLeadMs + session_->roundTripMs().value_or(0) / 2, net::kMaxStartLeadMs));
     // Red's previous direction is always (0, 0) when a game starts, so it is not sent.
     const CarriedOver carried = carriedOverFrom(state_, menu_.redWins(), menu_.blueWins());
     start.carried.bluePrevDx = clampStep(carried.bluePrevDx);
@@ -104,12 +113,16 @@ std::string OnlinePlay::startAsHost() {
     if (state_.settings.levelName.empty()) return "Není vybrána žádná mapa.";
     net::StartGame start = buildStart();
     if (start.levelText.empty()) return "Mapu " + state_.settings.levelName + " nelze přečíst.";
+    const auto sent = std::chrono::steady_clock::now();
     if (std::string error = session_->startGame(start); !error.empty()) return error;
-    launch(start);  // a level that cannot load has been reported by the window or the menu
+    launch(start, sent + std::chrono::milliseconds(
+                             start.startLeadMs));  // a level that cannot load has been reported by
+                                                   // the window or the menu
     return {};
 }
 
-bool OnlinePlay::launch(const net::StartGame& start) {
+bool OnlinePlay::launch(const net::StartGame& start,
+                        std::chrono::steady_clock::time_point firstTick) {
     endWhenStalled_.clear();
     escWhileStalled_ = false;
     // A game left with Esc goes back to the menu before anything of the new one is set.
@@ -118,11 +131,14 @@ bool OnlinePlay::launch(const net::StartGame& start) {
     linked_ = true;
     lastWasOnline_ = true;
     endedHere_ = false;
-    stalling_ = false;
-    sentTick_ = 0;
-    inputDelay_ = session_->inputDelay();
     pending_.clear();
-    local_.clear();
+    sent_ = 0;
+    firstTick_ = firstTick;
+    waitingSince_.reset();
+    waitingShown_ = false;
+    stretchedTick_ = 0;
+    redraw_ = false;
+    game_.reset();
     // In the pause after a game, the window starts the level again as on Enter; otherwise (or when
     // that pause led back to the menu) the menu starts the game.
     if (window_.isLoaded() && window_.gameEnded()) window_.applyKeyDown(kEnter);
@@ -134,6 +150,14 @@ bool OnlinePlay::launch(const net::StartGame& start) {
         return false;
     }
     gameStart_.applyCarried(start);
+    // The game as the window's loop starts it: its first food and routes, on a copy.
+    GameState first = state_;
+    PlayField field{first, computerMoves(), {}};
+    startGame(field);
+    game_.emplace(first, computerMoves());
+    game_->setConfirmedSink(
+        [this](uint32_t tick, std::span<const TickKey> keys, size_t redKeys,
+               const GameState& state) { confirmed(tick, keys, redKeys, state); });
     return true;
 }
 
@@ -148,7 +172,11 @@ void OnlinePlay::poll() {
     if (pendingStart_) {
         const net::StartGame start = std::move(*pendingStart_);
         pendingStart_.reset();
-        launch(start);
+        // Half the round trip after the host sent it, with the lead the host gave. (A stand-in
+        // until the session knows the other machine's clock: then the host's moment in this clock.)
+        const auto halfTrip = std::chrono::microseconds(
+            static_cast<int64_t>(session_->roundTripMs().value_or(0) * 500.0));
+        launch(start, startArrived_ + std::chrono::milliseconds(start.startLeadMs) - halfTrip);
     } else if (restartWanted_) {
         restartWanted_ = false;
         if (std::string error = startAsHost(); !error.empty()) menu_.showMessage(error);
@@ -160,6 +188,7 @@ void OnlinePlay::handleEvents() {
         switch (e->type) {
             case net::SessionEvent::Type::Start:
                 pendingStart_ = std::move(e->start);
+                startArrived_ = e->arrived;
                 break;
             case net::SessionEvent::Type::Restart:
                 restartWanted_ = true;
@@ -184,24 +213,37 @@ void OnlinePlay::handleEvents() {
     }
 }
 
-// Ends the game on this side at once: Esc, as if pressed here, so that the replay holds it.
+// Ends the game on this side at once: Esc after the last confirmed tick, as if pressed here, so
+// that the replay holds it and verifies.
 void OnlinePlay::endHere(const std::string& message) {
     if (endedHere_) return;
     endedHere_ = true;
-    if (window_.isLoaded() && !window_.gameEnded()) window_.applyKeyPress(kEsc);
+    showWaiting(false);
+    if (window_.isLoaded() && window_.loopRunning() && game_) {
+        GameState last = game_->confirmedState();
+        PlayField field{last, computerMoves(), {}};
+        const TickKey esc{TickKey::Kind::Press, kEsc};
+        step(field, std::span<const TickKey>(&esc, 1));
+        window_.confirmTick(static_cast<int>(game_->confirmed() + 1),
+                            std::span<const TickKey>(&esc, 1), last);
+        const int frame = state_.foodFrame;
+        state_ = last;
+        state_.foodFrame = frame;
+        window_.drawState();
+    } else if (window_.isLoaded() && !window_.gameEnded()) {
+        window_.applyKeyPress(kEsc);
+    }
     if (!message.empty()) menu_.showMessage(message);
 }
 
 // ---- keys
 
-void OnlinePlay::queueLocal(net::KeyKind kind, int code) {
-    if (code < 1 || code > 255 || pending_.size() >= net::kMaxEventsPerTick) return;
-    pending_.push_back(net::KeyEvent{kind, static_cast<uint8_t>(code)});
+void OnlinePlay::queueLocal(uint8_t slot) {
+    if (pending_.size() < net::kMaxEventsPerTick) pending_.push_back(net::KeyEvent{slot});
 }
 
 void OnlinePlay::steerOwn(Heading heading) {
-    const int slot = keySlot(heading, !isHost());
-    queueLocal(net::KeyKind::Down, state_.settings.keyBindings[static_cast<size_t>(slot)]);
+    queueLocal(static_cast<uint8_t>(keySlot(heading, !isHost())));
 }
 
 bool OnlinePlay::takeKeyDown(int code) {
@@ -218,9 +260,9 @@ bool OnlinePlay::takeKeyDown(int code) {
         return false;
     }
     if (window_.gameEnded() || endedHere_) return true;
-    // The player's own bindings tell the direction; the game's (the host's) give the key.
+    // The player's own bindings tell the direction, looked for as the key handler compares them:
+    // red's bindings, then blue's.
     const Settings& own = gameStart_.ownSettings();
-    // Looked for as the key handler compares them: red's bindings, then blue's.
     for (const bool blue : {false, true})
         for (const Heading heading : kSteeringOrder) {
             if (own.keyBindings[static_cast<size_t>(keySlot(heading, blue))] != code) continue;
@@ -234,9 +276,9 @@ bool OnlinePlay::takeKeyPress(int character) {
     if (!linked_) return false;
     if (character != kEsc || window_.gameEnded() || endedHere_) return true;
     // Esc travels like any key; should the other side stay silent for a while, the game ends here
-    // without it (see tick).
-    if (stalling_) escWhileStalled_ = true;
-    queueLocal(net::KeyKind::Press, kEsc);
+    // without it (see tickReady).
+    if (waitingSince_) escWhileStalled_ = true;
+    queueLocal(net::kEscSlot);
     return true;
 }
 
@@ -247,82 +289,164 @@ bool OnlinePlay::takePad(PadInput input) {
     return heading.has_value();  // Start and Back come as Enter and Esc
 }
 
-void OnlinePlay::apply(const std::vector<net::KeyEvent>& events) {
+// A slot steers through the key the game (the host's settings) binds to it, as the replay keeps
+// it; Esc is the typed character.
+std::vector<TickKey> OnlinePlay::keysOf(const std::vector<net::KeyEvent>& events) const {
+    std::vector<TickKey> keys;
     for (const net::KeyEvent& e : events) {
-        if (!appliedOnline(state_.settings, e) || !window_.isLoaded()) continue;
-        if (e.kind == net::KeyKind::Down) {
-            window_.applyKeyDown(e.code);
-        } else {
-            window_.applyKeyPress(e.code);
+        if (e.slot == net::kEscSlot) {
+            keys.push_back(TickKey{TickKey::Kind::Press, kEsc});
+        } else if (e.slot < net::kEscSlot) {
+            keys.push_back(TickKey{TickKey::Kind::Down, state_.settings.keyBindings[e.slot]});
         }
+    }
+    return keys;
+}
+
+// ---- the ticks
+
+// This side's keys pressed up to tick n act in tick n + the input delay; the ticks before that
+// have none. Each tick's keys go out once.
+void OnlinePlay::sendOwn(int n) {
+    const uint32_t last = static_cast<uint32_t>(n + inputDelay_);
+    while (sent_ < last) {
+        const uint32_t t = sent_ + 1;
+        std::vector<net::KeyEvent> events;
+        if (t == last) events = std::move(pending_);
+        pending_.clear();
+        session_->sendLocalInput(t, events, static_cast<uint32_t>(n));
+        game_->addKeys(ownSide(), t, keysOf(events));
+        sent_ = t;
     }
 }
 
-// ---- the lockstep
+void OnlinePlay::takeOthers() {
+    const Side other = isHost() ? Side::Blue : Side::Red;
+    for (uint32_t t = game_->known(other) + 1; session_->hasRemoteInput(t); ++t)
+        if (!game_->addKeys(other, t, keysOf(*session_->remoteInput(t)))) break;
+}
 
-// Sends this side's keys of tick n once, then says whether the other side's keys of tick n are
-// here. While they are not, the window's loop keeps answering and asks again; an end that cannot
-// wait for them (the other side gone, Esc here while it is silent) ends the game here instead.
-bool OnlinePlay::tickReady(int n) {
-    if (!linked_ || endedHere_) return true;
-    const auto t = static_cast<uint32_t>(n);
-    if (sentTick_ != t) {
-        sentTick_ = t;
-        const uint32_t stamp = t + static_cast<uint32_t>(inputDelay_);
-        session_->sendLocalInput(stamp, pending_);
-        local_[stamp] = std::move(pending_);
-        pending_.clear();
-        if (t % net::kChecksumInterval == 0) session_->sendChecksum(t, onlineChecksum(state_));
-        stallStart_ = std::chrono::steady_clock::now();
+void OnlinePlay::confirmed(uint32_t tick, std::span<const TickKey> keys, size_t redKeys,
+                           const GameState& state) {
+    window_.confirmTick(static_cast<int>(tick), keys, state);
+    if (tick % net::kChecksumInterval == 0) session_->sendChecksum(tick, onlineChecksum(state));
+    if (net::Spectators* watching = session_->spectators()) {
+        // The spectators get the keys as the game applied them, each side's apart.
+        std::vector<net::AppliedKey> applied;
+        for (const TickKey& key : keys) {
+            const bool press = key.kind == TickKey::Kind::Press;
+            const int code = std::clamp(key.code, 0, 255);
+            applied.push_back({press ? net::KeyKind::Press : net::KeyKind::Down,
+                               static_cast<uint8_t>(code == key.code ? code : 0)});
+        }
+        const std::span<const net::AppliedKey> all(applied);
+        watching->confirmed(tick, all.first(redKeys), all.subspan(redKeys));
     }
+}
+
+// The window shows the rollback's present; the food's animation stays the window's own.
+void OnlinePlay::show(bool redraw) {
+    const int frame = state_.foodFrame;
+    state_ = game_->state();
+    state_.foodFrame = frame;
+    if (redraw) window_.drawState();
+}
+
+// Whether tick n is held back a little because this machine runs ahead of the other: the other's
+// present is its last word plus the time since, and half the round trip.
+bool OnlinePlay::stretch(int n) {
+    const int period = state_.settings.gameSpeed;
+    const std::optional<net::PeerTick> peer = session_->peerTick();
+    const auto now = std::chrono::steady_clock::now();
+    if (n == stretchedTick_) return now < stretchUntil_;
+    if (period <= 0 || !peer) return false;
+    const double sinceMs = std::chrono::duration<double, std::milli>(now - peer->heard).count() +
+                           session_->roundTripMs().value_or(0) / 2;
+    const double theirs = peer->tick + sinceMs / period;
+    if (n <= theirs + 1.0) return false;
+    stretchedTick_ = n;
+    stretchUntil_ = now + kStretch;
+    return true;
+}
+
+bool OnlinePlay::tickReady(int n) {
+    if (!linked_ || endedHere_ || !game_) return true;
     session_->poll(0);
     handleEvents();
     if (!linked_ || endedHere_) return true;
-    if (session_->hasRemoteInput(t)) {
-        stalling_ = false;
-        return true;
+    const auto now = std::chrono::steady_clock::now();
+    // Both machines begin the first tick together.
+    if (n == 1 && now < firstTick_) return false;
+    sendOwn(n);
+    takeOthers();
+    const auto before = std::chrono::steady_clock::now();
+    if (const int depth = game_->settle(); depth > 0) {
+        redraw_ = true;
+        if (static_cast<uint32_t>(depth) >= figures_.deepest) {
+            figures_.deepest = static_cast<uint32_t>(depth);
+            figures_.deepestRecomputeMs =
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - before)
+                    .count();
+        }
     }
-    stalling_ = true;
-    if (!endWhenStalled_.empty()) {
-        // The other side is gone and has nothing more for this tick.
-        endHere(endWhenStalled_);
-        return true;
+    while (game_->present() < static_cast<uint32_t>(n) && game_->canAdvance()) game_->advance();
+    const bool ready =
+        game_->endConfirmed() || (game_->present() == static_cast<uint32_t>(n) && !game_->ended());
+    if (ready) {
+        if (stretch(n)) return false;
+        if (waitingSince_ &&
+            now - *waitingSince_ > std::chrono::milliseconds(state_.settings.gameSpeed))
+            ++figures_.longStalls;
+        waitingSince_.reset();
+        showWaiting(false);
+    } else {
+        // Waiting: a correction shows at once, the game stands still.
+        if (redraw_) show(true);
+        if (!waitingSince_) {
+            waitingSince_ = now;
+            ++figures_.stalls;
+        }
+        if (now - *waitingSince_ > kWaitShown) showWaiting(true);
+        if (!endWhenStalled_.empty()) {
+            // The other side is gone and has nothing more for this tick.
+            endHere(endWhenStalled_);
+            return true;
+        }
+        if (escWhileStalled_ && now - *waitingSince_ > kEscPatience) {
+            // Esc here while the other side is silent: the game ends here now, and there when the
+            // word arrives.
+            session_->endGame(net::EndReason::Quit);
+            endHere({});
+            return true;
+        }
     }
-    if (escWhileStalled_ && std::chrono::steady_clock::now() - stallStart_ > kEscPatience) {
-        // Esc here while the other side is silent: the game ends here now, and there when the
-        // word arrives.
-        session_->endGame(net::EndReason::Quit);
-        endHere({});
-        return true;
-    }
-    return false;
-}
-
-void OnlinePlay::tick(int n) {
-    stalling_ = false;
-    if (!linked_ || endedHere_ || !window_.isLoaded()) return;
-    const auto t = static_cast<uint32_t>(n);
-    const std::vector<net::KeyEvent> remote =
-        session_->remoteInput(t).value_or(std::vector<net::KeyEvent>{});
-    std::vector<net::KeyEvent> own;
-    if (auto it = local_.find(t); it != local_.end()) {
-        own = std::move(it->second);
-        local_.erase(it);
-    }
-    apply(isHost() ? own : remote);
-    apply(isHost() ? remote : own);
-    if (net::Spectators* s = session_->spectators()) s->confirmed(t, own, remote);
-
     if (const std::optional<uint32_t> bad = session_->desyncTick()) {
         session_->endGame(net::EndReason::Desync, *bad);
         endHere("Hra se se soupeřem rozešla v tahu " + std::to_string(*bad) +
                 ": stav hry se liší. Záznamy hry zůstaly uloženy na obou stranách.");
+        return true;
     }
+    return ready;
+}
+
+// The game window's result line says that the game waits for the other player (the menu's
+// status line says so too).
+void OnlinePlay::showWaiting(bool on) {
+    if (on == waitingShown_) return;
+    waitingShown_ = on;
+    if (window_.isLoaded()) window_.resultLabel().setCaption(on ? kWaitingMessage : "");
+}
+
+void OnlinePlay::tick(int) {
+    if (!linked_ || endedHere_ || !game_ || !window_.isLoaded()) return;
+    show(redraw_);
+    redraw_ = false;
 }
 
 void OnlinePlay::gameEnded() {
     if (!linked_) return;
     linked_ = false;
+    waitingShown_ = false;
     if (net::Spectators* s = session_->spectators()) s->gameEnded();
     gameStart_.restoreOwnSettings();
 }

@@ -1,21 +1,23 @@
 #pragma once
-// Online play in the game: one program hosts, the other joins, and both run the same game in
-// lockstep. This machine's keys (those bound to either snake, and any gamepad) steer its own snake
-// (the host's red, the joiner's blue); they are stamped with the tick in whose event processing
-// they must arrive, the current one plus the input delay, sent to the other side and applied on
-// both machines in that tick, the host's before the joiner's, through the game window's usual key
-// handlers. A tick whose keys from the other side are late waits for them while the window keeps
-// answering. Every 16 ticks both sides compare a checksum of the game's state.
+// Online play in the game: one program hosts, the other joins, and both run the same game, each
+// ahead of the other's keys (online/rollback.h). This machine's keys (those bound to either snake,
+// and any gamepad) steer its own snake (the host's red, the joiner's blue): they act after the
+// local input delay (2 ticks unless set), travel to the other side as slots of that snake, and
+// the other side's keys not yet come are guessed as none. When they come and differ, the game is
+// stepped again from the first wrong tick and the window draws the corrected state. Nobody runs
+// more than eight ticks past the last tick both sides' keys are known for; a game ends only on
+// such a confirmed tick. The replay and the checksums follow the confirmed ticks only.
 //
 // The host's settings, level text, random state and the state carried over from earlier games
-// travel with each start; the joiner plays with them and gets its own settings back after the
-// game, so EXIT writes its own ZIB.ini.
+// travel with each start, with the moment the first tick begins; the joiner plays with them and
+// gets its own settings back after the game, so EXIT writes its own ZIB.ini.
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -25,6 +27,7 @@
 #include "game/tick_link.h"
 #include "net/session.h"
 #include "online/game_start.h"
+#include "online/rollback.h"
 #include "platform/toolkit.h"
 #include "state/game_state.h"
 
@@ -32,6 +35,8 @@ namespace zib {
 
 // The message when the other side is gone in the middle of a game.
 inline constexpr const char* kConnectionLostMessage = "Spojení se soupeřem bylo přerušeno";
+// The status line while a tick waits for the other side for longer than half a second.
+inline constexpr const char* kWaitingMessage = "Čekám na soupeře…";
 // The joiner's START while connected.
 inline constexpr const char* kJoinerStartMessage =
     "Hru spouští hostitel (červený). Počkejte, až ji spustí.";
@@ -49,6 +54,22 @@ class OnlinePlay : public TickLink {
 
     // How the menu starts a game with the current settings (shows the game window, hides itself).
     void setStartGame(std::function<void()> start) { startGame_ = std::move(start); }
+    // This machine's keys act this many ticks after they are pressed (0..4; 2 unless set).
+    static constexpr int kDefaultInputDelay = 2, kMaxInputDelay = 4;
+    void setInputDelay(int ticks) { inputDelay_ = std::clamp(ticks, 0, kMaxInputDelay); }
+    int inputDelay() const { return inputDelay_; }
+    // Called for every tick that becomes confirmed, in order, with both sides' keys of that tick
+    // as the replay stores them (red's first).
+    // The rollback of the game being played, or of the last one (null before the first).
+    const Rollback* rollback() const { return game_ ? &*game_ : nullptr; }
+    // What the waits and corrections of the games so far cost.
+    struct Figures {
+        uint64_t stalls = 0;            // ticks that waited for the other side
+        uint64_t longStalls = 0;        // of them, those that waited longer than a tick's period
+        uint32_t deepest = 0;           // the deepest correction
+        double deepestRecomputeMs = 0;  // the time it took
+    };
+    const Figures& figures() const { return figures_; }
 
     net::Session& session() { return *session_; }
     bool isHost() const { return session_->role() == net::Role::Host; }
@@ -73,15 +94,24 @@ class OnlinePlay : public TickLink {
     bool tickReady(int n) override;
     void tick(int n) override;
     void gameEnded() override;
+    bool confirmsTicks() const override { return linked_; }
 
   private:
     net::StartGame buildStart() const;
-    bool launch(const net::StartGame& start);
+    bool launch(const net::StartGame& start, std::chrono::steady_clock::time_point firstTick);
     void handleEvents();
     void endHere(const std::string& message);
-    void queueLocal(net::KeyKind kind, int code);
+    void queueLocal(uint8_t slot);
     void steerOwn(Heading heading);
-    void apply(const std::vector<net::KeyEvent>& events);
+    std::vector<TickKey> keysOf(const std::vector<net::KeyEvent>& events) const;
+    void sendOwn(int n);
+    void takeOthers();
+    void confirmed(uint32_t tick, std::span<const TickKey> keys, size_t redKeys,
+                   const GameState& state);
+    void show(bool redraw);
+    void showWaiting(bool on);
+    bool stretch(int n);
+    Side ownSide() const { return isHost() ? Side::Red : Side::Blue; }
 
     std::unique_ptr<net::Session> session_;
     Application& app_;
@@ -93,16 +123,22 @@ class OnlinePlay : public TickLink {
 
     bool linked_ = false;         // an online game runs (or is about to)
     bool lastWasOnline_ = false;  // the game in the window (maybe in its end pause) was online
-    bool stalling_ = false;       // a tick waits for the other side's keys
     bool endedHere_ = false;  // this side ended the game early (Esc while waiting, desync, loss)
     bool escWhileStalled_ = false;  // Esc was pressed while a tick waited
-    uint32_t sentTick_ = 0;         // the last tick whose own keys have been sent
-    std::chrono::steady_clock::time_point stallStart_{};  // when that tick began to wait
-    std::string endWhenStalled_;  // the other side is gone: the message once its keys run out
-    int inputDelay_ = 1;
-    std::vector<net::KeyEvent> pending_;                    // local keys for the next stamp
-    std::map<uint32_t, std::vector<net::KeyEvent>> local_;  // local keys by the tick they apply
+    std::string endWhenStalled_;    // the other side is gone: the message once its keys run out
+    int inputDelay_ = kDefaultInputDelay;
+    std::optional<Rollback> game_;        // the game being played
+    std::vector<net::KeyEvent> pending_;  // local keys for the next tick sent
+    uint32_t sent_ = 0;                   // the last tick this side's keys were sent for
+    std::chrono::steady_clock::time_point firstTick_{};                  // when tick 1 may run
+    std::optional<std::chrono::steady_clock::time_point> waitingSince_;  // a tick waits
+    bool waitingShown_ = false;
+    int stretchedTick_ = 0;  // the last tick held back to let the other side catch up
+    std::chrono::steady_clock::time_point stretchUntil_{};
+    bool redraw_ = false;  // a correction changed what the window shows
+    Figures figures_;
     std::optional<net::StartGame> pendingStart_;            // the joiner: a start to act on
+    std::chrono::steady_clock::time_point startArrived_{};  // when it came
     bool restartWanted_ = false;                            // the host: the joiner asked
 };
 

@@ -56,8 +56,24 @@ void ReplayRecorder::gameStarting() {
     recording_ = true;
 }
 
-void ReplayRecorder::tickCompleted(int n) {
+bool ReplayRecorder::linked() const {
+    return window_.tickLink() && window_.tickLink()->confirmsTicks();
+}
+
+void ReplayRecorder::tickConfirmed(int n, std::span<const TickKey> keys, const GameState& state) {
     if (!recording_) return;
+    for (const TickKey& key : keys)
+        record_.events.push_back(ScenarioEvent{n,
+                                               key.kind == TickKey::Kind::Down
+                                                   ? ScenarioEvent::Kind::Down
+                                                   : ScenarioEvent::Kind::Press,
+                                               key.code});
+    ticks_ = n;
+    checks_.ticked(n, state);
+}
+
+void ReplayRecorder::tickCompleted(int n) {
+    if (!recording_ || linked()) return;
     ticks_ = n;
     checks_.ticked(n, state_);
 }
@@ -84,7 +100,8 @@ void ReplayRecorder::keyArrived(ScenarioEvent::Kind kind, int code) {
     // Keys after the loop ended change nothing the game shows; they are the next game's business.
     if (window_.gameEnded()) return;
     if (window_.loopRunning()) {
-        if (recording_) record_.events.push_back(ScenarioEvent{ticks_ + 1, kind, code});
+        if (recording_ && !linked())
+            record_.events.push_back(ScenarioEvent{ticks_ + 1, kind, code});
     } else {
         beforeStart_.push_back(ScenarioEvent{0, kind, code});
     }

@@ -25,6 +25,9 @@ class ReplayRecorder : public GameObserver {
     void gameFinished() override;
     void keyDown(int code) override;
     void keyPress(int character) override;
+    // A game linked with another program that confirms its ticks: these are the game's ticks and
+    // keys, and the window's own (which may be guesses) are not recorded.
+    void tickConfirmed(int n, std::span<const TickKey> keys, const GameState& state) override;
 
     // The game being recorded so far (its outcome once it has ended).
     const Scenario& record() const { return record_; }
@@ -32,6 +35,7 @@ class ReplayRecorder : public GameObserver {
 
   private:
     void keyArrived(ScenarioEvent::Kind kind, int code);
+    bool linked() const;
 
     GameWindow& window_;
     GameState& state_;
