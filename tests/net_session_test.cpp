@@ -178,6 +178,25 @@ TEST(NetSession, DifferentVersionsAreRefusedOnBothSides) {
     StartGame s;
     s.levelName = "Ohrada.zq7";
     EXPECT_FALSE(p.host->startGame(s).empty());
+
+    // A program of the same version that speaks an older protocol.
+    auto opened = Session::host(options());
+    ASSERT_TRUE(opened.ok()) << opened.error();
+    std::unique_ptr<Session> host = std::move(*opened);
+    std::string error;
+    auto old = Connection::connect("127.0.0.1", host->localPort(), ConnectionOptions{}, error);
+    ASSERT_TRUE(old) << error;
+    bool refused = false;
+    ASSERT_TRUE(pumpUntil({host.get()}, [&] {
+        for (ConnectionEvent& event : old->poll(0)) {
+            if (event.type == ConnectionEvent::Type::Connected)
+                old->send(encode(Hello{2, "1.1.0"}), Channel::Reliable);
+            if (event.type == ConnectionEvent::Type::Received)
+                refused = refused || decode(event.bytes).message == Message{Refuse{}};
+        }
+        return refused && host->state() == SessionState::Refused;
+    }));
+    EXPECT_EQ(host->message(), "Soupeř má jinou verzi síťové hry (protokol 2, zde 3).");
 }
 
 TEST(NetSession, ASecondJoinerIsTurnedAway) {
@@ -198,7 +217,7 @@ TEST(NetSession, ChecksumsThatDifferNameTheTick) {
     Pair p;
     ASSERT_TRUE(p.connect());
     ASSERT_TRUE(p.start(1));
-    for (uint32_t tick = 16; tick <= 80; tick += 16) {
+    for (uint32_t tick = 16; tick <= 64; tick += 16) {
         p.host->sendChecksum(tick, tick);
         p.joiner->sendChecksum(tick, tick == 48 || tick == 64 ? tick + 1 : tick);
     }
@@ -216,15 +235,20 @@ struct RawJoiner {
     std::unique_ptr<Session> host;
     std::unique_ptr<Connection> peer;
 
-    bool pump(const std::function<bool()>& done) {
-        return pumpUntil({host.get()}, [&] {
-            peer->poll(0);
-            return done();
-        });
+    bool pump(const std::function<bool()>& done, std::chrono::milliseconds limit = 10s) {
+        return pumpUntil(
+            {host.get()},
+            [&] {
+                peer->poll(0);
+                return done();
+            },
+            limit);
     }
-    bool reach(Stage stage) {
+    bool reach(Stage stage, std::chrono::milliseconds checksumPatience = 2000ms) {
         std::string error;
-        if (auto opened = Session::host(options())) host = std::move(*opened);
+        SessionOptions so = options();
+        so.checksumPatience = checksumPatience;
+        if (auto opened = Session::host(so)) host = std::move(*opened);
         ConnectionOptions o;
         if (host) peer = Connection::connect("127.0.0.1", host->localPort(), o, error);
         if (!peer || !pump([&] { return peer->connected(); })) return false;
@@ -279,6 +303,9 @@ TEST(NetSession, APeerOutOfTurnIsCutOff) {
          Stage::Playing,
          {{Input{1, 5, {}, {{{}, {up}}}}, keyChannel(5)},
           {Input{1, 3, {down}, {}}, keyChannel(3)}}},
+        // A refusal answers only a greeting: later it would leave the other side frozen.
+        {"a refusal once greeted", Stage::Greeted, {{Refuse{}}}},
+        {"a refusal in the middle of a game", Stage::Playing, {{Refuse{}}}},
     };
     for (const Case& c : cases) {
         RawJoiner j;
@@ -291,7 +318,81 @@ TEST(NetSession, APeerOutOfTurnIsCutOff) {
         EXPECT_TRUE(j.pump([&] { return j.host->state() == SessionState::Lost; })) << c.what;
         EXPECT_NE(j.host->message().find("chybnou zprávu"), std::string::npos)
             << c.what << ": " << j.host->message();
+        std::optional<SessionEvent> e = j.host->takeEvent();
+        EXPECT_TRUE(e && e->type == SessionEvent::Type::Lost) << c.what;
+        EXPECT_FALSE(j.host->inGame()) << c.what;
     }
+}
+
+// A peer that plays but never sends a checksum is cut off once it has been more than four behind
+// for a while (200 ms here), before the checksums kept for it pile up.
+TEST(NetSession, APeerThatSendsNoChecksumsIsCutOff) {
+    RawJoiner j;
+    ASSERT_TRUE(j.reach(RawJoiner::Stage::Playing, 200ms));
+    for (uint32_t tick = 16; tick <= 80; tick += 16) j.host->sendChecksum(tick, tick);
+    j.pump([] { return false; }, 300ms);
+    EXPECT_EQ(j.host->state(), SessionState::Connected);
+    // One checksum of its own brings it back within four: the wait starts anew.
+    j.send(Checksum{1, 16, 16});
+    j.pump([] { return false; }, 100ms);
+    j.host->sendChecksum(96, 96);
+    j.host->sendChecksum(112, 112);
+    EXPECT_EQ(j.host->state(), SessionState::Connected) << j.host->message();
+    j.pump([] { return false; }, 300ms);
+    j.host->sendChecksum(128, 128);
+    EXPECT_EQ(j.host->state(), SessionState::Lost);
+    EXPECT_EQ(j.host->message(), "Soupeř neposílá kontrolní součty hry, spojení je ukončeno.");
+    std::optional<SessionEvent> e = j.host->takeEvent();
+    EXPECT_TRUE(e && e->type == SessionEvent::Type::Lost);
+}
+
+// The round trip is timed by this side's clock against the id it sent: an answer with an id never
+// sent, or one already answered, changes nothing, whatever time it carries.
+TEST(NetSession, OnlyTheFirstAnswerToAProbeOfOursCounts) {
+    RawJoiner j;
+    ASSERT_TRUE(j.reach(RawJoiner::Stage::Greeted));
+    std::optional<Ping> ping;
+    const auto serve = [&](std::chrono::milliseconds limit, const std::function<bool()>& done) {
+        return pumpUntil(
+            {j.host.get()},
+            [&] {
+                for (ConnectionEvent& event : j.peer->poll(0)) {
+                    if (event.type != ConnectionEvent::Type::Received) continue;
+                    Decoded d = decode(event.bytes);
+                    if (d.message && std::holds_alternative<Ping>(*d.message) && !ping)
+                        ping = std::get<Ping>(*d.message);
+                }
+                return done();
+            },
+            limit);
+    };
+    ASSERT_TRUE(serve(2s, [&] { return ping.has_value(); }));
+    constexpr uint64_t kPeerClock = 5'000'000'000;
+    j.send(Pong{ping->id + 1000, 0}, Channel::Unreliable);
+    j.send(Pong{0, ~0ull}, Channel::Unreliable);
+    serve(200ms, [] { return false; });
+    EXPECT_FALSE(j.host->roundTripMs());
+    EXPECT_FALSE(j.host->clockOffsetUs());
+
+    j.send(Pong{ping->id, kPeerClock}, Channel::Unreliable);
+    ASSERT_TRUE(serve(2s, [&] { return j.host->roundTripMs().has_value(); }));
+    const uint64_t answered = j.host->clockUs();
+    // Timed from the probe's own send time, before the 200 ms of foreign answers.
+    const double first = *j.host->roundTripMs();
+    EXPECT_GE(first, 200.0);
+    // The peer's clock read at half the round trip: between the probe's send and its answer.
+    const int64_t offset = *j.host->clockOffsetUs();
+    EXPECT_GE(offset, static_cast<int64_t>(kPeerClock - answered));
+    EXPECT_LE(offset, static_cast<int64_t>(kPeerClock - ping->timeUs));
+    EXPECT_EQ(j.host->localClockOf(kPeerClock), -offset + static_cast<int64_t>(kPeerClock));
+
+    // The same answer again, later, is no second measurement.
+    serve(300ms, [] { return false; });
+    j.send(Pong{ping->id, kPeerClock + 300'000}, Channel::Unreliable);
+    serve(200ms, [] { return false; });
+    EXPECT_EQ(j.host->roundTripMs(), first);
+    EXPECT_EQ(j.host->clockOffsetUs(), offset);
+    EXPECT_EQ(j.host->state(), SessionState::Connected);
 }
 
 // The keys of ticks whose own packets are held back arrive with a later tick's, on another
@@ -344,6 +445,77 @@ TEST(NetSession, KeysThatOvertakeTheirStartWaitForIt) {
     pump([&] { return joiner->hasRemoteInput(2) || joiner->state() != SessionState::Connected; });
     EXPECT_EQ(joiner->state(), SessionState::Connected) << joiner->message();
     EXPECT_EQ(joiner->remoteInput(2), std::vector<KeyEvent>{up});
+}
+
+// The host's next start can overtake the last keys of the game before it, which travel on other
+// channels. The joiner keeps the start (and what follows it) until that game has ended here, so
+// the old game gets its keys and is not stalled.
+TEST(NetSession, AStartWaitsForTheLastKeysOfTheGameBefore) {
+    std::string error;
+    ConnectionOptions o;
+    o.bindHost = "127.0.0.1";
+    auto host = Connection::listen(o, error);
+    ASSERT_TRUE(host) << error;
+    SessionOptions j = options();
+    j.port = host->localPort();
+    auto joined = Session::join("127.0.0.1", j);
+    ASSERT_TRUE(joined.ok()) << joined.error();
+    std::unique_ptr<Session> joiner = std::move(*joined);
+    auto pump = [&](const std::function<bool()>& done, std::chrono::milliseconds limit = 10s) {
+        return pumpUntil(
+            {joiner.get()},
+            [&] {
+                host->poll(0);
+                return done();
+            },
+            limit);
+    };
+    ASSERT_TRUE(pump([&] { return host->connected(); }));
+    host->send(encode(Hello{kProtocolVersion, "1.1.0"}), Channel::Reliable);
+    ASSERT_TRUE(pump([&] { return joiner->state() == SessionState::Connected; }));
+    StartGame start;
+    start.gameId = 1;
+    start.levelName = "Ohrada.zq7";
+    start.inputDelay = 1;
+    host->send(encode(start), Channel::Reliable);
+    std::optional<SessionEvent> e;
+    ASSERT_TRUE(pump([&] { return (e = joiner->takeEvent()).has_value(); }));
+    ASSERT_EQ(e->type, SessionEvent::Type::Start);
+    const KeyEvent up{KeyKind::Down, 38};
+    for (uint32_t tick = 2; tick <= 4; ++tick)
+        host->send(encode(Input{1, tick, {}, {}}), keyChannel(tick));
+    ASSERT_TRUE(pump([&] { return joiner->hasRemoteInput(4); }));
+
+    // The next game's start, then its end and the start after it, all before game 1's last keys.
+    StartGame next = start;
+    next.gameId = 2;
+    host->send(encode(next), Channel::Reliable);
+    host->send(encode(EndGame{2, EndReason::Quit, 0}), Channel::Reliable);
+    StartGame third = start;
+    third.gameId = 3;
+    host->send(encode(third), Channel::Reliable);
+    pump([] { return false; }, 100ms);
+    host->send(encode(Input{1, 5, {up}, {{{}, {}}}}), keyChannel(5));
+    ASSERT_TRUE(pump([&] { return joiner->hasRemoteInput(5); }));
+    EXPECT_EQ(joiner->remoteInput(5), std::vector<KeyEvent>{up});
+    EXPECT_EQ(joiner->gameId(), 1u);
+    EXPECT_FALSE(joiner->takeEvent());
+
+    // Game 1 ends here: game 2 starts and ends, and game 3 starts, in the order sent.
+    joiner->finishGame();
+    std::vector<std::pair<SessionEvent::Type, uint32_t>> seen;
+    pump([&] {
+        while (std::optional<SessionEvent> ev = joiner->takeEvent())
+            seen.emplace_back(ev->type, ev->type == SessionEvent::Type::Start ? ev->start.gameId
+                                                                              : ev->end.gameId);
+        return seen.size() >= 3;
+    });
+    using T = SessionEvent::Type;
+    EXPECT_EQ(seen,
+              (std::vector<std::pair<T, uint32_t>>{{T::Start, 2}, {T::End, 2}, {T::Start, 3}}));
+    EXPECT_EQ(joiner->gameId(), 3u);
+    EXPECT_TRUE(joiner->inGame());
+    EXPECT_EQ(joiner->state(), SessionState::Connected) << joiner->message();
 }
 
 TEST(NetSession, InputDelayFollowsTheRoundTrip) {

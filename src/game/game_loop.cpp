@@ -51,8 +51,12 @@ void GameWindow::Timer1_Timer() {
             lastFpsSecond_ = second;
             frameCount_ = 0;
         }
-        if (!tickLink_ || !tickLink_->catchingUp())
+        if (tickLink_) {
+            if (!tickLink_->catchingUp())
+                tickLink_->pause(clock, static_cast<uint32_t>(std::max(0, s.settings.gameSpeed)));
+        } else {
             clock.sleep(static_cast<uint32_t>(std::max(0, s.settings.gameSpeed)));
+        }
         // The keys of this tick: the window's handlers apply each as it comes (applyKey).
         app().doEvents();
         // The program is ending (its window was closed): leave at once, nothing more to show.

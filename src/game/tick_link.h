@@ -24,6 +24,9 @@ class TickLink {
     virtual bool tickReady(int n) = 0;
     // Applies tick n's keys through GameWindow::applyKeyDown / applyKeyPress. Never waits.
     virtual void tick(int n) = 0;
+    // The pause of ms milliseconds before a tick's event processing. A link whose connection must
+    // be served all through it sleeps in short steps.
+    virtual void pause(Clock& clock, uint32_t ms) { clock.sleep(ms); }
     // The game's loop has ended and its result is shown.
     virtual void gameEnded() = 0;
     // True while the link is behind the game it follows (a spectator that joined late): the window

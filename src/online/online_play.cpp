@@ -104,6 +104,9 @@ std::string OnlinePlay::startAsHost() {
     if (state_.settings.levelName.empty()) return "Není vybrána žádná mapa.";
     net::StartGame start = buildStart();
     if (start.levelText.empty()) return "Mapu " + state_.settings.levelName + " nelze přečíst.";
+    // The joiner would refuse it too: refused here, nothing is sent.
+    if (std::string fault = onlineWallsFault(start.levelName, start.levelText); !fault.empty())
+        return fault;
     if (std::string error = session_->startGame(start); !error.empty()) return error;
     launch(start);  // a level that cannot load has been reported by the window or the menu
     return {};
@@ -320,7 +323,20 @@ void OnlinePlay::tick(int n) {
     }
 }
 
+// The pause between ticks in short sleeps, the connection served after each: the other side's
+// keys and the answers to the round trip probes are taken as they come, not a tick late.
+void OnlinePlay::pause(Clock& clock, uint32_t ms) {
+    const uint32_t end = clock.tickCount() + ms;
+    session_->poll(0);
+    for (uint32_t now = clock.tickCount(); static_cast<int32_t>(end - now) > 0;
+         now = clock.tickCount()) {
+        clock.sleep(std::min<uint32_t>(kServeMs, end - now));
+        session_->poll(0);
+    }
+}
+
 void OnlinePlay::gameEnded() {
+    session_->finishGame();
     if (!linked_) return;
     linked_ = false;
     if (net::Spectators* s = session_->spectators()) s->gameEnded();

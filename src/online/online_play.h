@@ -30,6 +30,9 @@
 
 namespace zib {
 
+// How often the connection is served while connected, in the menu and in a game's pause (ms).
+inline constexpr uint32_t kServeMs = 1;
+
 // The message when the other side is gone in the middle of a game.
 inline constexpr const char* kConnectionLostMessage = "Spojení se soupeřem bylo přerušeno";
 // The joiner's START while connected.
@@ -61,7 +64,8 @@ class OnlinePlay : public TickLink {
     // The host's START: sends the start and begins the game here. Returns a Czech message when no
     // game could start (nothing is sent then).
     std::string startAsHost();
-    // Serves the connection from the menu: starts, restarts, ends and losses.
+    // Serves the connection from the menu: starts, restarts, ends and losses. While connected the
+    // menu calls it at least every kServeMs.
     void poll();
     // EXIT: a goodbye to the other side.
     void close();
@@ -72,6 +76,7 @@ class OnlinePlay : public TickLink {
     bool takePad(PadInput input) override;
     bool tickReady(int n) override;
     void tick(int n) override;
+    void pause(Clock& clock, uint32_t ms) override;
     void gameEnded() override;
 
   private:
