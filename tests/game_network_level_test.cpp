@@ -147,21 +147,5 @@ TEST(NetworkLevel, OnlineALevelOfThousandsOfWallsIsRefused) {
     }
 }
 
-// Walls that take turns between two textures read and decode each picture once per load, and each
-// wall still shows its own (the blue channel holds the picture's tag).
-TEST(NetworkLevel, EachPictureIsDecodedOncePerLoad) {
-    NetworkHarness h;
-    h.writePicture("a.bmp", patternPicture(20, 20, 1));
-    h.writePicture("b.bmp", patternPicture(20, 20, 2));
-    std::string text = kStarts;
-    for (int x = 0; x < 800; x += 20)
-        text += std::to_string(x) + ",0," + std::to_string(x + 10) + ",10,\"" +
-                (x % 40 ? "b" : "a") + ".bmp\"\r\n";
-    ASSERT_TRUE(h.loadNetwork(text)) << h.window.loadError();
-    EXPECT_EQ(h.graphics().loaded.size(), 3u);  // the background, a and b
-    EXPECT_EQ(h.window.canvas().pixel(25, 5) & 0xff, 2u);
-    EXPECT_EQ(h.window.canvas().pixel(45, 5) & 0xff, 1u);
-}
-
 }  // namespace
 }  // namespace zib::test
