@@ -11,6 +11,11 @@
 // ENet sends it again, while the other two keep bringing every tick's keys, at most two ticks
 // later than usual. The session refuses anything the other side sends out of turn and then closes
 // the connection with a message.
+//
+// Round trip probes go on all through the connection, games included: each Ping's id and send
+// time stay here, and only the first answer to an id sent counts, timed by this side's clock. A
+// start that overtakes the last keys of the game before it waits on the joiner until that game
+// has ended there.
 #include <array>
 #include <chrono>
 #include <cstdint>
