@@ -91,6 +91,7 @@ TEST(CommandLine, ReadsHostAndJoin) {
         {{"--join=[::1]:4001"}, std::nullopt, "", 0, true},
         {{"--join", "::1"}, std::nullopt, "", 0, true},
         {{"--host", "[::]:5000"}, std::nullopt, "", 0, true},
+        {{"--watch", "[::1]:4000"}, std::nullopt, "", 0, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.args));

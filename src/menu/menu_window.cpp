@@ -292,7 +292,7 @@ void MenuWindow::pollOnline() {
         online_->poll();
         if (online_->connected()) c_.idleTimer->setEnabled(false);
         // Connected, the link is served every millisecond, so an answer to a round trip probe is
-        // taken within about one and the round trip comes out as it is; waiting, a slower pace does.
+        // taken within about one and the round trip comes out as it is.
         const uint32_t interval = online_->connected() ? kServeMs : kOnlineWaitMs;
         if (onlineTimer_->interval() != interval) onlineTimer_->setInterval(interval);
         line = online_->statusLine();
