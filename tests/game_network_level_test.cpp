@@ -125,5 +125,27 @@ TEST(NetworkLevel, TheLevelReadersChecksRefuseAsForAFile) {
     }
 }
 
+// A level text of 64 KiB holds thousands of walls. Online, where the joiner paints each wall at
+// the load, more than 256 are refused: by the host before it sends the level (onlineWallsFault),
+// by the joiner on receipt, before any picture is read. The editor's test play takes them.
+TEST(NetworkLevel, OnlineALevelOfThousandsOfWallsIsRefused) {
+    std::string most = kStarts, text = kStarts;
+    for (int i = 0; i < 5000; ++i) text += "0,0,0,0,\"w\"\n";
+    for (int i = 0; i < 256; ++i) most += "0,0,0,0,\"w\"\n";
+    ASSERT_LE(text.size(), 64u * 1024);
+    const std::string message = "Mapa „net.zq7“ má 5000 zdí; ve hře po síti smí mít nejvýše 256.";
+    EXPECT_EQ(onlineWallsFault("net.zq7", text), message);
+    EXPECT_EQ(onlineWallsFault("net.zq7", most), "");
+    for (const bool online : {true, false}) {
+        NetworkHarness h;
+        h.writePicture("w", patternPicture(10, 10, 4));
+        h.window.setNetworkLevel(NetworkLevel{"net.zq7", text, online});
+        h.window.show();
+        EXPECT_EQ(h.window.isLoaded(), !online) << h.window.loadError();
+        EXPECT_EQ(h.window.loadError(), online ? message : "");
+        EXPECT_EQ(h.graphics().loaded.empty(), online);
+    }
+}
+
 }  // namespace
 }  // namespace zib::test

@@ -1,6 +1,9 @@
 // The menu of a program that joined an online game: its status line, START left to the host, no
 // demo games and no typed words but EXIT while connected, and EXIT says goodbye to the host.
 #include <chrono>
+#include <optional>
+#include <regex>
+#include <thread>
 
 #include "menu_window_fixture.h"
 #include "online/online_play.h"
@@ -78,6 +81,33 @@ TEST_F(MenuOnline, WhileConnectedOnlyTheHostStartsAndNoDemoPlays) {
     type("exit");
     EXPECT_TRUE(app.quitRequested());
     EXPECT_TRUE(serveUntil([&] { return host->state() != net::SessionState::Connected; }));
+}
+
+// Connected, the menu serves the link every millisecond: over loopback the round trip in its
+// status line is a few milliseconds, not the pace of the menu's own service.
+TEST_F(MenuOnline, TheStatusLineShowsTheRoundTripOfTheLink) {
+    // The menu runs as the program runs it: on the real clock, waiting for its next timer.
+    using std::chrono::steady_clock;
+    const auto start = steady_clock::now();
+    const uint32_t base = backend.now();
+    std::optional<steady_clock::time_point> measured;
+    while (steady_clock::now() < start + 10s) {
+        host->poll(0);
+        backend.setNow(base +
+                       static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                 steady_clock::now() - start)
+                                                 .count()));
+        app.doEvents();
+        if (!measured && online->session().roundTripMs()) measured = steady_clock::now();
+        // A second more of probes, so that the median is of several.
+        if (measured && steady_clock::now() > *measured + 1s) break;
+        std::this_thread::sleep_for(
+            std::chrono::milliseconds(std::min<uint32_t>(app.msUntilNextTimer(), 50)));
+    }
+    std::smatch match;
+    const std::string line = status();
+    ASSERT_TRUE(std::regex_search(line, match, std::regex("zpoždění ([0-9]+) ms"))) << line;
+    EXPECT_LT(std::stoi(match[1]), 20) << line;
 }
 
 }  // namespace

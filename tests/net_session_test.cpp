@@ -204,7 +204,7 @@ TEST(NetSession, ChecksumsThatDifferNameTheTick) {
     Pair p;
     ASSERT_TRUE(p.connect());
     ASSERT_TRUE(p.start());
-    for (uint32_t tick = 16; tick <= 80; tick += 16) {
+    for (uint32_t tick = 16; tick <= 64; tick += 16) {
         p.host->sendChecksum(tick, tick);
         p.joiner->sendChecksum(tick, tick == 48 || tick == 64 ? tick + 1 : tick);
     }
@@ -222,15 +222,20 @@ struct RawJoiner {
     std::unique_ptr<Session> host;
     std::unique_ptr<Connection> peer;
 
-    bool pump(const std::function<bool()>& done) {
-        return pumpUntil({host.get()}, [&] {
-            peer->poll(0);
-            return done();
-        });
+    bool pump(const std::function<bool()>& done, std::chrono::milliseconds limit = 10s) {
+        return pumpUntil(
+            {host.get()},
+            [&] {
+                peer->poll(0);
+                return done();
+            },
+            limit);
     }
-    bool reach(Stage stage) {
+    bool reach(Stage stage, std::chrono::milliseconds checksumPatience = 2000ms) {
         std::string error;
-        if (auto opened = Session::host(options())) host = std::move(*opened);
+        SessionOptions so = options();
+        so.checksumPatience = checksumPatience;
+        if (auto opened = Session::host(so)) host = std::move(*opened);
         ConnectionOptions o;
         if (host) peer = Connection::connect("127.0.0.1", host->localPort(), o, error);
         if (!peer || !pump([&] { return peer->connected(); })) return false;
@@ -289,6 +294,9 @@ TEST(NetSession, APeerOutOfTurnIsCutOff) {
         {"a slot of the other snake before",
          Stage::Playing,
          {{Input{1, 3, 1, {up}, {{{KeyEvent{7}}, {}}}}, keyChannel(3)}}},
+        // A refusal answers only a greeting: later it would leave the other side frozen.
+        {"a refusal once greeted", Stage::Greeted, {{Refuse{}}}},
+        {"a refusal in the middle of a game", Stage::Playing, {{Refuse{}}}},
     };
     for (const Case& c : cases) {
         RawJoiner j;
@@ -301,7 +309,90 @@ TEST(NetSession, APeerOutOfTurnIsCutOff) {
         EXPECT_TRUE(j.pump([&] { return j.host->state() == SessionState::Lost; })) << c.what;
         EXPECT_NE(j.host->message().find("chybnou zprávu"), std::string::npos)
             << c.what << ": " << j.host->message();
+        std::optional<SessionEvent> e = j.host->takeEvent();
+        EXPECT_TRUE(e && e->type == SessionEvent::Type::Lost) << c.what;
+        EXPECT_FALSE(j.host->inGame()) << c.what;
     }
+}
+
+// A program of the same version that speaks an older protocol is refused at its greeting.
+TEST(NetSession, AnOlderProtocolIsRefused) {
+    RawJoiner j;
+    ASSERT_TRUE(j.reach(RawJoiner::Stage::Connected));
+    j.send(Hello{2, "1.1.0"});
+    EXPECT_TRUE(j.pump([&] { return j.host->state() == SessionState::Refused; }));
+    EXPECT_EQ(j.host->message(), "Soupeř má jinou verzi síťové hry (protokol 2, zde 3).");
+}
+
+// A peer that plays but never sends a checksum is cut off once it has been more than four behind
+// for a while (200 ms here), before the checksums kept for it pile up.
+TEST(NetSession, APeerThatSendsNoChecksumsIsCutOff) {
+    RawJoiner j;
+    ASSERT_TRUE(j.reach(RawJoiner::Stage::Playing, 200ms));
+    for (uint32_t tick = 16; tick <= 80; tick += 16) j.host->sendChecksum(tick, tick);
+    j.pump([] { return false; }, 300ms);
+    EXPECT_EQ(j.host->state(), SessionState::Connected);
+    // One checksum of its own brings it back within four: the wait starts anew.
+    j.send(Checksum{1, 16, 16});
+    j.pump([] { return false; }, 100ms);
+    j.host->sendChecksum(96, 96);
+    j.host->sendChecksum(112, 112);
+    EXPECT_EQ(j.host->state(), SessionState::Connected) << j.host->message();
+    j.pump([] { return false; }, 300ms);
+    j.host->sendChecksum(128, 128);
+    EXPECT_EQ(j.host->state(), SessionState::Lost);
+    EXPECT_EQ(j.host->message(), "Soupeř neposílá kontrolní součty hry, spojení je ukončeno.");
+    std::optional<SessionEvent> e = j.host->takeEvent();
+    EXPECT_TRUE(e && e->type == SessionEvent::Type::Lost);
+}
+
+// The round trip is timed by this side's clock against the id it sent: an answer with an id never
+// sent, or one already answered, changes nothing, whatever time it carries.
+TEST(NetSession, OnlyTheFirstAnswerToAProbeOfOursCounts) {
+    RawJoiner j;
+    ASSERT_TRUE(j.reach(RawJoiner::Stage::Greeted));
+    std::optional<Ping> ping;
+    const auto serve = [&](std::chrono::milliseconds limit, const std::function<bool()>& done) {
+        return pumpUntil(
+            {j.host.get()},
+            [&] {
+                for (ConnectionEvent& event : j.peer->poll(0)) {
+                    if (event.type != ConnectionEvent::Type::Received) continue;
+                    Decoded d = decode(event.bytes);
+                    if (d.message && std::holds_alternative<Ping>(*d.message) && !ping)
+                        ping = std::get<Ping>(*d.message);
+                }
+                return done();
+            },
+            limit);
+    };
+    ASSERT_TRUE(serve(2s, [&] { return ping.has_value(); }));
+    constexpr uint64_t kPeerClock = 5'000'000'000;
+    j.send(Pong{ping->id + 1000, 0}, Channel::Unreliable);
+    j.send(Pong{0, ~0ull}, Channel::Unreliable);
+    serve(200ms, [] { return false; });
+    EXPECT_FALSE(j.host->roundTripMs());
+    EXPECT_FALSE(j.host->clockOffsetUs());
+
+    j.send(Pong{ping->id, kPeerClock}, Channel::Unreliable);
+    ASSERT_TRUE(serve(2s, [&] { return j.host->roundTripMs().has_value(); }));
+    const uint64_t answered = j.host->clockUs();
+    // Timed from the probe's own send time, before the 200 ms of foreign answers.
+    const double first = *j.host->roundTripMs();
+    EXPECT_GE(first, 200.0);
+    // The peer's clock read at half the round trip: between the probe's send and its answer.
+    const int64_t offset = *j.host->clockOffsetUs();
+    EXPECT_GE(offset, static_cast<int64_t>(kPeerClock - answered));
+    EXPECT_LE(offset, static_cast<int64_t>(kPeerClock - ping->timeUs));
+    EXPECT_EQ(j.host->localClockOf(kPeerClock), -offset + static_cast<int64_t>(kPeerClock));
+
+    // The same answer again, later, is no second measurement.
+    serve(300ms, [] { return false; });
+    j.send(Pong{ping->id, kPeerClock + 300'000}, Channel::Unreliable);
+    serve(200ms, [] { return false; });
+    EXPECT_EQ(j.host->roundTripMs(), first);
+    EXPECT_EQ(j.host->clockOffsetUs(), offset);
+    EXPECT_EQ(j.host->state(), SessionState::Connected);
 }
 
 // The keys of ticks whose own packets are held back arrive with a later tick's, on another
@@ -323,37 +414,92 @@ TEST(NetSession, ALaterTickOnAnotherChannelBringsTheKeysOfLateOnes) {
     EXPECT_EQ(j.host->state(), SessionState::Connected);
 }
 
+// A bare ENet host in the host's place, greeted by a joiner session.
+struct RawHost {
+    std::unique_ptr<Connection> host;
+    std::unique_ptr<Session> joiner;
+
+    bool pump(const std::function<bool()>& done, std::chrono::milliseconds limit = 10s) {
+        return pumpUntil(
+            {joiner.get()},
+            [&] {
+                host->poll(0);
+                return done();
+            },
+            limit);
+    }
+    bool greet() {
+        std::string error;
+        ConnectionOptions o;
+        o.bindHost = "127.0.0.1";
+        if (!(host = Connection::listen(o, error))) return false;
+        SessionOptions j = options();
+        j.port = host->localPort();
+        if (auto joined = Session::join("127.0.0.1", j)) joiner = std::move(*joined);
+        if (!joiner || !pump([&] { return host->connected(); })) return false;
+        send(Hello{kProtocolVersion, "1.1.0"});
+        return pump([&] { return joiner->state() == SessionState::Connected; });
+    }
+    void send(const Message& m, Channel c = Channel::Reliable) { host->send(encode(m), c); }
+    static StartGame start(uint32_t gameId) {
+        StartGame s;
+        s.gameId = gameId;
+        s.levelName = "Ohrada.zq7";
+        return s;
+    }
+};
+
 // The start of a game and its keys travel on different channels, so a start that ENet has to send
 // again is overtaken by the host's first keys; the joiner keeps them for the game.
 TEST(NetSession, KeysThatOvertakeTheirStartWaitForIt) {
-    std::string error;
-    ConnectionOptions o;
-    o.bindHost = "127.0.0.1";
-    auto host = Connection::listen(o, error);
-    ASSERT_TRUE(host) << error;
-    SessionOptions j = options();
-    j.port = host->localPort();
-    auto joined = Session::join("127.0.0.1", j);
-    ASSERT_TRUE(joined.ok()) << joined.error();
-    std::unique_ptr<Session> joiner = std::move(*joined);
-    auto pump = [&](const std::function<bool()>& done) {
-        return pumpUntil({joiner.get()}, [&] {
-            host->poll(0);
-            return done();
-        });
-    };
-    ASSERT_TRUE(pump([&] { return host->connected(); }));
-    host->send(encode(Hello{kProtocolVersion, "1.1.0"}), Channel::Reliable);
-    ASSERT_TRUE(pump([&] { return joiner->state() == SessionState::Connected; }));
+    RawHost h;
+    ASSERT_TRUE(h.greet());
     const KeyEvent up{1};  // red's, the host's own
-    host->send(encode(Input{1, 1, 0, {up}, {}}), keyChannel(1));
-    StartGame start;
-    start.gameId = 1;
-    start.levelName = "Ohrada.zq7";
-    host->send(encode(start), Channel::Reliable);
-    pump([&] { return joiner->hasRemoteInput(1) || joiner->state() != SessionState::Connected; });
-    EXPECT_EQ(joiner->state(), SessionState::Connected) << joiner->message();
-    EXPECT_EQ(joiner->remoteInput(1), std::vector<KeyEvent>{up});
+    h.send(Input{1, 1, 0, {up}, {}}, keyChannel(1));
+    h.send(RawHost::start(1));
+    h.pump([&] {
+        return h.joiner->hasRemoteInput(1) || h.joiner->state() != SessionState::Connected;
+    });
+    EXPECT_EQ(h.joiner->state(), SessionState::Connected) << h.joiner->message();
+    EXPECT_EQ(h.joiner->remoteInput(1), std::vector<KeyEvent>{up});
+}
+
+// The host's next start can overtake the last keys of the game before it, which travel on other
+// channels. The joiner keeps the start (and what follows it) until that game has ended here, so
+// the old game gets its keys and is not stalled.
+TEST(NetSession, AStartWaitsForTheLastKeysOfTheGameBefore) {
+    RawHost h;
+    ASSERT_TRUE(h.greet());
+    Session& joiner = *h.joiner;
+    h.send(RawHost::start(1));
+    for (uint32_t tick = 1; tick <= 3; ++tick) h.send(Input{1, tick, 0, {}, {}}, keyChannel(tick));
+    bool started = false;
+    ASSERT_TRUE(h.pump([&] {
+        started = started || joiner.takeEvent();
+        return started && joiner.hasRemoteInput(3);
+    }));
+    // The next game's start, then its end and the start after it, all before game 1's last keys.
+    h.send(RawHost::start(2));
+    h.send(EndGame{2, EndReason::Quit, 0});
+    h.send(RawHost::start(3));
+    h.pump([] { return false; }, 100ms);
+    const KeyEvent up{1};
+    h.send(Input{1, 4, 0, {up}, {{{}, {}}}}, keyChannel(4));
+    ASSERT_TRUE(h.pump([&] { return joiner.hasRemoteInput(4); }));
+    EXPECT_EQ(joiner.remoteInput(4), std::vector<KeyEvent>{up});
+    EXPECT_EQ(joiner.gameId(), 1u);
+    EXPECT_FALSE(joiner.takeEvent());
+
+    // Game 1 ends here: game 2 starts and ends, and game 3 starts, in the order sent.
+    joiner.finishGame();
+    std::vector<std::pair<SessionEvent::Type, uint32_t>> seen;
+    while (std::optional<SessionEvent> e = joiner.takeEvent())
+        seen.emplace_back(e->type, e->start.gameId + e->end.gameId);
+    using T = SessionEvent::Type;
+    EXPECT_EQ(seen,
+              (std::vector<std::pair<T, uint32_t>>{{T::Start, 2}, {T::End, 2}, {T::Start, 3}}));
+    EXPECT_TRUE(joiner.inGame());
+    EXPECT_EQ(joiner.state(), SessionState::Connected) << joiner.message();
 }
 
 }  // namespace

@@ -30,20 +30,11 @@ bool parseHostAndPort(const std::string& text, uint16_t defaultPort, std::string
                       uint16_t& port) {
     std::string name = text;
     std::optional<std::string> portText;
-    if (!text.empty() && text[0] == '[') {
-        const size_t close = text.find(']');
-        if (close == std::string::npos) return false;
-        name = text.substr(1, close - 1);
-        if (close + 1 < text.size()) {
-            if (text[close + 1] != ':') return false;
-            portText = text.substr(close + 2);
-        }
-    } else if (const size_t colon = text.find(':');
-               colon != std::string::npos && text.find(':', colon + 1) == std::string::npos) {
+    if (const size_t colon = text.find(':'); colon != std::string::npos) {
         name = text.substr(0, colon);
         portText = text.substr(colon + 1);
     }
-    if (name.empty() || name.find_first_of(" \t/") != std::string::npos) return false;
+    if (name.empty() || name.find_first_of(" \t/:[]") != std::string::npos) return false;
     std::optional<uint16_t> p = portText ? parsePort(*portText) : defaultPort;
     if (!p) return false;
     host = name;
@@ -150,6 +141,24 @@ CommandLine failure(std::string message) {
     return c;
 }
 
+// The options that name a machine of online play.
+bool namesMachine(std::string_view option) {
+    return option == "--host" || option == "--join" || option == "--server" || option == "--watch";
+}
+
+// "[::1]:47777" or a bare "::1": ENet as the system has it keeps an address in 32 bits, so no
+// IPv6 address could ever connect.
+bool looksLikeIpv6(const std::string& text) {
+    const size_t colon = text.find(':');
+    return text.starts_with('[') ||
+           (colon != std::string::npos && text.find(':', colon + 1) != std::string::npos);
+}
+
+std::string ipv6Refusal(const std::string& where, const std::string& text) {
+    return where + ": adresu IPv6 „" + text +
+           "“ nelze použít, hra po síti jde jen přes IPv4 (např. 192.168.1.20:47777)";
+}
+
 bool environmentSays(const char* value) {
     return value && *value && std::string_view(value) != "0";
 }
@@ -163,6 +172,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args,
     if (environmentSays(getenv("ZIB_WINDOWED"))) line.window = true;
     if (environmentSays(getenv("ZIB_NO_PORT_MAPPING"))) line.portMapping = false;
     if (const char* server = getenv("ZIB_SERVER"); server && *server) {
+        if (looksLikeIpv6(server)) return failure(ipv6Refusal("ZIB_SERVER", server));
         if (!parseHostAndPort(server, net::kDefaultServerPort, line.server, line.serverPort))
             return failure(std::string("ZIB_SERVER: nepoužitelná hodnota „") + server + "“");
     }
@@ -197,6 +207,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args,
         if (option->value == Value::Required && !value) {
             return failure("volba „" + name + "“ potřebuje hodnotu " + option->valueName);
         }
+        if (value && namesMachine(option->name) && looksLikeIpv6(*value))
+            return failure(ipv6Refusal("volba „" + name + "“", *value));
         if (!option->apply(line, value)) {
             return failure("volba „" + name + "“: nepoužitelná hodnota „" + value.value_or("") +
                            "“");

@@ -50,7 +50,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args,
 
 // A port number 1..65535 in decimal.
 std::optional<uint16_t> parsePort(const std::string& text);
-// HOST, HOST:PORT, [IPv6]:PORT or a bare IPv6 address; the port is defaultPort when left out.
+// HOST or HOST:PORT (a name or an IPv4 address); the port is defaultPort when left out.
 bool parseHostAndPort(const std::string& text, uint16_t defaultPort, std::string& host,
                       uint16_t& port);
 

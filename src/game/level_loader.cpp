@@ -4,6 +4,8 @@
 // which picture names are allowed, and what a missing picture does.
 #include "game/level_loader.h"
 
+#include <cstdint>
+#include <map>
 #include <optional>
 #include <ostream>
 #include <set>
@@ -29,6 +31,7 @@ struct PicturePolicy {
     // A level from another machine: a picture name must be a bare file name, and a picture that
     // is missing or unreadable is drawn as a plain colour, with one line for it in warnings.
     bool fromNetwork = false;
+    size_t mostWalls = SIZE_MAX;
     std::vector<std::string> warnings;  // collected, written only when the level is accepted
     std::set<std::string> warned;
 };
@@ -68,6 +71,11 @@ std::variant<Picture, std::string> loadLevelPicture(PicturePolicy& policy,
     }
 }
 
+std::string wallsFault(const std::string& levelName, const LevelFile& file) {
+    return "Mapa " + quoted(levelName) + " má " + std::to_string(file.walls.size()) +
+           " zdí; ve hře po síti smí mít nejvýše " + std::to_string(kMostOnlineWalls) + ".";
+}
+
 // Parses the level's text and loads every picture it names.
 std::variant<ReadyLevel, std::string> readLevelText(const std::string& text,
                                                     const std::string& levelName,
@@ -77,19 +85,26 @@ std::variant<ReadyLevel, std::string> readLevelText(const std::string& text,
 
     ReadyLevel ready;
     ready.file = std::move(std::get<LevelFile>(parsed));
+    if (ready.file.walls.size() > policy.mostWalls) return wallsFault(levelName, ready.file);
     auto background = loadLevelPicture(
         policy, levelName, ready.file.background, "Obrázek pozadí mapy " + quoted(levelName),
         Canvas(kFieldWidth, kFieldHeight, kPlainBackground), graphics);
     if (auto* message = std::get_if<std::string>(&background)) return *message;
     ready.background = std::get<Picture>(background);
 
-    // A texture is loaded only where the name changes from one wall to the next, as LoadLevel
-    // tiles it.
+    // A texture is handed over only where the name changes from one wall to the next, as
+    // LoadLevel tiles it; each name is read and decoded once.
     const Canvas plainTexture(kPlainTextureSize, kPlainTextureSize, kPlainTexture);
+    std::map<std::string, Picture> decoded;
     std::string remembered;
     for (const LevelWall& wall : ready.file.walls) {
         if (wall.texture == remembered) {
             ready.textures.push_back(nullptr);
+            continue;
+        }
+        remembered = wall.texture;
+        if (auto known = decoded.find(wall.texture); known != decoded.end()) {
+            ready.textures.push_back(known->second);
             continue;
         }
         auto texture = loadLevelPicture(
@@ -97,13 +112,20 @@ std::variant<ReadyLevel, std::string> readLevelText(const std::string& text,
             "Textura zdi v mapě " + quoted(levelName) + " na řádku " + std::to_string(wall.line),
             plainTexture, graphics);
         if (auto* message = std::get_if<std::string>(&texture)) return *message;
+        decoded.emplace(wall.texture, std::get<Picture>(texture));
         ready.textures.push_back(std::get<Picture>(texture));
-        remembered = wall.texture;
     }
     return ready;
 }
 
 }  // namespace
+
+std::string onlineWallsFault(const std::string& levelName, const std::string& text) {
+    const auto parsed = parseLevel(text, levelName);
+    const auto* file = std::get_if<LevelFile>(&parsed);
+    if (!file || file->walls.size() <= kMostOnlineWalls) return {};
+    return wallsFault(levelName, *file);
+}
 
 std::string folderOfLevel(const std::string& levelName, const std::string& playerFolder,
                           const std::string& shippedFolder) {
@@ -139,6 +161,7 @@ std::variant<ReadyLevel, std::string> readNetworkLevel(
     std::ostream& warnings) {
     PicturePolicy policy;
     policy.fromNetwork = true;
+    if (level.online) policy.mostWalls = kMostOnlineWalls;
     // An empty folder would mean the current directory: it is no folder here.
     for (const std::string& folder : pictureFolders)
         if (!folder.empty()) policy.folders.push_back(folder);

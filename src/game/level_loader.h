@@ -31,9 +31,19 @@ std::variant<ReadyLevel, std::string> readLevel(const std::string& folder,
 struct NetworkLevel {
     std::string name;
     std::string text;
+    // Played online (not the editor's test play): at most kMostOnlineWalls walls.
+    bool online = false;
 };
 
-// Reads a level from its text (not from a file), with every check of the level reader. Its
+// The most walls of a level played online, on both machines: each wall is painted at the load,
+// and a level text of 64 KiB could hold thousands of them.
+constexpr size_t kMostOnlineWalls = 256;
+// A Czech message when the level, as the text the other player gets, has more walls than that;
+// empty otherwise (a level that cannot be read at all is left to the reader's message).
+std::string onlineWallsFault(const std::string& levelName, const std::string& text);
+
+// Reads a level from its text (not from a file), with every check of the level reader (and the
+// wall limit when it is played online). Its
 // pictures are looked up by name (any case) in pictureFolders, in order (the joiner's player
 // level folder, then the shipped data folder); empty entries are skipped. A picture name that is
 // not a bare file name (a '/' or '\\' in it, "." or "..", a control character) refuses the level

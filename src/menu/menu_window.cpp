@@ -16,6 +16,7 @@ namespace zib {
 namespace {
 constexpr const char* kClickSound = "BaseQ7\\Sound\\click.wav";
 constexpr const char* kTinkSound = "BaseQ7\\Sound\\tink1.wav";
+constexpr uint32_t kOnlineWaitMs = 50;  // the network's service while nobody is connected
 }  // namespace
 
 MenuWindow::MenuWindow(Application& app, GameState& state, MenuPaths paths)
@@ -75,7 +76,7 @@ void MenuWindow::Form_Load() {
             const int top = 574 - static_cast<int>(kStatusLines - 1 - i) * 16;
             onlineStatus_[i] = &makeLabel(352, top, kStatusWidth, 20, "", statusFont());
         }
-        onlineTimer_ = &addTimer(50, true);
+        onlineTimer_ = &addTimer(kOnlineWaitMs, true);
         onlineTimer_->onTick = [this] { pollOnline(); };
         pollOnline();
     }
@@ -290,6 +291,10 @@ void MenuWindow::pollOnline() {
     } else {
         online_->poll();
         if (online_->connected()) c_.idleTimer->setEnabled(false);
+        // Connected, the link is served every millisecond, so an answer to a round trip probe is
+        // taken within about one and the round trip comes out as it is.
+        const uint32_t interval = online_->connected() ? kServeMs : kOnlineWaitMs;
+        if (onlineTimer_->interval() != interval) onlineTimer_->setInterval(interval);
         line = online_->statusLine();
         if (const std::string watchers = watchersLine(online_->session().watcherCount());
             !watchers.empty())

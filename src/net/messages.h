@@ -18,7 +18,7 @@ namespace zib::net {
 
 // Raised whenever a message changes its layout. The Hello message keeps its layout for ever, so
 // that two different protocols can always tell each other apart.
-constexpr uint16_t kProtocolVersion = 2;
+constexpr uint16_t kProtocolVersion = 3;
 
 constexpr uint16_t kDefaultPort = 47777;
 constexpr size_t kMaxGameVersion = 32;
@@ -52,15 +52,17 @@ struct Refuse {
     friend bool operator==(const Refuse&, const Refuse&) = default;
 };
 
-// Round trip measurement: the receiver answers a Ping with a Pong that carries both fields back.
+// Round trip measurement: the receiver answers a Ping at once with a Pong of the same id and its
+// own clock. The sender times the round trip by its own clock against the id it sent; neither
+// clock is ever taken back from the other side as a time of its own.
 struct Ping {
     uint32_t id = 0;
-    uint64_t timeUs = 0;  // the sender's clock, meaningful to the sender only
+    uint64_t timeUs = 0;  // the sender's clock when sent
     friend bool operator==(const Ping&, const Ping&) = default;
 };
 struct Pong {
-    uint32_t id = 0;
-    uint64_t timeUs = 0;
+    uint32_t id = 0;      // the Ping's
+    uint64_t timeUs = 0;  // the answering side's clock when answered
     friend bool operator==(const Pong&, const Pong&) = default;
 };
 

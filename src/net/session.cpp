@@ -24,6 +24,17 @@ constexpr uint32_t kRemoteKept = 512;
 // host begins its ticks well after the start, and plays at most a dozen before it waits for the
 // joiner's keys.
 constexpr size_t kEarlyKept = 32;
+// A peer whose checksums lag more than this many of ours behind (for checksumPatience) is cut off:
+// a fair one is the input delay and a round trip behind, or a resent packet's time.
+constexpr size_t kChecksumsBehind = 4;
+// However soon: the most of ours kept waiting for the other side's (16,384 ticks).
+constexpr size_t kChecksumsKept = 1024;
+// Probes sent and not answered are forgotten beyond this many, and so are those older than the
+// longest round trip taken.
+constexpr size_t kProbesOutKept = 16;
+// The joiner keeps at most this many messages behind a start that waits for the game before it.
+// A fair host sends a few: its start, a checksum of the ticks that need no keys, an end.
+constexpr size_t kHeldKept = 32;
 
 const char* tahy(int n) {
     if (n == 1) return "tah";
@@ -237,6 +248,7 @@ void Session::poll(int timeoutMs) {
         lose("Spojení se soupeřem bylo přerušeno");
         return;
     }
+    takeHeld();
     sendProbes();
 }
 
@@ -246,11 +258,13 @@ void Session::handleConnectionEvent(ConnectionEvent& event) {
             state_ = SessionState::Connecting;
             message_.clear();
             lastHeardUs_ = connectedUs_ = nowUs();
-            roundTrips_.clear();
+            probes_.clear();
+            probesOut_.clear();
             probesAnswered_ = 0;
             gameOver_ = true;
             early_.clear();
             watchersTold_ = 0;
+            held_.clear();
             send(Hello{kProtocolVersion, options_.gameVersion});
             break;
         case ConnectionEvent::Type::Received: {
@@ -292,29 +306,36 @@ void Session::handleMessage(Message& message, Channel channel) {
     if (state_ == SessionState::Connecting && !std::holds_alternative<Hello>(message) &&
         !std::holds_alternative<Refuse>(message) && !std::holds_alternative<Bye>(message))
         return violation("zpráva před pozdravem");
+    // Behind a start that waits, the messages of its channel wait too; a goodbye does not.
+    if (!held_.empty() && channel == Channel::Reliable && !std::holds_alternative<Bye>(message)) {
+        if (held_.size() >= kHeldKept) return violation("příliš mnoho zpráv před koncem hry");
+        held_.push_back(std::move(message));
+        return;
+    }
+    dispatch(message, channel);
+}
 
+void Session::dispatch(Message& message, Channel channel) {
     if (auto* hello = std::get_if<Hello>(&message)) return handleHello(*hello);
     if (std::holds_alternative<Refuse>(message)) {
+        // Only an answer to the greeting: later it would leave this side waiting for nothing.
+        if (state_ != SessionState::Connecting) return violation("odmítnutí po navázání spojení");
         state_ = SessionState::Refused;
         message_ = "Soupeř odmítl spojení: má jinou verzi hry.";
         connection_->disconnect(false);
         return;
     }
     if (auto* ping = std::get_if<Ping>(&message))
-        return send(Pong{ping->id, ping->timeUs}, Channel::Unreliable);
-    if (auto* pong = std::get_if<Pong>(&message)) {
-        const uint64_t now = nowUs();
-        if (pong->id >= nextProbeId_ || pong->timeUs > now ||
-            now - pong->timeUs > kLongestRoundTripUs)
-            return;  // not a probe of ours
-        roundTrips_.push_back(static_cast<double>(now - pong->timeUs) / 1000.0);
-        if (roundTrips_.size() > kProbesKept) roundTrips_.pop_front();
-        ++probesAnswered_;
-        return;
-    }
+        return send(Pong{ping->id, nowUs()}, Channel::Unreliable);
+    if (auto* pong = std::get_if<Pong>(&message)) return handlePong(*pong);
     if (auto* start = std::get_if<StartGame>(&message)) {
         if (role_ != Role::Joiner) return violation("start hry od hráče, který nehostí");
         if (start->gameId <= gameId_) return violation("start hry se starým číslem");
+        if (inGame()) {
+            // The game before it still runs here and may wait for keys the start overtook.
+            held_.push_back(std::move(message));
+            return;
+        }
         beginGame(start->gameId);
         events_.push_back(
             {SessionEvent::Type::Start, std::move(*start), {}, std::chrono::steady_clock::now()});
@@ -346,6 +367,36 @@ void Session::handleMessage(Message& message, Channel channel) {
         // once for whoever joins next.
         connection_->disconnect(true);
         lose("Soupeř ukončil hru a odpojil se.");
+    }
+}
+
+// A Pong counts only as the answer to a probe of ours not yet answered: the round trip is timed by
+// this side's clock from the id's own send time, whatever the other side wrote.
+void Session::handlePong(const Pong& pong) {
+    const auto sent = probesOut_.find(pong.id);
+    if (sent == probesOut_.end()) return;
+    const uint64_t sentUs = sent->second;
+    probesOut_.erase(sent);
+    const uint64_t roundTrip = nowUs() - sentUs;
+    if (roundTrip > kLongestRoundTripUs) return;
+    const uint64_t halfway = sentUs + roundTrip / 2;
+    // A fair clock is microseconds since its session began, far below 2^62; taken so, whatever
+    // the other side wrote cannot overflow the difference.
+    const int64_t offset =
+        static_cast<int64_t>(pong.timeUs & (~0ull >> 2)) - static_cast<int64_t>(halfway);
+    probes_.push_back({roundTrip, offset});
+    if (probes_.size() > kProbesKept) probes_.pop_front();
+    ++probesAnswered_;
+}
+
+// The joiner takes a start that waited once the game before it has ended here, then what came
+// after it, up to the next start that must wait in turn.
+void Session::takeHeld() {
+    while (!held_.empty() && state_ == SessionState::Connected) {
+        if (inGame() && std::holds_alternative<StartGame>(held_.front())) return;
+        Message message = std::move(held_.front());
+        held_.pop_front();
+        dispatch(message, Channel::Reliable);
     }
 }
 
@@ -432,6 +483,8 @@ void Session::handleChecksum(const Checksum& checksum) {
     compareChecksums();
 }
 
+// Each side sends its checksums in order, so one of a tick the other side has passed without a
+// checksum of its own will never be compared and goes; what is left is at most the lead allowed.
 void Session::compareChecksums() {
     for (auto it = remoteChecksums_.begin(); it != remoteChecksums_.end();) {
         auto local = localChecksums_.find(it->first);
@@ -444,6 +497,13 @@ void Session::compareChecksums() {
         localChecksums_.erase(local);
         it = remoteChecksums_.erase(it);
     }
+    if (!localChecksums_.empty())
+        remoteChecksums_.erase(remoteChecksums_.begin(),
+                               remoteChecksums_.lower_bound(localChecksums_.rbegin()->first));
+    if (!remoteChecksums_.empty())
+        localChecksums_.erase(localChecksums_.begin(),
+                              localChecksums_.lower_bound(remoteChecksums_.rbegin()->first));
+    if (localChecksums_.size() <= kChecksumsBehind) behindSinceUs_.reset();
 }
 
 void Session::beginGame(uint32_t gameId) {
@@ -458,6 +518,7 @@ void Session::beginGame(uint32_t gameId) {
     lastRemoteChecksumTick_ = 0;
     localChecksums_.clear();
     remoteChecksums_.clear();
+    behindSinceUs_.reset();
     desyncTick_.reset();
 }
 
@@ -490,6 +551,10 @@ void Session::sendProbes() {
     if (state_ != SessionState::Connected) return;
     const uint64_t now = nowUs();
     if (now < nextProbeUs_) return;
+    while (!probesOut_.empty() && (probesOut_.size() >= kProbesOutKept ||
+                                   now - probesOut_.begin()->second > kLongestRoundTripUs))
+        probesOut_.erase(probesOut_.begin());
+    probesOut_[nextProbeId_] = now;
     send(Ping{nextProbeId_++, now}, Channel::Unreliable);
     nextProbeUs_ = now + (probesAnswered_ < kFastProbes ? kFastProbeUs : kProbeUs);
 }
@@ -546,10 +611,25 @@ std::string Session::statusLine(int inputDelay) const {
 }
 
 std::optional<double> Session::roundTripMs() const {
-    if (roundTrips_.empty()) return std::nullopt;
-    std::vector<double> sorted(roundTrips_.begin(), roundTrips_.end());
+    if (probes_.empty()) return std::nullopt;
+    std::vector<uint64_t> sorted;
+    for (const Probe& p : probes_) sorted.push_back(p.roundTripUs);
     std::sort(sorted.begin(), sorted.end());
-    return sorted[sorted.size() / 2];
+    return static_cast<double>(sorted[sorted.size() / 2]) / 1000.0;
+}
+
+std::optional<int64_t> Session::clockOffsetUs() const {
+    if (probes_.empty()) return std::nullopt;
+    return std::min_element(
+               probes_.begin(), probes_.end(),
+               [](const Probe& a, const Probe& b) { return a.roundTripUs < b.roundTripUs; })
+        ->offsetUs;
+}
+
+std::optional<int64_t> Session::localClockOf(uint64_t peerUs) const {
+    const std::optional<int64_t> offset = clockOffsetUs();
+    if (!offset) return std::nullopt;
+    return static_cast<int64_t>(peerUs & (~0ull >> 2)) - *offset;
 }
 
 std::optional<SessionEvent> Session::takeEvent() {
@@ -582,6 +662,12 @@ void Session::endGame(EndReason reason, uint32_t tick) {
     if (spectators_) spectators_->gameEnded();  // a game that could not start included
     if (state_ == SessionState::Connected)
         send(EndGame{gameId_, reason, reason == EndReason::Desync ? tick : 0});
+    takeHeld();
+}
+
+void Session::finishGame() {
+    gameOver_ = true;
+    takeHeld();
 }
 
 bool Session::sendLocalInput(uint32_t tick, std::span<const KeyEvent> events, uint32_t senderTick) {
@@ -619,6 +705,14 @@ void Session::sendChecksum(uint32_t tick, uint64_t value) {
     localChecksums_[tick] = value;
     send(Checksum{gameId_, tick, value});
     compareChecksums();
+    if (localChecksums_.size() <= kChecksumsBehind) return;
+    const uint64_t now = nowUs();
+    if (!behindSinceUs_) behindSinceUs_ = now;
+    if (localChecksums_.size() > kChecksumsKept ||
+        now - *behindSinceUs_ > static_cast<uint64_t>(options_.checksumPatience.count()) * 1000) {
+        connection_->disconnect(true);
+        lose("Soupeř neposílá kontrolní součty hry, spojení je ukončeno.");
+    }
 }
 
 void Session::close() {

@@ -11,6 +11,11 @@
 // it again, while the other two keep bringing every tick's keys, at most two ticks later than
 // usual. The session refuses anything the other side sends out of turn, and any key of this side's
 // snake, and then closes the connection with a message.
+//
+// Round trip probes go on all through the connection, games included: each Ping's id and send
+// time stay here, and only the first answer to an id sent counts, timed by this side's clock. A
+// start that overtakes the last keys of the game before it waits on the joiner until that game
+// has ended there.
 #include <array>
 #include <chrono>
 #include <cstdint>
@@ -63,6 +68,10 @@ struct SessionOptions {
     // The host: a connection that has not greeted within this long is dropped, and so is one
     // whose handshake has not finished by then.
     std::chrono::milliseconds greetingLimit{2000};
+    // A peer more than 4 checksums behind this side for this long is cut off. Its checksums share
+    // one ordered channel, which a lost packet holds up until ENet sends it again; at the fastest
+    // speeds that is longer than four checksums' worth of ticks.
+    std::chrono::milliseconds checksumPatience{2000};
     // The host: asks the router to open the port (see port_mapping.h).
     bool portMapping = false;
     MappingOptions mapping;
@@ -125,8 +134,16 @@ class Session {
     std::optional<MappingStatus> mapping() const;
     // How the two are connected, e.g. "přímo v místní síti" (empty when not connected).
     std::string connectionKind() const;
-    // The median of the latest round trip probes, once there is one.
+    // The median of the latest round trip probes, once there is one. Probes go on through every
+    // game, so it follows the link as it is now.
     std::optional<double> roundTripMs() const;
+    // This session's clock in microseconds (steady, from the session's creation).
+    uint64_t clockUs() const { return nowUs(); }
+    // The other side's clock minus this one's, from the answered probe with the shortest round
+    // trip among the latest: its answer was made about half that round trip after it was sent.
+    std::optional<int64_t> clockOffsetUs() const;
+    // A time of the other side's clock on this one's (clockUs), once the offset is known.
+    std::optional<int64_t> localClockOf(uint64_t peerUs) const;
     uint16_t localPort() const;
     uint64_t bytesSent() const { return connection_ ? connection_->bytesSent() : 0; }
     uint64_t bytesReceived() const { return connection_ ? connection_->bytesReceived() : 0; }
@@ -147,6 +164,8 @@ class Session {
     void requestRestart();
     // This side ends the current game (Esc, or a desync found here).
     void endGame(EndReason reason, uint32_t tick = 0);
+    // The game ended here by itself (its end test): a start the joiner keeps until then is taken.
+    void finishGame();
     bool inGame() const { return gameId_ != 0 && !gameOver_; }
     uint32_t gameId() const { return gameId_; }
 
@@ -171,7 +190,10 @@ class Session {
     Session() = default;
     void handleConnectionEvent(ConnectionEvent& event);
     void handleMessage(Message& message, Channel channel);
+    void dispatch(Message& message, Channel channel);
     void handleHello(const Hello& hello);
+    void handlePong(const Pong& pong);
+    void takeHeld();
     void handleInput(const Input& input, Channel channel);
     bool storeRemoteInput(uint32_t tick, const std::vector<KeyEvent>& events);
     void handleChecksum(const Checksum& checksum);
@@ -214,7 +236,14 @@ class Session {
     uint64_t nextProbeUs_ = 0;
     uint32_t nextProbeId_ = 1;
     int probesAnswered_ = 0;
-    std::deque<double> roundTrips_;
+    // The probes sent and not yet answered: id and this side's clock when sent. An answer is
+    // taken once, for an id found here.
+    std::map<uint32_t, uint64_t> probesOut_;
+    struct Probe {
+        uint64_t roundTripUs = 0;
+        int64_t offsetUs = 0;  // the other side's clock minus this one's
+    };
+    std::deque<Probe> probes_;  // the latest answered, oldest first
 
     uint32_t gameId_ = 0;  // the current (or last) game; 0 before the first
     bool gameOver_ = false;
@@ -226,8 +255,13 @@ class Session {
     uint32_t nextRemoteTick_[kKeyChannels] = {};
     std::map<uint32_t, std::vector<KeyEvent>> remoteInputs_;
     std::vector<std::pair<Input, Channel>> early_;  // the joiner: keys that came before their start
+    // The joiner: a start that came while the game before it still runs here, and the messages
+    // of its channel that followed it, in order; taken when that game has ended here, so that
+    // its last keys, which the start may have overtaken, are still played.
+    std::deque<Message> held_;
     uint32_t lastRemoteChecksumTick_ = 0;
     std::map<uint32_t, uint64_t> localChecksums_, remoteChecksums_;
+    std::optional<uint64_t> behindSinceUs_;  // since when the other side's checksums lag
     std::optional<uint32_t> desyncTick_;
 
     std::unique_ptr<Spectators> spectators_;

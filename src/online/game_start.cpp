@@ -28,7 +28,7 @@ void GameStart::applySettings(const net::StartGame& start) {
     state_.demoMode = false;
     menu_.setRedWins(start.carried.redWins);
     menu_.setBlueWins(start.carried.blueWins);
-    window_.setNetworkLevel(NetworkLevel{start.levelName, start.levelText});
+    window_.setNetworkLevel(NetworkLevel{start.levelName, start.levelText, true});
 }
 
 void GameStart::applyCarried(const net::StartGame& start) {

@@ -113,6 +113,9 @@ std::string OnlinePlay::startAsHost() {
     if (state_.settings.levelName.empty()) return "Není vybrána žádná mapa.";
     net::StartGame start = buildStart();
     if (start.levelText.empty()) return "Mapu " + state_.settings.levelName + " nelze přečíst.";
+    // The joiner would refuse it too: refused here, nothing is sent.
+    if (std::string fault = onlineWallsFault(start.levelName, start.levelText); !fault.empty())
+        return fault;
     const auto sent = std::chrono::steady_clock::now();
     if (std::string error = session_->startGame(start); !error.empty()) return error;
     launch(start, sent + std::chrono::milliseconds(
@@ -444,6 +447,7 @@ void OnlinePlay::tick(int) {
 }
 
 void OnlinePlay::gameEnded() {
+    session_->finishGame();
     if (!linked_) return;
     linked_ = false;
     waitingShown_ = false;

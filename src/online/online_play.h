@@ -33,6 +33,10 @@
 
 namespace zib {
 
+// How often the connection is served while connected, in the menu and between a game's ticks
+// (the menu's timer runs then too) (ms).
+inline constexpr uint32_t kServeMs = 1;
+
 // The message when the other side is gone in the middle of a game.
 inline constexpr const char* kConnectionLostMessage = "Spojení se soupeřem bylo přerušeno";
 // The status line while a tick waits for the other side for longer than half a second.
@@ -82,7 +86,8 @@ class OnlinePlay : public TickLink {
     // The host's START: sends the start and begins the game here. Returns a Czech message when no
     // game could start (nothing is sent then).
     std::string startAsHost();
-    // Serves the connection from the menu: starts, restarts, ends and losses.
+    // Serves the connection from the menu: starts, restarts, ends and losses. While connected the
+    // menu calls it at least every kServeMs.
     void poll();
     // EXIT: a goodbye to the other side.
     void close();
