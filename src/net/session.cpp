@@ -1,4 +1,4 @@
-// The session's state machine: handshake, probes, the start and end of games, the lockstep queue
+// The session's state machine: handshake, probes, the start and end of games, the queue
 // and the checksums, with every message checked against the state it arrives in.
 #include "net/session.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // The link between two programs above the ENet connection, knowing nothing of the game: the
 // handshake of versions, the state and its Czech line for the menu, round trip probes, the start
-// of a game, the lockstep queue of both sides' keys per tick, checksums and the end of a game.
+// of a game, the queue of both sides' keys per tick, checksums and the end of a game.
 //
 // The host decides: its start carries the game's id, settings, level, random state and when the
 // first tick begins. Within a game each side sends, for every tick from 1 on, exactly one Input
