@@ -33,7 +33,7 @@
 #include "net/invite_client.h"
 #include "net/messages.h"
 #include "net/port_mapping.h"
-#include "net/spectators.h"
+#include "net/watchers.h"
 #include "platform/result.h"
 
 namespace zib::net {

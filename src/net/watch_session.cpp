@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "net/spectators.h"
+#include "net/watchers.h"
 
 namespace zib::net {
 

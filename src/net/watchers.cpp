@@ -1,5 +1,5 @@
 // The host's spectators: their greetings and goodbyes, and each one's share of the game record.
-#include "net/spectators.h"
+#include "net/watchers.h"
 
 #include <algorithm>
 #include <utility>
