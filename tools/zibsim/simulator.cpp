@@ -26,6 +26,26 @@ constexpr size_t kFlushBytes = 1 << 16;
 // In quiet runs the sounds are thrown away this often.
 constexpr int kQuietSoundDrainTicks = 4096;
 
+// The trace as it is written: lines gather here and go out in pieces of about kFlushBytes.
+class TraceOutput {
+  public:
+    explicit TraceOutput(std::ostream& out) : out_(out) {}
+    std::string& lines() { return buffer_; }
+    // Writes out what is gathered when it is kFlushBytes or more; false when the output is gone.
+    bool flushWhenFull() { return buffer_.size() < kFlushBytes || flush(); }
+    // Writes out what is gathered; false when the output is gone.
+    bool flush() {
+        out_ << buffer_;
+        out_.flush();
+        buffer_.clear();
+        return static_cast<bool>(out_);
+    }
+
+  private:
+    std::ostream& out_;
+    std::string buffer_;
+};
+
 // The processor time of the whole process (all its threads), in milliseconds.
 double processCpuMs() {
     timespec t{};
@@ -43,7 +63,7 @@ class TraceRun : public zib::GameObserver {
           state_(state),
           window_(window),
           menu_(menu),
-          out_(out),
+          trace_(out),
           quiet_(quiet),
           feed_(scenario.events) {}
 
@@ -95,23 +115,18 @@ class TraceRun : public zib::GameObserver {
         end.redDead = state_.red.dead;
         end.blueDead = state_.blue.dead;
         end.ticks = ticks_;
-        appendEndLine(buffer_, end);
-        flush();
+        appendEndLine(trace_.lines(), end);
+        trace_.flush();
         app_.quit();  // the end-of-game pause is not part of the run
     }
 
     void endOutOfTicks() {
-        appendUnfinishedLine(buffer_, scenario_.maxTicks);
-        flush();
+        appendUnfinishedLine(trace_.lines(), scenario_.maxTicks);
+        trace_.flush();
     }
 
     // Writes out what the trace holds; false when the output is gone.
-    bool flush() {
-        out_ << buffer_;
-        out_.flush();
-        buffer_.clear();
-        return static_cast<bool>(out_);
-    }
+    bool flush() { return trace_.flush(); }
 
   private:
     void traceLine(int t) {
@@ -122,8 +137,8 @@ class TraceRun : public zib::GameObserver {
             view.sounds.push_back(soundFileName(path));
         view.redDead = state_.red.dead;
         view.blueDead = state_.blue.dead;
-        appendTickLine(buffer_, t, state_, view);
-        if (buffer_.size() >= kFlushBytes && !flush()) {
+        appendTickLine(trace_.lines(), t, state_, view);
+        if (!trace_.flushWhenFull()) {
             outputLost_ = true;
             app_.quit();
         }
@@ -157,10 +172,9 @@ class TraceRun : public zib::GameObserver {
     zib::GameState& state_;
     zib::GameWindow& window_;
     zib::StandInMenu& menu_;
-    std::ostream& out_;
+    TraceOutput trace_;
     bool quiet_;
     zib::ScenarioFeed feed_;
-    std::string buffer_;
     bool started_ = false;
     bool finished_ = false;
     bool outOfTicks_ = false;
@@ -177,34 +191,27 @@ class TraceRun : public zib::GameObserver {
 class PlainTrace : public PlainWatcher {
   public:
     PlainTrace(std::ostream& out, bool quiet, int maxTicks)
-        : out_(out), quiet_(quiet), maxTicks_(maxTicks) {}
+        : trace_(out), quiet_(quiet), maxTicks_(maxTicks) {}
 
     bool ticked(int n, const zib::GameState& state, const WindowView& view) override {
         if (quiet_) return true;
-        appendTickLine(buffer_, n, state, view);
-        return buffer_.size() < kFlushBytes || flush();
+        appendTickLine(trace_.lines(), n, state, view);
+        return trace_.flushWhenFull();
     }
     void finished(const zib::GameState&, const GameEnd& end) override {
-        appendEndLine(buffer_, end);
-        flush();
+        appendEndLine(trace_.lines(), end);
+        trace_.flush();
     }
     void outOfTicks() override {
-        appendUnfinishedLine(buffer_, maxTicks_);
-        flush();
+        appendUnfinishedLine(trace_.lines(), maxTicks_);
+        trace_.flush();
     }
-    // Writes out what the trace holds; false when the output is gone.
-    bool flush() {
-        out_ << buffer_;
-        out_.flush();
-        buffer_.clear();
-        return static_cast<bool>(out_);
-    }
+    bool flush() { return trace_.flush(); }
 
   private:
-    std::ostream& out_;
+    TraceOutput trace_;
     bool quiet_;
     int maxTicks_;
-    std::string buffer_;
 };
 
 }  // namespace
