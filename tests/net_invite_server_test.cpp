@@ -393,8 +393,7 @@ TEST(NetInviteServer, TheRelayCarriesThePairsPacketsAndNobodyElses) {
                           [&] { return joiner.invite->stage() == InviteStage::Paired; }));
 
     // Somebody else asks for a relay, or sends relayed bytes, without a pairing: cut off.
-    for (const ServerMessage& m :
-         {ServerMessage(RelayRequest{}), ServerMessage(RelayData{0, {7}})}) {
+    for (const ServerMessage& m : {ServerMessage(RelayRequest{}), ServerMessage(RelayReady{})}) {
         RawClient raw(server->localPort());
         ASSERT_TRUE(pumpUntil(server.get(), {}, [&] {
             raw.poll();
@@ -426,9 +425,14 @@ TEST(NetInviteServer, TheRelayCarriesThePairsPacketsAndNobodyElses) {
                host.received(big, Channel::Reliable) && joiner.received(small, Channel::Unreliable);
     }));
 
-    // The joiner leaves: the host's side of the relay ends too.
+    // The joiner leaves: the host's game ends too. The host, back for a new code from the same
+    // socket, reaches the server itself again, and the pair ends.
     joiner.connection->disconnect(true);
     EXPECT_TRUE(pumpSides(*server, {&host}, [&] { return !host.connection->connected(); }));
+    host.invite = InviteClient::registerHost("127.0.0.1", server->localPort(), 0, error, {},
+                                             host.connection.get());
+    EXPECT_TRUE(pumpSides(*server, {&host},
+                          [&] { return host.invite->stage() == InviteStage::Registered; }));
     EXPECT_EQ(server->relayedPairs(), 0u);
 }
 

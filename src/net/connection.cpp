@@ -26,8 +26,11 @@ struct Connection::Impl {
     // first that connects becomes the peer and the others are dropped.
     std::vector<ENetPeer*> racing;
     ENetPeer* server = nullptr;  // the ZIB server, when one is reached from this socket
+    ENetAddress serverAddress{};
     std::vector<ConnectionEvent> serverEvents;
-    bool relay = false;  // the server carries the game's packets
+    // The server passes the game's datagrams on: the peer's connection comes through the
+    // server's address, and relayPeer is where the other player really is.
+    bool relay = false;
     std::string relayPeer;
     std::vector<ConnectionEvent> pending;  // made here, returned by the next poll
     bool isConnected = false;
@@ -47,6 +50,11 @@ struct Connection::Impl {
         bool greeted = false;
     };
     std::vector<Watcher> watchers;
+    // The host: whether its player has spoken on the peer's connection; before that, the other
+    // connections the joiner made by other paths, and what was sent reliably to the peer.
+    bool heard = false;
+    std::vector<ENetPeer*> candidates;
+    std::vector<std::pair<Channel, std::vector<uint8_t>>> unheardSent;
     std::vector<WatcherEvent> watcherEvents;
     uint32_t nextWatcherId = 1;
 
@@ -112,6 +120,7 @@ struct Connection::Impl {
                                             {},
                                             DisconnectReason::TimedOut});
                 forgetWatcher(p);
+                std::erase(candidates, p);
                 enet_peer_reset(p);
                 seen[i] = {};
             }
@@ -140,6 +149,60 @@ struct Connection::Impl {
         if (p != peer || isConnected || racing.empty()) return false;
         peer = racing.back();
         racing.pop_back();
+        return true;
+    }
+
+    // The host: whether a player's connection may stay. While the player has not spoken, up to
+    // kRacingPaths connections are kept (the joiner's attempts by different paths, which may
+    // all get through); the first to speak is the player's (follow). Through the relay the
+    // player comes from the server's address only.
+    bool admit(ENetPeer* p) {
+        if (relay &&
+            (p->address.host != serverAddress.host || p->address.port != serverAddress.port))
+            return false;
+        if (!peer) return true;
+        if (heard || candidates.size() + 1 >= kRacingPaths) return false;
+        candidates.push_back(p);
+        applyTimeout(p);
+        return true;
+    }
+    bool isCandidate(const ENetPeer* p) const {
+        return std::find(candidates.begin(), candidates.end(), p) != candidates.end();
+    }
+    // p spoke first: it is the player's connection, what was sent on another is sent again on
+    // it, and the other connections are closed.
+    void follow(ENetPeer* p) {
+        heard = true;
+        if (p != peer) {
+            if (peer)
+                enet_peer_disconnect_now(peer, static_cast<enet_uint32>(DisconnectReason::Closed));
+            takeOver(p);
+        }
+        for (ENetPeer* other : candidates)
+            enet_peer_disconnect_now(other, static_cast<enet_uint32>(DisconnectReason::Closed));
+        candidates.clear();
+        unheardSent.clear();
+    }
+    // The candidate p becomes the peer, and gets what the peer was sent.
+    void takeOver(ENetPeer* p) {
+        std::erase(candidates, p);
+        peer = p;
+        for (const auto& [channel, bytes] : unheardSent) {
+            ENetPacket* packet =
+                enet_packet_create(bytes.data(), bytes.size(), ENET_PACKET_FLAG_RELIABLE);
+            if (packet && enet_peer_send(p, static_cast<enet_uint8>(channel), packet) != 0)
+                enet_packet_destroy(packet);
+        }
+    }
+    // A connection of the player's that was left (the joiner chose another path): true when
+    // nobody needs to hear of it.
+    bool dropCandidate(ENetPeer* p) {
+        if (isCandidate(p)) {
+            std::erase(candidates, p);
+            return true;
+        }
+        if (p != peer || heard || candidates.empty()) return false;
+        takeOver(candidates.front());
         return true;
     }
 
@@ -244,6 +307,8 @@ bool Connection::connectServer(const std::string& host, uint16_t port, std::stri
     }
     address.port = port;
     if (d.server) enet_peer_reset(d.server);
+    if (!d.isConnected) d.relay = false;  // a relayed player who never came
+    d.serverAddress = address;
     d.server = enet_host_connect(d.host, &address, 1, 0);
     if (!d.server) {
         error = "Spojení se serverem ZIB nelze vytvořit.";
@@ -287,17 +352,25 @@ std::vector<ConnectionEvent> Connection::takeServerEvents() {
 
 void Connection::enterRelay(const std::string& address) {
     Impl& d = *impl_;
-    if (!d.server || d.isConnected) return;
-    if (d.peer) {
-        enet_peer_reset(d.peer);
-        d.peer = nullptr;
-    }
+    if (!d.server) return;
+    // The server has forgotten this connection already: it goes without a word, and nothing of
+    // it may reach the server, which would pass it on to the other side.
+    enet_peer_reset(d.server);
+    d.server = nullptr;
+    if (d.isConnected) return;  // a direct path answered meanwhile
+    if (d.peer) enet_peer_reset(d.peer);
+    d.peer = nullptr;
     for (ENetPeer* p : d.racing) enet_peer_reset(p);
     d.racing.clear();
     d.relay = true;
     d.relayPeer = address;
-    d.isConnected = true;
-    d.pending.push_back({ConnectionEvent::Type::Connected, Channel::Reliable, {}, {}});
+    if (d.listening) return;  // the joiner's connection comes through the server
+    d.peer = enet_host_connect(d.host, &d.serverAddress, kChannelCount, 0);
+    if (d.peer)
+        d.applyTimeout(d.peer);
+    else
+        d.pending.push_back(
+            {ConnectionEvent::Type::Disconnected, Channel::Reliable, {}, DisconnectReason::Closed});
 }
 
 bool Connection::relayed() const {
@@ -323,36 +396,6 @@ std::vector<ConnectionEvent> Connection::poll(int timeoutMs) {
     // Waits at most once; then takes whatever else is already there.
     while (enet_host_service(d.host, &e, waited ? 0 : static_cast<enet_uint32>(timeoutMs)) > 0) {
         waited = 1;
-        if (d.server && e.peer == d.server && d.relay) {
-            if (e.type == ENET_EVENT_TYPE_RECEIVE) {
-                DecodedServerMessage m = decodeServerMessage(
-                    std::span<const uint8_t>(e.packet->data, e.packet->dataLength));
-                enet_packet_destroy(e.packet);
-                if (m.message)
-                    if (auto* data = std::get_if<RelayData>(&*m.message)) {
-                        ConnectionEvent r;
-                        r.channel = static_cast<Channel>(data->channel);
-                        r.bytes = std::move(data->bytes);
-                        events.push_back(std::move(r));
-                    }
-                continue;  // the server's own messages mean nothing while it relays
-            }
-            if (e.type == ENET_EVENT_TYPE_DISCONNECT) {
-                d.server = nullptr;
-                d.relay = false;
-                d.isConnected = false;
-                d.serverEvents.push_back({ConnectionEvent::Type::Disconnected,
-                                          Channel::Reliable,
-                                          {},
-                                          DisconnectReason::Closed});
-                events.push_back(
-                    {ConnectionEvent::Type::Disconnected,
-                     Channel::Reliable,
-                     {},
-                     e.data == 0 ? DisconnectReason::TimedOut : DisconnectReason::Closed});
-            }
-            continue;
-        }
         if (d.server && e.peer == d.server) {
             ConnectionEvent s;
             if (e.type == ENET_EVENT_TYPE_CONNECT) s.type = ConnectionEvent::Type::Connected;
@@ -388,18 +431,25 @@ std::vector<ConnectionEvent> Connection::poll(int timeoutMs) {
                     break;
                 }
                 if (!d.listening) d.won(e.peer);
-                if (d.relay || (d.peer && d.peer != e.peer)) {
+                if (d.listening && !d.admit(e.peer)) {
                     // One player only.
                     enet_peer_disconnect_now(e.peer,
                                              static_cast<enet_uint32>(DisconnectReason::Busy));
                     break;
                 }
+                if (d.isCandidate(e.peer)) break;
                 d.peer = e.peer;
+                d.heard = false;
+                d.unheardSent.clear();
                 d.isConnected = true;
                 d.applyTimeout(e.peer);
                 events.push_back({ConnectionEvent::Type::Connected, Channel::Reliable, {}, {}});
                 break;
             case ENET_EVENT_TYPE_RECEIVE:
+                // The host's player is the first connection of its joiner to speak: the
+                // joiner chose that path.
+                if (d.listening && !d.heard && (e.peer == d.peer || d.isCandidate(e.peer)))
+                    d.follow(e.peer);
                 // ENet drops commands on channels the connection did not agree on; the check
                 // here keeps the mapping honest should that ever change.
                 if (const Impl::Watcher* w = d.watcherOf(e.peer)) {
@@ -418,6 +468,7 @@ std::vector<ConnectionEvent> Connection::poll(int timeoutMs) {
                 break;
             case ENET_EVENT_TYPE_DISCONNECT:
                 if (!d.listening && d.lostRace(e.peer)) break;
+                if (d.listening && d.dropCandidate(e.peer)) break;
                 if (const Impl::Watcher* w = d.watcherOf(e.peer)) {
                     d.addWatcherEvent(w->id, {ConnectionEvent::Type::Disconnected,
                                               Channel::Reliable,
@@ -428,6 +479,7 @@ std::vector<ConnectionEvent> Connection::poll(int timeoutMs) {
                 } else if (e.peer == d.peer) {
                     d.peer = nullptr;
                     d.isConnected = false;
+                    d.relay = false;
                     // ENet reports a timeout with data 0 and a disconnect request with the
                     // sender's data: a DisconnectReason; anything unknown counts as closed.
                     DisconnectReason reason = DisconnectReason::Closed;
@@ -452,11 +504,6 @@ std::vector<ConnectionEvent> Connection::poll(int timeoutMs) {
 
 bool Connection::send(std::span<const uint8_t> bytes, Channel channel) {
     Impl& d = *impl_;
-    if (d.relay) {
-        if (bytes.empty() || bytes.size() > kMaxRelayPayload) return false;
-        return sendToServer(encodeServerMessage(RelayData{
-            static_cast<uint8_t>(channel), std::vector<uint8_t>(bytes.begin(), bytes.end())}));
-    }
     if (!d.peer || !d.isConnected) return false;
     const enet_uint32 flags = channel == Channel::Unreliable ? 0 : ENET_PACKET_FLAG_RELIABLE;
     ENetPacket* packet = enet_packet_create(bytes.data(), bytes.size(), flags);
@@ -465,6 +512,8 @@ bool Connection::send(std::span<const uint8_t> bytes, Channel channel) {
         enet_packet_destroy(packet);
         return false;
     }
+    if (d.listening && !d.heard && channel != Channel::Unreliable && d.unheardSent.size() < 16)
+        d.unheardSent.emplace_back(channel, std::vector<uint8_t>(bytes.begin(), bytes.end()));
     enet_host_flush(d.host);
     d.countTraffic();
     return true;
@@ -472,17 +521,12 @@ bool Connection::send(std::span<const uint8_t> bytes, Channel channel) {
 
 void Connection::disconnect(bool force) {
     Impl& d = *impl_;
-    if (d.relay) {
-        d.relay = false;
-        d.isConnected = false;
-        disconnectServer(force);
-        return;
-    }
     if (!d.peer) return;
     if (force) {
         enet_peer_disconnect_now(d.peer, static_cast<enet_uint32>(DisconnectReason::Closed));
         d.peer = nullptr;
         d.isConnected = false;
+        d.relay = false;
     } else {
         enet_peer_disconnect_later(d.peer, static_cast<enet_uint32>(DisconnectReason::Closed));
     }
@@ -551,15 +595,14 @@ uint16_t Connection::localPort() const {
 }
 
 std::string Connection::peerAddress() const {
-    if (impl_->relay) return impl_->relayPeer;
     if (!impl_->peer || !impl_->isConnected) return {};
+    if (impl_->relay) return impl_->relayPeer;
     char text[64] = {};
     if (enet_address_get_host_ip(&impl_->peer->address, text, sizeof text) != 0) return {};
     return text;
 }
 
 uint32_t Connection::enetRoundTripMs() const {
-    if (impl_->relay) return impl_->server ? 2 * impl_->server->roundTripTime : 0;
     return impl_->peer && impl_->isConnected ? impl_->peer->roundTripTime : 0;
 }
 

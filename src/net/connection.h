@@ -94,14 +94,19 @@ class Connection {
     // towards that endpoint, and ENet at the other end ignores it.
     void punch(const std::string& address, uint16_t port);
 
-    // From now on the ZIB server carries the game's packets to and from the peer at address (its
-    // public address, for peerAddress): a Connected event follows, and send(), poll() and
-    // disconnect() go through the server. Any direct attempt of the joiner is dropped.
+    // From now on the ZIB server passes the game's datagrams on, to and from the peer at address
+    // (its public address, for peerAddress): the connection to the server is dropped without a
+    // word (the server has forgotten it), any direct attempt of the joiner too, and the joiner
+    // connects to the server's address, where the host takes its player from (and from nowhere
+    // else until the next connectServer). Connected follows as on a direct path.
     void enterRelay(const std::string& address);
     bool relayed() const;
 
     // Serves the network for up to timeoutMs and returns what happened, in order. A second peer
-    // that tries to connect while one is connected is turned away and not reported.
+    // that tries to connect while one is connected is turned away and not reported; but until
+    // the host's player has spoken, up to kRacingPaths connections of the joiner's racing
+    // attempts are kept, and the first to speak is the player's (the path the joiner chose), which
+    // is sent again what was sent reliably before.
     std::vector<ConnectionEvent> poll(int timeoutMs);
     // Queues a packet to the peer and sends it at once. False when nobody is connected.
     bool send(std::span<const uint8_t> bytes, Channel channel);
@@ -124,7 +129,8 @@ class Connection {
     uint16_t localPort() const;
     // The connected peer's IPv4 address, dotted (empty when nobody is connected).
     std::string peerAddress() const;
-    // ENet's smoothed round trip in ms (0 when nobody is connected).
+    // ENet's smoothed round trip in ms, through the server when relayed (0 when nobody is
+    // connected).
     uint32_t enetRoundTripMs() const;
     // UDP payload bytes, protocol overhead included, since the connection was made.
     uint64_t bytesSent() const;

@@ -16,6 +16,8 @@ namespace zib::net {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+// How long the relayed host waits for its joiner's connection through the server.
+constexpr std::chrono::seconds kRelayedJoinerLimit{5};
 
 std::string dotted(uint32_t address) {
     in_addr a{};
@@ -79,6 +81,7 @@ struct InviteClient::Impl {
     std::string message;
     Clock::time_point retryAt{};
     bool relayAsked = false, relayed = false;
+    Clock::time_point relayedAt{};
 
     ~Impl() {
         if (link && reaching) link->disconnectServer(true);
@@ -154,8 +157,15 @@ struct InviteClient::Impl {
         if (std::holds_alternative<RelayReady>(*d.message)) {
             const bool expected = isHost ? (pairing || !pairedWith.empty()) : relayAsked;
             if (!expected || relayed) return fail("Server ZIB poslal zprávu, která sem nepatří.");
+            // The server's last word: the connection to it is dropped, and the game's own
+            // connection goes through its address.
             relayed = true;
+            reaching = false;
             link->enterRelay(isHost ? pairedWith : peerAddress);
+            if (isHost) {
+                stage = InviteStage::Paired;
+                relayedAt = Clock::now();
+            }
             return;
         }
         if (const auto* no = std::get_if<ServerRefused>(&*d.message))
@@ -248,6 +258,11 @@ std::unique_ptr<InviteClient> InviteClient::joinByCode(const std::string& server
 void InviteClient::poll(int timeoutMs) {
     Impl& d = *impl_;
     if (!d.reaching && d.stage == InviteStage::Connecting && Clock::now() >= d.retryAt) d.connect();
+    // The relayed host is done with the server once its player came, or did not within the
+    // limit; it registers again for a new wait.
+    if (d.isHost && d.relayed && d.stage == InviteStage::Paired &&
+        (d.link->connected() || Clock::now() >= d.relayedAt + kRelayedJoinerLimit))
+        d.stage = InviteStage::Done;
     if (d.own) d.own->poll(timeoutMs);
     for (ConnectionEvent& e : d.link->takeServerEvents()) {
         switch (e.type) {

@@ -20,7 +20,8 @@ enum class InviteStage {
     Connecting,  // reaching the server (again)
     Asking,      // connected: the registration or the code is on its way
     Registered,  // the host: code() is the invite code
-    Paired,      // the joiner: peerAddress() and peerPort() are the host's
+    Paired,      // the joiner: peerAddress() and peerPort() are the host's; the relayed host:
+                 // waiting for the joiner's connection through the server
     Failed,      // message() says why; nothing more happens
     Done,        // the host's game started and the code was given back
 };
@@ -85,8 +86,10 @@ class InviteClient {
     void gameStarted();
     // The joiner: the direct connection to the host stands, the server is left.
     void finish();
-    // The joiner: no direct path answered; the server is asked to carry the game's packets. When
-    // it agrees, on either side, the shared connection enters its relay mode (relayed()).
+    // The joiner: no direct path answered; the server is asked to pass the game's datagrams on.
+    // When it agrees, on either side, the connection to the server is dropped and the shared
+    // connection enters its relay mode (relayed()): the joiner connects to the server's address
+    // and the host takes its player from there.
     void requestRelay();
     bool relayed() const;
 

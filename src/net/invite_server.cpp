@@ -11,6 +11,7 @@
 
 #include "net/enet_host.h"
 #include "net/invite_code.h"
+#include "net/relay_table.h"
 
 namespace zib::net {
 
@@ -30,20 +31,6 @@ std::string dotted(uint32_t address, uint16_t port) {
 
 struct InviteServer::Impl {
     enum class Kind { New, Host, Joiner };
-    // A token bucket: rate bytes a second, up to a burst of the game's largest packet and more.
-    struct Allowance {
-        double tokens = 0;
-        Clock::time_point at;
-        bool take(size_t bytes, double rate, Clock::time_point now) {
-            const double burst = 2.0 * kMaxRelayPayload;
-            tokens =
-                std::min(burst, tokens + rate * std::chrono::duration<double>(now - at).count());
-            at = now;
-            if (tokens < static_cast<double>(bytes)) return false;
-            tokens -= static_cast<double>(bytes);
-            return true;
-        }
-    };
     struct Client {
         uint32_t address = 0;  // host order
         uint16_t port = 0;
@@ -60,10 +47,10 @@ struct InviteServer::Impl {
         // may be taken by somebody else later).
         ENetPeer* pairedHost = nullptr;
         enet_uint32 pairedId = 0;
-        // Both sides of a relayed pair: the other side, and the pair's allowance of bytes.
-        ENetPeer* partner = nullptr;
-        std::shared_ptr<Allowance> allowance;
     };
+
+    // The server being served on this thread: ENet's intercept callback has no room for it.
+    static thread_local Impl* serving;
 
     InviteServerOptions options;
     ENetHost* host = nullptr;
@@ -71,7 +58,7 @@ struct InviteServer::Impl {
     std::unordered_map<std::string, ENetPeer*> codes;
     std::unordered_map<uint32_t, size_t> codesOf;  // registered hosts per address
     size_t joiners = 0;
-    size_t relayed = 0;
+    std::unique_ptr<RelayTable> relays;
     Clock::time_point nextSweep{};
     WrongCodeLimit wrongCodes;
     // Codes freed lately, and why, so that a joiner late with one is told what happened; the
@@ -120,22 +107,9 @@ struct InviteServer::Impl {
         c.code.clear();
     }
 
-    void endRelay(Client& c) {
-        if (!c.partner) return;
-        if (auto other = clients.find(c.partner); other != clients.end()) {
-            other->second.partner = nullptr;
-            other->second.allowance.reset();
-            enet_peer_disconnect_later(other->first, 0);
-        }
-        c.partner = nullptr;
-        c.allowance.reset();
-        --relayed;
-    }
-
     void forget(ENetPeer* peer) {
         auto it = clients.find(peer);
         if (it == clients.end()) return;
-        endRelay(it->second);
         freeCode(it->second, ServerRefusal::HostLeft);
         if (it->second.kind == Kind::Joiner) --joiners;
         clients.erase(it);
@@ -196,55 +170,57 @@ struct InviteServer::Impl {
                                       ", joiner " + dotted(c.address, c.port));
     }
 
+    // The joiner asks for the relay. Both sides are told, and their connections to the server end
+    // here (each side drops its own on the news): from now on every datagram from one side's
+    // public endpoint goes to the other side's, and the joiner's game connects to the server's
+    // address to reach the host's.
     void relay(ENetPeer* peer, Client& c) {
-        const auto host = clients.find(c.pairedHost);
-        if (c.kind != Kind::Joiner || c.partner || host == clients.end() ||
-            c.pairedHost->connectID != c.pairedId || host->second.kind != Kind::Host)
+        const auto found = clients.find(c.pairedHost);
+        if (c.kind != Kind::Joiner || found == clients.end() ||
+            c.pairedHost->connectID != c.pairedId || found->second.kind != Kind::Host)
             return refuse(peer, ServerRefusal::NoRelay, true);
-        if (host->second.partner || relayed >= options.maxPairs)
-            return refuse(peer, ServerRefusal::NoRelay, true);
-        c.partner = host->first;
-        host->second.partner = peer;
-        c.allowance = std::make_shared<Allowance>();
-        c.allowance->tokens = 2.0 * kMaxRelayPayload;
-        c.allowance->at = Clock::now();
-        host->second.allowance = c.allowance;
-        ++relayed;
+        const RelayEndpoint h{found->second.address, found->second.port}, j{c.address, c.port};
+        if (!relays->add(h, j, Clock::now())) return refuse(peer, ServerRefusal::NoRelay, true);
+        ENetPeer* hostPeer = found->first;
         send(peer, RelayReady{});
-        send(host->first, RelayReady{});
-        log(ServerLogLevel::Info, "relaying: host " +
-                                      dotted(host->second.address, host->second.gamePort) +
-                                      ", joiner " + dotted(c.address, c.port));
-    }
-
-    // A relayed packet goes to the other side of the pair, and only there, as it came: the packet
-    // ENet handed over is sent on as it is, without a copy. True when it was (ENet owns it then).
-    bool pass(Client& c, ENetPacket* packet) {
-        if (!c.allowance->take(packet->dataLength, static_cast<double>(options.relayBytesPerSecond),
-                               Clock::now())) {
-            log(ServerLogLevel::Debug, dotted(c.address, c.port) + ": over the relay allowance");
-            return false;
+        send(hostPeer, RelayReady{});
+        enet_host_flush(host);
+        log(ServerLogLevel::Info, "relaying: host " + dotted(h.address, h.port) + ", joiner " +
+                                      dotted(j.address, j.port));
+        freeCode(found->second, ServerRefusal::HostPlaying);
+        for (ENetPeer* p : {peer, hostPeer}) {
+            forget(p);
+            enet_peer_reset(p);
         }
-        packet->flags = ENET_PACKET_FLAG_RELIABLE;
-        return enet_peer_send(c.partner, 0, packet) == 0;
     }
 
-    // True when the packet was passed on; otherwise the caller destroys it.
-    bool receive(ENetPeer* peer, ENetPacket* received) {
+    // A datagram before ENet sees it: true when it belonged to a relayed pair (passed on, or
+    // dropped over the pair's allowance).
+    bool intercept() {
+        const RelayEndpoint from{ntohl(host->receivedAddress.host), host->receivedAddress.port};
+        const RelayTable::Route route = relays->route(
+            from, std::span<const uint8_t>(host->receivedData, host->receivedDataLength),
+            Clock::now());
+        if (route.verdict == RelayTable::Verdict::Mine) return false;
+        if (route.verdict == RelayTable::Verdict::Drop) {
+            log(ServerLogLevel::Debug,
+                dotted(from.address, from.port) + ": over the relay allowance");
+            return true;
+        }
+        ENetAddress to{};
+        to.host = htonl(route.to.address);
+        to.port = route.to.port;
+        ENetBuffer buffer;
+        buffer.data = host->receivedData;
+        buffer.dataLength = host->receivedDataLength;
+        enet_socket_send(host->socket, &to, &buffer, 1);
+        return true;
+    }
+
+    void receive(ENetPeer* peer, const ENetPacket* received) {
         auto it = clients.find(peer);
-        if (it == clients.end()) return false;
-        Client& c = it->second;
-        const std::span<const uint8_t> bytes(received->data, received->dataLength);
-        if (c.partner && !bytes.empty() &&
-            bytes[0] == static_cast<uint8_t>(ServerMessageType::RelayData)) {
-            if (!isRelayFrame(bytes)) {
-                refuse(peer, ServerRefusal::BadMessage, true);
-                return false;
-            }
-            return pass(c, received);
-        }
-        handle(peer, c, bytes);
-        return false;
+        if (it == clients.end()) return;
+        handle(peer, it->second, std::span<const uint8_t>(received->data, received->dataLength));
     }
 
     void handle(ENetPeer* peer, Client& c, std::span<const uint8_t> bytes) {
@@ -269,8 +245,7 @@ struct InviteServer::Impl {
         }
         if (std::holds_alternative<GameStarted>(*d.message) && c.kind == Kind::Host) {
             freeCode(c, ServerRefusal::HostPlaying);
-            // A relayed host stays: the server carries its game.
-            if (!c.partner) enet_peer_disconnect_later(peer, 0);
+            enet_peer_disconnect_later(peer, 0);
             return;
         }
         refuse(peer, ServerRefusal::BadMessage, true);  // the server's own messages, or out of turn
@@ -287,6 +262,9 @@ struct InviteServer::Impl {
             if (it != gone.end()) gone.erase(it);
             goneOrder.pop_front();
         }
+        for (const RelayTable::Ended& e : relays->sweep(now))
+            log(ServerLogLevel::Debug, "relay ended: host " + dotted(e.host.address, e.host.port) +
+                                           ", joiner " + dotted(e.joiner.address, e.joiner.port));
         for (auto& [peer, c] : clients) {
             if (c.kind == Kind::New && now - c.since >= options.greetingLimit)
                 enet_peer_disconnect_now(peer, 0);
@@ -304,6 +282,8 @@ struct InviteServer::Impl {
     }
 };
 
+thread_local InviteServer::Impl* InviteServer::Impl::serving = nullptr;
+
 InviteServer::~InviteServer() = default;
 
 std::unique_ptr<InviteServer> InviteServer::start(const InviteServerOptions& options,
@@ -316,14 +296,24 @@ std::unique_ptr<InviteServer> InviteServer::start(const InviteServerOptions& opt
                                           options.maxHosts + 2 * options.maxPairs + 64);
     d.host = listenEnet(options.bindHost, options.port, slots, 1, error);
     if (!d.host) return nullptr;
-    d.host->maximumPacketSize = kMaxRelayMessage;
-    d.host->maximumWaitingData = kMaxRelayMessage * 2;
+    d.host->maximumPacketSize = kMaxServerMessage;
+    d.host->maximumWaitingData = kMaxServerMessage * 16;
     d.host->duplicatePeers = options.slotsPerAddress;
+    RelayRules rules;
+    rules.maxPairs = options.maxPairs;
+    rules.bytesPerSecond = static_cast<double>(options.relayBytesPerSecond);
+    rules.silence = options.timeout;
+    d.relays = std::make_unique<RelayTable>(rules);
+    d.host->intercept = [](ENetHost* host, ENetEvent*) {
+        Impl* s = Impl::serving;
+        return s && s->host == host && s->intercept() ? 1 : 0;
+    };
     return s;
 }
 
 void InviteServer::poll(int timeoutMs) {
     Impl& d = *impl_;
+    Impl::serving = &d;
     ENetEvent e;
     int handled = 0;
     // One service (which walks every slot to send), then the events it has already taken in.
@@ -345,7 +335,8 @@ void InviteServer::poll(int timeoutMs) {
                 break;
             }
             case ENET_EVENT_TYPE_RECEIVE:
-                if (!d.receive(e.peer, e.packet)) enet_packet_destroy(e.packet);
+                d.receive(e.peer, e.packet);
+                enet_packet_destroy(e.packet);
                 break;
             case ENET_EVENT_TYPE_DISCONNECT:
                 d.forget(e.peer);
@@ -355,6 +346,7 @@ void InviteServer::poll(int timeoutMs) {
         }
     }
     enet_host_flush(d.host);
+    Impl::serving = nullptr;
     d.dropStragglers();
 }
 
@@ -369,7 +361,7 @@ size_t InviteServer::registeredHosts() const {
 }
 
 size_t InviteServer::relayedPairs() const {
-    return impl_->relayed;
+    return impl_->relays->pairs();
 }
 
 size_t InviteServer::connectedClients() const {

@@ -3,7 +3,6 @@
 
 #include <iterator>
 
-#include "net/connection.h"
 #include "net/invite_code.h"
 #include "net/wire.h"
 
@@ -53,10 +52,6 @@ void write(wire::Writer& w, const ServerRefused& m) {
 void write(wire::Writer&, const GameStarted&) {}
 void write(wire::Writer&, const RelayRequest&) {}
 void write(wire::Writer&, const RelayReady&) {}
-void write(wire::Writer& w, const RelayData& m) {
-    w.u8(m.channel);
-    w.bytes(m.bytes);
-}
 
 }  // namespace
 
@@ -66,7 +61,7 @@ std::vector<uint8_t> encodeServerMessage(const ServerMessage& message) {
         ServerMessageType::JoinByCode,    ServerMessageType::Paired,
         ServerMessageType::ServerRefused, ServerMessageType::GameStarted,
         ServerMessageType::RelayRequest,  ServerMessageType::RelayReady,
-        ServerMessageType::RelayData,     ServerMessageType::MappedPort};
+        ServerMessageType::MappedPort};
     static_assert(std::size(types) == std::variant_size_v<ServerMessage>);
     wire::Writer w;
     w.u8(static_cast<uint8_t>(types[message.index()]));
@@ -80,8 +75,7 @@ DecodedServerMessage decodeServerMessage(std::span<const uint8_t> bytes) {
         out.error = "prázdná zpráva";
         return out;
     }
-    const bool relayData = bytes[0] == static_cast<uint8_t>(ServerMessageType::RelayData);
-    if (bytes.size() > (relayData ? kMaxRelayMessage : kMaxServerMessage)) {
+    if (bytes.size() > kMaxServerMessage) {
         out.error = "zpráva je příliš dlouhá";
         return out;
     }
@@ -137,15 +131,6 @@ DecodedServerMessage decodeServerMessage(std::span<const uint8_t> bytes) {
         case ServerMessageType::RelayReady:
             m = RelayReady{};
             break;
-        case ServerMessageType::RelayData: {
-            RelayData x;
-            x.channel = r.u8();
-            r.check(x.channel < kChannelCount, "neznámý kanál");
-            x.bytes = r.rest();
-            r.check(!x.bytes.empty(), "prázdný přenášený paket");
-            m = std::move(x);
-            break;
-        }
         case ServerMessageType::MappedPort: {
             MappedPort x;
             x.address = r.u32();
@@ -182,12 +167,6 @@ bool isLocalEndpoint(uint32_t address, uint16_t port, uint32_t publicAddress) {
     if (port == 0) return false;
     if (loopback(address)) return loopback(publicAddress);
     return isPrivateAddress(address);
-}
-
-bool isRelayFrame(std::span<const uint8_t> bytes) {
-    return bytes.size() >= 3 && bytes.size() <= kMaxRelayMessage &&
-           bytes[0] == static_cast<uint8_t>(ServerMessageType::RelayData) &&
-           bytes[1] < kChannelCount;
 }
 
 std::string refusalText(ServerRefusal reason) {

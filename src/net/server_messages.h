@@ -14,13 +14,10 @@
 namespace zib::net {
 
 // Raised whenever a server message changes its layout.
-constexpr uint16_t kServerProtocolVersion = 2;
+constexpr uint16_t kServerProtocolVersion = 3;
 constexpr uint16_t kDefaultServerPort = 47778;
-// No server message is longer, but for relayed game packets: ENet refuses longer packets.
+// No server message is longer: ENet refuses longer packets.
 constexpr size_t kMaxServerMessage = 64;
-// A relayed game packet: the type byte, the channel and at most the game's largest packet.
-constexpr size_t kMaxRelayPayload = 80 * 1024;
-constexpr size_t kMaxRelayMessage = 2 + kMaxRelayPayload;
 // The longest wait the server may ask for before both sides start sending to each other.
 constexpr uint16_t kMaxStartDelayMs = 5000;
 
@@ -91,25 +88,20 @@ struct MappedPort {
     friend bool operator==(const MappedPort&, const MappedPort&) = default;
 };
 
-// The joiner: no direct path answered, the server is to carry the game's packets.
+// The joiner: no direct path answered, the server is to carry the game's datagrams.
 struct RelayRequest {
     friend bool operator==(const RelayRequest&, const RelayRequest&) = default;
 };
 
-// The server to both sides of a pair: from now on it carries their packets.
+// The server to both sides of a pair, its last message to them: from now on it passes every
+// datagram of one side to the other. Each side drops its connection to the server, and the
+// joiner's game connects to the server's address, where the host's game answers it.
 struct RelayReady {
     friend bool operator==(const RelayReady&, const RelayReady&) = default;
 };
 
-// One game packet, carried through the server as opaque bytes.
-struct RelayData {
-    uint8_t channel = 0;         // the game's ENet channel, below kChannelCount
-    std::vector<uint8_t> bytes;  // 1..kMaxRelayPayload
-    friend bool operator==(const RelayData&, const RelayData&) = default;
-};
-
 using ServerMessage = std::variant<RegisterHost, Registered, JoinByCode, Paired, ServerRefused,
-                                   GameStarted, RelayRequest, RelayReady, RelayData, MappedPort>;
+                                   GameStarted, RelayRequest, RelayReady, MappedPort>;
 
 enum class ServerMessageType : uint8_t {
     RegisterHost = 0x41,
@@ -120,7 +112,7 @@ enum class ServerMessageType : uint8_t {
     GameStarted = 0x46,
     RelayRequest = 0x47,
     RelayReady = 0x48,
-    RelayData = 0x49,
+    // 0x49 carried a relayed game packet in the server's second protocol.
     MappedPort = 0x4A,
 };
 
@@ -131,9 +123,6 @@ struct DecodedServerMessage {
     std::string error;  // in Czech, when message is empty
 };
 DecodedServerMessage decodeServerMessage(std::span<const uint8_t> bytes);
-
-// Whether bytes are a well-formed RelayData, checked in place: what the relay passes on unread.
-bool isRelayFrame(std::span<const uint8_t> bytes);
 
 // Whether an IPv4 address (host order) belongs to a private network: 10/8, 172.16/12, 192.168/16,
 // 100.64/10 (shared by carriers), 169.254/16 (link-local).
