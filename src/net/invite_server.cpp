@@ -296,8 +296,10 @@ std::unique_ptr<InviteServer> InviteServer::start(const InviteServerOptions& opt
                                           options.maxHosts + 2 * options.maxPairs + 64);
     d.host = listenEnet(options.bindHost, options.port, slots, 1, error);
     if (!d.host) return nullptr;
-    d.host->maximumPacketSize = kMaxServerMessage;
-    d.host->maximumWaitingData = kMaxServerMessage * 16;
+    // Far more than any message, so that the decoder sees an overlong one and its sender is
+    // dropped; ENet refuses anything longer by itself.
+    d.host->maximumPacketSize = 64 * kMaxServerMessage;
+    d.host->maximumWaitingData = 256 * kMaxServerMessage;
     d.host->duplicatePeers = options.slotsPerAddress;
     RelayRules rules;
     rules.maxPairs = options.maxPairs;
@@ -345,7 +347,8 @@ void InviteServer::poll(int timeoutMs) {
                 break;
         }
     }
-    enet_host_flush(d.host);
+    // The answers to what was handled: a service that only relayed has nothing more to send.
+    if (handled > 0) enet_host_flush(d.host);
     Impl::serving = nullptr;
     d.dropStragglers();
 }

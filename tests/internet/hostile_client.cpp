@@ -1,9 +1,9 @@
 // zib_hostile_client SERVER PORT: a client of the ZIB server that breaks its rules, for the
 // internet tests. It sends an oversized message and a huge packet, floods the server with
-// registrations, points a joiner at third parties' addresses through its registration, and asks for
-// a relay without a pairing. Prints a line for each; exits 0 when the server refused all of it, 1
-// when it took anything it must not, 2 when it could not talk to the server at all. Every wait is
-// bounded.
+// registrations, points a joiner at third parties' addresses through its registration, asks for
+// a relay without a pairing and sends the server's own relay message. Prints a line for each; exits
+// 0 when the server refused all of it, 1 when it took anything it must not, 2 when it could not
+// talk to the server at all. Every wait is bounded.
 #include <enet/enet.h>
 
 #include <chrono>
@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
 
     // More than the server takes in one packet: ENet refuses the pieces, the server serves on.
     p = connect();
-    send(p, std::vector<uint8_t>(200 * 1024, static_cast<uint8_t>(ServerMessageType::RelayData)));
+    send(p, std::vector<uint8_t>(200 * 1024, static_cast<uint8_t>(ServerMessageType::JoinByCode)));
     listen(p, 1000);
     leave(p);
 
@@ -149,8 +149,8 @@ int main(int argc, char** argv) {
     enet_host_destroy(std::exchange(client, flooding));
     leave(registered);
 
-    // A relay for somebody the server never paired with this client, and relayed data without a
-    // relay.
+    // A relay for somebody the server never paired with this client, and the server's own word
+    // that a relay begins.
     p = connect();
     send(p, encodeServerMessage(RelayRequest{}));
     const Heard relay = listen(p, 5000, 99);
@@ -159,8 +159,8 @@ int main(int argc, char** argv) {
         relay.dropped && no && no->reason == ServerRefusal::NoRelay);
     leave(p);
     p = connect();
-    send(p, encodeServerMessage(RelayData{0, {1, 2, 3}}));
-    say("relayed data without a relay", listen(p, 5000, 99).dropped);
+    send(p, encodeServerMessage(RelayReady{}));
+    say("the server's own relay message from a client", listen(p, 5000, 99).dropped);
     leave(p);
     enet_host_destroy(client);
     return faults == 0 ? 0 : 1;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A hostile client in the second home: an oversized message, a huge packet, a flood of
 # registrations, a host that would send its joiner to third parties' addresses, a relay without a
-# pairing and relayed data without a relay. The server refuses all of it, stays up, and then pairs
+# pairing and the server's own relay message. The server refuses all of it, stays up, and then pairs
 # a real joiner from the same home with the waiting host for a game.
 . "$(dirname "$0")/lib.sh"
 HOSTILE="$ZIB_BUILD/zib_hostile_client"
