@@ -232,6 +232,8 @@ TEST(NetInviteServer, HostileClientsAreCutOffAndTheServerServesOn) {
         {"registers twice",
          {encodeServerMessage(RegisterHost{1, 2}), encodeServerMessage(RegisterHost{1, 2})}},
         {"another protocol", {encodeServerMessage(RegisterHost{77, 2})}},
+        {"a joiner of the protocol before the relay passed datagrams on",
+         {encodeServerMessage(JoinByCode{2, "ZZZZZZ"})}},
         {"silence", {}},
         {"a flood of messages",
          std::vector<std::vector<uint8_t>>(40, encodeServerMessage(JoinByCode{1, "ZZZZZZ"}))},

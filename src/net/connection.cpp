@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "net/enet_host.h"
-#include "net/server_messages.h"
 
 namespace zib::net {
 

@@ -2,8 +2,10 @@
 // The ZIB server: hosts register over ENet and get an invite code; a joiner that names the code is
 // told the host's public address as the server sees it, and the host the joiner's, with a moment
 // at which both start sending to each other. When no direct path answers, the joiner asks the
-// server to relay: from then on it passes each side's packets, as opaque bytes, to the other side
-// of the pair and to nobody else. It keeps no game data.
+// server to relay: both sides leave the server, the joiner's game connects to the server's
+// address, and from then on the server passes every datagram from one side's public endpoint, as
+// it came, to the other side's and to nobody else (net/relay_table.h), before ENet sees it. It
+// keeps no game data.
 //
 // Everything a client sends is hostile until checked. The tables are bounded: the ENet slots, the
 // slots per address (ENet's duplicate peers), the codes per address and in all; a client that
@@ -31,7 +33,7 @@ struct InviteServerOptions {
     size_t slotsPerAddress = 16;             // ENet connections from one IPv4 address
     size_t messagesPerClient = 32;           // more from one connection closes it
     std::chrono::milliseconds greetingLimit{5000};
-    std::chrono::milliseconds timeout{10000};  // silence that ends a connection
+    std::chrono::milliseconds timeout{10000};  // silence that ends a connection, or a relayed pair
     uint16_t startDelayMs = 300;               // from the pairing to both sides' first packets
     ServerLogLevel logLevel = ServerLogLevel::Info;
     // One line at a time, without its newline; the program writes it to standard error.
