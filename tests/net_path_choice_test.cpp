@@ -83,5 +83,31 @@ TEST(NetPathChoice, TheHostFollowsThePathOnWhichItsJoinerFirstSpeaks) {
     }
 }
 
+TEST(NetPathChoice, APlayerSentAwayBeforeSpeakingTakesItsOtherPathsAlong) {
+    std::string error;
+    ConnectionOptions listen;
+    listen.bindHost = "127.0.0.1";
+    End host, first, later, next;
+    host.connection = Connection::listen(listen, error);
+    ASSERT_TRUE(host.connection) << error;
+    const uint16_t port = host.connection->localPort();
+    first.connection = Connection::connect("127.0.0.1", port, {}, error);
+    ASSERT_TRUE(pump({&host, &first}, [&] { return host.connection->connected(); }));
+    later.connection = Connection::connect("127.0.0.1", port, {}, error);
+    ASSERT_TRUE(pump({&host, &first, &later}, [&] { return later.connection->connected(); }));
+    host.poll();  // takes in the other path's last handshake datagram, sent on loopback already
+    // The host's session gives up on a player who never greets; the other path speaks only now.
+    host.connection->disconnect(true);
+    ASSERT_TRUE(later.connection->send(std::vector<uint8_t>{7}, Channel::Reliable));
+    EXPECT_TRUE(pump({&host, &first, &later}, [&] { return !later.connection->connected(); }));
+    EXPECT_FALSE(host.connection->connected());
+    EXPECT_EQ(host.count(ConnectionEvent::Type::Received), 0);
+    // The next joiner is the host's player.
+    next.connection = Connection::connect("127.0.0.1", port, {}, error);
+    EXPECT_TRUE(pump({&host, &next},
+                     [&] { return host.connection->connected() && next.connection->connected(); }));
+    EXPECT_EQ(host.count(ConnectionEvent::Type::Connected), 2);
+}
+
 }  // namespace
 }  // namespace zib::net

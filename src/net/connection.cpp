@@ -447,7 +447,8 @@ std::vector<ConnectionEvent> Connection::poll(int timeoutMs) {
             case ENET_EVENT_TYPE_RECEIVE:
                 // The host's player is the first connection of its joiner to speak: the
                 // joiner chose that path.
-                if (d.listening && !d.heard && (e.peer == d.peer || d.isCandidate(e.peer)))
+                if (d.listening && d.isConnected && !d.heard &&
+                    (e.peer == d.peer || d.isCandidate(e.peer)))
                     d.follow(e.peer);
                 // ENet drops commands on channels the connection did not agree on; the check
                 // here keeps the mapping honest should that ever change.
@@ -521,6 +522,12 @@ bool Connection::send(std::span<const uint8_t> bytes, Channel channel) {
 void Connection::disconnect(bool force) {
     Impl& d = *impl_;
     if (!d.peer) return;
+    // The player's other paths go with it: none of them may take its place afterwards.
+    for (ENetPeer* p : d.candidates)
+        enet_peer_disconnect_now(p, static_cast<enet_uint32>(DisconnectReason::Closed));
+    d.candidates.clear();
+    d.unheardSent.clear();
+    d.heard = true;
     if (force) {
         enet_peer_disconnect_now(d.peer, static_cast<enet_uint32>(DisconnectReason::Closed));
         d.peer = nullptr;
