@@ -156,11 +156,14 @@ ConfigurationLoad loadConfigurationFile(const std::string& path) {
     return load;
 }
 
-ConfigurationLoad loadConfiguration() {
+std::string configurationFilePath() {
     // A ZIB.ini in the current folder wins, as it always did; else the program's own place for it.
-    if (std::optional<std::string> here = resolvePath("", kFileName))
-        return loadConfigurationFile(*here);
-    return loadConfigurationFile(settingsFile(kFileName));
+    if (std::optional<std::string> here = resolvePath("", kFileName)) return *here;
+    return settingsFile(kFileName);
+}
+
+ConfigurationLoad loadConfiguration() {
+    return loadConfigurationFile(configurationFilePath());
 }
 
 std::string writeConfiguration(const Settings& settings) {
