@@ -4,6 +4,7 @@
 #include <string>
 
 #include "game/game_step.h"
+#include "platform/texts.h"
 
 namespace zib {
 
@@ -11,11 +12,11 @@ namespace zib {
 inline std::string resultCaption(GameResult result) {
     switch (result) {
         case GameResult::Draw:
-            return "Remíza";
+            return tr("Remíza");
         case GameResult::RedWon:
-            return "Červený vyhrál";
+            return tr("Červený vyhrál");
         case GameResult::BlueWon:
-            return "Modrý vyhrál";
+            return tr("Modrý vyhrál");
         case GameResult::None:
         case GameResult::NoResult:
             break;
