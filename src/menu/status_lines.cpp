@@ -1,6 +1,8 @@
 // Greedy line breaking at spaces, then shortening from the front.
 #include "menu/status_lines.h"
 
+#include "platform/texts.h"
+
 namespace zib {
 
 namespace {
@@ -52,10 +54,9 @@ namespace zib {
 
 std::string watchersLine(int count) {
     if (count <= 0) return {};
-    const std::string n = std::to_string(count);
-    if (count == 1) return "Hru sleduje 1 divák.";
-    if (count <= 4) return "Hru sledují " + n + " diváci.";
-    return "Hru sleduje " + n + " diváků.";
+    return format(
+        trn("Hru sleduje {} divák.", "Hru sledují {} diváci.", "Hru sleduje {} diváků.", count),
+        std::to_string(count));
 }
 
 }  // namespace zib
