@@ -117,7 +117,7 @@ const std::vector<Option>& options() {
              return true;
          }},
         {"--language", nullptr, Value::Required, "cs|en",
-         N_("jazyk hry: cs česky, en anglicky (jinak podle prostředí nebo volby LANG v menu)"),
+         N_("jazyk hry: cs česky, en anglicky (jinak podle prostředí)"),
          [](CommandLine& c, const std::optional<std::string>& v) {
              if (!v || !languageNamed(*v)) return false;
              c.language = *v;

@@ -137,7 +137,7 @@ void EditorWindow::designPanel() {
     y += 44;
     mirrorLabel_ = &panelLabel(kLeft, y, kInner, "", [this] { cycleMirror(); });
     y += kRow + 4;
-    undoLabel_ = &panelLabel(kLeft, y, 90, tr("Zpět"), [this] { undo(); });
+    undoLabel_ = &panelLabel(kLeft, y, 90, trc("undo", "Zpět"), [this] { undo(); });
     redoLabel_ = &panelLabel(kLeft + 94, y, 90, tr("Znovu"), [this] { redo(); });
     y += kRow;
     panelLabel(kLeft, y, 90, tr("Hrát (F5)"), [this] { testPlay(false); });
@@ -186,7 +186,7 @@ void EditorWindow::designDialog() {
     label(0, 20, kW, tr("Uložit změny?"), -1);
     label(20, 64, 80, tr("Ano"), 0);
     label(120, 64, 80, tr("Ne"), 1);
-    label(220, 64, 80, tr("Zpět"), 2);
+    label(220, 64, 80, trc("cancel", "Zpět"), 2);
     dialog_->visible = false;
 }
 

@@ -8,15 +8,16 @@
 
 namespace zib {
 
-// The caption the game window shows for a result; empty for None and NoResult, which show none.
-inline std::string resultCaption(GameResult result) {
+// The caption of a result in the game's own words, as replays and traces keep it (the window shows
+// it through tr()); empty for None and NoResult, which show none.
+inline const char* resultCaption(GameResult result) {
     switch (result) {
         case GameResult::Draw:
-            return tr("Remíza");
+            return N_("Remíza");
         case GameResult::RedWon:
-            return tr("Červený vyhrál");
+            return N_("Červený vyhrál");
         case GameResult::BlueWon:
-            return tr("Modrý vyhrál");
+            return N_("Modrý vyhrál");
         case GameResult::None:
         case GameResult::NoResult:
             break;

@@ -12,6 +12,7 @@
 #include "game/picture_tiling.h"
 #include "platform/data_folder.h"
 #include "platform/files.h"
+#include "platform/texts.h"
 #include "snakes/sprite_pictures.h"
 
 namespace zib {
@@ -189,7 +190,13 @@ std::string GameWindow::fpsCaption() const {
     return fpsLabel_ ? fpsLabel_->caption() : "";
 }
 std::string GameWindow::resultCaption() const {
-    return resultLabel_ ? resultLabel_->caption() : "";
+    if (!resultLabel_) return "";
+    // Replays and traces keep a result in the game's own words, whatever language it is shown in.
+    const std::string shown = resultLabel_->caption();
+    for (GameResult r : {GameResult::Draw, GameResult::RedWon, GameResult::BlueWon}) {
+        if (shown == tr(zib::resultCaption(r))) return zib::resultCaption(r);
+    }
+    return shown;
 }
 bool GameWindow::gameTimerEnabled() const {
     return gameTimer_ && gameTimer_->enabled();

@@ -1,28 +1,16 @@
 // The help: a picture of dark text on white that rises over the menu's background (see
 // menu_background.cpp) 4 pixels every 100 ms, combined with it by a bitwise AND so the white parts
-// leave the metal as it is. The picture is in the language of the moment the help starts: the
-// data folder holds helptext.bmp in Czech and helptext-en.bmp in English.
+// leave the metal as it is. The picture is in the language of the moment the help starts (after
+// LANG too): helptext.bmp in Czech, its twin helptext-en.bmp in English (loadAsset).
 #include "menu/menu_window.h"
-#include "platform/texts.h"
 
 namespace zib {
-namespace {
-
-const char* helpPictureName(Language language) {
-    return language == Language::English ? "helptext-en.bmp" : "helptext.bmp";
-}
-
-}  // namespace
 
 // Every panel switch comes through here, so showing any panel also wipes the help away.
 void MenuWindow::setHelpScroll(bool flag) {
     helpScrollY_ = kHelpStartY;
-    if (flag) {
-        // The Czech picture stands in when a data folder lacks the English one.
-        Picture help = loadAsset(helpPictureName(currentLanguage()));
-        if (!help) help = loadAsset(helpPictureName(Language::Czech));
-        if (help) c_.helpBox->setPicture(help);
-    }
+    if (flag)
+        if (Picture help = loadAsset("helptext.bmp")) c_.helpBox->setPicture(help);
     c_.helpTimer->setEnabled(flag);
     tileBackground();
     refresh();

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "platform/texts.h"
+
 namespace zib {
 
 namespace {
@@ -89,10 +91,9 @@ namespace zib {
 
 std::string watchersLine(int count) {
     if (count <= 0) return {};
-    const std::string n = std::to_string(count);
-    if (count == 1) return "Hru sleduje 1 divák.";
-    if (count <= 4) return "Hru sledují " + n + " diváci.";
-    return "Hru sleduje " + n + " diváků.";
+    return format(
+        trn("Hru sleduje {} divák.", "Hru sledují {} diváci.", "Hru sleduje {} diváků.", count),
+        std::to_string(count));
 }
 
 }  // namespace zib

@@ -283,8 +283,7 @@ struct PortMapper::Impl {
             r = upnpAdd(s.localAddress, port, leaseAsked);
         }
         if (r != UPNPCOMMAND_SUCCESS) {
-            why = "UPnP: router " + std::string(upnpErrorText(r)) + " (chyba " + std::to_string(r) +
-                  ")";
+            why = format(tr("UPnP: router {} (chyba {})"), upnpErrorText(r), std::to_string(r));
             return false;
         }
         s.externalPort = port;

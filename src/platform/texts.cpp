@@ -188,6 +188,17 @@ const char* tr(const char* czech) {
     return found == entries.end() ? czech : found->second.data();
 }
 
+const char* trc(const char* context, const char* czech) {
+    if (current.load() == Language::Czech) return czech;
+    // gettext's key of a text with a context: the context, EOT, the text.
+    std::string key(context);
+    key += '\x04';
+    key += czech;
+    const auto& entries = english().entries;
+    const auto found = entries.find(key);
+    return found == entries.end() ? czech : found->second.data();
+}
+
 const char* trn(const char* one, const char* few, const char* many, long long n) {
     if (current.load() == Language::Czech) {
         if (n == 1) return one;

@@ -53,6 +53,10 @@ std::string catalogueFile(Language language);
 // The text in the current language. The pointer stays valid for the whole run.
 const char* tr(const char* czech);
 
+// The same where one Czech text has two meanings that another language tells apart: the context
+// names the meaning ("undo", "cancel").
+const char* trc(const char* context, const char* czech);
+
 // The form for the number n: one, few (2 to 4) and many (0, 5 and more) are Czech's three forms,
 // chosen here for Czech; in English the catalogue's entry of one and many gives the form.
 const char* trn(const char* one, const char* few, const char* many, long long n);
