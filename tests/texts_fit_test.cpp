@@ -118,12 +118,12 @@ TEST_F(TextsFit, EveryCaptionOfTheGameWindowFitsItsLabel) {
         EXPECT_EQ(overflowing(window), std::vector<std::string>{});
         const std::vector<const Label*> labels = window.labels();
         const auto shown = std::find_if(labels.begin(), labels.end(), [&](const Label* l) {
-            return l->caption() == resultCaption(GameResult::BlueWon);
+            return l->caption() == tr(resultCaption(GameResult::BlueWon));
         });
         ASSERT_NE(shown, labels.end());
         for (GameResult result : {GameResult::RedWon, GameResult::BlueWon, GameResult::Draw})
-            EXPECT_LE(widthOf(resultCaption(result), (*shown)->font()), (*shown)->width)
-                << resultCaption(result);
+            EXPECT_LE(widthOf(tr(resultCaption(result)), (*shown)->font()), (*shown)->width)
+                << tr(resultCaption(result));
         menu.reset();
         game.finished = 0;
     }

@@ -94,9 +94,9 @@ void GameWindow::design() {
     placeLabel(*fpsLabel_, 680, 0, 121, 25, rgb(255, 255, 0), 17.25, false, false);
     fpsLabel_->setCaption("FPS:");
     resultLabel_ = &addLabel();
-    // Wide enough for the longest result in either language ("Červený vyhrál" is 231 pixels), and
-    // centred on the field as ever.
-    placeLabel(*resultLabel_, 240, 282, 320, 37, kWhite, 24, true, true);
+    // Wide enough for the longest result in either language ("Červený vyhrál" is 231 pixels); its
+    // text starts where it always did, above the red win count.
+    placeLabel(*resultLabel_, 288, 282, 320, 37, kWhite, 24, true, true);
     redWinsLabel_ = &addLabel();
     placeLabel(*redWinsLabel_, 288, 320, 57, 41, rgb(255, 0, 0), 24, true, true);
     blueWinsLabel_ = &addLabel();

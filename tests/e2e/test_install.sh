@@ -19,6 +19,8 @@ log "$(basename "$deb"): $(stat -c %s "$deb") bytes"
 dpkg-deb -x "$deb" "$WORK/root"
 for f in usr/games/zib usr/games/zibsim usr/games/zib-server usr/share/games/zib/baseq7/Sound \
     usr/share/man/man6/zib.6.gz usr/share/man/man6/zibsim.6.gz usr/share/man/man6/zib-server.6.gz \
+    usr/share/man/cs/man6/zib.6.gz usr/share/man/cs/man6/zibsim.6.gz \
+    usr/share/man/cs/man6/zib-server.6.gz usr/share/games/zib/baseq7/menu/helptext-en.bmp \
     usr/lib/systemd/system/zib-server.service \
     usr/share/applications/net.zib_hra.zib.desktop usr/share/metainfo/net.zib_hra.zib.metainfo.xml \
     usr/share/icons/hicolor/16x16/apps/net.zib_hra.zib.png \
@@ -33,6 +35,14 @@ done
 [ -z "$(find "$WORK/root" -path '*.wants*')" ] || fail "the package enables a unit"
 "$WORK/root/usr/games/zib-server" --version | grep -qx "zib-server [0-9.]*" ||
     fail "zib-server --version"
+# The menu entry is English with its Czech beside it; the English manual page is the main one.
+desktop="$WORK/root/usr/share/applications/net.zib_hra.zib.desktop"
+grep -qx 'GenericName=Snake Game' "$desktop" && grep -qx 'GenericName\[cs\]=Hra s hady' "$desktop" ||
+    fail "the desktop entry lacks its English default or its Czech: $(cat "$desktop")"
+zcat "$WORK/root/usr/share/man/man6/zib.6.gz" | grep -q '^\.SH DESCRIPTION' ||
+    fail "man6/zib.6 is not the English page"
+zcat "$WORK/root/usr/share/man/cs/man6/zib.6.gz" | grep -q '^\.SH POPIS' ||
+    fail "cs/man6/zib.6 is not the Czech page"
 # The installed program finds its English catalogue, with no English locale needed.
 env -u ZIB_LANGUAGE LANGUAGE=en LANG=C "$WORK/root/usr/games/zib" --help | grep -q "^Usage: zib" ||
     fail "the installed zib --help is not English under LANGUAGE=en"
