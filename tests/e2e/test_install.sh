@@ -37,8 +37,9 @@ done
     fail "zib-server --version"
 # The menu entry is English with its Czech beside it; the English manual page is the main one.
 desktop="$WORK/root/usr/share/applications/net.zib_hra.zib.desktop"
-grep -qx 'GenericName=Snake Game' "$desktop" && grep -qx 'GenericName\[cs\]=Hra s hady' "$desktop" ||
+if ! grep -qx 'GenericName=Snake Game' "$desktop" || ! grep -qx 'GenericName\[cs\]=Hra s hady' "$desktop"; then
     fail "the desktop entry lacks its English default or its Czech: $(cat "$desktop")"
+fi
 zcat "$WORK/root/usr/share/man/man6/zib.6.gz" | grep -q '^\.SH DESCRIPTION' ||
     fail "man6/zib.6 is not the English page"
 zcat "$WORK/root/usr/share/man/cs/man6/zib.6.gz" | grep -q '^\.SH POPIS' ||
