@@ -7,18 +7,13 @@
 #include <sstream>
 
 #include "game/game_texts.h"
+#include "lang_guard.h"
 #include "menu/status_lines.h"
 #include "menu_window_fixture.h"
 #include "platform/texts.h"
 
 namespace zib::test {
 namespace {
-
-// Switches the language for one test and back to Czech after it.
-struct LanguageFor {
-    explicit LanguageFor(Language language) { setLanguage(language); }
-    ~LanguageFor() { setLanguage(Language::Czech); }
-};
 
 constexpr Language kLanguages[] = {Language::Czech, Language::English};
 
@@ -85,7 +80,7 @@ class TextsFit : public MenuWindowTest {
 TEST_F(TextsFit, EveryCaptionOfTheMenuFitsItsLabel) {
     for (Language language : kLanguages) {
         SCOPED_TRACE(languageCode(language));
-        LanguageFor chosen(language);
+        LanguageGuard chosen(language);
         addLevels({"Alpha"});
         writeIni("46,Alpha.zq7,5,10,2");
         start();
@@ -108,7 +103,7 @@ TEST_F(TextsFit, EveryCaptionOfTheGameWindowFitsItsLabel) {
               "grey.bmp,100,100,1,0\r\n100,300,1,0\r\n120,100,130,110,\"\"\r\n");
     for (Language language : kLanguages) {
         SCOPED_TRACE(languageCode(language));
-        LanguageFor chosen(language);
+        LanguageGuard chosen(language);
         writeIni("46,Crash.zq7,5,10,2");
         start();
         clickAt(kItem[0]);

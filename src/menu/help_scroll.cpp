@@ -1,7 +1,6 @@
 // The help: a picture of dark text on white that rises over the menu's background (see
 // menu_background.cpp) 4 pixels every 100 ms, combined with it by a bitwise AND so the white parts
-// leave the metal as it is. The picture is in the language of the moment the help starts (after
-// LANG too): helptext.bmp in Czech, its twin helptext-en.bmp in English (loadAsset).
+// leave the metal as it is.
 #include "menu/menu_window.h"
 
 namespace zib {
@@ -9,8 +8,6 @@ namespace zib {
 // Every panel switch comes through here, so showing any panel also wipes the help away.
 void MenuWindow::setHelpScroll(bool flag) {
     helpScrollY_ = kHelpStartY;
-    if (flag)
-        if (Picture help = loadAsset("helptext.bmp")) c_.helpBox->setPicture(help);
     c_.helpTimer->setEnabled(flag);
     tileBackground();
     refresh();
