@@ -14,11 +14,12 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "ZIB developers <zib@users.noreply.invalid>")
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "two-player snake game with a Czech interface")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "two-player snake game in Czech or English")
 set(CPACK_PACKAGE_DESCRIPTION
-    "ZIB is a snake game for two players. A red and a blue snake share one
-keyboard on a field of 80 x 60 cells; each grows when it reaches the food,
-and the one that runs into a wall or into a snake loses the round.
+    "ZIB is a snake game for two players, in Czech or English. A red and a blue
+snake share one keyboard on a field of 80 x 60 cells; each grows when it
+reaches the food, and the one that runs into a wall or into a snake loses
+the round.
 
 Ten levels come with the game and players can add their own. The computer
 can steer the blue snake, or both snakes in a demo game. The package also

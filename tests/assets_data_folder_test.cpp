@@ -207,8 +207,11 @@ TEST(MenuArt, GaugeGrooveLiesUnderItsSixteenCells) {
     }
 }
 
-TEST(HelpPicture, IsA24BitBitmapOfDarkTextOnWhite) {
-    const fs::path file = kBase / "menu" / "helptext.bmp";
+// The help in Czech (helptext.bmp) and in English (helptext-en.bmp), drawn from the catalogue.
+class HelpPictureFile : public testing::TestWithParam<const char*> {};
+
+TEST_P(HelpPictureFile, IsA24BitBitmapOfDarkTextOnWhite) {
+    const fs::path file = kBase / "menu" / GetParam();
     const std::string bytes = readText(file);
     ASSERT_GE(bytes.size(), 54u);
     EXPECT_EQ(bytes.substr(0, 2), "BM");
@@ -228,6 +231,39 @@ TEST(HelpPicture, IsA24BitBitmapOfDarkTextOnWhite) {
     EXPECT_GT(dark, all / 50);
     // Text all the way down: the lowest tenth holds the credits.
     EXPECT_LT(brightness(*help, 0, kHelpHeight * 8 / 10, kHelpWidth, kHelpHeight / 10), 250);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLanguages, HelpPictureFile,
+                         testing::Values("helptext.bmp", "helptext-en.bmp"));
+
+// The English help is another text, not the Czech one again: below the title "ZIB" most rows of
+// text differ.
+TEST(HelpPicture, TheEnglishHelpHasItsOwnText) {
+    Picture czech = graphics().loadPicture((kBase / "menu" / "helptext.bmp").string());
+    Picture english = graphics().loadPicture((kBase / "menu" / "helptext-en.bmp").string());
+    int rowsWithText = 0, differingRows = 0;
+    for (int y = 60; y < kHelpHeight; ++y) {
+        bool text = false, differs = false;
+        for (int x = 0; x < kHelpWidth; ++x) {
+            text = text || czech->pixel(x, y) != kWhite;
+            differs = differs || czech->pixel(x, y) != english->pixel(x, y);
+        }
+        rowsWithText += text;
+        differingRows += differs;
+    }
+    EXPECT_GT(rowsWithText, 200);
+    EXPECT_GT(differingRows, rowsWithText * 8 / 10);
+}
+
+TEST(HelpPicture, AsterisksMarkTheBoldWords) {
+    using R = HelpRun;
+    const std::vector<HelpRun> expected{
+        {"Esc", true}, {" ", false}, {"ends", false}, {" ", false}, {"it.", false}, {" ", false},
+        {"Two", true}, {" ", true},  {"words", true}, {" ", false}, {"x", false}};
+    EXPECT_EQ(helpRuns("*Esc* ends it. *Two words* x"), expected);
+    EXPECT_EQ(helpRuns(""), std::vector<R>{});
+    // An unclosed asterisk leaves the rest bold; nothing is lost.
+    EXPECT_EQ(helpRuns("a *b"), (std::vector<R>{{"a", false}, {" ", false}, {"b", true}}));
 }
 
 TEST(DefaultSettings, NameTheFirstLevelWithCrLfLines) {
@@ -264,7 +300,7 @@ TEST(Generator, KeepsAPlayersSettingsAndRepeatsItsOutput) {
     // The same sources give the same files as in the build's data folder.
     for (const char* file :
          {"Pole.zq7", "Pole.dat", "kamen.gif", "trava.jpg", "Sound/UP.wav", "kovy/plech2.jpg",
-          "menu/menu.png", "menu/logo.png", "menu/helptext.bmp"})
+          "menu/menu.png", "menu/logo.png", "menu/helptext.bmp", "menu/helptext-en.bmp"})
         EXPECT_EQ(readText(s.dir / "out" / "baseq7" / file), readText(kBase / file)) << file;
 }
 

@@ -336,7 +336,7 @@ TEST(GameWindowDesign, LabelsSitWhereTheLayoutPutsThem) {
     const Expect labels[] = {
         {"fps", h.window.fpsLabel(), 680, 0, 121, 25, rgb(255, 255, 0), 17.25, false, false,
          "FPS:"},
-        {"result", h.window.resultLabel(), 288, 282, 224, 37, kWhite, 24, true, true, ""},
+        {"result", h.window.resultLabel(), 288, 282, 320, 37, kWhite, 24, true, true, ""},
         {"red wins", h.window.redWinsLabel(), 288, 320, 57, 41, rgb(255, 0, 0), 24, true, true, ""},
         {"blue wins", h.window.blueWinsLabel(), 456, 320, 57, 41, rgb(0, 0, 192), 24, true, true,
          ""},

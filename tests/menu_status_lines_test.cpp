@@ -33,8 +33,10 @@ TEST(MenuStatusLines, BreaksAtSpacesAndShortensOnlyTheFront) {
         {"Čekám na soupeře", 200, 2, {"Čekám na soupeře"}},
         {"aaa bbb ccc ddd", 56, 2, {"aaa bbb", "ccc ddd"}},
         {"aaa  bbb ", 200, 2, {"aaa bbb"}},
-        // A word wider than the line is kept whole on a line of its own.
-        {"a 1234567890 b", 40, 3, {"a", "1234567890", "b"}},
+        // A word wider than the line is broken over lines of its own, between its characters.
+        {"a 1234567890 b", 40, 4, {"a", "12345", "67890", "b"}},
+        {"a 123456789ž", 40, 4, {"a", "12345", "6789ž"}},
+        {"ab 1234567", 40, 4, {"ab", "12345", "67"}},
         // Too long for two lines: the start goes, the end (the port) stays.
         {"one two three four port 47777", 80, 2, {"… four", "port 47777"}},
         {"", 80, 2, {}},

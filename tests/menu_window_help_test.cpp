@@ -1,5 +1,6 @@
 // The scrolling help: where the picture is after each tick, how it is combined with the texture,
 // and how panel switches stop and wipe it.
+#include "lang_guard.h"
 #include "menu_window_fixture.h"
 
 namespace zib::test {
@@ -60,6 +61,31 @@ TEST_F(MenuHelp, ThePictureIsAndedOverTheTexture) {
     // Above the picture and beside it the texture is untouched.
     EXPECT_EQ(windowPixel(x, 545), texel(x, 545));
     EXPECT_EQ(windowPixel(MenuWindow::kHelpX - 1, y), texel(MenuWindow::kHelpX - 1, y));
+}
+
+// After LANG the help that starts is the English picture of the data folder, and after LANG
+// again the Czech one.
+TEST_F(MenuHelp, TheHelpIsInTheLanguageOfTheMomentItStarts) {
+    LanguageGuard guard(Language::Czech);
+    const auto picture = [&](const char* name) {
+        return backend.services().graphics.loadPicture(
+            (fs::path(ZIB_BINARY_DIR) / "baseq7" / "menu" / name).string());
+    };
+    const auto same = [](const Picture& a, const Picture& b) {
+        if (a->width() != b->width() || a->height() != b->height()) return false;
+        for (int y = 0; y < a->height(); ++y)
+            for (int x = 0; x < a->width(); ++x)
+                if (a->pixel(x, y) != b->pixel(x, y)) return false;
+        return true;
+    };
+    const Picture czech = picture("helptext.bmp"), english = picture("helptext-en.bmp");
+    ASSERT_FALSE(same(czech, english));
+    for (const Picture& expected : {english, czech}) {
+        type("lang");
+        clickAt(kItem[3]);
+        EXPECT_TRUE(same(c().helpBox->picture(), expected));
+        clickAt(kItem[2]);  // OPTIONS wipes the help away
+    }
 }
 
 TEST_F(MenuHelp, HelpTwiceRestartsFrom550) {

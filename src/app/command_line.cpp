@@ -11,6 +11,7 @@
 #include "editor/level_store.h"
 #include "net/invite_code.h"
 #include "net/server_messages.h"
+#include "platform/texts.h"
 #include "zib_version.h"
 
 namespace zib {
@@ -52,7 +53,7 @@ struct Option {
     const char* name;       // "--window"
     const char* alias;      // a short form ("-h"), or null
     Value value;            // whether the option takes a value
-    const char* valueName;  // in the usage: "SOUBOR", "[PORT]"
+    const char* valueName;  // in the usage: N_("SOUBOR"), "[PORT]"
     const char* help;       // one short line
     // Stores the option (and its value, empty when left out) in the command line; returns false
     // when the value is not acceptable.
@@ -61,21 +62,22 @@ struct Option {
 
 const std::vector<Option>& options() {
     static const std::vector<Option> table = {
-        {"--window", nullptr, Value::None, "", "hra v okně místo celé obrazovky",
+        {"--window", nullptr, Value::None, "", N_("hra v okně místo celé obrazovky"),
          [](CommandLine& c, const auto&) { return c.window = true; }},
-        {"--replay", nullptr, Value::Required, "SOUBOR", "přehraje záznam hry (.zibreplay.json)",
+        {"--replay", nullptr, Value::Required, N_("SOUBOR"),
+         N_("přehraje záznam hry (.zibreplay.json)"),
          [](CommandLine& c, const std::optional<std::string>& v) {
              c.replayFile = v.value_or("");
              return !c.replayFile.empty();
          }},
-        {"--edit", nullptr, Value::Optional, "[JMÉNO]",
-         "otevře editor map na mapě JMÉNO (písmena, číslice, - a _)",
+        {"--edit", nullptr, Value::Optional, N_("[JMÉNO]"),
+         N_("otevře editor map na mapě JMÉNO (písmena, číslice, - a _)"),
          [](CommandLine& c, const std::optional<std::string>& v) {
              c.editLevel = v.value_or(kNewLevelName);
              return validLevelName(*c.editLevel);
          }},
         {"--host", nullptr, Value::Optional, "[PORT]",
-         "čeká na druhého hráče ze sítě (port 47777, není-li uveden)",
+         N_("čeká na druhého hráče ze sítě (port 47777, není-li uveden)"),
          [](CommandLine& c, const std::optional<std::string>& v) {
              if (v && v->find(':') != std::string::npos) {
                  uint16_t port = 0;
@@ -87,39 +89,46 @@ const std::vector<Option>& options() {
              return c.hostPort.has_value();
          }},
         {"--join", nullptr, Value::Required, "HOST[:PORT]",
-         "připojí se ke hře jiného počítače (se --server: KÓD pozvánky)",
+         N_("připojí se ke hře jiného počítače (se --server: KÓD pozvánky)"),
          [](CommandLine& c, const std::optional<std::string>& v) {
              return v && parseHostAndPort(*v, kOnlinePort, c.joinHost, c.joinPort);
          }},
         {"--watch", nullptr, Value::Required, "HOST[:PORT]",
-         "sleduje jako divák hry, které hostí jiný počítač",
+         N_("sleduje jako divák hry, které hostí jiný počítač"),
          [](CommandLine& c, const std::optional<std::string>& v) {
              return v && parseHostAndPort(*v, kOnlinePort, c.watchHost, c.watchPort);
          }},
-        {"--server", nullptr, Value::Required, "ADRESA[:PORT]",
-         "server ZIB pro kódy pozvánek (port 47778, není-li uveden)",
+        {"--server", nullptr, Value::Required, N_("ADRESA[:PORT]"),
+         N_("server ZIB pro kódy pozvánek (port 47778, není-li uveden)"),
          [](CommandLine& c, const std::optional<std::string>& v) {
              return v && parseHostAndPort(*v, net::kDefaultServerPort, c.server, c.serverPort);
          }},
         {"--input-delay", nullptr, Value::Required, "N",
-         "v síťové hře působí vlastní klávesy o N tahů později (0 až 4, jinak 2)",
+         N_("v síťové hře působí vlastní klávesy o N tahů později (0 až 4, jinak 2)"),
          [](CommandLine& c, const std::optional<std::string>& v) {
              if (!v || v->size() != 1 || (*v)[0] < '0' || (*v)[0] > '4') return false;
              c.inputDelay = (*v)[0] - '0';
              return true;
          }},
         {"--no-port-mapping", nullptr, Value::None, "",
-         "hostitel nežádá router o otevření portu (NAT-PMP, UPnP)",
+         N_("hostitel nežádá router o otevření portu (NAT-PMP, UPnP)"),
          [](CommandLine& c, const auto&) {
              c.portMapping = false;
              return true;
          }},
-        {"--help", "-h", Value::None, "", "vypíše tuto nápovědu a skončí",
+        {"--language", nullptr, Value::Required, "cs|en",
+         N_("jazyk hry: cs česky, en anglicky (jinak podle prostředí)"),
+         [](CommandLine& c, const std::optional<std::string>& v) {
+             if (!v || !languageNamed(*v)) return false;
+             c.language = *v;
+             return true;
+         }},
+        {"--help", "-h", Value::None, "", N_("vypíše tuto nápovědu a skončí"),
          [](CommandLine& c, const auto&) {
              c.action = CommandLine::Action::Help;
              return true;
          }},
-        {"--version", nullptr, Value::None, "", "vypíše verzi hry a skončí",
+        {"--version", nullptr, Value::None, "", N_("vypíše verzi hry a skončí"),
          [](CommandLine& c, const auto&) {
              c.action = CommandLine::Action::Version;
              return true;
@@ -155,8 +164,9 @@ bool looksLikeIpv6(const std::string& text) {
 }
 
 std::string ipv6Refusal(const std::string& where, const std::string& text) {
-    return where + ": adresu IPv6 „" + text +
-           "“ nelze použít, hra po síti jde jen přes IPv4 (např. 192.168.1.20:47777)";
+    return format(tr("{}: adresu IPv6 „{}“ nelze použít, hra po síti jde jen přes IPv4 (např. "
+                     "192.168.1.20:47777)"),
+                  where, text);
 }
 
 bool environmentSays(const char* value) {
@@ -174,7 +184,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args,
     if (const char* server = getenv("ZIB_SERVER"); server && *server) {
         if (looksLikeIpv6(server)) return failure(ipv6Refusal("ZIB_SERVER", server));
         if (!parseHostAndPort(server, net::kDefaultServerPort, line.server, line.serverPort))
-            return failure(std::string("ZIB_SERVER: nepoužitelná hodnota „") + server + "“");
+            return failure(format(tr("ZIB_SERVER: nepoužitelná hodnota „{}“"), server));
     }
     bool serverOption = false;
     std::string joinText;
@@ -189,12 +199,13 @@ CommandLine parseCommandLine(const std::vector<std::string>& args,
         }
         const Option* option = findOption(name);
         if (!option) {
-            if (arg.empty() || arg[0] != '-') return failure("nečekaný argument „" + arg + "“");
-            return failure("neznámá volba „" + name + "“");
+            if (arg.empty() || arg[0] != '-')
+                return failure(format(tr("nečekaný argument „{}“"), arg));
+            return failure(format(tr("neznámá volba „{}“"), name));
         }
         if (std::string_view(option->name) == "--server") serverOption = true;
         if (option->value == Value::None && value) {
-            return failure("volba „" + name + "“ nemá hodnotu");
+            return failure(format(tr("volba „{}“ nemá hodnotu"), name));
         }
         if (option->value != Value::None && !value && i + 1 < args.size()) {
             // The next argument is the value unless it is another option.
@@ -205,26 +216,27 @@ CommandLine parseCommandLine(const std::vector<std::string>& args,
             }
         }
         if (option->value == Value::Required && !value) {
-            return failure("volba „" + name + "“ potřebuje hodnotu " + option->valueName);
+            return failure(
+                format(tr("volba „{}“ potřebuje hodnotu {}"), name, tr(option->valueName)));
         }
         if (value && namesMachine(option->name) && looksLikeIpv6(*value))
-            return failure(ipv6Refusal("volba „" + name + "“", *value));
+            return failure(ipv6Refusal(format(tr("volba „{}“"), name), *value));
         if (!option->apply(line, value)) {
-            return failure("volba „" + name + "“: nepoužitelná hodnota „" + value.value_or("") +
-                           "“");
+            return failure(
+                format(tr("volba „{}“: nepoužitelná hodnota „{}“"), name, value.value_or("")));
         }
         if (std::string_view(option->name) == "--join") joinText = value.value_or("");
         if (line.hostPort && !line.joinHost.empty())
-            return failure("volby „--host“ a „--join“ nelze použít zároveň");
+            return failure(tr("volby „--host“ a „--join“ nelze použít zároveň"));
         if (!line.watchHost.empty() && (line.hostPort || !line.joinHost.empty()))
-            return failure("volbu „--watch“ nelze použít s „--host“ ani s „--join“");
+            return failure(tr("volbu „--watch“ nelze použít s „--host“ ani s „--join“"));
         // --help and --version answer at once, whatever follows.
         if (line.action != CommandLine::Action::Play) return line;
     }
     if (serverOption && !line.hostPort && line.joinHost.empty())
-        return failure("volba „--server“ patří k „--host“ nebo „--join“");
+        return failure(tr("volba „--server“ patří k „--host“ nebo „--join“"));
     if (line.inputDelay && !line.hostPort && line.joinHost.empty())
-        return failure("volba „--input-delay“ patří k „--host“ nebo „--join“");
+        return failure(tr("volba „--input-delay“ patří k „--host“ nebo „--join“"));
     if (!line.server.empty() && !line.joinHost.empty()) {
         // With a server, a six-character code is a code; anything else is still an address.
         if (const auto code = net::normalizeInviteCode(joinText)) {
@@ -237,18 +249,21 @@ CommandLine parseCommandLine(const std::vector<std::string>& args,
 }
 
 std::string usageText() {
-    std::string text = "Použití: zib [VOLBA]...\nZIB, hra pro dva hady.\n\n";
+    std::string text = tr("Použití: zib [VOLBA]...\nZIB, hra pro dva hady.\n");
+    text += "\n";
     for (const Option& o : options()) {
         std::string left = o.name;
         if (o.alias) left = std::string(o.alias) + ", " + left;
-        if (*o.valueName) left += std::string(" ") + o.valueName;
+        if (*o.valueName) left += std::string(" ") + tr(o.valueName);
         text += "  " + left;
         text += std::string(left.size() < 16 ? 16 - left.size() : 1, ' ');
-        text += std::string(o.help) + "\n";
+        text += std::string(tr(o.help)) + "\n";
     }
-    text +=
-        "\nAlt+Enter přepíná mezi celou obrazovkou a oknem. ZIB_WINDOWED=1 je totéž co --window,\n"
-        "ZIB_NO_PORT_MAPPING=1 totéž co --no-port-mapping, ZIB_SERVER=ADRESA totéž co --server.\n";
+    text += "\n";
+    text += tr(
+        "Alt+Enter přepíná mezi celou obrazovkou a oknem. ZIB_WINDOWED=1 je totéž co --window,\n"
+        "ZIB_NO_PORT_MAPPING=1 totéž co --no-port-mapping, ZIB_SERVER=ADRESA totéž co --server.\n"
+        "ZIB_LANGUAGE=cs|en je totéž co --language.\n");
     return text;
 }
 

@@ -38,6 +38,7 @@ struct CommandLine {
     uint16_t watchPort = 0;
     // --input-delay N (0..4): in an online game this player's keys act N ticks later.
     std::optional<int> inputDelay;
+    std::string language;  // --language cs|en: the language of this run
 };
 
 // The level the editor opens when --edit names none.

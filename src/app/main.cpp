@@ -9,12 +9,14 @@
 #include "app/command_line.h"
 #include "app/replay_playback.h"
 #include "app/screen_preference.h"
+#include "menu/configuration.h"
 #include "menu/menu_window.h"
 #include "net/session.h"
 #include "online/online_play.h"
 #include "online/watch_play.h"
 #include "platform/backend/backends.h"
 #include "platform/stop_signals.h"
+#include "platform/texts.h"
 #include "platform/toolkit.h"
 #include "platform/user_folders.h"
 #include "replay/replay_file.h"
@@ -24,13 +26,15 @@
 
 namespace {
 
+using zib::tr;
+
 void reportNoDisplay(const zib::NoDisplayError& e) {
     if (e.reason == zib::NoDisplayError::Reason::NoScreen) {
-        std::cerr << "ZIB: hru není kde zobrazit: chybí grafické prostředí (není nastavena "
-                     "proměnná DISPLAY ani WAYLAND_DISPLAY)."
+        std::cerr << tr("ZIB: hru není kde zobrazit: chybí grafické prostředí (není nastavena "
+                        "proměnná DISPLAY ani WAYLAND_DISPLAY).")
                   << std::endl;
     } else {
-        std::cerr << "ZIB: okno hry nelze otevřít (" << e.what() << ")." << std::endl;
+        std::cerr << zib::format(tr("ZIB: okno hry nelze otevřít ({})."), e.what()) << std::endl;
     }
 }
 
@@ -40,7 +44,7 @@ void saveQuietly(const zib::Scenario& record) {
         zib::ReplaySave save = zib::saveReplay(zib::replayFolder(), record, std::time(nullptr));
         if (!save.path) std::cerr << "ZIB: " << save.error << std::endl;
     } catch (const std::exception& e) {
-        std::cerr << "ZIB: záznam hry nelze uložit: " << e.what() << std::endl;
+        std::cerr << zib::format(tr("ZIB: záznam hry nelze uložit: {}"), e.what()) << std::endl;
     }
 }
 
@@ -75,9 +79,21 @@ zib::Result<std::unique_ptr<zib::net::Session>> openSession(const zib::CommandLi
     return zib::net::Session::join(line.joinHost, options);
 }
 
+// The language of this run: --language, ZIB_LANGUAGE, the choice remembered beside ZIB.ini, the
+// locale.
+void chooseRunLanguage(const zib::CommandLine& line) {
+    zib::LanguageSources sources = zib::environmentLanguageSources();
+    sources.option = line.language;
+    sources.saved = zib::readSavedLanguage(zib::languageFilePath(zib::configurationFilePath()));
+    zib::setLanguage(zib::chooseLanguage(sources));
+}
+
 int run(int argc, char** argv) {
-    const zib::CommandLine line =
-        zib::parseCommandLine(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    zib::CommandLine line = zib::parseCommandLine(args);
+    chooseRunLanguage(line);
+    // A refusal is worded once the language is known.
+    if (line.action == zib::CommandLine::Action::Error) line = zib::parseCommandLine(args);
     if (const int status = zib::answerCommandLine(line); status >= 0) return status;
     if (!line.replayFile.empty()) return zib::playReplay(line.replayFile, std::cerr, !line.window);
     try {
@@ -145,16 +161,19 @@ int run(int argc, char** argv) {
         }
         app.onScreenToggled = [&preference](bool fullScreen) {
             if (!zib::writeFullScreenPreference(preference, fullScreen)) {
-                std::cerr << "ZIB: volbu obrazovky se nepodařilo uložit do souboru " << preference
-                          << "." << std::endl;
+                std::cerr << zib::format(
+                                 tr("ZIB: volbu obrazovky se nepodařilo uložit do souboru {}."),
+                                 preference)
+                          << std::endl;
             }
         };
         app.run();
         return 0;
     } catch (const std::exception& e) {
-        std::cerr << "ZIB: hra skončila kvůli neočekávané chybě: " << e.what() << std::endl;
+        std::cerr << zib::format(tr("ZIB: hra skončila kvůli neočekávané chybě: {}"), e.what())
+                  << std::endl;
     } catch (...) {
-        std::cerr << "ZIB: hra skončila kvůli neočekávané chybě." << std::endl;
+        std::cerr << tr("ZIB: hra skončila kvůli neočekávané chybě.") << std::endl;
     }
     return 1;
 }

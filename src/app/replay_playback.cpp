@@ -18,6 +18,7 @@
 #include "platform/files.h"
 #include "platform/forwarding_display.h"
 #include "platform/key_codes.h"
+#include "platform/texts.h"
 #include "platform/toolkit.h"
 #include "replay/scenario_game.h"
 #include "state/game_state.h"
@@ -159,14 +160,18 @@ class PlaybackLevel {
 int playReplay(const std::string& path, std::ostream& err, bool fullScreen) {
     std::string text;
     if (const FileRead read = readScenarioFile(path, text); read != FileRead::Ok) {
-        err << "ZIB: záznam hry " << quoted(path) << " nelze přečíst"
-            << (read == FileRead::TooLarge ? ": soubor je větší než 64 MiB." : ".") << std::endl;
+        err << format(read == FileRead::TooLarge
+                          ? tr("ZIB: záznam hry {} nelze přečíst: soubor je větší než 64 MiB.")
+                          : tr("ZIB: záznam hry {} nelze přečíst."),
+                      quoted(path))
+            << std::endl;
         return 2;
     }
     Result<Scenario> scenario = parseScenario(text);
     if (!scenario) {
-        err << "ZIB: soubor " << quoted(path) << " není platný záznam hry (" << scenario.error()
-            << ")." << std::endl;
+        err << format(tr("ZIB: soubor {} není platný záznam hry ({})."), quoted(path),
+                      scenario.error())
+            << std::endl;
         return 2;
     }
     try {
@@ -185,7 +190,8 @@ int playReplay(const std::string& path, std::ostream& err, bool fullScreen) {
         SetDisplayMode(display, 800, 600);
         if (const std::string& message = game.show(&run); !message.empty()) {
             SetDisplayMode(display, screen.width, screen.height);
-            err << "ZIB: záznam hry " << quoted(path) << " nelze přehrát: " << message << std::endl;
+            err << format(tr("ZIB: záznam hry {} nelze přehrát: {}"), quoted(path), message)
+                << std::endl;
             return 2;
         }
         run.beforeStart(game.window);
@@ -193,7 +199,8 @@ int playReplay(const std::string& path, std::ostream& err, bool fullScreen) {
         SetDisplayMode(display, screen.width, screen.height);
         return 0;
     } catch (const std::exception& e) {
-        err << "ZIB: záznam hry " << quoted(path) << " nelze přehrát: " << e.what() << std::endl;
+        err << format(tr("ZIB: záznam hry {} nelze přehrát: {}"), quoted(path), e.what())
+            << std::endl;
         return 2;
     }
 }

@@ -3,6 +3,7 @@
 // findings, and the question before leaving unsaved changes.
 #include "editor/editor_window.h"
 #include "platform/files.h"
+#include "platform/texts.h"
 
 namespace zib {
 
@@ -29,22 +30,22 @@ struct ToolButton {
     EditorTool tool;
     const char* caption;
 };
-constexpr ToolButton kTools[] = {{EditorTool::Wall, "Zeď (Z)"},
-                                 {EditorTool::Eraser, "Guma (G)"},
-                                 {EditorTool::Move, "Posun (P)"},
-                                 {EditorTool::RedStart, "Červený start (C)"},
-                                 {EditorTool::BlueStart, "Modrý start (M)"}};
+constexpr ToolButton kTools[] = {{EditorTool::Wall, N_("Zeď (Z)")},
+                                 {EditorTool::Eraser, N_("Guma (G)")},
+                                 {EditorTool::Move, N_("Posun (P)")},
+                                 {EditorTool::RedStart, N_("Červený start (C)")},
+                                 {EditorTool::BlueStart, N_("Modrý start (M)")}};
 
 const char* mirrorCaption(Mirror m) {
     switch (m) {
         case Mirror::Off:
-            return "Zrcadlo (R): vypnuto";
+            return tr("Zrcadlo (R): vypnuto");
         case Mirror::LeftRight:
-            return "Zrcadlo (R): zleva doprava";
+            return tr("Zrcadlo (R): zleva doprava");
         case Mirror::TopBottom:
-            return "Zrcadlo (R): shora dolů";
+            return tr("Zrcadlo (R): shora dolů");
         case Mirror::Centre:
-            return "Zrcadlo (R): středem";
+            return tr("Zrcadlo (R): středem");
     }
     return "";
 }
@@ -108,17 +109,17 @@ void EditorWindow::designPanel() {
     }
     back.fillRect(kPanelLeft, 0, 2, kHeight, kBlack);
 
-    panelLabel(kLeft, 4, kInner, "EDITOR MAP").setFont(FontSpec{"Arial", 12, true});
+    panelLabel(kLeft, 4, kInner, tr("EDITOR MAP")).setFont(FontSpec{"Arial", 12, true});
     nameLabel_ = &panelLabel(kLeft, 24, kInner, "");
     int y = 48;
     for (const ToolButton& t : kTools) {
         const EditorTool tool = t.tool;
         toolLabels_.push_back(
-            &panelLabel(kLeft, y, kInner, t.caption, [this, tool] { chooseTool(tool); }));
+            &panelLabel(kLeft, y, kInner, tr(t.caption), [this, tool] { chooseTool(tool); }));
         y += kRow;
     }
     y += 6;
-    panelLabel(kLeft, y, 120, "Pozadí (B)", [this] { stepBackground(1); });
+    panelLabel(kLeft, y, 120, tr("Pozadí (B)"), [this] { stepBackground(1); });
     panelLabel(kLeft + 120, y, 16, "<", [this] { stepBackground(-1); });
     panelLabel(kLeft + 168, y, 16, ">", [this] { stepBackground(1); });
     backgroundPreview_ = &addImage();
@@ -126,7 +127,7 @@ void EditorWindow::designPanel() {
     backgroundName_ = &panelLabel(kLeft, y + kRow, 128, "");
     backgroundName_->setFont(kSmallFont);
     y += 44;
-    panelLabel(kLeft, y, 120, "Textura zdi (T)", [this] { stepWallTexture(1); });
+    panelLabel(kLeft, y, 120, tr("Textura zdi (T)"), [this] { stepWallTexture(1); });
     panelLabel(kLeft + 120, y, 16, "<", [this] { stepWallTexture(-1); });
     panelLabel(kLeft + 168, y, 16, ">", [this] { stepWallTexture(1); });
     texturePreview_ = &addImage();
@@ -136,12 +137,12 @@ void EditorWindow::designPanel() {
     y += 44;
     mirrorLabel_ = &panelLabel(kLeft, y, kInner, "", [this] { cycleMirror(); });
     y += kRow + 4;
-    undoLabel_ = &panelLabel(kLeft, y, 90, "Zpět", [this] { undo(); });
-    redoLabel_ = &panelLabel(kLeft + 94, y, 90, "Znovu", [this] { redo(); });
+    undoLabel_ = &panelLabel(kLeft, y, 90, trc("undo", "Zpět"), [this] { undo(); });
+    redoLabel_ = &panelLabel(kLeft + 94, y, 90, tr("Znovu"), [this] { redo(); });
     y += kRow;
-    panelLabel(kLeft, y, 90, "Hrát (F5)", [this] { testPlay(false); });
-    panelLabel(kLeft + 94, y, 90, "Uložit", [this] { save(); });
-    panelLabel(kLeft, kFindingTop - kRow, kInner, "Kontrola mapy:");
+    panelLabel(kLeft, y, 90, tr("Hrát (F5)"), [this] { testPlay(false); });
+    panelLabel(kLeft + 94, y, 90, tr("Uložit"), [this] { save(); });
+    panelLabel(kLeft, kFindingTop - kRow, kInner, tr("Kontrola mapy:"));
     for (int k = 0; k < kFindingRows; ++k) {
         Label& row = panelLabel(kLeft, kFindingTop + k * 18, kInner, "", [this, k] {
             if (rowFinding_[static_cast<size_t>(k)] >= 0)
@@ -182,10 +183,10 @@ void EditorWindow::designDialog() {
         l.setCaption(caption);
         if (answer >= 0) l.onClick = [this, answer] { answerDialog(answer); };
     };
-    label(0, 20, kW, "Uložit změny?", -1);
-    label(20, 64, 80, "Ano", 0);
-    label(120, 64, 80, "Ne", 1);
-    label(220, 64, 80, "Zpět", 2);
+    label(0, 20, kW, tr("Uložit změny?"), -1);
+    label(20, 64, 80, tr("Ano"), 0);
+    label(120, 64, 80, tr("Ne"), 1);
+    label(220, 64, 80, trc("cancel", "Zpět"), 2);
     dialog_->visible = false;
 }
 
@@ -221,13 +222,13 @@ void EditorWindow::showFindings() {
         rowFinding_[row] = finding;
         ++row;
     };
-    if (check_.findings.empty()) put("Bez chyb, mapu lze hrát.", kCaption, -1);
+    if (check_.findings.empty()) put(tr("Bez chyb, mapu lze hrát."), kCaption, -1);
     for (size_t i = 0; i < check_.findings.size(); ++i) {
         const LevelFinding& f = check_.findings[i];
         const bool error = f.severity == LevelFinding::Severity::Error;
         const bool chosen = selected_ && *selected_ == static_cast<int>(i);
-        std::string text = error ? "Chyba: " : "Pozor: ";
-        text += f.czech;
+        std::string text = error ? tr("Chyba: ") : tr("Pozor: ");
+        text += currentLanguage() == Language::English ? f.message : f.czech;
         for (const std::string& part : wrap(text, kCharsPerRow))
             put(part,
                 chosen  ? kChosen

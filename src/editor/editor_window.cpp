@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "platform/texts.h"
+
 namespace zib {
 
 namespace {
@@ -47,9 +49,9 @@ void EditorWindow::open(const std::string& name) {
         showFindings();
         setStatus(opened.fault);
     } else if (opened.origin == OpenedLevel::Origin::Shipped) {
-        setStatus("Úpravy se uloží jako tvoje vlastní mapa.");
+        setStatus(tr("Úpravy se uloží jako tvoje vlastní mapa."));
     } else if (opened.origin == OpenedLevel::Origin::New) {
-        setStatus("Nová mapa.");
+        setStatus(tr("Nová mapa."));
     }
 }
 
@@ -305,9 +307,9 @@ bool EditorWindow::save() {
     if (!outcome.message.empty())
         setStatus(outcome.message);
     else if (!check_.playable())
-        setStatus("Uloženo, ale mapa má chyby: hra ji nepřijme.");
+        setStatus(tr("Uloženo, ale mapa má chyby: hra ji nepřijme."));
     else
-        setStatus("Uloženo: " + outcome.path.substr(outcome.path.rfind('/') + 1));
+        setStatus(format(tr("Uloženo: {}"), outcome.path.substr(outcome.path.rfind('/') + 1)));
     showPanel();
     return outcome.saved;
 }

@@ -8,6 +8,7 @@
 #include "game/level_file.h"
 #include "game/picture_tiling.h"
 #include "platform/files.h"
+#include "platform/texts.h"
 #include "platform/user_folders.h"
 #include "snakes/sprite_pictures.h"
 
@@ -79,7 +80,7 @@ OpenedLevel openLevel(const std::string& name, const LevelFolders& folders,
         return opened;
     }
     if (!readWholeFile(*path, opened.text)) {
-        opened.fault = "Mapu „" + *path + "“ nejde přečíst.";
+        opened.fault = format(tr("Mapu „{}“ nejde přečíst."), *path);
         return opened;
     }
     auto parsed = parseLevel(opened.text, file);
@@ -143,17 +144,17 @@ SaveOutcome saveLevel(const std::string& name, const EditedLevel& level, const C
     SaveOutcome outcome;
     if (!validLevelName(name)) {
         outcome.message =
-            "Jméno mapy „" + name + "“ nejde použít: jen písmena, číslice, „-“ a „_“.";
+            format(tr("Jméno mapy „{}“ nejde použít: jen písmena, číslice, „-“ a „_“."), name);
         return outcome;
     }
     if (!makeFolders(playerFolder)) {
-        outcome.message = "Složku „" + playerFolder + "“ nejde vytvořit.";
+        outcome.message = format(tr("Složku „{}“ nejde vytvořit."), playerFolder);
         return outcome;
     }
     const std::string file = name + ".zq7";
     outcome.path = resolvePath(playerFolder, file).value_or(playerFolder + "/" + file);
     if (!writeFileAtomically(outcome.path, levelText(level))) {
-        outcome.message = "Mapu nejde uložit do souboru „" + outcome.path + "“.";
+        outcome.message = format(tr("Mapu nejde uložit do souboru „{}“."), outcome.path);
         return outcome;
     }
     // The preview is a bitmap under the name the mods panel looks for.
@@ -163,7 +164,7 @@ SaveOutcome saveLevel(const std::string& name, const EditedLevel& level, const C
         std::rename(temporary.c_str(), dat.c_str()) != 0) {
         std::remove(temporary.c_str());
         outcome.saved = true;
-        outcome.message = "Mapa je uložena, ale náhled „" + dat + "“ ne.";
+        outcome.message = format(tr("Mapa je uložena, ale náhled „{}“ ne."), dat);
         return outcome;
     }
     outcome.saved = true;

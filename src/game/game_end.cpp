@@ -2,6 +2,7 @@
 // end-of-game handler Timer2_Timer with its reset and the way back to the level or the menu.
 #include "game/game_texts.h"
 #include "game/game_window.h"
+#include "platform/texts.h"
 
 namespace zib {
 
@@ -12,7 +13,7 @@ void GameWindow::showResult() {
         if (observer_) observer_->gameFinished();
         return;
     }
-    resultLabel_->setCaption(zib::resultCaption(result));
+    resultLabel_->setCaption(tr(zib::resultCaption(result)));
     if (result == GameResult::BlueWon)
         menu_->setBlueWins(menu_->blueWins() + 1);
     else if (result == GameResult::RedWon)

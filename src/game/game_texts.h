@@ -4,18 +4,20 @@
 #include <string>
 
 #include "game/game_step.h"
+#include "platform/texts.h"
 
 namespace zib {
 
-// The caption the game window shows for a result; empty for None and NoResult, which show none.
-inline std::string resultCaption(GameResult result) {
+// The caption of a result in the game's own words, as replays and traces keep it (the window shows
+// it through tr()); empty for None and NoResult, which show none.
+inline const char* resultCaption(GameResult result) {
     switch (result) {
         case GameResult::Draw:
-            return "Remíza";
+            return N_("Remíza");
         case GameResult::RedWon:
-            return "Červený vyhrál";
+            return N_("Červený vyhrál");
         case GameResult::BlueWon:
-            return "Modrý vyhrál";
+            return N_("Modrý vyhrál");
         case GameResult::None:
         case GameResult::NoResult:
             break;

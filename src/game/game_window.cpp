@@ -12,6 +12,7 @@
 #include "game/picture_tiling.h"
 #include "platform/data_folder.h"
 #include "platform/files.h"
+#include "platform/texts.h"
 #include "snakes/sprite_pictures.h"
 
 namespace zib {
@@ -93,7 +94,9 @@ void GameWindow::design() {
     placeLabel(*fpsLabel_, 680, 0, 121, 25, rgb(255, 255, 0), 17.25, false, false);
     fpsLabel_->setCaption("FPS:");
     resultLabel_ = &addLabel();
-    placeLabel(*resultLabel_, 288, 282, 224, 37, kWhite, 24, true, true);
+    // Wide enough for the longest result in either language ("Červený vyhrál" is 231 pixels); its
+    // text starts where it always did, above the red win count.
+    placeLabel(*resultLabel_, 288, 282, 320, 37, kWhite, 24, true, true);
     redWinsLabel_ = &addLabel();
     placeLabel(*redWinsLabel_, 288, 320, 57, 41, rgb(255, 0, 0), 24, true, true);
     blueWinsLabel_ = &addLabel();
@@ -187,7 +190,13 @@ std::string GameWindow::fpsCaption() const {
     return fpsLabel_ ? fpsLabel_->caption() : "";
 }
 std::string GameWindow::resultCaption() const {
-    return resultLabel_ ? resultLabel_->caption() : "";
+    if (!resultLabel_) return "";
+    // Replays and traces keep a result in the game's own words, whatever language it is shown in.
+    const std::string shown = resultLabel_->caption();
+    for (GameResult r : {GameResult::Draw, GameResult::RedWon, GameResult::BlueWon}) {
+        if (shown == tr(zib::resultCaption(r))) return zib::resultCaption(r);
+    }
+    return shown;
 }
 bool GameWindow::gameTimerEnabled() const {
     return gameTimer_ && gameTimer_->enabled();

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "platform/fields.h"
+#include "platform/texts.h"
 
 namespace zib {
 
@@ -48,14 +49,15 @@ class LevelReader {
         if (!field) return missing(name);
         line_ = fields_.line();
         std::optional<long long> value = FieldReader::parseNumber(*field);
-        if (!value) return Fault{line_, name + " má být celé číslo, ale je „" + *field + "“."};
+        if (!value)
+            return Fault{line_, format(tr("{} má být celé číslo, ale je „{}“."), name, *field)};
         out = *value;
         return std::nullopt;
     }
 
   private:
     std::optional<Fault> missing(const std::string& name) const {
-        return Fault{line_, "soubor končí předčasně, chybí " + name + "."};
+        return Fault{line_, format(tr("soubor končí předčasně, chybí {}."), name)};
     }
 
     FieldReader fields_;
@@ -64,8 +66,8 @@ class LevelReader {
 
 std::optional<Fault> outside(const std::string& name, long long value, int line, long long high) {
     if (value >= 0 && value <= high) return std::nullopt;
-    return Fault{line, name + " = " + std::to_string(value) + " leží mimo hrací plochu (0.." +
-                           std::to_string(high) + ")."};
+    return Fault{line, format(tr("{} = {} leží mimo hrací plochu (0..{})."), name,
+                              std::to_string(value), std::to_string(high))};
 }
 
 // A snake's start: x, y on the 10-pixel lattice inside the field, directions -1, 0 or 1.
@@ -78,23 +80,23 @@ std::optional<Fault> readStart(LevelReader& in, const std::string& snake, LevelS
     const Coordinate coordinates[] = {{"x", kFieldWidth - kCellSize, &start.x},
                                       {"y", kFieldHeight - kCellSize, &start.y}};
     for (const Coordinate& c : coordinates) {
-        const std::string name = std::string("souřadnice ") + c.axis + " " + snake;
+        const std::string name = format(tr("souřadnice {} {}"), c.axis, snake);
         long long value = 0;
         if (auto fault = in.number(name, value)) return fault;
         if (auto fault = outside(name, value, in.line(), c.high)) return fault;
         if (value % kCellSize != 0)
-            return Fault{in.line(),
-                         name + " = " + std::to_string(value) + " neleží na mřížce po 10 bodech."};
+            return Fault{in.line(), format(tr("{} = {} neleží na mřížce po 10 bodech."), name,
+                                           std::to_string(value))};
         *c.target = static_cast<int>(value);
     }
     const std::pair<const char*, int*> directions[] = {{"dx", &start.dx}, {"dy", &start.dy}};
     for (const auto& [axis, target] : directions) {
-        const std::string name = std::string("směr ") + axis + " " + snake;
+        const std::string name = format(tr("směr {} {}"), axis, snake);
         long long value = 0;
         if (auto fault = in.number(name, value)) return fault;
         if (value < -1 || value > 1)
             return Fault{in.line(),
-                         name + " = " + std::to_string(value) + " musí být −1, 0 nebo 1."};
+                         format(tr("{} = {} musí být −1, 0 nebo 1."), name, std::to_string(value))};
         *target = static_cast<int>(value);
     }
     return std::nullopt;
@@ -112,7 +114,7 @@ std::optional<Fault> readWall(LevelReader& in, LevelWall& wall) {
                                       {"y2", kFieldHeight, &wall.y2}};
     bool first = true;
     for (const Coordinate& c : coordinates) {
-        const std::string name = std::string("souřadnice ") + c.name;
+        const std::string name = format(tr("souřadnice {}"), c.name);
         long long value = 0;
         if (auto fault = in.number(name, value)) return fault;
         if (first) wall.line = in.line();
@@ -120,14 +122,14 @@ std::optional<Fault> readWall(LevelReader& in, LevelWall& wall) {
         if (auto fault = outside(name, value, in.line(), c.high)) return fault;
         *c.target = static_cast<int>(value);
     }
-    return in.text("textura zdi", wall.texture);
+    return in.text(tr("textura zdi"), wall.texture);
 }
 
 std::optional<Fault> readLevel(const std::string& text, LevelFile& level) {
     LevelReader in(text);
-    if (auto fault = in.text("obrázek pozadí", level.background)) return fault;
-    if (auto fault = readStart(in, "červeného hada", level.red)) return fault;
-    if (auto fault = readStart(in, "modrého hada", level.blue)) return fault;
+    if (auto fault = in.text(tr("obrázek pozadí"), level.background)) return fault;
+    if (auto fault = readStart(in, tr("červeného hada"), level.red)) return fault;
+    if (auto fault = readStart(in, tr("modrého hada"), level.blue)) return fault;
     while (!in.atEnd()) {
         LevelWall wall;
         if (auto fault = readWall(in, wall)) return fault;
@@ -142,8 +144,8 @@ std::variant<LevelFile, LevelError> parseLevel(const std::string& text,
                                                const std::string& fileName) {
     LevelFile level;
     if (auto fault = readLevel(text, level))
-        return LevelError{"Chyba v mapě „" + fileName + "“, řádek " + std::to_string(fault->line) +
-                          ": " + fault->what};
+        return LevelError{format(tr("Chyba v mapě „{}“, řádek {}: {}"), fileName,
+                                 std::to_string(fault->line), fault->what)};
     return level;
 }
 

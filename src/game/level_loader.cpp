@@ -11,6 +11,7 @@
 #include <set>
 
 #include "platform/files.h"
+#include "platform/texts.h"
 
 namespace zib {
 
@@ -43,37 +44,42 @@ std::variant<Picture, std::string> loadLevelPicture(PicturePolicy& policy,
                                                     const std::string& name,
                                                     const std::string& what, const Canvas& plain,
                                                     Graphics& graphics) {
-    if (name.empty()) return what + " nemá uveden název souboru.";
+    if (name.empty()) return format(tr("{} nemá uveden název souboru."), what);
     if (policy.fromNetwork && !isBareFileName(name))
-        return what + " " + quoted(name) +
-               " není prostý název souboru: mapa od soupeře smí jmenovat jen soubory bez cesty.";
+        return format(
+            tr("{} {} není prostý název souboru: mapa od soupeře smí jmenovat jen soubory "
+               "bez cesty."),
+            what, quoted(name));
     std::optional<std::string> path;
     for (const std::string& folder : policy.folders)
         if ((path = resolvePath(folder, name))) break;
 
-    const auto drawPlain = [&](const char* fault) -> Picture {
+    const auto drawPlain = [&](const char* pattern) -> Picture {
         if (policy.warned.insert(name).second)
-            policy.warnings.push_back("ZIB: obrázek " + quoted(name) + " mapy " +
-                                      quoted(levelName) + " " + fault +
-                                      ", místo něj se kreslí jednolitá barva.");
+            policy.warnings.push_back(format(pattern, quoted(name), quoted(levelName)));
         return std::make_shared<const Canvas>(plain);
     };
     if (!path) {
-        if (policy.fromNetwork) return drawPlain("chybí");
+        if (policy.fromNetwork)
+            return drawPlain(
+                tr("ZIB: obrázek {} mapy {} chybí, místo něj se kreslí jednolitá barva."));
         const std::string folder = policy.folders.empty() ? "" : policy.folders.front();
-        return what + " " + quoted(name) + " nebyl nalezen ve složce " + quoted(folder) + ".";
+        return format(tr("{} {} nebyl nalezen ve složce {}."), what, quoted(name), quoted(folder));
     }
     try {
         return graphics.loadPicture(*path);
     } catch (const PictureError&) {
-        if (policy.fromNetwork) return drawPlain("nelze načíst");
-        return what + " " + quoted(*path) + " nelze načíst: soubor není obrázek nebo je poškozený.";
+        if (policy.fromNetwork)
+            return drawPlain(
+                tr("ZIB: obrázek {} mapy {} nelze načíst, místo něj se kreslí jednolitá barva."));
+        return format(tr("{} {} nelze načíst: soubor není obrázek nebo je poškozený."), what,
+                      quoted(*path));
     }
 }
 
 std::string wallsFault(const std::string& levelName, const LevelFile& file) {
-    return "Mapa " + quoted(levelName) + " má " + std::to_string(file.walls.size()) +
-           " zdí; ve hře po síti smí mít nejvýše " + std::to_string(kMostOnlineWalls) + ".";
+    return format(tr("Mapa {} má {} zdí; ve hře po síti smí mít nejvýše {}."), quoted(levelName),
+                  std::to_string(file.walls.size()), std::to_string(kMostOnlineWalls));
 }
 
 // Parses the level's text and loads every picture it names.
@@ -86,9 +92,10 @@ std::variant<ReadyLevel, std::string> readLevelText(const std::string& text,
     ReadyLevel ready;
     ready.file = std::move(std::get<LevelFile>(parsed));
     if (ready.file.walls.size() > policy.mostWalls) return wallsFault(levelName, ready.file);
-    auto background = loadLevelPicture(
-        policy, levelName, ready.file.background, "Obrázek pozadí mapy " + quoted(levelName),
-        Canvas(kFieldWidth, kFieldHeight, kPlainBackground), graphics);
+    auto background =
+        loadLevelPicture(policy, levelName, ready.file.background,
+                         format(tr("Obrázek pozadí mapy {}"), quoted(levelName)),
+                         Canvas(kFieldWidth, kFieldHeight, kPlainBackground), graphics);
     if (auto* message = std::get_if<std::string>(&background)) return *message;
     ready.background = std::get<Picture>(background);
 
@@ -107,10 +114,10 @@ std::variant<ReadyLevel, std::string> readLevelText(const std::string& text,
             ready.textures.push_back(known->second);
             continue;
         }
-        auto texture = loadLevelPicture(
-            policy, levelName, wall.texture,
-            "Textura zdi v mapě " + quoted(levelName) + " na řádku " + std::to_string(wall.line),
-            plainTexture, graphics);
+        auto texture = loadLevelPicture(policy, levelName, wall.texture,
+                                        format(tr("Textura zdi v mapě {} na řádku {}"),
+                                               quoted(levelName), std::to_string(wall.line)),
+                                        plainTexture, graphics);
         if (auto* message = std::get_if<std::string>(&texture)) return *message;
         decoded.emplace(wall.texture, std::get<Picture>(texture));
         ready.textures.push_back(std::get<Picture>(texture));
@@ -137,18 +144,19 @@ std::string folderOfLevel(const std::string& levelName, const std::string& playe
 std::variant<ReadyLevel, std::string> readLevel(const std::string& folder,
                                                 const std::string& levelName, Graphics& graphics,
                                                 const std::string& sharedFolder) {
-    if (levelName.empty()) return std::string("Není vybrána žádná mapa.");
+    if (levelName.empty()) return std::string(tr("Není vybrána žádná mapa."));
     const std::optional<std::string> path = resolvePath(folder, levelName);
     if (!path)
-        return "Mapa " + quoted(levelName) + " nebyla nalezena ve složce " + quoted(folder) + ".";
+        return format(tr("Mapa {} nebyla nalezena ve složce {}."), quoted(levelName),
+                      quoted(folder));
     std::string text;
     switch (readRegularFile(*path, text, kLargestLevelFile)) {
         case FileRead::Ok:
             break;
         case FileRead::TooLarge:
-            return "Mapu " + quoted(*path) + " nelze přečíst: soubor je větší než 1 MiB.";
+            return format(tr("Mapu {} nelze přečíst: soubor je větší než 1 MiB."), quoted(*path));
         default:  // also a FIFO or a device: it is never opened for reading
-            return "Mapu " + quoted(*path) + " nelze přečíst.";
+            return format(tr("Mapu {} nelze přečíst."), quoted(*path));
     }
     PicturePolicy policy;
     policy.folders.push_back(folder);

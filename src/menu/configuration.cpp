@@ -8,6 +8,7 @@
 #include "platform/data_folder.h"
 #include "platform/fields.h"
 #include "platform/files.h"
+#include "platform/texts.h"
 #include "platform/user_folders.h"
 #include "state/game_mode.h"
 
@@ -20,9 +21,9 @@ constexpr int kFieldCount = 13;
 constexpr int kGaugeDefaultPosition = 8;  // gameSpeed Int((15 - 8) * 100 / 15) = 46
 
 std::string damagedMessage(const std::string& why) {
-    return "Soubor ZIB.ini je poškozený (" + why +
-           "), použije se výchozí nastavení. Při ukončení hry se poškozený soubor uschová jako "
-           "ZIB.ini.bad.";
+    return format(tr("Soubor ZIB.ini je poškozený ({}), použije se výchozí nastavení. Při ukončení "
+                     "hry se poškozený soubor uschová jako ZIB.ini.bad."),
+                  why);
 }
 
 // Reads the numeric fields one after another and remembers the first fault.
@@ -36,16 +37,16 @@ class ConfigurationParser {
         std::optional<long long> value = reader_.readNumber(&notANumber);
         if (!value) {
             if (notANumber)
-                fault_ = position() + " není číslo";
+                fault_ = format(tr("{} není číslo"), position());
             else
-                fault_ = "obsahuje jen " + std::to_string(fieldsRead_) + " z " +
-                         std::to_string(kFieldCount) + " údajů";
+                fault_ = tooFewFields();
             return std::nullopt;
         }
         if (*value < low || *value > high) {
-            fault_ = position() + " je mimo rozsah, " +
-                     (*value < low ? "nejméně " + std::to_string(low)
-                                   : "nejvýše " + std::to_string(high));
+            fault_ =
+                *value < low
+                    ? format(tr("{} je mimo rozsah, nejméně {}"), position(), std::to_string(low))
+                    : format(tr("{} je mimo rozsah, nejvýše {}"), position(), std::to_string(high));
             return std::nullopt;
         }
         ++fieldsRead_;
@@ -56,8 +57,7 @@ class ConfigurationParser {
         if (!fault_.empty()) return std::nullopt;
         std::optional<std::string> value = reader_.readText();
         if (!value) {
-            fault_ = "obsahuje jen " + std::to_string(fieldsRead_) + " z " +
-                     std::to_string(kFieldCount) + " údajů";
+            fault_ = tooFewFields();
             return std::nullopt;
         }
         ++fieldsRead_;
@@ -67,9 +67,14 @@ class ConfigurationParser {
     const std::string& fault() const { return fault_; }
 
   private:
+    std::string tooFewFields() const {
+        return format(tr("obsahuje jen {} z {} údajů"), std::to_string(fieldsRead_),
+                      std::to_string(kFieldCount));
+    }
+
     std::string position() const {
-        return "údaj č. " + std::to_string(fieldsRead_ + 1) + " na řádku " +
-               std::to_string(reader_.line());
+        return format(tr("údaj č. {} na řádku {}"), std::to_string(fieldsRead_ + 1),
+                      std::to_string(reader_.line()));
     }
 
     FieldReader reader_;
@@ -144,23 +149,26 @@ ConfigurationLoad loadConfigurationFile(const std::string& path) {
     if (!std::filesystem::exists(path, error)) {
         load.status = ConfigurationStatus::Missing;
         load.settings = defaultSettings();
-        load.message = "Soubor ZIB.ini nebyl nalezen, použije se výchozí nastavení.";
+        load.message = tr("Soubor ZIB.ini nebyl nalezen, použije se výchozí nastavení.");
     } else if (const Result<std::string> text = readWholeFile(path)) {
         load = readConfiguration(*text);
     } else {
         load.status = ConfigurationStatus::Damaged;
         load.settings = defaultSettings();
-        load.message = damagedMessage("nelze jej přečíst");
+        load.message = damagedMessage(tr("nelze jej přečíst"));
     }
     load.path = path;
     return load;
 }
 
-ConfigurationLoad loadConfiguration() {
+std::string configurationFilePath() {
     // A ZIB.ini in the current folder wins, as it always did; else the program's own place for it.
-    if (std::optional<std::string> here = resolvePath("", kFileName))
-        return loadConfigurationFile(*here);
-    return loadConfigurationFile(settingsFile(kFileName));
+    if (std::optional<std::string> here = resolvePath("", kFileName)) return *here;
+    return settingsFile(kFileName);
+}
+
+ConfigurationLoad loadConfiguration() {
+    return loadConfigurationFile(configurationFilePath());
 }
 
 std::string writeConfiguration(const Settings& settings) {
@@ -183,8 +191,11 @@ Status saveConfiguration(const std::string& path, const Settings& settings, bool
         std::string copy = (std::filesystem::path(path).parent_path() / "ZIB.ini.bad").string();
         const Result<std::string> damaged = readWholeFile(path);
         if (!damaged || !writeFileAtomically(copy, *damaged))
-            notes = "Poškozený soubor ZIB.ini se nepodařilo uschovat jako " + copy +
-                    (damaged ? " (zápis selhal)." : " (nelze jej přečíst).");
+            notes = format(damaged ? tr("Poškozený soubor ZIB.ini se nepodařilo uschovat jako {} "
+                                        "(zápis selhal).")
+                                   : tr("Poškozený soubor ZIB.ini se nepodařilo uschovat jako {} "
+                                        "(nelze jej přečíst)."),
+                           copy);
     }
     // The player's settings folder (an installed game's) comes into being at the first EXIT; any
     // other missing folder is a fault to report.
@@ -192,13 +203,14 @@ Status saveConfiguration(const std::string& path, const Settings& settings, bool
         !own.empty() && std::filesystem::path(path).parent_path() == own)
         makeFolders(own);
     if (!writeFileAtomically(path, writeConfiguration(settings))) {
-        std::string message = "Nastavení se nepodařilo uložit do souboru " + path +
-                              ", původní soubor zůstal beze změny.";
+        std::string message = format(
+            tr("Nastavení se nepodařilo uložit do souboru {}, původní soubor zůstal beze změny."),
+            path);
         if (!notes.empty()) message += " " + notes;
         return Failure{message};
     }
     if (!notes.empty())
-        return Failure{notes + " Nové nastavení je uloženo v souboru " + path + "."};
+        return Failure{notes + " " + format(tr("Nové nastavení je uloženo v souboru {}."), path)};
     return {};
 }
 

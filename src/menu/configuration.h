@@ -48,6 +48,9 @@ ConfigurationLoad loadConfigurationFile(const std::string& path);
 // folder, a portable copy's beside the program or else in the current folder.
 ConfigurationLoad loadConfiguration();
 
+// The path loadConfiguration() reads (the file may not exist).
+std::string configurationFilePath();
+
 // The content of the file: exactly two lines, each ended by CR LF.
 std::string writeConfiguration(const Settings& settings);
 

@@ -6,11 +6,12 @@
 #include "menu/round_half_even.h"
 #include "platform/data_folder.h"
 #include "platform/files.h"
+#include "platform/texts.h"
 
 namespace zib {
 
 const char* const kNoLevelsMessage =
-    "Ve složce baseq7 není žádný level (soubor .zq7), hru nelze spustit.";
+    N_("Ve složce baseq7 není žádný level (soubor .zq7), hru nelze spustit.");
 
 namespace {
 

@@ -2,6 +2,7 @@
 // grey without it, and the picture boxes whose pictures are missing filled with what they cover.
 #include "menu/menu_window.h"
 #include "platform/files.h"
+#include "platform/texts.h"
 
 namespace zib {
 
@@ -23,8 +24,8 @@ void MenuWindow::loadTexture() {
     // Without the texture the menu still works, on a plain dark background.
     if (!texture_)
         showMessage(
-            "Nelze načíst obrázek pozadí menu \"BASEQ7\\kovy\\plech2.jpg\", menu bude "
-            "bez textury.");
+            tr("Nelze načíst obrázek pozadí menu \"BASEQ7\\kovy\\plech2.jpg\", menu bude "
+               "bez textury."));
     tileBackground();
 }
 

@@ -3,7 +3,9 @@
 #include <array>
 
 #include "menu/menu_window.h"
+#include "menu/speed_gauge.h"
 #include "platform/files.h"
+#include "platform/texts.h"
 #include "state/game_mode.h"
 
 namespace zib {
@@ -42,13 +44,21 @@ constexpr std::array<const char*, 5> kHighlightFiles{"start.png", "mods.png", "o
 // The key slots: blue column at x 488, red at 624, rows up, down, right, left.
 constexpr std::array<const char*, 8> kKeyCaptions{"W", "UP",    "S", "DOWN",
                                                   "D", "RIGHT", "A", "LEFT"};
-constexpr std::array<const char*, 4> kRowCaptions{"Nahoru", "Dolu", "Pravo", "Levo"};
+constexpr std::array<const char*, 4> kRowCaptions{N_("Nahoru"), N_("Dolu"), N_("Pravo"),
+                                                  N_("Levo")};
 constexpr std::array<int, 4> kKeyRows{56, 88, 120, 152};
 
 }  // namespace
 
 Picture MenuWindow::loadAsset(const std::string& name) {
-    auto found = findDataFile("baseq7/menu/" + name);
+    // A picture with words in it may have an English twin: NAME-en.EXT beside it.
+    std::optional<std::string> found;
+    if (currentLanguage() == Language::English) {
+        const size_t dot = name.rfind('.');
+        if (dot != std::string::npos)
+            found = findDataFile("baseq7/menu/" + name.substr(0, dot) + "-en" + name.substr(dot));
+    }
+    if (!found) found = findDataFile("baseq7/menu/" + name);
     if (!found) return nullptr;  // a missing picture leaves its control empty
     try {
         return app().loadPicture(*found);
@@ -140,8 +150,8 @@ void MenuWindow::designScorePanel() {
 }
 
 void MenuWindow::designOptionsPanel() {
-    c_.blueKeysHeading = &makeLabel(488, 8, 130, 29, "Modrý", arial(18));
-    c_.redKeysHeading = &makeLabel(624, 8, 150, 29, "Červený", arial(18));
+    c_.blueKeysHeading = &makeLabel(488, 8, 130, 29, tr("Modrý"), arial(18));
+    c_.redKeysHeading = &makeLabel(624, 8, 150, 29, tr("Červený"), arial(18));
     for (int i = 0; i < 13; ++i) {
         Label* l = nullptr;
         if (i < 8) {
@@ -151,10 +161,10 @@ void MenuWindow::designOptionsPanel() {
             c_.keySlots[static_cast<size_t>(i)] = l;
         } else if (i < 12) {
             l = &makeLabel(360, kKeyRows[static_cast<size_t>(i - 8)], 120, 29,
-                           kRowCaptions[static_cast<size_t>(i - 8)], arial(18));
+                           tr(kRowCaptions[static_cast<size_t>(i - 8)]), arial(18));
             c_.keyRowCaptions[static_cast<size_t>(i - 8)] = l;
         } else {
-            l = &makeLabel(368, 219, 405, 37, "RYCHLOST HRY", arial(24));
+            l = &makeLabel(368, 219, 405, 37, tr("RYCHLOST HRY"), arial(24));
             c_.speedCaption = l;
         }
         l->onClick = guarded([this, i] { OP_Click(i); });
@@ -192,14 +202,14 @@ void MenuWindow::designOptionsPanel() {
 void MenuWindow::designModsPanel() {
     c_.levelRows[0] = &makeLabel(376, 80, 190, 29, "Label10", sansSerif(17.25));
     c_.levelRows[0]->onClick = guarded([this] { SM_Click(0); });
-    c_.endlessModeLabel = &makeLabel(616, 80, 175, 24, "NEKONEČNÝ ZIB", sansSerif(13.5));
-    c_.classicModeLabel = &makeLabel(648, 104, 140, 24, "ZIB KLASIK", sansSerif(13.5));
-    c_.onePlayerModeLabel = &makeLabel(668, 128, 120, 24, "1 HRÁC", sansSerif(13.5));
-    c_.growthLabel = &makeLabel(424, 280, 276, 24, "NÁRUST PŘI SEBRÁNÍ:", sansSerif(13.5));
+    c_.endlessModeLabel = &makeLabel(616, 80, 175, 24, tr("NEKONEČNÝ ZIB"), sansSerif(13.5));
+    c_.classicModeLabel = &makeLabel(648, 104, 140, 24, tr("ZIB KLASIK"), sansSerif(13.5));
+    c_.onePlayerModeLabel = &makeLabel(668, 128, 120, 24, tr("1 HRÁC"), sansSerif(13.5));
+    c_.growthLabel = &makeLabel(424, 280, 276, 24, tr("NÁRUST PŘI SEBRÁNÍ:"), sansSerif(13.5));
     c_.growthUp = &makeLabel(704, 280, 18, 24, "+", sansSerif(13.5));
     c_.growthDown = &makeLabel(723, 279, 18, 24, "-", sansSerif(13.5));
     c_.startLengthLabel =
-        &makeLabel(360, 304, 340, 24, "POČET ČLÁNKÚ PŘI STARTU:", sansSerif(13.5));
+        &makeLabel(360, 304, 340, 24, tr("POČET ČLÁNKÚ PŘI STARTU:"), sansSerif(13.5));
     c_.startLengthUp = &makeLabel(704, 305, 18, 24, "+", sansSerif(13.5));
     c_.startLengthDown = &makeLabel(723, 304, 18, 24, "-", sansSerif(13.5));
     c_.previewImage = &addImage();
@@ -245,6 +255,26 @@ void MenuWindow::designModsPanel() {
     c_.downArrow->onClick = guarded([this] { scrollLevels(+1); });
     c_.downArrow->onDblClick = guarded([this] { scrollLevels(+1); });
     showModsPanel(false);
+}
+
+// The captions the menu wrote at its design, in the current language; the pictures with words in
+// them (loadAsset takes their English twins).
+void MenuWindow::showTexts() {
+    if (!c_.speedCaption) return;  // not designed yet
+    c_.blueKeysHeading->setCaption(tr("Modrý"));
+    c_.redKeysHeading->setCaption(tr("Červený"));
+    for (size_t i = 0; i < c_.keyRowCaptions.size(); ++i)
+        c_.keyRowCaptions[i]->setCaption(tr(kRowCaptions[i]));
+    c_.endlessModeLabel->setCaption(tr("NEKONEČNÝ ZIB"));
+    c_.classicModeLabel->setCaption(tr("ZIB KLASIK"));
+    c_.onePlayerModeLabel->setCaption(tr("1 HRÁC"));
+    refreshSettingCaptions();
+    c_.speedCaption->setCaption(
+        speedCaption(gaugeForSpeed(state_.settings.gameSpeed, gaugeCells_).captionValue));
+    c_.scorePicture->setPicture(loadAsset("score.png"));
+    c_.modsHeading->setPicture(loadAsset("heading.png"));
+    if (Picture help = loadAsset("helptext.bmp")) c_.helpBox->setPicture(help);
+    refresh();
 }
 
 }  // namespace zib

@@ -1,7 +1,9 @@
 // The keyboard of the menu: Enter starts a game, a key release binds an armed key slot, and the
-// typed words DEMO, EDIT, EXIT, FREE and FPS. Also the idle countdown that starts a demo game.
+// typed words DEMO, EDIT, EXIT, FREE, LANG and FPS. Also the idle countdown that starts a demo
+// game.
 #include "menu/menu_window.h"
 #include "platform/key_codes.h"
+#include "platform/texts.h"
 
 namespace zib {
 
@@ -76,6 +78,12 @@ void MenuWindow::searchTypedWords() {
             activateItem(4);
             return;
         }
+        if (four == U"LANG") {
+            typedKeys_.clear();
+            switchLanguage();
+            services().sound.play(kClickSound);
+            return;
+        }
         if (four == U"FREE") {
             switchFreeMode();
             typedKeys_.clear();
@@ -108,7 +116,7 @@ void MenuWindow::Timer2_Timer() {
     if (c_.helpTimer->enabled() || messageOpen()) return;
     std::optional<std::string> level = randomLevelName(levels_, state_.random.next());
     if (!level) {
-        showMessage(kNoLevelsMessage);
+        showMessage(tr(kNoLevelsMessage));
         return;
     }
     Settings& s = state_.settings;

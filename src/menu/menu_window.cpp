@@ -9,6 +9,7 @@
 #include "menu/status_lines.h"
 #include "platform/data_folder.h"
 #include "platform/files.h"
+#include "platform/texts.h"
 #include "state/game_mode.h"
 
 namespace zib {
@@ -172,13 +173,13 @@ void MenuWindow::activateItem(int index) {
 
 void MenuWindow::startGame() {
     if (watch_) {
-        showMessage(kWatcherStartMessage);
+        showMessage(tr(kWatcherStartMessage));
         return;
     }
     if (online_ && online_->connected()) {
         // Online, the host starts the games, on both machines.
         if (!online_->isHost()) {
-            showMessage(kJoinerStartMessage);
+            showMessage(tr(kJoinerStartMessage));
             return;
         }
         c_.idleTimer->setEnabled(false);
@@ -191,7 +192,7 @@ void MenuWindow::startGame() {
 void MenuWindow::launchGame() {
     c_.idleTimer->setEnabled(false);
     if (state_.settings.levelName.empty()) {
-        failedStart(kNoLevelsMessage);
+        failedStart(tr(kNoLevelsMessage));
         return;
     }
     game_->show();

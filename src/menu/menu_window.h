@@ -17,6 +17,7 @@
 #include "menu/speed_gauge.h"
 #include "online/online_play.h"
 #include "online/watch_play.h"
+#include "platform/texts.h"
 #include "platform/toolkit.h"
 #include "state/game_mode.h"
 #include "state/game_state.h"
@@ -194,6 +195,9 @@ class MenuWindow : public Form, public MenuLink {
     void Timer2_Timer();
     void searchTypedWords();
     void switchFreeMode();
+    // menu_language.cpp: LANG switches between Czech and English at once and remembers it.
+    void switchLanguage();
+    void showTexts();
 
     // options_panel.cpp
     void OP_Click(int index);

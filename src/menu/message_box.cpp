@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "menu/menu_window.h"
+#include "menu/status_lines.h"
 
 namespace zib {
 
@@ -22,8 +23,11 @@ const FontSpec kTextFont{"Arial", 14, true};
 const FontSpec kOkFont{"Arial", 24, true};
 
 // Splits a message into lines no wider than `width` pixels, breaking between words (and at line
-// ends of the text). A single word wider than a line gets a line of its own.
+// ends of the text). A word wider than a line is broken between its characters.
 std::vector<Canvas> wrapText(Graphics& g, const std::string& text, int width) {
+    const auto measure = [&](const std::string& t) {
+        return g.renderText(t, kTextFont, kBlack).width();
+    };
     std::vector<Canvas> lines;
     std::istringstream paragraphs(text);
     std::string paragraph;
@@ -32,11 +36,18 @@ std::vector<Canvas> wrapText(Graphics& g, const std::string& text, int width) {
         std::string word, line;
         while (words >> word) {
             std::string candidate = line.empty() ? word : line + " " + word;
-            if (!line.empty() && g.renderText(candidate, kTextFont, kBlack).width() > width) {
+            if (!line.empty() && measure(candidate) > width) {
                 lines.push_back(g.renderText(line, kTextFont, kBlack));
                 line = word;
             } else {
                 line = candidate;
+            }
+            if (measure(line) > width) {
+                std::vector<std::string> pieces = splitWord(line, width, measure);
+                line = pieces.back();
+                pieces.pop_back();
+                for (const std::string& piece : pieces)
+                    lines.push_back(g.renderText(piece, kTextFont, kBlack));
             }
         }
         lines.push_back(g.renderText(line, kTextFont, kBlack));

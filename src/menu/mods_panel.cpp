@@ -3,6 +3,7 @@
 #include "game/level_loader.h"
 #include "menu/menu_window.h"
 #include "platform/files.h"
+#include "platform/texts.h"
 
 namespace zib {
 
@@ -98,8 +99,10 @@ void MenuWindow::stepStartLength(int delta) {
 
 void MenuWindow::refreshSettingCaptions() {
     const Settings& s = state_.settings;
-    c_.startLengthLabel->setCaption("POČET ČLÁNKÚ PŘI STARTU:" + std::to_string(s.startLength));
-    c_.growthLabel->setCaption("NÁRUST PŘI SEBRÁNÍ:" + std::to_string(s.growthPerFood));
+    c_.startLengthLabel->setCaption(
+        format(tr("POČET ČLÁNKÚ PŘI STARTU:{}"), std::to_string(s.startLength)));
+    c_.growthLabel->setCaption(
+        format(tr("NÁRUST PŘI SEBRÁNÍ:{}"), std::to_string(s.growthPerFood)));
 }
 
 }  // namespace zib

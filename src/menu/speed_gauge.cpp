@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "menu/round_half_even.h"
+#include "platform/texts.h"
 
 namespace zib {
 
@@ -34,7 +35,7 @@ double positionForSpeed(int gameSpeed) {
 }
 
 std::string speedCaption(int captionValue) {
-    return "RYCHLOST HRY: " + std::to_string(captionValue);
+    return format(tr("RYCHLOST HRY: {}"), std::to_string(captionValue));
 }
 
 GaugeView gaugeForSpeed(int gameSpeed, const GaugeCells& previous) {

@@ -1,5 +1,10 @@
-// Greedy line breaking at spaces, then shortening from the front.
+// Greedy line breaking at spaces (inside a word only when it is wider than a line), then
+// shortening from the front.
 #include "menu/status_lines.h"
+
+#include <algorithm>
+
+#include "platform/texts.h"
 
 namespace zib {
 
@@ -30,12 +35,46 @@ std::vector<std::string> breakLines(const std::vector<std::string>& all, size_t 
             lines.push_back(line);
             line = all[i];
         }
+        // A word wider than the line: its pieces fill lines of their own, the last one goes on.
+        if (measure(line) > width) {
+            std::vector<std::string> pieces = splitWord(line, width, measure);
+            line = pieces.back();
+            pieces.pop_back();
+            lines.insert(lines.end(), pieces.begin(), pieces.end());
+        }
     }
     if (!line.empty()) lines.push_back(line);
     return lines;
 }
 
+// The length of the UTF-8 character that starts with byte c.
+size_t characterLength(unsigned char c) {
+    if (c >= 0xF0) return 4;
+    if (c >= 0xE0) return 3;
+    if (c >= 0xC0) return 2;
+    return 1;
+}
+
 }  // namespace
+
+std::vector<std::string> splitWord(const std::string& word, int width,
+                                   const std::function<int(const std::string&)>& measure) {
+    std::vector<std::string> pieces;
+    std::string piece;
+    for (size_t i = 0; i < word.size();) {
+        const size_t n =
+            std::min(characterLength(static_cast<unsigned char>(word[i])), word.size() - i);
+        const std::string character = word.substr(i, n);
+        if (!piece.empty() && measure(piece + character) > width) {
+            pieces.push_back(piece);
+            piece.clear();
+        }
+        piece += character;
+        i += n;
+    }
+    if (!piece.empty() || pieces.empty()) pieces.push_back(piece);
+    return pieces;
+}
 
 std::vector<std::string> fitLines(const std::string& text, int width, size_t maxLines,
                                   const std::function<int(const std::string&)>& measure) {
@@ -52,10 +91,9 @@ namespace zib {
 
 std::string watchersLine(int count) {
     if (count <= 0) return {};
-    const std::string n = std::to_string(count);
-    if (count == 1) return "Hru sleduje 1 divák.";
-    if (count <= 4) return "Hru sledují " + n + " diváci.";
-    return "Hru sleduje " + n + " diváků.";
+    return format(
+        trn("Hru sleduje {} divák.", "Hru sledují {} diváci.", "Hru sleduje {} diváků.", count),
+        std::to_string(count));
 }
 
 }  // namespace zib

@@ -3,6 +3,7 @@
 
 #include "net/port_mapping.h"
 #include "net/server_messages.h"
+#include "platform/texts.h"
 
 namespace zib::net {
 
@@ -19,33 +20,40 @@ std::string addressLine(const MappingStatus& status, uint16_t localPort) {
     const std::string local =
         status.localAddress.empty()
             ? ""
-            : "V místní síti: zib --join " + status.localAddress + ":" + port + ".";
-    const std::string byHand = "přesměrujte UDP port " + port +
-                               " na tento počítač ručně, nebo použijte pozvánku přes server ZIB.";
+            : format(tr("V místní síti: zib --join {}:{}."), status.localAddress, port);
+    const std::string byHand = format(
+        tr("přesměrujte UDP port {} na tento počítač ručně, nebo použijte pozvánku přes server "
+           "ZIB."),
+        port);
     const auto withLocal = [&](const std::string& text) {
         return local.empty() ? text : text + " " + local;
     };
     switch (status.stage) {
         case MappingStage::Working:
-            return withLocal("Žádám router o otevření portu…");
+            return withLocal(tr("Žádám router o otevření portu…"));
         case MappingStage::NoRouter:
-            return withLocal("Router neodpověděl (NAT-PMP ani UPnP): " + byHand);
+            return withLocal(format(tr("Router neodpověděl (NAT-PMP ani UPnP): {}"), byHand));
         case MappingStage::Refused:
-            return withLocal("Router port neotevřel (" + status.why + "): " + byHand);
+            return withLocal(format(tr("Router port neotevřel ({}): {}"), status.why, byHand));
         case MappingStage::NoPublicAddress:
             return withLocal(
-                "Router nemá veřejnou adresu" +
-                (status.externalAddress.empty() ? "" : " (má " + status.externalAddress + ")") +
-                ", je sám za dalším překladem adres (např. u operátora): z internetu se soupeř "
-                "nepřipojí. Pomůže pozvánka přes server ZIB.");
+                status.externalAddress.empty()
+                    ? tr("Router nemá veřejnou adresu, je sám za dalším překladem adres (např. u "
+                         "operátora): z internetu se soupeř nepřipojí. Pomůže pozvánka přes server "
+                         "ZIB.")
+                    : format(tr("Router nemá veřejnou adresu (má {}), je sám za dalším překladem "
+                                "adres (např. u operátora): z internetu se soupeř nepřipojí. "
+                                "Pomůže pozvánka přes server ZIB."),
+                             status.externalAddress));
         case MappingStage::Mapped:
             break;
     }
-    std::string line = "Soupeř se připojí: zib --join " + status.externalAddress + ":" +
-                       std::to_string(status.externalPort);
-    if (!status.localAddress.empty())
-        line += " (v místní síti: zib --join " + status.localAddress + ":" + port + ")";
-    return line;
+    if (status.localAddress.empty())
+        return format(tr("Soupeř se připojí: zib --join {}:{}"), status.externalAddress,
+                      std::to_string(status.externalPort));
+    return format(tr("Soupeř se připojí: zib --join {}:{} (v místní síti: zib --join {}:{})"),
+                  status.externalAddress, std::to_string(status.externalPort), status.localAddress,
+                  port);
 }
 
 }  // namespace zib::net

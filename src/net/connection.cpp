@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "net/enet_host.h"
+#include "platform/texts.h"
 
 namespace zib::net {
 
@@ -234,12 +235,12 @@ std::unique_ptr<Connection> Connection::connect(const std::string& host, uint16_
                                                 const ConnectionOptions& options,
                                                 std::string& error) {
     if (!initializeEnet()) {
-        error = "Síť nelze spustit (ENet).";
+        error = tr("Síť nelze spustit (ENet).");
         return nullptr;
     }
     ENetAddress address{};
     if (enet_address_set_host(&address, host.c_str()) != 0) {
-        error = "Počítač " + host + " nelze najít.";
+        error = format(tr("Počítač {} nelze najít."), host);
         return nullptr;
     }
     address.port = port;
@@ -248,7 +249,7 @@ std::unique_ptr<Connection> Connection::connect(const std::string& host, uint16_
     c->impl_->peer = enet_host_connect(c->impl_->host, &address, kChannelCount,
                                        options.watcher ? kWatcherConnectData : 0);
     if (!c->impl_->peer) {
-        error = "Síťové spojení nelze vytvořit.";
+        error = tr("Síťové spojení nelze vytvořit.");
         return nullptr;
     }
     c->impl_->applyTimeout(c->impl_->peer);
@@ -257,7 +258,7 @@ std::unique_ptr<Connection> Connection::connect(const std::string& host, uint16_
 
 std::unique_ptr<Connection> Connection::open(const ConnectionOptions& options, std::string& error) {
     if (!initializeEnet()) {
-        error = "Síť nelze spustit (ENet).";
+        error = tr("Síť nelze spustit (ENet).");
         return nullptr;
     }
     std::unique_ptr<Connection> c(new Connection);
@@ -267,7 +268,7 @@ std::unique_ptr<Connection> Connection::open(const ConnectionOptions& options, s
     // socket.
     c->impl_->host = enet_host_create(nullptr, kRacingPaths + 1, kChannelCount, 0, 0);
     if (!c->impl_->host) {
-        error = "Síťové spojení nelze vytvořit.";
+        error = tr("Síťové spojení nelze vytvořit.");
         return nullptr;
     }
     c->impl_->configure();
@@ -280,13 +281,13 @@ bool Connection::connectTo(const std::string& host, uint16_t port, std::string& 
     const size_t attempts = (d.peer ? 1 : 0) + d.racing.size();
     if (d.listening || d.isConnected || d.relay || attempts >= kRacingPaths ||
         enet_address_set_host(&address, host.c_str()) != 0) {
-        error = "Počítač " + host + " nelze najít.";
+        error = format(tr("Počítač {} nelze najít."), host);
         return false;
     }
     address.port = port;
     ENetPeer* attempt = enet_host_connect(d.host, &address, kChannelCount, 0);
     if (!attempt) {
-        error = "Síťové spojení nelze vytvořit.";
+        error = tr("Síťové spojení nelze vytvořit.");
         return false;
     }
     d.applyTimeout(attempt);
@@ -301,7 +302,7 @@ bool Connection::connectServer(const std::string& host, uint16_t port, std::stri
     Impl& d = *impl_;
     ENetAddress address{};
     if (enet_address_set_host(&address, host.c_str()) != 0) {
-        error = "Server ZIB " + host + " nelze najít.";
+        error = format(tr("Server ZIB {} nelze najít."), host);
         return false;
     }
     address.port = port;
@@ -310,7 +311,7 @@ bool Connection::connectServer(const std::string& host, uint16_t port, std::stri
     d.serverAddress = address;
     d.server = enet_host_connect(d.host, &address, 1, 0);
     if (!d.server) {
-        error = "Spojení se serverem ZIB nelze vytvořit.";
+        error = tr("Spojení se serverem ZIB nelze vytvořit.");
         return false;
     }
     d.applyTimeout(d.server);

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/texts.h"
+
 namespace zib::net {
 
 namespace {
@@ -31,18 +33,19 @@ std::string listenFault(const ENetAddress& address, const std::string& bindHost)
     }
     switch (fault) {
         case EADDRINUSE:
-            return "Na portu " + port + " nelze naslouchat: je obsazený jiným programem.";
+            return format(tr("Na portu {} nelze naslouchat: je obsazený jiným programem."), port);
         case EADDRNOTAVAIL:
-            return "Na adrese " + bindHost +
-                   " nelze naslouchat: tento počítač takovou adresu nemá.";
+            return format(tr("Na adrese {} nelze naslouchat: tento počítač takovou adresu nemá."),
+                          bindHost);
         case EACCES:
         case EPERM:
-            return "Na portu " + port +
-                   " smí naslouchat jen správce systému; zvolte port 1024 nebo vyšší.";
+            return format(
+                tr("Na portu {} smí naslouchat jen správce systému; zvolte port 1024 nebo vyšší."),
+                port);
         case 0:
-            return "Na portu " + port + " nelze naslouchat.";
+            return format(tr("Na portu {} nelze naslouchat."), port);
         default:
-            return "Na portu " + port + " nelze naslouchat (" + std::strerror(fault) + ").";
+            return format(tr("Na portu {} nelze naslouchat ({})."), port, std::strerror(fault));
     }
 }
 
@@ -58,14 +61,14 @@ bool initializeEnet() {
 ENetHost* listenEnet(const std::string& bindHost, uint16_t port, size_t slots, size_t channels,
                      std::string& error) {
     if (!initializeEnet()) {
-        error = "Síť nelze spustit (ENet).";
+        error = tr("Síť nelze spustit (ENet).");
         return nullptr;
     }
     ENetAddress address{};
     address.host = ENET_HOST_ANY;
     address.port = port;
     if (!bindHost.empty() && enet_address_set_host_ip(&address, bindHost.c_str()) != 0) {
-        error = "Adresa " + bindHost + " není platná IP adresa.";
+        error = format(tr("Adresa {} není platná IP adresa."), bindHost);
         return nullptr;
     }
     ENetHost* host = enet_host_create(&address, slots, channels, 0, 0);

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "net/invite_code.h"
+#include "platform/texts.h"
 
 namespace zib::net {
 
@@ -122,7 +123,8 @@ struct InviteClient::Impl {
 
     void received(std::span<const uint8_t> bytes) {
         const DecodedServerMessage d = decodeServerMessage(bytes);
-        if (!d.message) return fail("Server ZIB poslal nesrozumitelnou zprávu (" + d.error + ").");
+        if (!d.message)
+            return fail(format(tr("Server ZIB poslal nesrozumitelnou zprávu ({})."), d.error));
         if (const auto* r = std::get_if<Registered>(&*d.message);
             r && isHost && stage == InviteStage::Asking) {
             code = r->code;
@@ -141,7 +143,7 @@ struct InviteClient::Impl {
                 }
                 return;
             }
-            if (stage != InviteStage::Asking) return fail("Server ZIB odpověděl dvakrát.");
+            if (stage != InviteStage::Asking) return fail(tr("Server ZIB odpověděl dvakrát."));
             peerAddress = dotted(p->address);
             peerPort = p->port;
             // A hostile server could point the joiner elsewhere: only the host's own network and
@@ -156,7 +158,8 @@ struct InviteClient::Impl {
         }
         if (std::holds_alternative<RelayReady>(*d.message)) {
             const bool expected = isHost ? (pairing || !pairedWith.empty()) : relayAsked;
-            if (!expected || relayed) return fail("Server ZIB poslal zprávu, která sem nepatří.");
+            if (!expected || relayed)
+                return fail(tr("Server ZIB poslal zprávu, která sem nepatří."));
             // The server's last word: the connection to it is dropped, and the game's own
             // connection goes through its address.
             relayed = true;
@@ -170,7 +173,7 @@ struct InviteClient::Impl {
         }
         if (const auto* no = std::get_if<ServerRefused>(&*d.message))
             return fail(refusalText(no->reason));
-        fail("Server ZIB poslal zprávu, která sem nepatří.");
+        fail(tr("Server ZIB poslal zprávu, která sem nepatří."));
     }
 
     void lost() {
@@ -181,13 +184,14 @@ struct InviteClient::Impl {
             return;
         if (!isHost) {
             return fail(stage == InviteStage::Connecting
-                            ? "Server ZIB " + serverName + " neodpovídá."
-                            : "Spojení se serverem ZIB se přerušilo.");
+                            ? format(tr("Server ZIB {} neodpovídá."), serverName)
+                            : tr("Spojení se serverem ZIB se přerušilo."));
         }
         // The host tries again for as long as it waits: the server may have been restarted.
-        message = code.empty()
-                      ? "Server ZIB " + serverName + " neodpovídá, zkouším to znovu…"
-                      : "Server ZIB se odmlčel a kód " + code + " už neplatí; žádám o nový…";
+        message =
+            code.empty()
+                ? format(tr("Server ZIB {} neodpovídá, zkouším to znovu…"), serverName)
+                : format(tr("Server ZIB se odmlčel a kód {} už neplatí; žádám o nový…"), code);
         code.clear();
         stage = InviteStage::Connecting;
         retryAt = Clock::now() + options.retryPause;
@@ -245,9 +249,9 @@ std::unique_ptr<InviteClient> InviteClient::joinByCode(const std::string& server
                                                        Connection* shared) {
     const std::optional<std::string> normal = normalizeInviteCode(code);
     if (!normal) {
-        error = "„" + code +
-                "“ není kód pozvánky: má šest znaků z písmen A–Z a číslic 2–9 (bez "
-                "0, O, 1, I a L).";
+        error = format(tr("„{}“ není kód pozvánky: má šest znaků z písmen A–Z a číslic 2–9 (bez "
+                          "0, O, 1, I a L)."),
+                       code);
         return nullptr;
     }
     auto d = makeImpl(server, port, options, shared, error);

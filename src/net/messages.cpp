@@ -5,6 +5,7 @@
 #include <type_traits>
 
 #include "net/wire.h"
+#include "platform/texts.h"
 
 namespace zib::net {
 
@@ -82,13 +83,13 @@ Hello readHello(Reader& r) {
     Hello m;
     m.protocolVersion = r.u16();
     m.gameVersion = r.shortString(kMaxGameVersion);
-    r.check(isPrintableVersion(m.gameVersion), "verze hry není čitelný text");
+    r.check(isPrintableVersion(m.gameVersion), N_("verze hry není čitelný text"));
     return m;
 }
 Refuse readRefuse(Reader& r) {
     Refuse m;
     const uint8_t reason = r.u8();
-    r.check(reason == 1, "neznámý důvod odmítnutí");
+    r.check(reason == 1, N_("neznámý důvod odmítnutí"));
     m.reason = static_cast<RefuseReason>(reason);
     return m;
 }
@@ -100,7 +101,7 @@ T readPingPong(Reader& r) {
     return m;
 }
 bool validGameId(Reader& r, uint32_t id) {
-    return r.check(id >= 1, "číslo hry je 0");
+    return r.check(id >= 1, N_("číslo hry je 0"));
 }
 
 StartGame readStartGame(Reader& r) {
@@ -108,43 +109,44 @@ StartGame readStartGame(Reader& r) {
     m.gameId = r.u32();
     validGameId(r, m.gameId);
     m.levelName = r.shortString(kMaxLevelName);
-    r.check(isBareLevelName(m.levelName), "jméno levelu není holé jméno souboru .zq7");
+    r.check(isBareLevelName(m.levelName), N_("jméno levelu není holé jméno souboru .zq7"));
     m.levelText = r.longString(kMaxLevelText);
     m.gameMode = r.u8();
-    r.check(m.gameMode >= 1 && m.gameMode <= 3, "neznámý druh hry");
+    r.check(m.gameMode >= 1 && m.gameMode <= 3, N_("neznámý druh hry"));
     m.growthPerFood = r.i32();
-    r.check(m.growthPerFood <= kMaxGrowthPerFood, "růst za potravu je příliš velký");
+    r.check(m.growthPerFood <= kMaxGrowthPerFood, N_("růst za potravu je příliš velký"));
     m.startLength = r.i32();
-    r.check(m.startLength <= kMaxStartLength, "počáteční délka je příliš velká");
+    r.check(m.startLength <= kMaxStartLength, N_("počáteční délka je příliš velká"));
     m.gameSpeed = r.i32();
-    r.check(m.gameSpeed <= kMaxGameSpeed, "rychlost hry je mimo rozsah");
+    r.check(m.gameSpeed <= kMaxGameSpeed, N_("rychlost hry je mimo rozsah"));
     m.freeMode = r.boolean();
     m.seed = r.u64();
     m.startLeadMs = r.u16();
-    r.check(m.startLeadMs <= kMaxStartLeadMs, "začátek hry je příliš daleko");
+    r.check(m.startLeadMs <= kMaxStartLeadMs, N_("začátek hry je příliš daleko"));
     m.carried.bluePrevDx = r.i8();
     m.carried.bluePrevDy = r.i8();
     r.check(m.carried.bluePrevDx >= -kMaxEdgeStep && m.carried.bluePrevDx <= kMaxEdgeStep &&
                 m.carried.bluePrevDy >= -kMaxEdgeStep && m.carried.bluePrevDy <= kMaxEdgeStep,
-            "směr modrého hada je mimo rozsah");
+            N_("směr modrého hada je mimo rozsah"));
     m.carried.redGrowNow = r.boolean();
     m.carried.blueGrowNow = r.boolean();
     m.carried.foodFrame = r.u8();
-    r.check(m.carried.foodFrame <= 1, "snímek potravy není 0 ani 1");
+    r.check(m.carried.foodFrame <= 1, N_("snímek potravy není 0 ani 1"));
     m.carried.redWins = r.u32();
     m.carried.blueWins = r.u32();
     r.check(m.carried.redWins <= kMaxWins && m.carried.blueWins <= kMaxWins,
-            "počet výher je mimo rozsah");
+            N_("počet výher je mimo rozsah"));
     for (int16_t& key : m.keyBindings) key = r.i16();
     return m;
 }
 std::vector<KeyEvent> readEvents(Reader& r) {
     std::vector<KeyEvent> events;
     const uint8_t count = r.u8();
-    if (!r.check(count <= kMaxEventsPerTick, "příliš mnoho kláves v jednom tahu")) return events;
+    if (!r.check(count <= kMaxEventsPerTick, N_("příliš mnoho kláves v jednom tahu")))
+        return events;
     for (uint8_t i = 0; i < count; ++i) {
         const uint8_t slot = r.u8();
-        r.check(slot <= kEscSlot, "neznámá klávesa");
+        r.check(slot <= kEscSlot, N_("neznámá klávesa"));
         events.push_back({slot});
     }
     return events;
@@ -154,9 +156,9 @@ Input readInput(Reader& r) {
     m.gameId = r.u32();
     validGameId(r, m.gameId);
     m.tick = r.u32();
-    r.check(validTick(m.tick), "číslo tahu je mimo rozsah");
+    r.check(validTick(m.tick), N_("číslo tahu je mimo rozsah"));
     m.senderTick = r.u32();
-    r.check(m.senderTick <= m.tick, "tah odesílatele je za tahem kláves");
+    r.check(m.senderTick <= m.tick, N_("tah odesílatele je za tahem kláves"));
     m.events = readEvents(r);
     for (std::vector<KeyEvent>& keys : m.earlier) keys = readEvents(r);
     return m;
@@ -167,7 +169,7 @@ Checksum readChecksum(Reader& r) {
     validGameId(r, m.gameId);
     m.tick = r.u32();
     r.check(validTick(m.tick) && m.tick % kChecksumInterval == 0,
-            "tah kontrolního součtu není násobkem 16");
+            N_("tah kontrolního součtu není násobkem 16"));
     m.value = r.u64();
     return m;
 }
@@ -182,13 +184,13 @@ EndGame readEndGame(Reader& r) {
     m.gameId = r.u32();
     validGameId(r, m.gameId);
     const uint8_t reason = r.u8();
-    r.check(reason >= 1 && reason <= 2, "neznámý důvod konce hry");
+    r.check(reason >= 1 && reason <= 2, N_("neznámý důvod konce hry"));
     m.reason = static_cast<EndReason>(reason);
     m.tick = r.u32();
     if (m.reason == EndReason::Desync)
-        r.check(validTick(m.tick), "tah rozdílu je mimo rozsah");
+        r.check(validTick(m.tick), N_("tah rozdílu je mimo rozsah"));
     else
-        r.check(m.tick == 0, "tah u konce hry bez rozdílu");
+        r.check(m.tick == 0, N_("tah u konce hry bez rozdílu"));
     return m;
 }
 
@@ -272,7 +274,7 @@ Decoded decode(std::span<const uint8_t> bytes) {
             m = Bye{};
             break;
         default:
-            r.check(bytes.empty(), "neznámý druh zprávy");
+            r.check(bytes.empty(), N_("neznámý druh zprávy"));
             out.error = r.error();
             return out;
     }

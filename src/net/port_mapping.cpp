@@ -21,6 +21,8 @@
 #include <random>
 #include <thread>
 
+#include "platform/texts.h"
+
 namespace zib::net {
 
 namespace {
@@ -95,14 +97,14 @@ Waiting peekAnswer(int fd, size_t answerSize) {
 const char* upnpErrorText(int code) {
     switch (code) {
         case 718:
-            return "port už přesměrovává jinam";
+            return tr("port už přesměrovává jinam");
         case 725:
-            return "umí jen trvalé přesměrování";
+            return tr("umí jen trvalé přesměrování");
         case 606:
         case 729:
-            return "přesměrování nepovolil";
+            return tr("přesměrování nepovolil");
         default:
-            return "přesměrování odmítl";
+            return tr("přesměrování odmítl");
     }
 }
 
@@ -212,7 +214,8 @@ struct PortMapper::Impl {
         }
         if (r == NATPMP_ERR_NOTAUTHORIZED || r == NATPMP_ERR_NETWORKFAILURE ||
             r == NATPMP_ERR_OUTOFRESOURCES)
-            why = "NAT-PMP: router přesměrování odmítl (kód " + std::to_string(-r - 49) + ")";
+            why =
+                format(tr("NAT-PMP: router přesměrování odmítl (kód {})"), std::to_string(-r - 49));
         return false;
     }
 
@@ -280,8 +283,7 @@ struct PortMapper::Impl {
             r = upnpAdd(s.localAddress, port, leaseAsked);
         }
         if (r != UPNPCOMMAND_SUCCESS) {
-            why = "UPnP: router " + std::string(upnpErrorText(r)) + " (chyba " + std::to_string(r) +
-                  ")";
+            why = format(tr("UPnP: router {} (chyba {})"), upnpErrorText(r), std::to_string(r));
             return false;
         }
         s.externalPort = port;

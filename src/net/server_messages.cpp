@@ -5,6 +5,7 @@
 
 #include "net/invite_code.h"
 #include "net/wire.h"
+#include "platform/texts.h"
 
 namespace zib::net {
 
@@ -17,7 +18,7 @@ void fixedCode(wire::Writer& w, const std::string& code) {
 std::string fixedCode(wire::Reader& r) {
     std::string code;
     for (size_t i = 0; i < kInviteCodeLength; ++i) code += static_cast<char>(r.u8());
-    r.check(isInviteCode(code), "kód pozvánky má nepřípustné znaky");
+    r.check(isInviteCode(code), N_("kód pozvánky má nepřípustné znaky"));
     return code;
 }
 
@@ -72,11 +73,11 @@ std::vector<uint8_t> encodeServerMessage(const ServerMessage& message) {
 DecodedServerMessage decodeServerMessage(std::span<const uint8_t> bytes) {
     DecodedServerMessage out;
     if (bytes.empty()) {
-        out.error = "prázdná zpráva";
+        out.error = tr("prázdná zpráva");
         return out;
     }
     if (bytes.size() > kMaxServerMessage) {
-        out.error = "zpráva je příliš dlouhá";
+        out.error = tr("zpráva je příliš dlouhá");
         return out;
     }
     wire::Reader r(bytes);
@@ -88,7 +89,7 @@ DecodedServerMessage decodeServerMessage(std::span<const uint8_t> bytes) {
             x.gamePort = r.u16();
             x.localAddress = r.u32();
             x.localPort = r.u16();
-            r.check((x.localAddress == 0) == (x.localPort == 0), "místní adresa bez portu");
+            r.check((x.localAddress == 0) == (x.localPort == 0), N_("místní adresa bez portu"));
             m = x;
             break;
         }
@@ -110,15 +111,15 @@ DecodedServerMessage decodeServerMessage(std::span<const uint8_t> bytes) {
             x.localAddress = r.u32();
             x.localPort = r.u16();
             x.mappedPort = r.u16();
-            r.check(x.address != 0 && x.port != 0, "adresa protějšku je prázdná");
-            r.check((x.localAddress == 0) == (x.localPort == 0), "místní adresa bez portu");
-            r.check(x.startInMs <= kMaxStartDelayMs, "začátek je příliš daleko");
+            r.check(x.address != 0 && x.port != 0, N_("adresa protějšku je prázdná"));
+            r.check((x.localAddress == 0) == (x.localPort == 0), N_("místní adresa bez portu"));
+            r.check(x.startInMs <= kMaxStartDelayMs, N_("začátek je příliš daleko"));
             m = x;
             break;
         }
         case ServerMessageType::ServerRefused: {
             const uint8_t reason = r.u8();
-            r.check(reason >= 1 && reason <= 8, "neznámý důvod odmítnutí");
+            r.check(reason >= 1 && reason <= 8, N_("neznámý důvod odmítnutí"));
             m = ServerRefused{static_cast<ServerRefusal>(reason)};
             break;
         }
@@ -135,12 +136,12 @@ DecodedServerMessage decodeServerMessage(std::span<const uint8_t> bytes) {
             MappedPort x;
             x.address = r.u32();
             x.port = r.u16();
-            r.check(x.address != 0 && x.port != 0, "otevřený port je prázdný");
+            r.check(x.address != 0 && x.port != 0, N_("otevřený port je prázdný"));
             m = x;
             break;
         }
         default:
-            out.error = "neznámý druh zprávy serveru";
+            out.error = tr("neznámý druh zprávy serveru");
             return out;
     }
     return wire::finish<DecodedServerMessage>(r, std::move(m));
@@ -172,26 +173,29 @@ bool isLocalEndpoint(uint32_t address, uint16_t port, uint32_t publicAddress) {
 std::string refusalText(ServerRefusal reason) {
     switch (reason) {
         case ServerRefusal::WrongCode:
-            return "Server ZIB takový kód pozvánky nezná: je chybně opsaný, nebo hostitel už "
-                   "odešel či začal hrát.";
+            return tr(
+                "Server ZIB takový kód pozvánky nezná: je chybně opsaný, nebo hostitel už "
+                "odešel či začal hrát.");
         case ServerRefusal::TooManyCodes:
-            return "Příliš mnoho chybných kódů pozvánky; zkuste to znovu za minutu.";
+            return tr("Příliš mnoho chybných kódů pozvánky; zkuste to znovu za minutu.");
         case ServerRefusal::Full:
-            return "Server ZIB je plný; zkuste to později.";
+            return tr("Server ZIB je plný; zkuste to později.");
         case ServerRefusal::OtherProtocol:
-            return "Server ZIB mluví jinou verzí protokolu; je potřeba jiná verze hry nebo "
-                   "serveru.";
+            return tr(
+                "Server ZIB mluví jinou verzí protokolu; je potřeba jiná verze hry nebo "
+                "serveru.");
         case ServerRefusal::BadMessage:
-            return "Server ZIB odmítl zprávu hry.";
+            return tr("Server ZIB odmítl zprávu hry.");
         case ServerRefusal::HostLeft:
-            return "Hostitel s tímto kódem pozvánky už odešel; požádejte ho o nový kód.";
+            return tr("Hostitel s tímto kódem pozvánky už odešel; požádejte ho o nový kód.");
         case ServerRefusal::HostPlaying:
-            return "Hostitel s tímto kódem pozvánky už hraje s jiným soupeřem.";
+            return tr("Hostitel s tímto kódem pozvánky už hraje s jiným soupeřem.");
         case ServerRefusal::NoRelay:
-            return "Přímé spojení se nepodařilo a server ZIB je nemůže zprostředkovat (hostitel "
-                   "odešel, nebo je server plný).";
+            return tr(
+                "Přímé spojení se nepodařilo a server ZIB je nemůže zprostředkovat (hostitel "
+                "odešel, nebo je server plný).");
     }
-    return "Server ZIB odmítl žádost.";
+    return tr("Server ZIB odmítl žádost.");
 }
 
 }  // namespace zib::net

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <type_traits>
 
+#include "platform/texts.h"
+
 namespace zib::net {
 
 namespace {
@@ -35,12 +37,6 @@ constexpr size_t kProbesOutKept = 16;
 // The joiner keeps at most this many messages behind a start that waits for the game before it.
 // A fair host sends a few: its start, a checksum of the ticks that need no keys, an end.
 constexpr size_t kHeldKept = 32;
-
-const char* tahy(int n) {
-    if (n == 1) return "tah";
-    if (n >= 2 && n <= 4) return "tahy";
-    return "tahů";
-}
 
 }  // namespace
 
@@ -121,12 +117,12 @@ std::string Session::inviteLine() const {
     if (!invite_ || role_ != Role::Host) return {};
     switch (invite_->stage()) {
         case InviteStage::Registered:
-            return "Kód pozvánky: " + invite_->code() + " (soupeř zadá: zib --join " +
-                   invite_->code() + " --server " + serverName() + ").";
+            return format(tr("Kód pozvánky: {} (soupeř zadá: zib --join {} --server {})."),
+                          invite_->code(), invite_->code(), serverName());
         case InviteStage::Connecting:
         case InviteStage::Asking:
             if (!invite_->message().empty()) return invite_->message();
-            return "Žádám server ZIB " + serverName() + " o kód pozvánky…";
+            return format(tr("Žádám server ZIB {} o kód pozvánky…"), serverName());
         case InviteStage::Failed:
             return invite_->message();
         case InviteStage::Paired:
@@ -172,7 +168,7 @@ void Session::serveInvite() {
         if (state_ == SessionState::Connected && !joinReported_) {
             joinReported_ = true;
             if (options_.onAddressLine)
-                options_.onAddressLine("Připojeno k hostiteli " + connectionKind() + ".");
+                options_.onAddressLine(format(tr("Připojeno k hostiteli {}."), connectionKind()));
         }
         // The direct path answered, and the server is no longer needed; or it did not within
         // 3 s, and the server is asked to carry the game.
@@ -245,7 +241,7 @@ void Session::poll(int timeoutMs) {
     const uint64_t silence = nowUs() - lastHeardUs_;
     if (silence > static_cast<uint64_t>(options_.timeout.count()) * 1000) {
         connection_->disconnect(true);
-        lose("Spojení se soupeřem bylo přerušeno");
+        lose(tr("Spojení se soupeřem bylo přerušeno"));
         return;
     }
     takeHeld();
@@ -285,13 +281,13 @@ void Session::handleConnectionEvent(ConnectionEvent& event) {
             if (state_ == SessionState::Lost || state_ == SessionState::Refused) break;
             if (event.reason == DisconnectReason::Busy) {
                 state_ = SessionState::Refused;
-                message_ = "Hostitel už hraje s jiným soupeřem.";
+                message_ = tr("Hostitel už hraje s jiným soupeřem.");
             } else if (state_ == SessionState::Connecting && role_ == Role::Joiner &&
                        event.reason == DisconnectReason::TimedOut) {
-                lose("Hostitel " + hostName_ + " na portu " + std::to_string(options_.port) +
-                     " neodpovídá.");
+                lose(format(tr("Hostitel {} na portu {} neodpovídá."), hostName_,
+                            std::to_string(options_.port)));
             } else {
-                lose("Spojení se soupeřem bylo přerušeno");
+                lose(tr("Spojení se soupeřem bylo přerušeno"));
             }
             break;
     }
@@ -302,13 +298,13 @@ void Session::handleMessage(Message& message, Channel channel) {
         std::holds_alternative<Ping>(message) || std::holds_alternative<Pong>(message);
     const bool keys = static_cast<uint8_t>(channel) >= 2;
     if (probe != (channel == Channel::Unreliable) || keys != std::holds_alternative<Input>(message))
-        return violation("zpráva v nesprávném kanálu");
+        return violation(tr("zpráva v nesprávném kanálu"));
     if (state_ == SessionState::Connecting && !std::holds_alternative<Hello>(message) &&
         !std::holds_alternative<Refuse>(message) && !std::holds_alternative<Bye>(message))
-        return violation("zpráva před pozdravem");
+        return violation(tr("zpráva před pozdravem"));
     // Behind a start that waits, the messages of its channel wait too; a goodbye does not.
     if (!held_.empty() && channel == Channel::Reliable && !std::holds_alternative<Bye>(message)) {
-        if (held_.size() >= kHeldKept) return violation("příliš mnoho zpráv před koncem hry");
+        if (held_.size() >= kHeldKept) return violation(tr("příliš mnoho zpráv před koncem hry"));
         held_.push_back(std::move(message));
         return;
     }
@@ -319,9 +315,10 @@ void Session::dispatch(Message& message, Channel channel) {
     if (auto* hello = std::get_if<Hello>(&message)) return handleHello(*hello);
     if (std::holds_alternative<Refuse>(message)) {
         // Only an answer to the greeting: later it would leave this side waiting for nothing.
-        if (state_ != SessionState::Connecting) return violation("odmítnutí po navázání spojení");
+        if (state_ != SessionState::Connecting)
+            return violation(tr("odmítnutí po navázání spojení"));
         state_ = SessionState::Refused;
-        message_ = "Soupeř odmítl spojení: má jinou verzi hry.";
+        message_ = tr("Soupeř odmítl spojení: má jinou verzi hry.");
         connection_->disconnect(false);
         return;
     }
@@ -329,8 +326,8 @@ void Session::dispatch(Message& message, Channel channel) {
         return send(Pong{ping->id, nowUs()}, Channel::Unreliable);
     if (auto* pong = std::get_if<Pong>(&message)) return handlePong(*pong);
     if (auto* start = std::get_if<StartGame>(&message)) {
-        if (role_ != Role::Joiner) return violation("start hry od hráče, který nehostí");
-        if (start->gameId <= gameId_) return violation("start hry se starým číslem");
+        if (role_ != Role::Joiner) return violation(tr("start hry od hráče, který nehostí"));
+        if (start->gameId <= gameId_) return violation(tr("start hry se starým číslem"));
         if (inGame()) {
             // The game before it still runs here and may wait for keys the start overtook.
             held_.push_back(std::move(message));
@@ -346,13 +343,13 @@ void Session::dispatch(Message& message, Channel channel) {
         return;
     }
     if (auto* restart = std::get_if<Restart>(&message)) {
-        if (role_ != Role::Host) return violation("žádost o novou hru od hostitele");
-        if (restart->gameId > gameId_) return violation("žádost o novou hru s budoucím číslem");
+        if (role_ != Role::Host) return violation(tr("žádost o novou hru od hostitele"));
+        if (restart->gameId > gameId_) return violation(tr("žádost o novou hru s budoucím číslem"));
         if (restart->gameId == gameId_) events_.push_back({SessionEvent::Type::Restart, {}, {}});
         return;
     }
     if (auto* end = std::get_if<EndGame>(&message)) {
-        if (end->gameId > gameId_) return violation("konec hry s budoucím číslem");
+        if (end->gameId > gameId_) return violation(tr("konec hry s budoucím číslem"));
         if (end->gameId < gameId_ || gameOver_) return;  // crossed with a newer start or end
         gameOver_ = true;
         if (end->reason == EndReason::Desync && (!desyncTick_ || end->tick < *desyncTick_))
@@ -366,7 +363,7 @@ void Session::dispatch(Message& message, Channel channel) {
         // The other side is leaving: nothing more is owed to it, and the host's slot is free at
         // once for whoever joins next.
         connection_->disconnect(true);
-        lose("Soupeř ukončil hru a odpojil se.");
+        lose(tr("Soupeř ukončil hru a odpojil se."));
     }
 }
 
@@ -401,19 +398,19 @@ void Session::takeHeld() {
 }
 
 void Session::handleHello(const Hello& hello) {
-    if (state_ != SessionState::Connecting) return violation("druhý pozdrav");
+    if (state_ != SessionState::Connecting) return violation(tr("druhý pozdrav"));
     if (hello.protocolVersion != kProtocolVersion || hello.gameVersion != options_.gameVersion) {
         send(Refuse{RefuseReason::VersionMismatch});
         connection_->disconnect(false);
         state_ = SessionState::Refused;
         // The other side's version passed the decoder: printable ASCII of 32 bytes at most.
         if (hello.gameVersion != options_.gameVersion)
-            message_ = "Soupeř má jinou verzi hry (" + hello.gameVersion + ", zde " +
-                       options_.gameVersion + ").";
+            message_ = format(tr("Soupeř má jinou verzi hry ({}, zde {})."), hello.gameVersion,
+                              options_.gameVersion);
         else
-            message_ = "Soupeř má jinou verzi síťové hry (protokol " +
-                       std::to_string(hello.protocolVersion) + ", zde " +
-                       std::to_string(kProtocolVersion) + ").";
+            message_ =
+                format(tr("Soupeř má jinou verzi síťové hry (protokol {}, zde {})."),
+                       std::to_string(hello.protocolVersion), std::to_string(kProtocolVersion));
         return;
     }
     state_ = SessionState::Connected;
@@ -429,12 +426,12 @@ void Session::handleInput(const Input& input, Channel channel) {
             early_.emplace_back(input, channel);
             return;
         }
-        return violation("klávesy hry, která nezačala");
+        return violation(tr("klávesy hry, která nezačala"));
     }
     // Keys of an older game were sent before the other side learnt of the new one. Keys of this
     // game are kept after its end too: the end travels on another channel and may overtake them.
     if (input.gameId < gameId_) return;
-    if (channel != keyChannel(input.tick)) return violation("klávesy v nesprávném kanálu");
+    if (channel != keyChannel(input.tick)) return violation(tr("klávesy v nesprávném kanálu"));
     // Only the other side's own snake: red is the host's, blue the joiner's.
     const auto foreign = [this](const std::vector<KeyEvent>& keys) {
         return std::any_of(keys.begin(), keys.end(), [this](KeyEvent e) {
@@ -443,11 +440,11 @@ void Session::handleInput(const Input& input, Channel channel) {
         });
     };
     if (foreign(input.events) || foreign(input.earlier[0]) || foreign(input.earlier[1]))
-        return violation("klávesy cizího hada");
+        return violation(tr("klávesy cizího hada"));
     // Each channel is ordered: its ticks follow each other kKeyChannels apart.
     const uint32_t lane = input.tick % kKeyChannels;
-    if (input.tick != nextRemoteTick_[lane]) return violation("tahy kláves nejdou po sobě");
-    if (input.tick > lastLocalTick_ + kLeadAllowed) return violation("soupeř je příliš napřed");
+    if (input.tick != nextRemoteTick_[lane]) return violation(tr("tahy kláves nejdou po sobě"));
+    if (input.tick > lastLocalTick_ + kLeadAllowed) return violation(tr("soupeř je příliš napřed"));
     nextRemoteTick_[lane] = input.tick + kKeyChannels;
     if (!peerTick_ || input.senderTick >= peerTick_->tick)
         peerTick_ = PeerTick{input.senderTick, std::chrono::steady_clock::now()};
@@ -456,7 +453,7 @@ void Session::handleInput(const Input& input, Channel channel) {
     for (uint32_t i = 0; i < kEarlierTicks; ++i) {
         const std::vector<KeyEvent>& keys = input.earlier[i];
         if (input.tick <= 1 + i) {
-            if (!keys.empty()) return violation("klávesy tahu, který žádné nemá");
+            if (!keys.empty()) return violation(tr("klávesy tahu, který žádné nemá"));
         } else if (!storeRemoteInput(input.tick - 1 - i, keys)) {
             return;
         }
@@ -468,16 +465,17 @@ bool Session::storeRemoteInput(uint32_t tick, const std::vector<KeyEvent>& event
     if (tick + kRemoteKept < lastLocalTick_) return true;  // long applied and forgotten
     auto [it, added] = remoteInputs_.try_emplace(tick, events);
     if (added || it->second == events) return true;
-    violation("dvoje různé klávesy jednoho tahu");
+    violation(tr("dvoje různé klávesy jednoho tahu"));
     return false;
 }
 
 void Session::handleChecksum(const Checksum& checksum) {
-    if (checksum.gameId > gameId_) return violation("kontrolní součet hry, která nezačala");
+    if (checksum.gameId > gameId_) return violation(tr("kontrolní součet hry, která nezačala"));
     if (checksum.gameId < gameId_ || gameOver_) return;
     if (checksum.tick != lastRemoteChecksumTick_ + kChecksumInterval)
-        return violation("kontrolní součty nejdou po sobě");
-    if (checksum.tick > lastLocalTick_ + kLeadAllowed) return violation("soupeř je příliš napřed");
+        return violation(tr("kontrolní součty nejdou po sobě"));
+    if (checksum.tick > lastLocalTick_ + kLeadAllowed)
+        return violation(tr("soupeř je příliš napřed"));
     lastRemoteChecksumTick_ = checksum.tick;
     remoteChecksums_[checksum.tick] = checksum.value;
     compareChecksums();
@@ -540,11 +538,11 @@ std::string Session::connectionKind() const {
     if (!connection_) return {};
     const std::string peer = connection_->peerAddress();
     if (peer.empty()) return {};
-    if (connection_->relayed()) return "přes server";
-    if (isUnreachableFromInternet(peer)) return "přímo v místní síti";
+    if (connection_->relayed()) return tr("přes server");
+    if (isUnreachableFromInternet(peer)) return tr("přímo v místní síti");
     if (mapper_ && mapper_->status().stage == MappingStage::Mapped)
-        return "přímo přes otevřený port routeru";
-    return "přímo přes internet";
+        return tr("přímo přes otevřený port routeru");
+    return tr("přímo přes internet");
 }
 
 void Session::sendProbes() {
@@ -565,7 +563,7 @@ void Session::send(const Message& message, Channel channel) {
 
 void Session::violation(const std::string& what) {
     if (connection_) connection_->disconnect(true);
-    lose("Soupeř poslal chybnou zprávu (" + what + "), spojení je ukončeno.");
+    lose(format(tr("Soupeř poslal chybnou zprávu ({}), spojení je ukončeno."), what));
 }
 
 void Session::lose(const std::string& why) {
@@ -577,28 +575,30 @@ void Session::lose(const std::string& why) {
 }
 
 std::string Session::statusLine(int inputDelay) const {
-    std::string waiting = mapper_
-                              ? "Čekám na soupeře. " + addressLine(mapper_->status(), localPort())
-                              : "Čekám na soupeře na portu " + std::to_string(localPort()) + "…";
+    std::string waiting =
+        mapper_ ? format(tr("Čekám na soupeře. {}"), addressLine(mapper_->status(), localPort()))
+                : format(tr("Čekám na soupeře na portu {}…"), std::to_string(localPort()));
     if (const std::string invite = inviteLine(); !invite.empty())
-        waiting = "Čekám na soupeře. " + invite +
+        waiting = format(tr("Čekám na soupeře. {}"), invite) +
                   (mapper_ ? " " + addressLine(mapper_->status(), localPort()) : "");
     switch (state_) {
         case SessionState::Waiting:
             return waiting;
         case SessionState::Connecting:
-            if (role_ == Role::Host) return "Soupeř se připojuje…";
+            if (role_ == Role::Host) return tr("Soupeř se připojuje…");
             if (awaitingHost_)
-                return "Ptám se serveru ZIB " + serverName() + " na hostitele s kódem " +
-                       invite_->code() + "…";
-            return "Připojuji se k hostiteli " + hostName_ + " na portu " +
-                   std::to_string(options_.port) + "…";
+                return format(tr("Ptám se serveru ZIB {} na hostitele s kódem {}…"), serverName(),
+                              invite_->code());
+            return format(tr("Připojuji se k hostiteli {} na portu {}…"), hostName_,
+                          std::to_string(options_.port));
         case SessionState::Connected: {
             const std::optional<double> rtt = roundTripMs();
-            const std::string joined = "Soupeř připojen " + connectionKind();
-            if (!rtt) return joined + ", měřím zpoždění…";
-            return joined + ", zpoždění " + std::to_string(std::lround(*rtt)) +
-                   " ms, zpoždění vstupu " + std::to_string(inputDelay) + " " + tahy(inputDelay);
+            if (!rtt) return format(tr("Soupeř připojen {}, měřím zpoždění…"), connectionKind());
+            return format(
+                trn("Soupeř připojen {}, zpoždění {} ms, zpoždění vstupu {} tah",
+                    "Soupeř připojen {}, zpoždění {} ms, zpoždění vstupu {} tahy",
+                    "Soupeř připojen {}, zpoždění {} ms, zpoždění vstupu {} tahů", inputDelay),
+                connectionKind(), std::to_string(std::lround(*rtt)), std::to_string(inputDelay));
         }
         case SessionState::Lost:
             if (role_ == Role::Host)
@@ -640,11 +640,11 @@ std::optional<SessionEvent> Session::takeEvent() {
 }
 
 std::string Session::startGame(StartGame& start) {
-    if (role_ != Role::Host) return "Hru zakládá hostitel.";
-    if (state_ != SessionState::Connected) return "Soupeř není připojen.";
+    if (role_ != Role::Host) return tr("Hru zakládá hostitel.");
+    if (state_ != SessionState::Connected) return tr("Soupeř není připojen.");
     start.gameId = gameId_ + 1;
     const Decoded check = decode(encode(start));
-    if (!check.message) return "Hru nelze poslat soupeři: " + check.error + ".";
+    if (!check.message) return format(tr("Hru nelze poslat soupeři: {}."), check.error);
     beginGame(start.gameId);
     send(start);
     spectators_->gameStarted(start);
@@ -711,7 +711,7 @@ void Session::sendChecksum(uint32_t tick, uint64_t value) {
     if (localChecksums_.size() > kChecksumsKept ||
         now - *behindSinceUs_ > static_cast<uint64_t>(options_.checksumPatience.count()) * 1000) {
         connection_->disconnect(true);
-        lose("Soupeř neposílá kontrolní součty hry, spojení je ukončeno.");
+        lose(tr("Soupeř neposílá kontrolní součty hry, spojení je ukončeno."));
     }
 }
 
@@ -727,7 +727,7 @@ void Session::close() {
     if (mapper_) mapper_->stop();  // the router closes the port again
     if (state_ != SessionState::Refused) {
         state_ = SessionState::Lost;
-        message_ = "Spojení je ukončeno.";
+        message_ = tr("Spojení je ukončeno.");
     }
     gameOver_ = true;
 }
@@ -751,7 +751,7 @@ void Session::handleWatchMessage(std::span<const uint8_t> bytes) {
     if (!decoded.message) return violation(decoded.error);
     const auto* count = std::get_if<WatcherCount>(&*decoded.message);
     if (!count || role_ != Role::Joiner || state_ != SessionState::Connected)
-        return violation("zpráva pro diváky");
+        return violation(tr("zpráva pro diváky"));
     watchersTold_ = count->count;
 }
 

@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "net/wire.h"
+#include "platform/texts.h"
 
 namespace zib::net {
 
@@ -36,13 +37,13 @@ WatchedTicks readTicks(Reader& r) {
     m.firstTick = r.u32();
     m.lastTick = r.u32();
     m.ended = r.boolean();
-    r.check(m.gameId >= 1, "číslo hry je 0");
+    r.check(m.gameId >= 1, N_("číslo hry je 0"));
     r.check(m.firstTick >= 1 && m.firstTick <= kMaxTick && m.lastTick <= kMaxTick,
-            "číslo tahu je mimo rozsah");
-    r.check(m.lastTick + 1 >= m.firstTick, "tahy jdou pozpátku");
-    r.check(m.lastTick >= m.firstTick || m.ended, "prázdná zpráva o tazích");
+            N_("číslo tahu je mimo rozsah"));
+    r.check(m.lastTick + 1 >= m.firstTick, N_("tahy jdou pozpátku"));
+    r.check(m.lastTick >= m.firstTick || m.ended, N_("prázdná zpráva o tazích"));
     const uint16_t count = r.u16();
-    if (!r.check(count <= kMaxWatchedKeys, "příliš mnoho kláves v jedné zprávě")) return m;
+    if (!r.check(count <= kMaxWatchedKeys, N_("příliš mnoho kláves v jedné zprávě"))) return m;
     m.keys.reserve(count);
     size_t sameTickAndSide = 0;
     for (uint16_t i = 0; i < count && r.error().empty(); ++i) {
@@ -51,18 +52,18 @@ WatchedTicks readTicks(Reader& r) {
         const uint8_t side = r.u8();
         const uint8_t kind = r.u8();
         k.event.code = r.u8();
-        r.check(side <= 1, "neznámá strana");
-        r.check(kind == 1 || kind == 2, "neznámý druh klávesové události");
-        r.check(k.event.code >= 1, "kód klávesy je 0");
-        r.check(k.tick >= m.firstTick && k.tick <= m.lastTick, "klávesa mimo své tahy");
+        r.check(side <= 1, N_("neznámá strana"));
+        r.check(kind == 1 || kind == 2, N_("neznámý druh klávesové události"));
+        r.check(k.event.code >= 1, N_("kód klávesy je 0"));
+        r.check(k.tick >= m.firstTick && k.tick <= m.lastTick, N_("klávesa mimo své tahy"));
         k.side = static_cast<Side>(side);
         k.event.kind = static_cast<KeyKind>(kind);
         if (!m.keys.empty()) {
             const WatchedKey& before = m.keys.back();
             const auto order = [](const WatchedKey& x) { return std::tuple(x.tick, x.side); };
-            r.check(order(before) <= order(k), "klávesy nejdou po sobě");
+            r.check(order(before) <= order(k), N_("klávesy nejdou po sobě"));
             sameTickAndSide = order(before) == order(k) ? sameTickAndSide + 1 : 0;
-            r.check(sameTickAndSide < kMaxEventsPerTick, "příliš mnoho kláves v jednom tahu");
+            r.check(sameTickAndSide < kMaxEventsPerTick, N_("příliš mnoho kláves v jednom tahu"));
         }
         m.keys.push_back(k);
     }
@@ -98,12 +99,12 @@ DecodedWatch decodeWatch(std::span<const uint8_t> bytes) {
             break;
         case WatchMessageType::WatcherCount: {
             const uint8_t count = r.u8();
-            r.check(count <= kMaxWatchers, "příliš mnoho diváků");
+            r.check(count <= kMaxWatchers, N_("příliš mnoho diváků"));
             m = WatcherCount{count};
             break;
         }
         default:
-            r.check(false, "neznámý druh zprávy");
+            r.check(false, N_("neznámý druh zprávy"));
             break;
     }
     r.finish();

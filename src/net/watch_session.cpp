@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "net/watchers.h"
+#include "platform/texts.h"
 
 namespace zib::net {
 
@@ -51,13 +52,13 @@ void WatchSession::poll(int timeoutMs) {
                 break;
             case ConnectionEvent::Type::Disconnected:
                 if (e.reason == DisconnectReason::Full) {
-                    lose("Hostitel už má " + std::to_string(kMaxWatchers) +
-                         " diváků. Zkuste to později.");
+                    lose(format(tr("Hostitel už má {} diváků. Zkuste to později."),
+                                std::to_string(kMaxWatchers)));
                 } else if (state_ == State::Connecting) {
-                    lose("Hostitel " + host_ + " na portu " + std::to_string(port_) +
-                         " neodpovídá.");
+                    lose(format(tr("Hostitel {} na portu {} neodpovídá."), host_,
+                                std::to_string(port_)));
                 } else {
-                    lose("Spojení s hostitelem skončilo.");
+                    lose(tr("Spojení s hostitelem skončilo."));
                 }
                 break;
         }
@@ -69,18 +70,18 @@ void WatchSession::receive(std::span<const uint8_t> bytes) {
         DecodedWatch decoded = decodeWatch(bytes);
         if (!decoded.message) return fault(decoded.error);
         auto* ticks = std::get_if<WatchedTicks>(&*decoded.message);
-        if (!ticks) return fault("zpráva pro hráče");
+        if (!ticks) return fault(tr("zpráva pro hráče"));
         return takeTicks(*ticks);
     }
     Decoded decoded = decode(bytes);
     if (!decoded.message) return fault(decoded.error);
     Message& m = *decoded.message;
-    if (std::holds_alternative<Refuse>(m)) return lose("Hostitel má jinou verzi hry.");
-    if (std::holds_alternative<Bye>(m)) return lose("Hostitel skončil.");
+    if (std::holds_alternative<Refuse>(m)) return lose(tr("Hostitel má jinou verzi hry."));
+    if (std::holds_alternative<Bye>(m)) return lose(tr("Hostitel skončil."));
     if (std::holds_alternative<Pong>(m)) return;
     auto* start = std::get_if<StartGame>(&m);
-    if (!start) return fault("zpráva, která divákovi nepatří");
-    if (start->gameId <= lastGameId_) return fault("start hry se starým číslem");
+    if (!start) return fault(tr("zpráva, která divákovi nepatří"));
+    if (start->gameId <= lastGameId_) return fault(tr("start hry se starým číslem"));
     lastGameId_ = start->gameId;
     // A game between the one shown and this one was never begun here: it is skipped.
     Game game;
@@ -90,11 +91,12 @@ void WatchSession::receive(std::span<const uint8_t> bytes) {
 
 void WatchSession::takeTicks(WatchedTicks& ticks) {
     // Ticks come for the host's latest game only: it sends a game to its end before the next start.
-    if (lastGameId_ == 0 || ticks.gameId != lastGameId_) return fault("tahy jiné hry");
+    if (lastGameId_ == 0 || ticks.gameId != lastGameId_) return fault(tr("tahy jiné hry"));
     Game& g = next_ ? *next_ : *current_;
-    if (g.ended) return fault("tahy po konci hry");
-    if (ticks.firstTick != g.confirmed + 1) return fault("tahy nejdou po sobě");
-    if (g.keys.size() + ticks.keys.size() > kMaxRecordedKeys) return fault("příliš mnoho kláves");
+    if (g.ended) return fault(tr("tahy po konci hry"));
+    if (ticks.firstTick != g.confirmed + 1) return fault(tr("tahy nejdou po sobě"));
+    if (g.keys.size() + ticks.keys.size() > kMaxRecordedKeys)
+        return fault(tr("příliš mnoho kláves"));
     g.keys.insert(g.keys.end(), ticks.keys.begin(), ticks.keys.end());
     if (ticks.lastTick >= ticks.firstTick) {
         g.arrivals.emplace_back(ticks.lastTick, std::chrono::steady_clock::now());
@@ -138,7 +140,7 @@ void WatchSession::finishGame() {
 
 void WatchSession::fault(const std::string& what) {
     connection_->disconnect(true);
-    lose("Hostitel poslal chybnou zprávu (" + what + "), sledování je ukončeno.");
+    lose(format(tr("Hostitel poslal chybnou zprávu ({}), sledování je ukončeno."), what));
 }
 
 void WatchSession::lose(const std::string& why) {
@@ -153,7 +155,7 @@ void WatchSession::close() {
         connection_->disconnect(false);
         for (int i = 0; i < 20 && connection_->connected(); ++i) connection_->poll(10);
     }
-    lose("Sledování je ukončeno.");
+    lose(tr("Sledování je ukončeno."));
 }
 
 }  // namespace zib::net

@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/texts.h"
+
 namespace zib::net::wire {
 
 class Writer {
@@ -53,12 +55,12 @@ class Reader {
     int32_t i32() { return static_cast<int32_t>(u32()); }
     bool boolean() {
         const uint8_t v = u8();
-        check(v <= 1, "pravdivostní hodnota není 0 ani 1");
+        check(v <= 1, N_("pravdivostní hodnota není 0 ani 1"));
         return v == 1;
     }
     std::string string(size_t length, size_t limit) {
-        if (!check(length <= limit, "text je příliš dlouhý")) return {};
-        if (!check(length <= bytes_.size() - at_, "zpráva je kratší, než má být")) return {};
+        if (!check(length <= limit, N_("text je příliš dlouhý"))) return {};
+        if (!check(length <= bytes_.size() - at_, N_("zpráva je kratší, než má být"))) return {};
         std::string s(reinterpret_cast<const char*>(bytes_.data() + at_), length);
         at_ += length;
         return s;
@@ -74,17 +76,17 @@ class Reader {
     std::string longString(size_t limit) { return string(u32(), limit); }
 
     bool check(bool condition, const char* fault) {
-        if (!condition && error_.empty()) error_ = fault;
+        if (!condition && error_.empty()) error_ = tr(fault);
         return condition && error_.empty();
     }
-    void finish() { check(at_ == bytes_.size(), "za koncem zprávy jsou další bajty"); }
+    void finish() { check(at_ == bytes_.size(), N_("za koncem zprávy jsou další bajty")); }
     const std::string& error() const { return error_; }
 
   private:
     uint64_t get(int bytes) {
         if (!error_.empty()) return 0;
         if (!check(bytes_.size() - at_ >= static_cast<size_t>(bytes),
-                   "zpráva je kratší, než má být"))
+                   N_("zpráva je kratší, než má být")))
             return 0;
         uint64_t v = 0;
         for (int i = 0; i < bytes; ++i) v |= static_cast<uint64_t>(bytes_[at_ + i]) << (8 * i);

@@ -8,6 +8,7 @@
 
 #include "game/level_loader.h"
 #include "platform/files.h"
+#include "platform/texts.h"
 #include "replay/replay_recorder.h"
 #include "replay/state_check.h"
 #include "state/carried_over.h"
@@ -40,6 +41,13 @@ std::string bareName(const std::string& name) {
     return slash == std::string::npos ? name : name.substr(slash + 1);
 }
 
+// The message of a game whose two sides went apart at tick.
+std::string desyncMessage(uint32_t tick) {
+    return format(tr("Hra se se soupeřem rozešla v tahu {}: stav hry se liší. Záznamy hry zůstaly "
+                     "uloženy na obou stranách."),
+                  std::to_string(tick));
+}
+
 }  // namespace
 
 uint64_t onlineChecksum(const GameState& state) {
@@ -66,7 +74,7 @@ OnlinePlay::~OnlinePlay() {
 }
 
 std::string OnlinePlay::statusLine() const {
-    if (waitingShown_) return kWaitingMessage;
+    if (waitingShown_) return tr(kWaitingMessage);
     return session_->statusLine(inputDelay_);
 }
 
@@ -110,9 +118,10 @@ net::StartGame OnlinePlay::buildStart() const {
 
 std::string OnlinePlay::startAsHost() {
     if (window_.loopRunning()) return {};
-    if (state_.settings.levelName.empty()) return "Není vybrána žádná mapa.";
+    if (state_.settings.levelName.empty()) return tr("Není vybrána žádná mapa.");
     net::StartGame start = buildStart();
-    if (start.levelText.empty()) return "Mapu " + state_.settings.levelName + " nelze přečíst.";
+    if (start.levelText.empty())
+        return format(tr("Mapu {} nelze přečíst."), state_.settings.levelName);
     // The joiner would refuse it too: refused here, nothing is sent.
     if (std::string fault = onlineWallsFault(start.levelName, start.levelText); !fault.empty())
         return fault;
@@ -200,17 +209,16 @@ void OnlinePlay::handleEvents() {
                 pendingStart_.reset();
                 if (!linked_) break;
                 if (e->end.reason == net::EndReason::Desync) {
-                    endHere("Hra se se soupeřem rozešla v tahu " + std::to_string(e->end.tick) +
-                            ": stav hry se liší. Záznamy hry zůstaly uloženy na obou stranách.");
+                    endHere(desyncMessage(e->end.tick));
                 } else {
                     // The keys of the other side that came before its word are still played.
-                    endWhenStalled_ = "Soupeř hru ukončil.";
+                    endWhenStalled_ = tr("Soupeř hru ukončil.");
                 }
                 break;
             case net::SessionEvent::Type::Lost:
                 pendingStart_.reset();
                 restartWanted_ = false;
-                if (linked_) endWhenStalled_ = kConnectionLostMessage;
+                if (linked_) endWhenStalled_ = tr(kConnectionLostMessage);
                 break;
         }
     }
@@ -425,8 +433,7 @@ bool OnlinePlay::tickReady(int n) {
     }
     if (const std::optional<uint32_t> bad = session_->desyncTick()) {
         session_->endGame(net::EndReason::Desync, *bad);
-        endHere("Hra se se soupeřem rozešla v tahu " + std::to_string(*bad) +
-                ": stav hry se liší. Záznamy hry zůstaly uloženy na obou stranách.");
+        endHere(desyncMessage(*bad));
         return true;
     }
     return ready;
@@ -437,7 +444,7 @@ bool OnlinePlay::tickReady(int n) {
 void OnlinePlay::showWaiting(bool on) {
     if (on == waitingShown_) return;
     waitingShown_ = on;
-    if (window_.isLoaded()) window_.resultLabel().setCaption(on ? kWaitingMessage : "");
+    if (window_.isLoaded()) window_.resultLabel().setCaption(on ? tr(kWaitingMessage) : "");
 }
 
 void OnlinePlay::tick(int) {

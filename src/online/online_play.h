@@ -28,6 +28,7 @@
 #include "net/session.h"
 #include "online/game_start.h"
 #include "online/rollback.h"
+#include "platform/texts.h"
 #include "platform/toolkit.h"
 #include "state/game_state.h"
 
@@ -38,12 +39,12 @@ namespace zib {
 inline constexpr uint32_t kServeMs = 1;
 
 // The message when the other side is gone in the middle of a game.
-inline constexpr const char* kConnectionLostMessage = "Spojení se soupeřem bylo přerušeno";
+inline constexpr const char* kConnectionLostMessage = N_("Spojení se soupeřem bylo přerušeno");
 // The status line while a tick waits for the other side for longer than half a second.
-inline constexpr const char* kWaitingMessage = "Čekám na soupeře…";
+inline constexpr const char* kWaitingMessage = N_("Čekám na soupeře…");
 // The joiner's START while connected.
 inline constexpr const char* kJoinerStartMessage =
-    "Hru spouští hostitel (červený). Počkejte, až ji spustí.";
+    N_("Hru spouští hostitel (červený). Počkejte, až ji spustí.");
 
 // A hash of what decides the game (board, snakes, food, owed growth) and the random state.
 uint64_t onlineChecksum(const GameState& state);

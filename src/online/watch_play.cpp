@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/key_codes.h"
+#include "platform/texts.h"
 
 namespace zib {
 
@@ -25,10 +26,10 @@ std::string WatchPlay::statusLine() const {
     const std::string host = session_->hostLabel();
     switch (session_->state()) {
         case net::WatchSession::State::Connecting:
-            return "Připojuji se jako divák k hostiteli " + host + "…";
+            return format(tr("Připojuji se jako divák k hostiteli {}…"), host);
         case net::WatchSession::State::Watching:
-            return linked_ ? "Sledujete hru hostitele " + host + "."
-                           : "Sledujete hostitele " + host + ": čekám, až spustí hru.";
+            return linked_ ? format(tr("Sledujete hru hostitele {}."), host)
+                           : format(tr("Sledujete hostitele {}: čekám, až spustí hru."), host);
         case net::WatchSession::State::Lost:
             break;
     }

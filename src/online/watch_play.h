@@ -14,6 +14,7 @@
 #include "game/tick_link.h"
 #include "net/watch_session.h"
 #include "online/game_start.h"
+#include "platform/texts.h"
 #include "state/game_state.h"
 
 namespace zib {
@@ -22,7 +23,7 @@ namespace zib {
 inline constexpr std::chrono::milliseconds kWatchLag{250};
 // The spectator's START.
 inline constexpr const char* kWatcherStartMessage =
-    "Jste divák: hru spouští hostitel. Počkejte, až ji spustí.";
+    N_("Jste divák: hru spouští hostitel. Počkejte, až ji spustí.");
 
 class WatchPlay : public TickLink {
   public:

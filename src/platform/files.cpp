@@ -12,6 +12,7 @@
 #include <cerrno>
 
 #include "platform/data_folder.h"
+#include "platform/texts.h"
 
 namespace zib {
 
@@ -260,7 +261,7 @@ Result<std::string> readWholeFile(const std::string& path) {
     if (read == FileRead::Missing) {
         if (auto found = findDataFile(path)) read = readRegularFile(*found, text, kAnyFileSize);
     }
-    if (read != FileRead::Ok) return Failure{"Soubor „" + path + "“ nelze přečíst."};
+    if (read != FileRead::Ok) return Failure{format(tr("Soubor „{}“ nelze přečíst."), path)};
     return text;
 }
 

@@ -74,6 +74,26 @@ void Form::discardControls() {
     arrays_.clear();
 }
 
+namespace {
+
+void collectLabels(const std::vector<std::shared_ptr<Control>>& controls,
+                   std::vector<const Label*>& out) {
+    for (const auto& c : controls)
+        if (const auto* label = dynamic_cast<const Label*>(c.get())) out.push_back(label);
+}
+
+}  // namespace
+
+std::vector<const Label*> Form::labels() const {
+    std::vector<const Label*> out;
+    std::vector<const ControlLayer*> layers{&layer_};
+    for (size_t i = 0; i < layers.size(); ++i) {
+        collectLabels(layers[i]->light, out);
+        for (const auto& box : layers[i]->boxes) layers.push_back(&box->children_);
+    }
+    return out;
+}
+
 ControlLayer& Form::layerOf(PictureBox* inside) {
     return inside ? inside->children_ : layer_;
 }

@@ -255,6 +255,9 @@ class Form {
     void compose(Canvas& target, const Rect& area);
     // The control under a point of the form (picture boxes and their children first), or null.
     std::shared_ptr<Control> controlAt(int x, int y, int& localX, int& localY);
+    // Every label of the form, those inside picture boxes too, in drawing order (for checks that
+    // every caption fits its label).
+    std::vector<const Label*> labels() const;
 
   protected:
     // The client area's size; takes effect at the next load.

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/texts.h"
+
 namespace zib {
 namespace {
 
@@ -32,8 +34,9 @@ std::string userDataFolder() {
 
 std::string noUserDataFolderNotice() {
     if (!userDataFolder().empty()) return {};
-    return "ZIB: domovská složka není známa (HOME ani XDG_DATA_HOME není absolutní cesta), hry se "
-           "proto nezaznamenávají a vlastní mapy se nenačítají.";
+    return tr(
+        "ZIB: domovská složka není známa (HOME ani XDG_DATA_HOME není absolutní cesta), hry "
+        "se proto nezaznamenávají a vlastní mapy se nenačítají.");
 }
 
 bool makeFolders(const std::string& folder) {

@@ -14,6 +14,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/texts.h"
 #include "platform/user_folders.h"
 #include "state/game_mode.h"
 #include "zib_version.h"
@@ -216,7 +217,7 @@ ReplaySave saveReplay(const std::string& folder, Scenario record, std::time_t no
     record.version = ZIB_VERSION;
     record.date = isoDate(now);
     if (!makeFolders(folder)) {
-        save.error = "složku pro záznamy " + folder + " nelze vytvořit";
+        save.error = format(tr("složku pro záznamy {} nelze vytvořit"), folder);
         return save;
     }
     std::tm local{};
@@ -228,7 +229,7 @@ ReplaySave saveReplay(const std::string& folder, Scenario record, std::time_t no
         if (!fs::exists(path, ec) || suffix == 1000) break;
     }
     if (!writeQuickly(path, replayText(record))) {
-        save.error = "záznam hry " + path + " nelze uložit";
+        save.error = format(tr("záznam hry {} nelze uložit"), path);
         return save;
     }
     save.path = path;

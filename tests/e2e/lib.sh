@@ -59,14 +59,16 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A fresh folder holding the program and its data folder, as a player would install it, with the
-# default settings file of the build beside it. Sets GAME.
+# A fresh folder holding the program, its data folder and its catalogues, as a player would
+# install it, with the default settings file of the build beside it. Sets GAME.
 make_install() {
     GAME="$WORK/game$((${GAME_COUNT:-0} + 1))"
     GAME_COUNT=$((${GAME_COUNT:-0} + 1))
     mkdir -p "$GAME"
     cp "$ZIB_BIN" "$GAME/zib"
     cp -r "$ZIB_BUILD/baseq7" "$GAME/baseq7"
+    # The English catalogue, which the program looks for beside itself.
+    cp -r "$ZIB_BUILD/locale" "$GAME/locale"
     rm -f "$GAME/baseq7/.stamp"
     write_ini "87,38,83,40,68,39,65,37" "46,Barvy.zq7,5,10,2"
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The installed game: the Debian package is built from this build, unpacked into a temporary root
 # and started from an unrelated folder with a fresh home folder (no XDG variables). It paints its
-# menu, lists a level of the player's in MODS and plays it (its own background, a shipped wall
+# menu, speaks English when asked, lists a level of the player's in MODS and plays it (its own background, a shipped wall
 # texture), and EXIT writes the settings to ~/.config/zib/ZIB.ini.
 # Regions and colours are words, passed unquoted (see lib.sh); GAME is read by lib.sh.
 # shellcheck disable=SC2034,SC2086
@@ -19,12 +19,15 @@ log "$(basename "$deb"): $(stat -c %s "$deb") bytes"
 dpkg-deb -x "$deb" "$WORK/root"
 for f in usr/games/zib usr/games/zibsim usr/games/zib-server usr/share/games/zib/baseq7/Sound \
     usr/share/man/man6/zib.6.gz usr/share/man/man6/zibsim.6.gz usr/share/man/man6/zib-server.6.gz \
+    usr/share/man/cs/man6/zib.6.gz usr/share/man/cs/man6/zibsim.6.gz \
+    usr/share/man/cs/man6/zib-server.6.gz usr/share/games/zib/baseq7/menu/helptext-en.bmp \
     usr/lib/systemd/system/zib-server.service \
     usr/share/applications/net.zib_hra.zib.desktop usr/share/metainfo/net.zib_hra.zib.metainfo.xml \
     usr/share/icons/hicolor/16x16/apps/net.zib_hra.zib.png \
     usr/share/icons/hicolor/256x256/apps/net.zib_hra.zib.png \
     usr/share/icons/hicolor/scalable/apps/net.zib_hra.zib.svg \
-    usr/share/doc/zib/copyright usr/share/doc/zib/changelog.gz; do
+    usr/share/doc/zib/copyright usr/share/doc/zib/changelog.gz \
+    usr/share/locale/en/LC_MESSAGES/zib.mo; do
     [ -e "$WORK/root/$f" ] || fail "the package lacks /$f"
 done
 [ -z "$(find "$WORK/root" -name ZIB.ini)" ] || fail "the package carries a ZIB.ini"
@@ -32,6 +35,18 @@ done
 [ -z "$(find "$WORK/root" -path '*.wants*')" ] || fail "the package enables a unit"
 "$WORK/root/usr/games/zib-server" --version | grep -qx "zib-server [0-9.]*" ||
     fail "zib-server --version"
+# The menu entry is English with its Czech beside it; the English manual page is the main one.
+desktop="$WORK/root/usr/share/applications/net.zib_hra.zib.desktop"
+if ! grep -qx 'GenericName=Snake Game' "$desktop" || ! grep -qx 'GenericName\[cs\]=Hra s hady' "$desktop"; then
+    fail "the desktop entry lacks its English default or its Czech: $(cat "$desktop")"
+fi
+zcat "$WORK/root/usr/share/man/man6/zib.6.gz" | grep -q '^\.SH DESCRIPTION' ||
+    fail "man6/zib.6 is not the English page"
+zcat "$WORK/root/usr/share/man/cs/man6/zib.6.gz" | grep -q '^\.SH POPIS' ||
+    fail "cs/man6/zib.6 is not the Czech page"
+# The installed program finds its English catalogue, with no English locale needed.
+env -u ZIB_LANGUAGE LANGUAGE=en LANG=C "$WORK/root/usr/games/zib" --help | grep -q "^Usage: zib" ||
+    fail "the installed zib --help is not English under LANGUAGE=en"
 
 # A fresh home with one level of the player's: its background beside it, its wall texture shipped.
 export HOME="$WORK/home"

@@ -7,6 +7,7 @@
 #include <memory>
 #include <set>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 #include "assetgen/help_picture.h"
@@ -19,6 +20,7 @@
 #include "assetgen/wav_writer.h"
 #include "game/level_file.h"
 #include "platform/backend/backends.h"
+#include "platform/texts.h"
 
 namespace zib::assetgen {
 namespace fs = std::filesystem;
@@ -180,10 +182,18 @@ bool buildDataFolder(const std::string& dataDir, const std::string& buildDir, st
                 return false;
             }
         }
-        const std::string helpPath = (base / "menu" / "helptext.bmp").string();
-        if (!writePicture(*graphics, helpPicture(*graphics), helpPath)) {
-            log << "cannot write " << helpPath << "\n";
-            return false;
+        // The help in each language, from the catalogue's texts: English beside Czech with -en.
+        const Language before = currentLanguage();
+        for (const auto& [language, file] : {std::pair{Language::Czech, "helptext.bmp"},
+                                             std::pair{Language::English, "helptext-en.bmp"}}) {
+            setLanguage(language);
+            const std::string helpPath = (base / "menu" / file).string();
+            const bool written = writePicture(*graphics, helpPicture(*graphics), helpPath);
+            setLanguage(before);
+            if (!written) {
+                log << "cannot write " << helpPath << "\n";
+                return false;
+            }
         }
     } catch (const std::exception& e) {
         log << "menu artwork: " << e.what() << "\n";

@@ -124,7 +124,7 @@ std::vector<MenuPicture> menuHighlights(Graphics& graphics, const Canvas& menuWo
     return out;
 }
 
-Canvas scorePanel(Graphics& graphics, const Canvas& metal) {
+Canvas scorePanel(Graphics& graphics, const Canvas& metal, bool english) {
     const Placement& p = placementOf("score.png");
     Canvas c = textureAt(metal, p);
     recessedPlate(c, 8, 6, p.width - 12, p.height - 12, 14);
@@ -137,8 +137,10 @@ Canvas scorePanel(Graphics& graphics, const Canvas& metal) {
         LetterLook look;
     };
     const Word words[] = {
-        {"ČERVENÝ:", 46, LetterLook{Rgb{255, 150, 140}, Rgb{200, 20, 16}, Rgb{240, 80, 70}}},
-        {"MODRÝ:", 124, LetterLook{Rgb{150, 160, 255}, Rgb{14, 24, 210}, Rgb{90, 110, 250}}},
+        {english ? "RED:" : "ČERVENÝ:", 46,
+         LetterLook{Rgb{255, 150, 140}, Rgb{200, 20, 16}, Rgb{240, 80, 70}}},
+        {english ? "BLUE:" : "MODRÝ:", 124,
+         LetterLook{Rgb{150, 160, 255}, Rgb{14, 24, 210}, Rgb{90, 110, 250}}},
     };
     for (const Word& w : words) {
         Mask m = captionMask(graphics, w.text, font);
@@ -188,6 +190,8 @@ std::vector<MenuPicture> menuArtwork(Graphics& graphics, const Canvas& metal) {
     out.push_back({"menu.png", std::move(words)});
     out.push_back({"logo.png", titleLogo(graphics, metal)});
     out.push_back({"score.png", scorePanel(graphics, metal)});
+    // The menu shows NAME-en.png instead of NAME.png in English.
+    out.push_back({"score-en.png", scorePanel(graphics, metal, true)});
     out.push_back({"divider.png", dividerStrip(metal)});
     out.push_back({"gauge.png", speedGauge(graphics, metal)});
     out.push_back({"cell.png", gaugeCell()});

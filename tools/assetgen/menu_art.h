@@ -38,7 +38,7 @@ std::vector<MenuPicture> menuArtwork(Graphics& graphics, const Canvas& metal);
 // The parts, for the mock-up and the tests.
 Canvas menuWordsPicture(Graphics& graphics, const Canvas& metal);
 std::vector<MenuPicture> menuHighlights(Graphics& graphics, const Canvas& menuWords);
-Canvas scorePanel(Graphics& graphics, const Canvas& metal);
+Canvas scorePanel(Graphics& graphics, const Canvas& metal, bool english = false);
 Canvas modsHeading(Graphics& graphics, const Canvas& metal);
 Canvas titleLogo(Graphics& graphics, const Canvas& metal);
 Canvas dividerStrip(const Canvas& metal);

@@ -2,6 +2,7 @@
 #include <csignal>
 #include <iostream>
 
+#include "platform/texts.h"
 #include "zib-server/server_options.h"
 #include "zib_version.h"
 
@@ -16,6 +17,7 @@ void requestStop(int) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    zib::setLanguage(zib::chooseLanguage(zib::environmentLanguageSources()));
     const std::vector<std::string> args(argv + 1, argv + argc);
     zib::server::ServerCommandLine line = zib::server::parseServerCommandLine(args);
     switch (line.action) {
@@ -40,7 +42,8 @@ int main(int argc, char** argv) {
     }
     std::signal(SIGINT, requestStop);
     std::signal(SIGTERM, requestStop);
-    std::cerr << "zib-server " << ZIB_VERSION << " naslouchá na UDP portu " << server->localPort()
+    std::cerr << zib::format(zib::tr("zib-server {} naslouchá na UDP portu {}"), ZIB_VERSION,
+                             std::to_string(server->localPort()))
               << std::endl;
     while (!stopRequested) server->poll(100);
     return 0;

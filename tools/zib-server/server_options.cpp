@@ -4,6 +4,8 @@
 
 #include <optional>
 
+#include "platform/texts.h"
+
 namespace zib::server {
 
 namespace {
@@ -49,14 +51,16 @@ ServerCommandLine parseServerCommandLine(const std::vector<std::string>& args) {
         const bool takesValue = name == "--port" || name == "--bind" || name == "--max-pairs" ||
                                 name == "--max-hosts" || name == "--log-level";
         if (!takesValue) {
-            if (name.empty() || name[0] != '-') return failure("nečekaný argument „" + name + "“");
-            return failure("neznámá volba „" + name + "“");
+            if (name.empty() || name[0] != '-')
+                return failure(format(tr("nečekaný argument „{}“"), name));
+            return failure(format(tr("neznámá volba „{}“"), name));
         }
         if (!value) {
-            if (i + 1 >= args.size()) return failure("volba „" + name + "“ potřebuje hodnotu");
+            if (i + 1 >= args.size())
+                return failure(format(tr("volba „{}“ potřebuje hodnotu"), name));
             value = args[++i];
         }
-        const std::string bad = "volba „" + name + "“: nepoužitelná hodnota „" + *value + "“";
+        const std::string bad = format(tr("volba „{}“: nepoužitelná hodnota „{}“"), name, *value);
         net::InviteServerOptions& o = line.options;
         if (name == "--port") {
             const auto n = number(*value, 1, 65535);
@@ -87,15 +91,17 @@ ServerCommandLine parseServerCommandLine(const std::vector<std::string>& args) {
 }
 
 std::string serverUsageText() {
-    return "Použití: zib-server [VOLBA]...\n"
-           "Server ZIB: kódy pozvánek pro hru přes internet.\n\n"
-           "  --port N          UDP port serveru (47778, není-li uveden)\n"
-           "  --bind ADRESA     naslouchá jen na této adrese\n"
-           "  --max-pairs N     nejvýše N párů najednou (200; 1 až 1000)\n"
-           "  --max-hosts N     nejvýše N hostitelů s kódem najednou (1000; 1 až 2000)\n"
-           "  --log-level ÚROVEŇ  error, info (řádek za každé spárování) nebo debug\n"
-           "  -h, --help        vypíše tuto nápovědu a skončí\n"
-           "  --version         vypíše verzi a skončí\n";
+    return tr(
+        "Použití: zib-server [VOLBA]...\n"
+        "Server ZIB: kódy pozvánek pro hru přes internet.\n\n"
+        "  --port N          UDP port serveru (47778, není-li uveden)\n"
+        "  --bind ADRESA     naslouchá jen na této adrese\n"
+        "  --max-pairs N     nejvýše N párů najednou (200; 1 až 1000)\n"
+        "  --max-hosts N     nejvýše N hostitelů s kódem najednou (1000; 1 až 2000)\n"
+        "  --log-level ÚROVEŇ  error, info (řádek za každé spárování) nebo debug\n"
+        "  -h, --help        vypíše tuto nápovědu a skončí\n"
+        "  --version         vypíše verzi a skončí\n"
+        "ZIB_LANGUAGE=cs|en volí jazyk zpráv.\n");
 }
 
 }  // namespace zib::server

@@ -14,6 +14,7 @@
 
 #include "platform/backend/backends.h"
 #include "platform/stop_signals.h"
+#include "platform/texts.h"
 #include "zibsim/level_check.h"
 #include "zibsim/plain_game.h"
 #include "zibsim/scenario.h"
@@ -88,5 +89,8 @@ int main(int argc, char** argv) {
     // SIGINT and SIGTERM end a run at its next tick (or a wait for standard input at once), with
     // its level folder removed on the way out.
     zib::catchStopSignals();
+    // Its own messages are English; the game's that it passes on (a refused level) follow the
+    // language. Traces, replays and JSON keep the game's own words.
+    zib::setLanguage(zib::chooseLanguage(zib::environmentLanguageSources()));
     return zib::exitAfterStopSignal(run(argc, argv));
 }

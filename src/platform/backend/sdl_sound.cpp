@@ -9,6 +9,7 @@
 #include <iostream>
 
 #include "platform/files.h"
+#include "platform/texts.h"
 
 namespace zib {
 namespace {
@@ -43,7 +44,8 @@ class AlsaQuiet {
 };
 
 void reportNoSound(const char* why) {
-    std::cerr << "ZIB: zvuk nelze přehrávat (" << why << "), hra poběží bez zvuku." << std::endl;
+    std::cerr << format(tr("ZIB: zvuk nelze přehrávat ({}), hra poběží bez zvuku."), why)
+              << std::endl;
 }
 
 }  // namespace
