@@ -122,6 +122,7 @@ std::string Session::inviteLine() const {
     switch (invite_->stage()) {
         case InviteStage::Registered:
             return "Kód pozvánky: " + invite_->code() + " (soupeř zadá: zib --join " +
+                   invite_->code() + " --server " + serverName() + "; divák: zib --watch " +
                    invite_->code() + " --server " + serverName() + ").";
         case InviteStage::Connecting:
         case InviteStage::Asking:
@@ -159,6 +160,8 @@ void Session::serveInvite() {
         if (auto pairing = invite_->takePairing()) {
             punching_ = pairing;
             nextPunch_ = pairing->start;
+            // One who comes while the player is here is a spectator: punched for all its time.
+            punchingPast_ = connection_->connected();
         }
         punch();
         const std::string line = inviteLine();
@@ -177,7 +180,9 @@ void Session::serveInvite() {
         // The direct path answered, and the server is no longer needed; or it did not within
         // 3 s, and the server is asked to carry the game.
         if (invite_->stage() != InviteStage::Paired || invite_->relayed()) return;
-        if (connection_->connected()) return invite_->finish();
+        // A host that turned this side away (it plays already) is not to be relayed to either.
+        const bool turnedAway = state_ == SessionState::Refused || state_ == SessionState::Lost;
+        if (connection_->connected() || turnedAway) return invite_->finish();
         if (std::chrono::steady_clock::now() >= invite_->startAt() + kDirectLimit)
             invite_->requestRelay();
         return;
@@ -206,11 +211,12 @@ void Session::serveInvite() {
         lose(error);
 }
 
-// Bare datagrams every 50 ms for 3 s from the start, or until somebody is connected.
+// Bare datagrams every 50 ms for 3 s from the start, or until the player is connected.
 void Session::punch() {
     if (!punching_) return;
     const auto now = std::chrono::steady_clock::now();
-    if (connection_->connected() || now > punching_->start + std::chrono::seconds(3)) {
+    if ((connection_->connected() && !punchingPast_) ||
+        now > punching_->start + std::chrono::seconds(3)) {
         punching_.reset();
         return;
     }
@@ -648,7 +654,10 @@ std::string Session::startGame(StartGame& start) {
     beginGame(start.gameId);
     send(start);
     spectators_->gameStarted(start);
-    if (invite_) invite_->gameStarted();  // the code is of no more use to anyone
+    // The host keeps its code while it hosts: spectators find it by the code during the games (a
+    // player who comes with it meanwhile is turned away as by any busy host). A relayed host gives
+    // it back: nobody reaches it directly.
+    if (invite_ && invite_->relayed()) invite_->gameStarted();
     return {};
 }
 
