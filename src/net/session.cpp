@@ -655,9 +655,8 @@ std::string Session::startGame(StartGame& start) {
     send(start);
     spectators_->gameStarted(start);
     // The host keeps its code while it hosts: spectators find it by the code during the games (a
-    // player who comes with it meanwhile is turned away as by any busy host). A relayed host gives
-    // it back: nobody reaches it directly.
-    if (invite_ && invite_->relayed()) invite_->gameStarted();
+    // player who comes with it meanwhile is turned away as by any busy host). A relayed host has
+    // left the server, and its code, when the relay began.
     return {};
 }
 
