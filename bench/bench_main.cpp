@@ -1,11 +1,13 @@
 // zib_bench's main: registers the benchmarks made at run time, runs the ones the command line
 // chooses (the usual --benchmark_* options) and keeps every median, then prints the route search's
-// ratio table from them. The other benchmarks register themselves (BENCHMARK).
+// ratio table from them. The other benchmarks register themselves (BENCHMARK). `--relay` runs the
+// network tests' relay instead (relay_command.h).
 #include <benchmark/benchmark.h>
 
 #include <vector>
 
 #include "computer_bench.h"
+#include "relay_command.h"
 
 namespace {
 
@@ -27,6 +29,7 @@ class MedianCollector : public benchmark::ConsoleReporter {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (zib::isRelayCommand(argc, argv)) return zib::runRelayCommand(argc, argv);
     zib::registerRouteSearchBenchmarks();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

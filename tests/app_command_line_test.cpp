@@ -114,16 +114,21 @@ TEST(CommandLine, ReadsWatch) {
         std::vector<std::string> args;
         std::string host;
         uint16_t port;
+        std::string code;  // with a server, a code instead of the host
         bool error;
     };
     const Case cases[] = {
-        {{"--watch", "example.org"}, "example.org", 47777, false},
-        {{"--watch=10.0.0.2:4000", "--window"}, "10.0.0.2", 4000, false},
-        {{"--watch"}, "", 0, true},
-        {{"--watch", "a:"}, "", 0, true},
-        {{"--watch", "a", "--join", "b"}, "", 0, true},
-        {{"--host", "--watch", "a"}, "", 0, true},
-        {{"--watch", "a", "--server", "b"}, "", 0, true},
+        {{"--watch", "example.org"}, "example.org", 47777, "", false},
+        {{"--watch=10.0.0.2:4000", "--window"}, "10.0.0.2", 4000, "", false},
+        {{"--watch", "k7q-m3d", "--server", "b"}, "", 0, "K7QM3D", false},
+        {{"--server", "b", "--watch", "K7QM3D:47777"}, "K7QM3D", 47777, "", false},
+        {{"--watch", "example.org", "--server", "b"}, "example.org", 47777, "", false},
+        {{"--watch", "K7QM3D"}, "K7QM3D", 47777, "", false},
+        {{"--watch"}, "", 0, "", true},
+        {{"--watch", "a:"}, "", 0, "", true},
+        {{"--watch", "a", "--join", "b"}, "", 0, "", true},
+        {{"--host", "--watch", "a"}, "", 0, "", true},
+        {{"--watch", "a", "--input-delay", "1"}, "", 0, "", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.args));
@@ -132,7 +137,8 @@ TEST(CommandLine, ReadsWatch) {
         if (c.error) continue;
         EXPECT_EQ(line.watchHost, c.host);
         EXPECT_EQ(line.watchPort, c.port);
-        EXPECT_TRUE(line.joinHost.empty() && !line.hostPort);
+        EXPECT_EQ(line.watchCode, c.code);
+        EXPECT_TRUE(line.joinHost.empty() && line.inviteCode.empty() && !line.hostPort);
     }
 }
 
@@ -178,6 +184,7 @@ TEST(CommandLine, ReadsTheServerAndInviteCodes) {
          "ABC234",
          false},
         {{"--join", "ABC234"}, noEnvironment, "", 0, "", "ABC234", false},
+        {{"--watch", "ABC234"}, serverInEnvironment, "zib.example.org", 5000, "", "", false},
         {{}, serverInEnvironment, "zib.example.org", 5000, "", "", false},
         {{"--server", "10.0.0.9"}, noEnvironment, "", 0, "", "", true},
         {{"--host", "--server"}, noEnvironment, "", 0, "", "", true},

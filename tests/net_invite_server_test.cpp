@@ -12,6 +12,7 @@
 #include "net/invite_code.h"
 #include "net/invite_server.h"
 #include "net/session.h"
+#include "net/watch_session.h"
 #include "session_opened.h"
 #include "zib-server/server_options.h"
 
@@ -283,7 +284,7 @@ bool pumpSessions(InviteServer& server, const std::vector<Session*>& sessions,
     return true;
 }
 
-TEST(NetInviteServer, TwoSessionsMeetByTheCodeAndTheStartFreesIt) {
+TEST(NetInviteServer, TwoSessionsMeetByTheCodeWhichThenLeadsSpectatorsOnly) {
     auto server = startServer();
     std::vector<std::string> lines;
     SessionOptions h = sessionOptions(*server);
@@ -297,6 +298,8 @@ TEST(NetInviteServer, TwoSessionsMeetByTheCodeAndTheStartFreesIt) {
         << host->statusLine(50);
     ASSERT_FALSE(lines.empty());
     EXPECT_NE(lines.back().find("zib --join " + code + " --server 127.0.0.1:"), std::string::npos)
+        << lines.back();
+    EXPECT_NE(lines.back().find("zib --watch " + code + " --server 127.0.0.1:"), std::string::npos)
         << lines.back();
 
     auto wrong =
@@ -318,9 +321,70 @@ TEST(NetInviteServer, TwoSessionsMeetByTheCodeAndTheStartFreesIt) {
     StartGame start;
     start.levelName = "Ohrada.zq7";
     ASSERT_EQ(host->startGame(start), "");
-    EXPECT_TRUE(pumpSessions(*server, {host.get(), joiner.get()},
-                             [&] { return server->registeredHosts() == 0; }));
-    EXPECT_EQ(host->inviteCode(), "");
+
+    // The game has started and the code stays: a spectator finds the host by it, a second player
+    // is turned away by the host.
+    auto watcher =
+        take(WatchSession::openByCode(code, "127.0.0.1", server->localPort(), "1.1.0"), error);
+    ASSERT_TRUE(watcher) << error;
+    EXPECT_NE(watcher->hostLabel().find(code), std::string::npos);
+    auto late = take(Session::joinByCode(code, sessionOptions(*server)), error);
+    ASSERT_TRUE(late) << error;
+    std::optional<StartGame> shown;
+    EXPECT_TRUE(pumpSessions(*server, {host.get(), joiner.get(), late.get()}, [&] {
+        watcher->poll(0);
+        if (!shown) shown = watcher->takeStart();
+        return host->watcherCount() == 1 && shown && late->state() == SessionState::Refused;
+    })) << watcher->message();
+    EXPECT_EQ(shown, start);
+    // Past the time after which a joiner without a direct path asks the server to relay: the
+    // player turned away asks nothing, and the host's game stays direct.
+    const auto settle = std::chrono::steady_clock::now() + kDirectLimit + std::chrono::seconds(1);
+    pumpSessions(*server, {host.get(), joiner.get(), late.get()}, [&] {
+        watcher->poll(0);
+        return std::chrono::steady_clock::now() > settle;
+    });
+    EXPECT_EQ(late->state(), SessionState::Refused);
+    EXPECT_EQ(host->connectionKind(), "přímo v místní síti");
+    EXPECT_EQ(host->state(), SessionState::Connected);
+    EXPECT_EQ(watcher->state(), WatchSession::State::Watching);
+    EXPECT_EQ(late->message(), "Hostitel už hraje s jiným soupeřem.");
+    EXPECT_EQ(joiner->state(), SessionState::Connected);
+    EXPECT_EQ(host->inviteCode(), code);
+    EXPECT_EQ(server->registeredHosts(), 1u);
+}
+
+TEST(NetInviteServer, ASpectatorByCodeEndsInCzechWhenTheServerOrTheHostFailIt) {
+    auto server = startServer();
+    std::string error;
+    struct Case {
+        const char* what;
+        bool rightCode;
+        const char* says;
+    };
+    // The host's game port has nobody behind it: no direct path answers.
+    auto host = registered(*server, 9);
+    ASSERT_TRUE(host);
+    const std::string code = host->code();
+    for (const Case& c : {Case{"a wrong code", false, "nezná"},
+                          Case{"no direct path", true, "není přímo dosažitelný"}}) {
+        SCOPED_TRACE(c.what);
+        auto watcher = take(WatchSession::openByCode(c.rightCode        ? code
+                                                     : code == "ZZZZZZ" ? "YYYYYY"
+                                                                        : "ZZZZZZ",
+                                                     "127.0.0.1", server->localPort(), "1.1.0"),
+                            error);
+        ASSERT_TRUE(watcher) << error;
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(8);
+        while (watcher->state() != WatchSession::State::Lost &&
+               std::chrono::steady_clock::now() < end) {
+            server->poll(1);
+            host->poll(0);
+            watcher->poll(1);
+        }
+        ASSERT_EQ(watcher->state(), WatchSession::State::Lost);
+        EXPECT_NE(watcher->message().find(c.says), std::string::npos) << watcher->message();
+    }
 }
 
 TEST(NetInviteServer, AWaitingHostSessionGetsANewCodeFromARestartedServer) {

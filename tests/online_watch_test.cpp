@@ -134,5 +134,33 @@ TEST(OnlineWatch, SpectatorsFromTheStartAndFromTick3000SeeThePlayersGame) {
     }
 }
 
+// The player leaves in the middle of the game: the host ends it on its side alone, after the last
+// tick both players' keys are known of, and its spectator's game ends in that same tick.
+TEST(OnlineWatch, AGameTheHostEndsAloneEndsForItsSpectatorInTheSameTick) {
+    Watched watched;
+    std::thread watcher;
+    test::MatchOptions options;
+    options.beforePlay = [&](net::Session& host) {
+        const uint16_t port = host.localPort();
+        watcher = std::thread([&watched, port] { watched = WatcherSide(port).run(); });
+        const auto end = Clock::now() + 10s;
+        while (host.watcherCount() < 1 && Clock::now() < end) host.poll(1);
+    };
+    const test::SideScript host{{38, 39, 40, 37, 'W', 'D', 'S', 'A'}, 7, 0, {}, 0, {}};
+    test::SideScript joiner{{73, 76, 75, 74, 104, 102, 98, 100}, 5, 0, {}, 0, {}};
+    joiner.after = [](int tick, GameState&, OnlinePlay& online, Application& app) {
+        if (tick != 300) return;
+        online.close();
+        app.quit();
+    };
+    const test::Match m = test::play(options, host, joiner);
+    if (watcher.joinable()) watcher.join();
+    ASSERT_FALSE(m.host.timedOut);
+    ASSERT_EQ(m.host.records.size(), 1u);
+    ASSERT_TRUE(m.host.records[0].outcome);
+    EXPECT_GE(m.host.records[0].outcome->ticks, 300);
+    expectSameGame(m.host, watched);
+}
+
 }  // namespace
 }  // namespace zib

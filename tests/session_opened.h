@@ -1,6 +1,6 @@
 #pragma once
-// A session that Session::host, join or joinByCode opened, or null with its message in error: the
-// form the network tests compare and print.
+// A session that Session::host, join or joinByCode (or a spectator's WatchSession) opened, or null
+// with its message in error: the form the network tests compare and print.
 #include <memory>
 #include <string>
 
@@ -9,7 +9,8 @@
 
 namespace zib::net {
 
-inline std::unique_ptr<Session> take(Result<std::unique_ptr<Session>> opened, std::string& error) {
+template <typename Opened>
+std::unique_ptr<Opened> take(Result<std::unique_ptr<Opened>> opened, std::string& error) {
     if (!opened) {
         error = opened.error();
         return nullptr;

@@ -94,7 +94,7 @@ const std::vector<Option>& options() {
              return v && parseHostAndPort(*v, kOnlinePort, c.joinHost, c.joinPort);
          }},
         {"--watch", nullptr, Value::Required, "HOST[:PORT]",
-         N_("sleduje jako divák hry, které hostí jiný počítač"),
+         N_("sleduje hry jiného počítače jako divák (se --server: KÓD pozvánky)"),
          [](CommandLine& c, const std::optional<std::string>& v) {
              return v && parseHostAndPort(*v, kOnlinePort, c.watchHost, c.watchPort);
          }},
@@ -187,7 +187,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args,
             return failure(format(tr("ZIB_SERVER: nepoužitelná hodnota „{}“"), server));
     }
     bool serverOption = false;
-    std::string joinText;
+    std::string joinText, watchText;
 
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -226,6 +226,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args,
                 format(tr("volba „{}“: nepoužitelná hodnota „{}“"), name, value.value_or("")));
         }
         if (std::string_view(option->name) == "--join") joinText = value.value_or("");
+        if (std::string_view(option->name) == "--watch") watchText = value.value_or("");
         if (line.hostPort && !line.joinHost.empty())
             return failure(tr("volby „--host“ a „--join“ nelze použít zároveň"));
         if (!line.watchHost.empty() && (line.hostPort || !line.joinHost.empty()))
@@ -233,8 +234,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args,
         // --help and --version answer at once, whatever follows.
         if (line.action != CommandLine::Action::Play) return line;
     }
-    if (serverOption && !line.hostPort && line.joinHost.empty())
-        return failure(tr("volba „--server“ patří k „--host“ nebo „--join“"));
+    if (serverOption && !line.hostPort && line.joinHost.empty() && line.watchHost.empty())
+        return failure(tr("volba „--server“ patří k „--host“, „--join“ nebo „--watch“"));
     if (line.inputDelay && !line.hostPort && line.joinHost.empty())
         return failure(tr("volba „--input-delay“ patří k „--host“ nebo „--join“"));
     if (!line.server.empty() && !line.joinHost.empty()) {
@@ -243,6 +244,13 @@ CommandLine parseCommandLine(const std::vector<std::string>& args,
             line.inviteCode = *code;
             line.joinHost.clear();
             line.joinPort = 0;
+        }
+    }
+    if (!line.server.empty() && !line.watchHost.empty()) {
+        if (const auto code = net::normalizeInviteCode(watchText)) {
+            line.watchCode = *code;
+            line.watchHost.clear();
+            line.watchPort = 0;
         }
     }
     return line;

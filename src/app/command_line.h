@@ -36,6 +36,8 @@ struct CommandLine {
     // --watch HOST[:PORT]: watch the games of the program hosting on that machine.
     std::string watchHost;
     uint16_t watchPort = 0;
+    // --watch CODE with a server: the invite code of the host to watch (watchHost stays empty).
+    std::string watchCode;
     // --input-delay N (0..4): in an online game this player's keys act N ticks later.
     std::optional<int> inputDelay;
     std::string language;  // --language cs|en: the language of this run

@@ -113,9 +113,12 @@ int run(int argc, char** argv) {
         }
         std::unique_ptr<zib::net::Session> session = std::move(*opened);
         std::unique_ptr<zib::net::WatchSession> watching;
-        if (!line.watchHost.empty()) {
+        if (!line.watchHost.empty() || !line.watchCode.empty()) {
             auto watched =
-                zib::net::WatchSession::open(line.watchHost, line.watchPort, ZIB_VERSION);
+                line.watchCode.empty()
+                    ? zib::net::WatchSession::open(line.watchHost, line.watchPort, ZIB_VERSION)
+                    : zib::net::WatchSession::openByCode(line.watchCode, line.server,
+                                                         line.serverPort, ZIB_VERSION);
             if (!watched) {
                 std::cerr << "ZIB: " << watched.error() << std::endl;
                 return 1;

@@ -44,6 +44,7 @@ void GameWindow::Timer1_Timer() {
         moveSnakes(f);
         playSounds(f.sounds);
         drawTick(redNeck, blueNeck);
+        app().noteChange();  // the sprites moved: the frame is composed at the next doEvents
         ++frameCount_;
         if (clock.tickCount() - lastTick > kFoodFrameMs) {
             AnimateFood();

@@ -285,7 +285,8 @@ bool Connection::connectTo(const std::string& host, uint16_t port, std::string& 
         return false;
     }
     address.port = port;
-    ENetPeer* attempt = enet_host_connect(d.host, &address, kChannelCount, 0);
+    ENetPeer* attempt = enet_host_connect(d.host, &address, kChannelCount,
+                                          d.options.watcher ? kWatcherConnectData : 0);
     if (!attempt) {
         error = tr("Síťové spojení nelze vytvořit.");
         return false;

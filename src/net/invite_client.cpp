@@ -156,6 +156,9 @@ struct InviteClient::Impl {
             stage = InviteStage::Paired;  // the server stays, should a relay be needed
             return;
         }
+        if (isHost && !relayed && link->connected() &&
+            std::holds_alternative<RelayReady>(*d.message))
+            return;  // a relay for one who came while the player is here directly: not taken
         if (std::holds_alternative<RelayReady>(*d.message)) {
             const bool expected = isHost ? (pairing || !pairedWith.empty()) : relayAsked;
             if (!expected || relayed)

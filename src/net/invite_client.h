@@ -82,7 +82,8 @@ class InviteClient {
     std::chrono::steady_clock::time_point startAt() const;
     // Why it failed, or what is happening when the host lost the server, in Czech.
     const std::string& message() const;
-    // The host's game has started: the code is given back and the server left (unless it relays).
+    // The host gives its code back and leaves the server (the game keeps its code while it hosts,
+    // for its spectators; the server still takes this word).
     void gameStarted();
     // The joiner: the direct connection to the host stands, the server is left.
     void finish();

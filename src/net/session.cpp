@@ -117,8 +117,10 @@ std::string Session::inviteLine() const {
     if (!invite_ || role_ != Role::Host) return {};
     switch (invite_->stage()) {
         case InviteStage::Registered:
-            return format(tr("Kód pozvánky: {} (soupeř zadá: zib --join {} --server {})."),
-                          invite_->code(), invite_->code(), serverName());
+            return format(tr("Kód pozvánky: {} (soupeř zadá: zib --join {} --server {}; divák: zib "
+                             "--watch {} --server {})."),
+                          invite_->code(), invite_->code(), serverName(), invite_->code(),
+                          serverName());
         case InviteStage::Connecting:
         case InviteStage::Asking:
             if (!invite_->message().empty()) return invite_->message();
@@ -155,6 +157,8 @@ void Session::serveInvite() {
         if (auto pairing = invite_->takePairing()) {
             punching_ = pairing;
             nextPunch_ = pairing->start;
+            // One who comes while the player is here is a spectator: punched for all its time.
+            punchingPast_ = connection_->connected();
         }
         punch();
         const std::string line = inviteLine();
@@ -173,7 +177,9 @@ void Session::serveInvite() {
         // The direct path answered, and the server is no longer needed; or it did not within
         // 3 s, and the server is asked to carry the game.
         if (invite_->stage() != InviteStage::Paired || invite_->relayed()) return;
-        if (connection_->connected()) return invite_->finish();
+        // A host that turned this side away (it plays already) is not to be relayed to either.
+        const bool turnedAway = state_ == SessionState::Refused || state_ == SessionState::Lost;
+        if (connection_->connected() || turnedAway) return invite_->finish();
         if (std::chrono::steady_clock::now() >= invite_->startAt() + kDirectLimit)
             invite_->requestRelay();
         return;
@@ -202,11 +208,12 @@ void Session::serveInvite() {
         lose(error);
 }
 
-// Bare datagrams every 50 ms for 3 s from the start, or until somebody is connected.
+// Bare datagrams every 50 ms for 3 s from the start, or until the player is connected.
 void Session::punch() {
     if (!punching_) return;
     const auto now = std::chrono::steady_clock::now();
-    if (connection_->connected() || now > punching_->start + std::chrono::seconds(3)) {
+    if ((connection_->connected() && !punchingPast_) ||
+        now > punching_->start + std::chrono::seconds(3)) {
         punching_.reset();
         return;
     }
@@ -648,7 +655,9 @@ std::string Session::startGame(StartGame& start) {
     beginGame(start.gameId);
     send(start);
     spectators_->gameStarted(start);
-    if (invite_) invite_->gameStarted();  // the code is of no more use to anyone
+    // The host keeps its code while it hosts: spectators find it by the code during the games (a
+    // player who comes with it meanwhile is turned away as by any busy host). A relayed host has
+    // left the server, and its code, when the relay began.
     return {};
 }
 

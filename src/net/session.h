@@ -226,6 +226,7 @@ class Session {
     // The host: the paired joiner's public endpoint, which it sends bare datagrams to for a while
     // from the moment the server named, so that its own NAT lets the joiner's connection in.
     std::optional<InviteClient::Pairing> punching_;
+    bool punchingPast_ = false;  // the pairing came while the player was connected
     std::chrono::steady_clock::time_point nextPunch_{};
     std::string message_;
     std::deque<SessionEvent> events_;

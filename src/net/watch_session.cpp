@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "net/session.h"
 #include "net/watchers.h"
 #include "platform/texts.h"
 
@@ -12,6 +13,12 @@ namespace {
 
 // Runs of ticks whose arrival is remembered; older ones count as arrived with the oldest kept.
 constexpr size_t kArrivalsKept = 4096;
+
+std::string noDirectPath(const std::string& code) {
+    return format(tr("Hostitel s kódem {} není přímo dosažitelný a divák se přes server připojit "
+                     "nemůže. Požádejte hostitele o jeho adresu (zib --watch ADRESA)."),
+                  code);
+}
 
 }  // namespace
 
@@ -34,13 +41,40 @@ Result<std::unique_ptr<WatchSession>> WatchSession::open(const std::string& host
     return s;
 }
 
+Result<std::unique_ptr<WatchSession>> WatchSession::openByCode(const std::string& code,
+                                                               const std::string& server,
+                                                               uint16_t serverPort,
+                                                               const std::string& gameVersion,
+                                                               std::chrono::milliseconds timeout) {
+    ConnectionOptions options;
+    options.timeout = timeout;
+    options.watcher = true;
+    std::string error;
+    auto connection = Connection::open(options, error);
+    if (!connection) return Failure{error};
+    InviteClientOptions inviteOptions;
+    inviteOptions.timeout = timeout;
+    auto invite =
+        InviteClient::joinByCode(server, serverPort, code, error, inviteOptions, connection.get());
+    if (!invite) return Failure{error};
+    std::unique_ptr<WatchSession> s(new WatchSession);
+    s->connection_ = std::move(connection);
+    s->invite_ = std::move(invite);
+    s->code_ = code;
+    s->gameVersion_ = gameVersion;
+    return s;
+}
+
 std::string WatchSession::hostLabel() const {
+    if (!code_.empty()) return "s kódem " + code_;
     return host_ + (port_ == kDefaultPort ? "" : ":" + std::to_string(port_));
 }
 
 void WatchSession::poll(int timeoutMs) {
     if (state_ == State::Lost) return;
-    for (ConnectionEvent& e : connection_->poll(timeoutMs)) {
+    std::vector<ConnectionEvent> events = connection_->poll(timeoutMs);
+    serveInvite();
+    for (ConnectionEvent& e : events) {
         if (state_ == State::Lost) break;
         switch (e.type) {
             case ConnectionEvent::Type::Connected:
@@ -54,6 +88,8 @@ void WatchSession::poll(int timeoutMs) {
                 if (e.reason == DisconnectReason::Full) {
                     lose(format(tr("Hostitel už má {} diváků. Zkuste to později."),
                                 std::to_string(kMaxWatchers)));
+                } else if (state_ == State::Connecting && invite_) {
+                    lose(noDirectPath(code_));
                 } else if (state_ == State::Connecting) {
                     lose(format(tr("Hostitel {} na portu {} neodpovídá."), host_,
                                 std::to_string(port_)));
@@ -62,6 +98,33 @@ void WatchSession::poll(int timeoutMs) {
                 }
                 break;
         }
+    }
+}
+
+// The server names the host; its paths on its own network and its router's opened port are tried
+// at once, its public address at the moment the server named (when the host opens its NAT towards
+// this side), and the first that answers is the spectator's.
+void WatchSession::serveInvite() {
+    if (!invite_ || state_ != State::Connecting) return;
+    invite_->poll(0);
+    if (connection_->connected()) return invite_->finish();
+    if (invite_->stage() == InviteStage::Failed) return lose(invite_->message());
+    if (invite_->stage() != InviteStage::Paired) return;
+    const auto now = std::chrono::steady_clock::now();
+    std::string error;
+    if (!pathsTried_) {
+        pathsTried_ = true;
+        for (const InviteClient::Endpoint& path : invite_->otherPaths())
+            connection_->connectTo(path.address, path.port, error);
+    }
+    if (host_.empty() && now >= invite_->startAt()) {
+        host_ = invite_->peerAddress();
+        port_ = invite_->peerPort();
+        connection_->connectTo(host_, port_, error);  // a path less when it fails
+    }
+    if (now >= invite_->startAt() + kDirectLimit) {
+        connection_->disconnect(true);
+        lose(noDirectPath(code_));
     }
 }
 

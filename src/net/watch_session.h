@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "net/connection.h"
+#include "net/invite_client.h"
 #include "net/messages.h"
 #include "net/watch_messages.h"
 #include "platform/result.h"
@@ -34,11 +35,19 @@ class WatchSession {
         const std::string& host, uint16_t port, const std::string& gameVersion,
         std::chrono::milliseconds timeout = std::chrono::milliseconds{5000});
 
+    // Asks the ZIB server at server:serverPort for the host with this invite code, then connects
+    // to it directly from the same socket (no relay: when no direct path answers, the watching
+    // ends with a Czech message saying so).
+    static Result<std::unique_ptr<WatchSession>> openByCode(
+        const std::string& code, const std::string& server, uint16_t serverPort,
+        const std::string& gameVersion,
+        std::chrono::milliseconds timeout = std::chrono::milliseconds{5000});
+
     void poll(int timeoutMs);
     State state() const { return state_; }
     // Why the watching ended (empty before).
     const std::string& message() const { return message_; }
-    // "HOST" or "HOST:PORT" as given.
+    // "HOST" or "HOST:PORT" as given, or "s kódem CODE".
     std::string hostLabel() const;
 
     // The start of the game to show next, once, when it has come.
@@ -59,6 +68,7 @@ class WatchSession {
 
   private:
     WatchSession() = default;
+    void serveInvite();
     void receive(std::span<const uint8_t> bytes);
     void takeTicks(WatchedTicks& ticks);
     void fault(const std::string& what);
@@ -68,6 +78,10 @@ class WatchSession {
     std::string host_;
     uint16_t port_ = 0;
     std::string gameVersion_;
+    // By invite code: the server's answer, and whether the host's paths have been tried.
+    std::unique_ptr<InviteClient> invite_;
+    std::string code_;
+    bool pathsTried_ = false;
     State state_ = State::Connecting;
     std::string message_;
     struct Game {

@@ -98,7 +98,8 @@ class Display {
     // Waits until an event is pending or timeoutMs has passed (the headless backend advances its
     // virtual clock instead of waiting). True when an event is pending.
     virtual bool waitEvent(uint32_t timeoutMs) = 0;
-    // Whether a new frame would be shown now; presenting is limited to the refresh rate.
+    // Whether a new frame would be shown now; presenting is paced by the screen (the SDL window:
+    // up to two frames a refresh).
     virtual bool readyForFrame() = 0;
     // Shows frame. changed lists the areas that differ from the frame presented before (the
     // whole frame the first time, or when the size changes); the rest is as it was.

@@ -15,6 +15,7 @@ namespace {
 constexpr int kFrameWidth = 800;
 constexpr int kFrameHeight = 600;
 constexpr int kDefaultRefresh = 60;
+constexpr int kFramesPerRefresh = 2;
 // The longest wait for an event before a stop signal is looked for.
 constexpr Uint64 kStopCheckMs = 100;
 
@@ -113,8 +114,10 @@ void SdlDisplay::updateFramePeriod() {
     if (SDL_GetCurrentDisplayMode(displayIndex(), &m) == 0 && m.refresh_rate > 0) {
         refresh = m.refresh_rate;
     }
+    // Up to two frames a refresh: a game whose ticks come faster than the screen refreshes (13 ms
+    // against 16.7 ms) shows each tick's frame as soon as it is drawn, not up to a refresh later.
     framePeriod_ = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-        std::chrono::duration<double>(1.0 / refresh));
+        std::chrono::duration<double>(1.0 / (kFramesPerRefresh * refresh)));
 }
 
 void SdlDisplay::absorb(const SDL_Event& e) {
