@@ -458,7 +458,8 @@ bool Connection::send(std::span<const uint8_t> bytes, Channel channel) {
             static_cast<uint8_t>(channel), std::vector<uint8_t>(bytes.begin(), bytes.end())}));
     }
     if (!d.peer || !d.isConnected) return false;
-    const enet_uint32 flags = channel == Channel::Unreliable ? 0 : ENET_PACKET_FLAG_RELIABLE;
+    const enet_uint32 flags =
+        channel == Channel::Unreliable ? ENET_PACKET_FLAG_UNSEQUENCED : ENET_PACKET_FLAG_RELIABLE;
     ENetPacket* packet = enet_packet_create(bytes.data(), bytes.size(), flags);
     if (!packet) return false;
     if (enet_peer_send(d.peer, static_cast<enet_uint8>(channel), packet) != 0) {
