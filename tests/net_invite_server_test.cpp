@@ -483,12 +483,12 @@ TEST(NetInviteServer, TheRelayCarriesThePairsPacketsAndNobodyElses) {
     EXPECT_EQ(host.connection->peerAddress(), "127.0.0.1");
 
     const std::vector<uint8_t> big(70000, 0x5A), small{1, 2, 3};
-    ASSERT_TRUE(joiner.connection->send(small, static_cast<Channel>(3)));
+    ASSERT_TRUE(joiner.connection->send(small, Channel::Unreliable));
     ASSERT_TRUE(joiner.connection->send(big, Channel::Reliable));
     ASSERT_TRUE(host.connection->send(small, Channel::Unreliable));
     EXPECT_TRUE(pumpSides(*server, {&host, &joiner}, [&] {
-        return host.received(small, static_cast<Channel>(3)) &&
-               host.received(big, Channel::Reliable) && joiner.received(small, Channel::Unreliable);
+        return host.received(small, Channel::Unreliable) && host.received(big, Channel::Reliable) &&
+               joiner.received(small, Channel::Unreliable);
     }));
 
     // The joiner leaves: the host's game ends too. The host, back for a new code from the same

@@ -34,9 +34,10 @@ TEST(NetMessages, EveryTypeDecodesToItself) {
         Ping{3, 123456789012ull},
         Pong{4, 5},
         sampleStart(),
-        Input{2, kMaxTick, kMaxTick - 4, {{1}, {kEscSlot}}, {}},
-        Input{2, 1, 0, {}, {}},
-        Input{2, 8, 8, {}, {{{{6}}, {{kEscSlot}}}}},
+        Input{2, kMaxTick, 1, kMaxTick - 4, kMaxTick, {{kMaxTick, {{1}, {kEscSlot}}}}},
+        Input{2, 1, 1, 0, 0, {}},
+        Input{2, 8, 0, 7, 3, {}},  // only an acknowledgement
+        Input{2, 8, 255, 8, 0, {{8, {{6}}}, {9, {{kEscSlot}}}, {262, {{0}, {2}, {4}}}}},
         Checksum{9, 32, ~0ull},
         Restart{1},
         EndGame{3, EndReason::Quit, 0},
@@ -48,10 +49,11 @@ TEST(NetMessages, EveryTypeDecodesToItself) {
         ASSERT_TRUE(d.message) << "type " << m.index() << ": " << d.error;
         EXPECT_EQ(*d.message, m) << "type " << m.index();
     }
-    // Little-endian, fixed sizes: a tick-3 Input of game 2 sent in tick 1, with the slot of red's
-    // up, none before.
-    EXPECT_EQ(bytesOf(Input{2, 3, 1, {{1}}, {}}),
-              (std::vector<uint8_t>{6, 2, 0, 0, 0, 3, 0, 0, 0, 1, 0, 0, 0, 1, 1, 0, 0}));
+    // Little-endian, fixed sizes: ticks 3 to 5 of game 2 sent in tick 1, acknowledging tick 2, with
+    // the slot of red's up in tick 4 and nothing in the others.
+    EXPECT_EQ(
+        bytesOf(Input{2, 3, 3, 1, 2, {{4, {{1}}}}}),
+        (std::vector<uint8_t>{6, 2, 0, 0, 0, 3, 0, 0, 0, 3, 1, 0, 0, 0, 2, 0, 0, 0, 1, 1, 1, 1}));
 }
 
 struct Malformed {
@@ -71,15 +73,17 @@ std::vector<uint8_t> startNamed(const std::string& name) {
 }
 
 TEST(NetMessages, MalformedPacketsAreRefused) {
-    const std::vector<uint8_t> input = encode(Input{2, 5, 3, {{1}}, {}});
+    // Ticks 5 and 6, red's up in 5 and Esc in 6: the offsets are at 19 and 22, the slots at 21
+    // and 24.
+    const std::vector<uint8_t> input = encode(Input{2, 5, 2, 3, 0, {{5, {{1}}}, {6, {{8}}}}});
     std::vector<uint8_t> longer = input;
     longer.push_back(0);
-    std::vector<uint8_t> seventeen = {6, 2, 0, 0, 0, 5, 0, 0, 0, 3, 0, 0, 0, 17};
+    std::vector<uint8_t> seventeen = {6, 2, 0, 0, 0, 5, 0, 0, 0, 1, 3,
+                                      0, 0, 0, 0, 0, 0, 0, 1, 0, 17};
     for (int i = 0; i < 17; ++i) seventeen.push_back(1);
-    seventeen.insert(seventeen.end(), {0, 0});
-    std::vector<uint8_t> seventeenBefore = {6, 2, 0, 0, 0, 5, 0, 0, 0, 3, 0, 0, 0, 0, 0, 17};
-    for (int i = 0; i < 17; ++i) seventeenBefore.push_back(1);
-    const std::vector<uint8_t> inputBefore = encode(Input{2, 5, 3, {}, {{{}, {{1}}}}});
+    std::vector<uint8_t> threeKeyed = encode(Input{2, 5, 2, 3, 0, {{5, {{1}}}, {6, {{1}}}}});
+    threeKeyed.at(18) = 3;
+    threeKeyed.insert(threeKeyed.end(), {0, 1, 1});
     StartGame tooLongText = sampleStart();
     tooLongText.levelText.assign(kMaxLevelText + 1, 'x');
     StartGame lateStart = sampleStart();
@@ -99,14 +103,18 @@ TEST(NetMessages, MalformedPacketsAreRefused) {
         {"trailing byte", longer},
         {"trailing byte after Bye", {10, 0}},
         {"tick 0", withByte(input, 5, 0)},
-        {"tick above 2^31", encode(Input{2, kMaxTick + 1, 0, {}, {}})},
-        {"game id 0", encode(Input{0, 5, 0, {}, {}})},
-        {"sender's tick after the keys' tick", encode(Input{2, 5, 6, {}, {}})},
-        {"slot 9", withByte(input, 14, 9)},
-        {"a raw key code", withByte(input, 14, 38)},
+        {"tick above 2^31", encode(Input{2, kMaxTick + 1, 1, 0, 0, {}})},
+        {"a range beyond 2^31", encode(Input{2, kMaxTick, 2, 0, 0, {}})},
+        {"game id 0", encode(Input{0, 5, 1, 0, 0, {}})},
+        {"sender's tick after the last tick", encode(Input{2, 5, 1, 6, 0, {}})},
+        {"acknowledgement above 2^31", encode(Input{2, 5, 1, 0, kMaxTick + 1, {}})},
+        {"slot 9", withByte(input, 21, 9)},
+        {"a raw key code", withByte(input, 24, 38)},
         {"17 keys in a tick", seventeen},
-        {"17 keys two ticks before", seventeenBefore},
-        {"slot 9 two ticks before", withByte(inputBefore, 16, 9)},
+        {"no keys in a listed tick", withByte(input, 23, 0)},
+        {"a listed tick outside the range", withByte(input, 22, 2)},
+        {"listed ticks out of order", withByte(input, 22, 0)},
+        {"more listed ticks than the range", threeKeyed},
         {"checksum tick not a multiple of 16", encode(Checksum{1, 17, 0})},
         {"level name with a slash", startNamed("levels/Ohrada.zq7")},
         {"level name with a backslash", startNamed("..\\Ohrada.zq7")},

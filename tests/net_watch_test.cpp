@@ -150,7 +150,7 @@ TEST(NetWatch, EightSpectatorsWatchAndTheNinthIsRefused) {
 // Keys, a start, an end or a restart from a spectator cut that spectator off; the players' game
 // goes on, and another spectator keeps watching.
 TEST(NetWatch, ASpectatorThatActsAsAPlayerIsCutOffAndTheGameGoesOn) {
-    const std::vector<Message> forbidden = {Input{1, 2, 1, {KeyEvent{1}}, {}}, StartGame{},
+    const std::vector<Message> forbidden = {Input{1, 2, 1, 1, 0, {{2, {KeyEvent{1}}}}}, StartGame{},
                                             EndGame{1, EndReason::Quit, 0}, Restart{1},
                                             Checksum{1, 16, 5}};
     for (const Message& m : forbidden) {

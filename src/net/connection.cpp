@@ -507,7 +507,8 @@ std::vector<ConnectionEvent> Connection::poll(int timeoutMs) {
 bool Connection::send(std::span<const uint8_t> bytes, Channel channel) {
     Impl& d = *impl_;
     if (!d.peer || !d.isConnected) return false;
-    const enet_uint32 flags = channel == Channel::Unreliable ? 0 : ENET_PACKET_FLAG_RELIABLE;
+    const enet_uint32 flags =
+        channel == Channel::Unreliable ? ENET_PACKET_FLAG_UNSEQUENCED : ENET_PACKET_FLAG_RELIABLE;
     ENetPacket* packet = enet_packet_create(bytes.data(), bytes.size(), flags);
     if (!packet) return false;
     if (enet_peer_send(d.peer, static_cast<enet_uint8>(channel), packet) != 0) {

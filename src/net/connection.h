@@ -5,10 +5,9 @@
 // limit is dropped. Beside its player the host takes up to kMaxWatchers spectators, who say so
 // when they connect; their traffic is kept apart from the player's (takeWatcherEvents).
 //
-// Channel 1 is unreliable (round trip probes); channel 0 and the channels from 2 up to
-// kChannelCount - 1 are reliable and ordered, each on its own: a packet lost on one holds back only
-// that channel's later packets. A peer that stays silent longer than the timeout is dropped by
-// ENet.
+// Channel 0 is reliable and ordered. Channel 1 is unreliable and unsequenced (round trip probes
+// and keys): its packets may be lost, come twice or out of order, and hold nothing else back. A
+// peer that stays silent longer than the timeout is dropped by ENet.
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -18,9 +17,8 @@
 
 namespace zib::net {
 
-// Reliable (0), Unreliable (1), or a further reliable channel: static_cast<Channel>(2...).
 enum class Channel : uint8_t { Reliable = 0, Unreliable = 1 };
-constexpr uint8_t kChannelCount = 5;
+constexpr uint8_t kChannelCount = 2;
 // Spectators of one host at once.
 constexpr size_t kMaxWatchers = 8;
 // The host's ENet slots: one player, the spectators, the rest for latecomers and unfinished

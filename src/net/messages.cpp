@@ -44,6 +44,7 @@ void write(Writer& w, const StartGame& m) {
     w.boolean(m.freeMode);
     w.u64(m.seed);
     w.u16(m.startLeadMs);
+    w.u64(m.firstTickUs);
     w.i8(m.carried.bluePrevDx);
     w.i8(m.carried.bluePrevDy);
     w.boolean(m.carried.redGrowNow);
@@ -59,10 +60,15 @@ void write(Writer& w, const std::vector<KeyEvent>& events) {
 }
 void write(Writer& w, const Input& m) {
     w.u32(m.gameId);
-    w.u32(m.tick);
+    w.u32(m.firstTick);
+    w.u8(static_cast<uint8_t>(m.tickCount));
     w.u32(m.senderTick);
-    write(w, m.events);
-    for (const std::vector<KeyEvent>& keys : m.earlier) write(w, keys);
+    w.u32(m.ack);
+    w.u8(static_cast<uint8_t>(m.keyed.size()));
+    for (const TickKeys& keys : m.keyed) {
+        w.u8(static_cast<uint8_t>(keys.tick - m.firstTick));
+        write(w, keys.events);
+    }
 }
 void write(Writer& w, const Checksum& m) {
     w.u32(m.gameId);
@@ -123,6 +129,7 @@ StartGame readStartGame(Reader& r) {
     m.seed = r.u64();
     m.startLeadMs = r.u16();
     r.check(m.startLeadMs <= kMaxStartLeadMs, N_("začátek hry je příliš daleko"));
+    m.firstTickUs = r.u64();
     m.carried.bluePrevDx = r.i8();
     m.carried.bluePrevDy = r.i8();
     r.check(m.carried.bluePrevDx >= -kMaxEdgeStep && m.carried.bluePrevDx <= kMaxEdgeStep &&
@@ -155,12 +162,26 @@ Input readInput(Reader& r) {
     Input m;
     m.gameId = r.u32();
     validGameId(r, m.gameId);
-    m.tick = r.u32();
-    r.check(validTick(m.tick), N_("číslo tahu je mimo rozsah"));
+    m.firstTick = r.u32();
+    r.check(validTick(m.firstTick), N_("číslo tahu je mimo rozsah"));
+    m.tickCount = r.u8();
+    r.check(m.tickCount <= kMaxInputSpan && m.lastTick() <= kMaxTick,
+            N_("počet tahů je mimo rozsah"));
     m.senderTick = r.u32();
-    r.check(m.senderTick <= m.tick, N_("tah odesílatele je za tahem kláves"));
-    m.events = readEvents(r);
-    for (std::vector<KeyEvent>& keys : m.earlier) keys = readEvents(r);
+    r.check(m.senderTick <= m.lastTick(), N_("tah odesílatele je za tahem kláves"));
+    m.ack = r.u32();
+    r.check(m.ack <= kMaxTick, N_("potvrzený tah je mimo rozsah"));
+    const uint8_t keyed = r.u8();
+    r.check(keyed <= m.tickCount, N_("víc tahů s klávesami, než zpráva nese"));
+    for (uint8_t i = 0; i < keyed && r.error().empty(); ++i) {
+        const uint8_t offset = r.u8();
+        r.check(offset < m.tickCount, N_("tah kláves je mimo rozsah zprávy"));
+        r.check(m.keyed.empty() || m.firstTick + offset > m.keyed.back().tick,
+                N_("tahy kláves nejdou po sobě"));
+        TickKeys keys{m.firstTick + offset, readEvents(r)};
+        r.check(!keys.events.empty(), N_("tah bez kláves mezi tahy s klávesami"));
+        m.keyed.push_back(std::move(keys));
+    }
     return m;
 }
 Checksum readChecksum(Reader& r) {

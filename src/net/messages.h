@@ -85,9 +85,11 @@ struct StartGame {
     int32_t gameSpeed = 0;      // ms slept per step, at most 1000
     bool freeMode = false;
     uint64_t seed = 0;  // the random source's state at the start
-    // The host's first tick begins this long after it sent the start, the joiner's this long
-    // minus half the round trip after the start came: both together. At most 5000.
+    // The host's first tick begins this long after it sent the start. At most 5000.
     uint16_t startLeadMs = 0;
+    // That moment on the host's session clock (microseconds): the joiner finds it on its own
+    // clock through the clocks' offset the round trip probes measured.
+    uint64_t firstTickUs = 0;
     CarriedState carried;
     std::array<int16_t, 8> keyBindings{};  // the host's key codes, in ZIB.ini's order
     friend bool operator==(const StartGame&, const StartGame&) = default;
@@ -108,21 +110,36 @@ constexpr bool isBlueSlot(uint8_t slot) {
     return slot < kEscSlot && slot % 2 == 0;
 }
 
-// How many ticks before its own an Input repeats the keys of.
-constexpr size_t kEarlierTicks = 2;
+// The most ticks one Input covers: from the first the other side has not acknowledged up to the
+// sender's latest. A fair side is never more than a few dozen ticks ahead of the other's word.
+constexpr uint32_t kMaxInputSpan = 255;
 
-// One side's key events for one tick, sent for every tick, empty or not, and again those of the
-// two ticks before: consecutive ticks' Inputs travel on reliable channels of their own in turn,
-// so when one channel's packet is late the next Inputs, on the other channels, bring its keys.
+// The keys of one tick in an Input: 1..16 events.
+struct TickKeys {
+    uint32_t tick = 1;
+    std::vector<KeyEvent> events;
+    friend bool operator==(const TickKeys&, const TickKeys&) = default;
+};
+
+// One side's keys of every tick from firstTick to firstTick + tickCount - 1: the first tick the
+// other side has not acknowledged up to the sender's latest (none when all are acknowledged, and
+// the Input only acknowledges). Inputs travel unreliably, each one
+// sent again in the next until acknowledged, so a lost one costs nothing but the tick until the
+// next; they may come twice or out of order. On the wire: game id (u32), first tick (u32), count
+// of ticks (u8, 0..255), the sender's tick (u32), the acknowledgement (u32), the number of ticks
+// with keys (u8), then for each of those its offset from the first tick (u8, rising) and its keys
+// (a count u8 of 1..16, then the slots). Ticks not listed have no keys.
 struct Input {
     uint32_t gameId = 0;
-    uint32_t tick = 1;  // 1..2^31: the tick the keys act in
-    // The tick the sender was playing when it sent them (its keys act a few ticks later), 0..tick:
-    // how far ahead of the other each machine runs.
+    uint32_t firstTick = 1;  // 1..2^31
+    uint32_t tickCount = 1;  // 0..kMaxInputSpan, the last tick at most 2^31
+    // The tick the sender was playing when it sent them (its keys act a few ticks later), 0 up to
+    // the last tick: how far ahead of the other each machine runs.
     uint32_t senderTick = 0;
-    std::vector<KeyEvent> events;  // at most 16
-    // The keys of tick - 1 and tick - 2, at most 16 each.
-    std::array<std::vector<KeyEvent>, kEarlierTicks> earlier;
+    // The highest tick up to which the sender holds all of the receiver's keys (0: none yet).
+    uint32_t ack = 0;
+    std::vector<TickKeys> keyed;  // the ticks of the range with keys, rising
+    uint32_t lastTick() const { return firstTick + tickCount - 1; }
     friend bool operator==(const Input&, const Input&) = default;
 };
 

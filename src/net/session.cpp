@@ -22,9 +22,8 @@ constexpr uint64_t kLongestRoundTripUs = 10'000'000;
 constexpr uint32_t kLeadAllowed = 256;
 // The other side's keys are kept this many ticks behind the latest sent here.
 constexpr uint32_t kRemoteKept = 512;
-// The joiner keeps this many of the host's Inputs that overtook the start of their game. A fair
-// host begins its ticks well after the start, and plays at most a dozen before it waits for the
-// joiner's keys.
+// The joiner keeps this many of the host's Inputs that overtook the start of their game, and drops
+// the rest: the host sends their keys again until they are acknowledged.
 constexpr size_t kEarlyKept = 32;
 // A peer whose checksums lag more than this many of ours behind (for checksumPatience) is cut off:
 // a fair one is the input delay and a round trip behind, or a resent packet's time.
@@ -253,6 +252,7 @@ void Session::poll(int timeoutMs) {
     }
     takeHeld();
     sendProbes();
+    resendInput();
 }
 
 void Session::handleConnectionEvent(ConnectionEvent& event) {
@@ -301,10 +301,11 @@ void Session::handleConnectionEvent(ConnectionEvent& event) {
 }
 
 void Session::handleMessage(Message& message, Channel channel) {
-    const bool probe =
-        std::holds_alternative<Ping>(message) || std::holds_alternative<Pong>(message);
-    const bool keys = static_cast<uint8_t>(channel) >= 2;
-    if (probe != (channel == Channel::Unreliable) || keys != std::holds_alternative<Input>(message))
+    // Probes and keys travel unreliably, everything else reliably and in order.
+    const bool unreliable = std::holds_alternative<Ping>(message) ||
+                            std::holds_alternative<Pong>(message) ||
+                            std::holds_alternative<Input>(message);
+    if (unreliable != (channel == Channel::Unreliable))
         return violation(tr("zpráva v nesprávném kanálu"));
     if (state_ == SessionState::Connecting && !std::holds_alternative<Hello>(message) &&
         !std::holds_alternative<Refuse>(message) && !std::holds_alternative<Bye>(message))
@@ -315,10 +316,10 @@ void Session::handleMessage(Message& message, Channel channel) {
         held_.push_back(std::move(message));
         return;
     }
-    dispatch(message, channel);
+    dispatch(message);
 }
 
-void Session::dispatch(Message& message, Channel channel) {
+void Session::dispatch(Message& message) {
     if (auto* hello = std::get_if<Hello>(&message)) return handleHello(*hello);
     if (std::holds_alternative<Refuse>(message)) {
         // Only an answer to the greeting: later it would leave this side waiting for nothing.
@@ -343,10 +344,10 @@ void Session::dispatch(Message& message, Channel channel) {
         beginGame(start->gameId);
         events_.push_back(
             {SessionEvent::Type::Start, std::move(*start), {}, std::chrono::steady_clock::now()});
-        std::vector<std::pair<Input, Channel>> early = std::move(early_);
+        std::vector<Input> early = std::move(early_);
         early_.clear();
-        for (const auto& [input, on] : early)
-            if (state_ != SessionState::Lost) handleInput(input, on);
+        for (const Input& input : early)
+            if (state_ != SessionState::Lost) handleInput(input);
         return;
     }
     if (auto* restart = std::get_if<Restart>(&message)) {
@@ -364,7 +365,7 @@ void Session::dispatch(Message& message, Channel channel) {
         events_.push_back({SessionEvent::Type::End, {}, *end});
         return;
     }
-    if (auto* input = std::get_if<Input>(&message)) return handleInput(*input, channel);
+    if (auto* input = std::get_if<Input>(&message)) return handleInput(*input);
     if (auto* checksum = std::get_if<Checksum>(&message)) return handleChecksum(*checksum);
     if (std::holds_alternative<Bye>(message)) {
         // The other side is leaving: nothing more is owed to it, and the host's slot is free at
@@ -400,7 +401,7 @@ void Session::takeHeld() {
         if (inGame() && std::holds_alternative<StartGame>(held_.front())) return;
         Message message = std::move(held_.front());
         held_.pop_front();
-        dispatch(message, Channel::Reliable);
+        dispatch(message);
     }
 }
 
@@ -425,49 +426,60 @@ void Session::handleHello(const Hello& hello) {
     sendProbes();
 }
 
-void Session::handleInput(const Input& input, Channel channel) {
+void Session::handleInput(const Input& input) {
     if (input.gameId > gameId_) {
-        // The start travels on the channel of the other messages and the keys on their own, so
-        // the host's first keys of a game may overtake its start when the start is sent again.
-        if (role_ == Role::Joiner && early_.size() < kEarlyKept) {
-            early_.emplace_back(input, channel);
+        // The start travels reliably and the keys do not, so the host's first keys of a game may
+        // overtake its start; those beyond what is kept are sent again anyway.
+        if (role_ == Role::Joiner) {
+            if (early_.size() < kEarlyKept) early_.push_back(input);
             return;
         }
         return violation(tr("klávesy hry, která nezačala"));
     }
     // Keys of an older game were sent before the other side learnt of the new one. Keys of this
-    // game are kept after its end too: the end travels on another channel and may overtake them.
-    if (input.gameId < gameId_) return;
-    if (channel != keyChannel(input.tick)) return violation(tr("klávesy v nesprávném kanálu"));
-    // Only the other side's own snake: red is the host's, blue the joiner's.
-    const auto foreign = [this](const std::vector<KeyEvent>& keys) {
-        return std::any_of(keys.begin(), keys.end(), [this](KeyEvent e) {
-            return e.slot != kEscSlot &&
-                   (role_ == Role::Host ? isRedSlot(e.slot) : isBlueSlot(e.slot));
-        });
-    };
-    if (foreign(input.events) || foreign(input.earlier[0]) || foreign(input.earlier[1]))
-        return violation(tr("klávesy cizího hada"));
-    // Each channel is ordered: its ticks follow each other kKeyChannels apart.
-    const uint32_t lane = input.tick % kKeyChannels;
-    if (input.tick != nextRemoteTick_[lane]) return violation(tr("tahy kláves nejdou po sobě"));
-    if (input.tick > lastLocalTick_ + kLeadAllowed) return violation(tr("soupeř je příliš napřed"));
-    nextRemoteTick_[lane] = input.tick + kKeyChannels;
-    if (!peerTick_ || input.senderTick >= peerTick_->tick)
-        peerTick_ = PeerTick{input.senderTick, std::chrono::steady_clock::now()};
-    if (!storeRemoteInput(input.tick, input.events)) return;
-    // The ticks before the first (tick 0 and below) have no keys.
-    for (uint32_t i = 0; i < kEarlierTicks; ++i) {
-        const std::vector<KeyEvent>& keys = input.earlier[i];
-        if (input.tick <= 1 + i) {
-            if (!keys.empty()) return violation(tr("klávesy tahu, který žádné nemá"));
-        } else if (!storeRemoteInput(input.tick - 1 - i, keys)) {
-            return;
-        }
+    // game are taken after its end too: the other side may still wait for them, or for their
+    // acknowledgement.
+    if (input.gameId < gameId_) {
+        if (lastGame_ && input.gameId == lastGame_->gameId && input.ack >= lastGame_->lastTick())
+            lastGame_.reset();
+        return;
     }
+    // The other side plays this game: it no longer waits for keys of the one before.
+    lastGame_.reset();
+    // Only the other side's own snake: red is the host's, blue the joiner's.
+    for (const TickKeys& keys : input.keyed)
+        if (std::any_of(keys.events.begin(), keys.events.end(), [this](KeyEvent e) {
+                return e.slot != kEscSlot &&
+                       (role_ == Role::Host ? isRedSlot(e.slot) : isBlueSlot(e.slot));
+            }))
+            return violation(tr("klávesy cizího hada"));
+    // A fair side starts just after the last acknowledgement it has heard of, which is never
+    // beyond the last sent here; acknowledges only keys sent here; and stays within the lead.
+    if (input.firstTick > ackSent_ + 1) return violation(tr("tahy kláves nejdou po sobě"));
+    if (input.ack > lastLocalTick_) return violation(tr("potvrzení tahu, který nebyl poslán"));
+    if (input.lastTick() > lastLocalTick_ + kLeadAllowed)
+        return violation(tr("soupeř je příliš napřed"));
+    if (!peerTick_ || input.senderTick > peerTick_->tick)
+        peerTick_ = PeerTick{input.senderTick, std::chrono::steady_clock::now(), input.ack};
+    if (input.ack > peerAck_) {
+        unacked_.erase(unacked_.begin(),
+                       unacked_.begin() + static_cast<std::ptrdiff_t>(input.ack - peerAck_));
+        peerAck_ = input.ack;
+    }
+    auto keyed = input.keyed.begin();
+    static const std::vector<KeyEvent> none;
+    for (uint32_t tick = input.firstTick; tick <= input.lastTick(); ++tick) {
+        const bool has = keyed != input.keyed.end() && keyed->tick == tick;
+        if (!storeRemoteInput(tick, has ? keyed->events : none)) return;
+        if (has) ++keyed;
+    }
+    if (input.lastTick() > remoteComplete_) remoteComplete_ = input.lastTick();
+    // Keys the other side counts as not yet acknowledged: it hears of them with the next Input,
+    // or from resendInput when none goes soon.
+    if (input.tickCount > 0) ackOwed_ = true;
 }
 
-// The keys of a tick come up to three times, on three channels; they must be the same each time.
+// The keys of a tick come again in every Input until acknowledged; they must be the same each time.
 bool Session::storeRemoteInput(uint32_t tick, const std::vector<KeyEvent>& events) {
     if (tick + kRemoteKept < lastLocalTick_) return true;  // long applied and forgotten
     auto [it, added] = remoteInputs_.try_emplace(tick, events);
@@ -512,13 +524,18 @@ void Session::compareChecksums() {
 }
 
 void Session::beginGame(uint32_t gameId) {
+    // The last keys of the game before may still be on their way, and the other side still in it.
+    if (gameId_ != 0 && peerAck_ < lastLocalTick_)
+        lastGame_ = currentInput();
+    else
+        lastGame_.reset();
     gameId_ = gameId;
     gameOver_ = false;
     peerTick_.reset();
     lastLocalTick_ = 0;
-    lastLocalEvents_ = {};
-    for (uint32_t tick = 1; tick <= kKeyChannels; ++tick)
-        nextRemoteTick_[tick % kKeyChannels] = tick;
+    unacked_.clear();
+    peerAck_ = remoteComplete_ = ackSent_ = senderTick_ = 0;
+    ackOwed_ = false;
     remoteInputs_.clear();
     lastRemoteChecksumTick_ = 0;
     localChecksums_.clear();
@@ -650,6 +667,7 @@ std::string Session::startGame(StartGame& start) {
     if (role_ != Role::Host) return tr("Hru zakládá hostitel.");
     if (state_ != SessionState::Connected) return tr("Soupeř není připojen.");
     start.gameId = gameId_ + 1;
+    start.firstTickUs = nowUs() + uint64_t{start.startLeadMs} * 1000;
     const Decoded check = decode(encode(start));
     if (!check.message) return format(tr("Hru nelze poslat soupeři: {}."), check.error);
     beginGame(start.gameId);
@@ -683,18 +701,46 @@ bool Session::sendLocalInput(uint32_t tick, std::span<const KeyEvent> events, ui
     if (!inGame() || state_ != SessionState::Connected) return false;
     if (tick != lastLocalTick_ + 1 || events.size() > kMaxEventsPerTick || senderTick > tick)
         return false;
+    // The other side would not take a range longer than this; a fair game never needs one.
+    if (tick - peerAck_ > kMaxInputSpan) return false;
     for (const KeyEvent& e : events)
         if (e.slot != kEscSlot && (role_ == Role::Host ? !isRedSlot(e.slot) : !isBlueSlot(e.slot)))
             return false;
     lastLocalTick_ = tick;
-    std::vector<KeyEvent> keys(events.begin(), events.end());
-    send(Input{gameId_, tick, senderTick, keys, lastLocalEvents_}, keyChannel(tick));
-    std::move_backward(lastLocalEvents_.begin(), lastLocalEvents_.end() - 1,
-                       lastLocalEvents_.end());
-    lastLocalEvents_.front() = std::move(keys);
+    senderTick_ = senderTick;
+    unacked_.emplace_back(events.begin(), events.end());
+    sendInput();
     if (tick > kRemoteKept)
         remoteInputs_.erase(remoteInputs_.begin(), remoteInputs_.lower_bound(tick - kRemoteKept));
     return true;
+}
+
+// This side's keys from the first tick not acknowledged to the latest, and its acknowledgement.
+Input Session::currentInput() const {
+    Input input{gameId_, peerAck_ + 1, lastLocalTick_ - peerAck_, senderTick_, remoteComplete_, {}};
+    for (uint32_t i = 0; i < unacked_.size(); ++i)
+        if (!unacked_[i].empty()) input.keyed.push_back({input.firstTick + i, unacked_[i]});
+    return input;
+}
+
+void Session::sendInput() {
+    send(currentInput(), Channel::Unreliable);
+    ackSent_ = remoteComplete_;
+    ackOwed_ = false;
+    lastInputUs_ = nowUs();
+}
+
+// The latest Input again when none went for a while and the other side still needs something:
+// keys it has not acknowledged, or the acknowledgement of its own.
+void Session::resendInput() {
+    const uint64_t now = nowUs();
+    const uint64_t resendUs = static_cast<uint64_t>(kInputResend.count()) * 1000;
+    if (lastGame_ && now - lastGameUs_ >= resendUs) {
+        send(*lastGame_, Channel::Unreliable);
+        lastGameUs_ = now;
+    }
+    if (gameId_ == 0 || (peerAck_ >= lastLocalTick_ && !ackOwed_)) return;
+    if (now - lastInputUs_ >= resendUs) sendInput();
 }
 
 bool Session::hasRemoteInput(uint32_t tick) const {

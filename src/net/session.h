@@ -4,13 +4,16 @@
 // of a game, the queue of both sides' keys per tick, checksums and the end of a game.
 //
 // The host decides: its start carries the game's id, settings, level, random state and when the
-// first tick begins. Within a game each side sends, for every tick from 1 on, exactly one Input
-// with the keys of its own snake that act in that tick, and the tick it plays as it sends them.
-// The Inputs of consecutive ticks take three reliable channels in turn (keyChannel), and each
-// repeats the keys of the two ticks before: a lost packet holds back its channel until ENet sends
-// it again, while the other two keep bringing every tick's keys, at most two ticks later than
-// usual. The session refuses anything the other side sends out of turn, and any key of this side's
-// snake, and then closes the connection with a message.
+// first tick begins. Within a game each side sends, for every tick from 1 on, one Input as it
+// plays: unreliable, and carrying its keys of every tick the other side has not yet acknowledged
+// up to the newest, with the tick it plays and its own acknowledgement of the other side's keys.
+// A lost Input holds nothing back: the next one brings its keys again. While anything of this side
+// is unacknowledged, or the other side has not heard this side's acknowledgement, the latest Input
+// goes again whenever none went for a while, so a side that waits is not left waiting for a lost
+// one, and the last keys of a game still arrive after its end. Duplicates and Inputs out of order
+// change nothing. The session refuses anything the other side sends out of turn, any key of this
+// side's snake, a tick whose keys differ between two Inputs, and a range that skips keys, and then
+// closes the connection with a message.
 //
 // Round trip probes go on all through the connection, games included: each Ping's id and send
 // time stay here, and only the first answer to an id sent counts, timed by this side's clock. A
@@ -48,13 +51,8 @@ enum class SessionState {
     Refused,     // the versions differ, or the host already plays with someone
 };
 
-// The channel of a tick's Input: one of kKeyChannels reliable ones in turn, apart from the channel
-// of the other messages.
-constexpr uint32_t kKeyChannels = kEarlierTicks + 1;
-static_assert(2 + kKeyChannels <= kChannelCount);
-inline Channel keyChannel(uint32_t tick) {
-    return static_cast<Channel>(2 + tick % kKeyChannels);
-}
+// A side sends its latest Input again when none went for this long and something is owed.
+constexpr std::chrono::milliseconds kInputResend{20};
 
 // How long the joiner by invite code waits for the direct path before the server relays.
 constexpr std::chrono::milliseconds kDirectLimit{3000};
@@ -99,10 +97,12 @@ struct SessionEvent {
     std::chrono::steady_clock::time_point arrived{};  // when the message came
 };
 
-// The latest tick the other side said it plays, and when that came.
+// The latest tick the other side said it plays, when that came, and how far it had this side's
+// keys then.
 struct PeerTick {
     uint32_t tick = 0;
     std::chrono::steady_clock::time_point heard{};
+    uint32_t ack = 0;
 };
 
 class Session {
@@ -157,7 +157,8 @@ class Session {
     // The next thing the game or the menu must act on.
     std::optional<SessionEvent> takeEvent();
 
-    // The host starts a game: the session gives it the next game id and sends it. Returns a Czech
+    // The host starts a game: the session gives it the next game id and the moment of its first
+    // tick on this session's clock (startLeadMs from now), and sends it. Returns a Czech
     // message (and sends nothing) when not connected or the start would not pass the checks.
     std::string startGame(StartGame& start);
     // The joiner's Enter after a game: asks the host for a restart.
@@ -190,11 +191,14 @@ class Session {
     Session() = default;
     void handleConnectionEvent(ConnectionEvent& event);
     void handleMessage(Message& message, Channel channel);
-    void dispatch(Message& message, Channel channel);
+    void dispatch(Message& message);
     void handleHello(const Hello& hello);
     void handlePong(const Pong& pong);
     void takeHeld();
-    void handleInput(const Input& input, Channel channel);
+    void handleInput(const Input& input);
+    Input currentInput() const;
+    void sendInput();
+    void resendInput();
     bool storeRemoteInput(uint32_t tick, const std::vector<KeyEvent>& events);
     void handleChecksum(const Checksum& checksum);
     void compareChecksums();
@@ -250,12 +254,20 @@ class Session {
     bool gameOver_ = false;
     std::optional<PeerTick> peerTick_;
     uint32_t lastLocalTick_ = 0;  // the last tick this side sent keys for
-    // The keys of the last ticks sent, newest first, repeated with the next ones.
-    std::array<std::vector<KeyEvent>, kEarlierTicks> lastLocalEvents_;
-    // The next Input expected on each key channel.
-    uint32_t nextRemoteTick_[kKeyChannels] = {};
+    // This side's keys of the ticks the other side has not acknowledged, from peerAck_ + 1 on.
+    std::deque<std::vector<KeyEvent>> unacked_;
+    uint32_t peerAck_ = 0;         // the other side's highest acknowledgement of this side's keys
+    uint32_t remoteComplete_ = 0;  // all of the other side's keys up to this tick are here
+    uint32_t ackSent_ = 0;         // the highest acknowledgement this side has sent
+    bool ackOwed_ = false;         // the other side has not heard of remoteComplete_ yet
+    uint32_t senderTick_ = 0;      // the tick this side said it plays
+    uint64_t lastInputUs_ = 0;     // when the last Input went
+    // The last Input of the game before while the other side has not acknowledged all of it, and
+    // when it last went: a start may overtake those keys, and the other side may still wait.
+    std::optional<Input> lastGame_;
+    uint64_t lastGameUs_ = 0;
     std::map<uint32_t, std::vector<KeyEvent>> remoteInputs_;
-    std::vector<std::pair<Input, Channel>> early_;  // the joiner: keys that came before their start
+    std::vector<Input> early_;  // the joiner: keys that came before their start
     // The joiner: a start that came while the game before it still runs here, and the messages
     // of its channel that followed it, in order; taken when that game has ended here, so that
     // its last keys, which the start may have overtaken, are still played.

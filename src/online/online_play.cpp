@@ -25,8 +25,10 @@ constexpr std::chrono::milliseconds kWaitShown{500};
 // The first tick begins this long after the start is sent (plus half the round trip): time for
 // the joiner to load the level and for both windows' pause before a game.
 constexpr int kStartLeadMs = 400;
-// A machine ahead of the other by more than a tick holds each tick back this much longer.
+// A machine ahead of the other by more than half a tick holds each tick back this much longer.
 constexpr std::chrono::microseconds kStretch{1500};
+// How many ticks the measured lead is smoothed over.
+constexpr double kLeadSmoothing = 8;
 
 uint32_t winsOf(long long count) {
     return static_cast<uint32_t>(std::clamp<long long>(count, 0, net::kMaxWins));
@@ -148,7 +150,8 @@ bool OnlinePlay::launch(const net::StartGame& start,
     firstTick_ = firstTick;
     waitingSince_.reset();
     waitingShown_ = false;
-    stretchedTick_ = 0;
+    stretchedTick_ = measuredTick_ = 0;
+    leadTicks_ = 0;
     redraw_ = false;
     game_.reset();
     // In the pause after a game, the window starts the level again as on Enter; otherwise (or when
@@ -184,15 +187,27 @@ void OnlinePlay::poll() {
     if (pendingStart_) {
         const net::StartGame start = std::move(*pendingStart_);
         pendingStart_.reset();
-        // Half the round trip after the host sent it, with the lead the host gave. (A stand-in
-        // until the session knows the other machine's clock: then the host's moment in this clock.)
-        const auto halfTrip = std::chrono::microseconds(
-            static_cast<int64_t>(session_->roundTripMs().value_or(0) * 500.0));
-        launch(start, startArrived_ + std::chrono::milliseconds(start.startLeadMs) - halfTrip);
+        launch(start, firstTickOf(start));
     } else if (restartWanted_) {
         restartWanted_ = false;
         if (std::string error = startAsHost(); !error.empty()) menu_.showMessage(error);
     }
+}
+
+// The host's moment of the first tick on this machine's clock, through the clocks' offset; without
+// one, half the round trip after the start came. Never before the start came, nor later than the
+// host's lead after it, whatever the host wrote.
+std::chrono::steady_clock::time_point OnlinePlay::firstTickOf(const net::StartGame& start) const {
+    const auto latest = startArrived_ + std::chrono::milliseconds(start.startLeadMs);
+    const std::optional<int64_t> local = session_->localClockOf(start.firstTickUs);
+    if (!local) {
+        const auto halfTrip = std::chrono::microseconds(
+            static_cast<int64_t>(session_->roundTripMs().value_or(0) * 500.0));
+        return std::max(startArrived_, latest - halfTrip);
+    }
+    const auto at = std::chrono::steady_clock::now() +
+                    std::chrono::microseconds(*local - static_cast<int64_t>(session_->clockUs()));
+    return std::clamp(at, startArrived_, latest);
 }
 
 void OnlinePlay::handleEvents() {
@@ -363,18 +378,23 @@ void OnlinePlay::show(bool redraw) {
     if (redraw) window_.drawState();
 }
 
-// Whether tick n is held back a little because this machine runs ahead of the other: the other's
-// present is its last word plus the time since, and half the round trip.
+// Whether tick n is held back a little because this machine runs ahead of the other. Each side
+// plays ahead of the other's keys by its lag: its tick less the last tick of the other's keys it
+// holds. On level machines both lags are alike; a machine a tick ahead has a lag two ticks longer
+// than the other's, which the other tells with every Input (its tick and how far it holds this
+// side's keys). Neither clock nor round trip enters, so a round trip measured long or short, or a
+// path slower one way than the other, cannot tilt it. The difference is smoothed over a few ticks
+// against the jitter; a machine ahead by more than half a tick stretches each period a little.
 bool OnlinePlay::stretch(int n) {
-    const int period = state_.settings.gameSpeed;
-    const std::optional<net::PeerTick> peer = session_->peerTick();
     const auto now = std::chrono::steady_clock::now();
     if (n == stretchedTick_) return now < stretchUntil_;
-    if (period <= 0 || !peer) return false;
-    const double sinceMs = std::chrono::duration<double, std::milli>(now - peer->heard).count() +
-                           session_->roundTripMs().value_or(0) / 2;
-    const double theirs = peer->tick + sinceMs / period;
-    if (n <= theirs + 1.0) return false;
+    const std::optional<net::PeerTick> peer = session_->peerTick();
+    if (state_.settings.gameSpeed <= 0 || !peer || n == measuredTick_) return false;
+    measuredTick_ = n;
+    const double ownLag = n - static_cast<double>(game_->known(isHost() ? Side::Blue : Side::Red));
+    const double peerLag = static_cast<double>(peer->tick) - static_cast<double>(peer->ack);
+    leadTicks_ += ((ownLag - peerLag) / 2 - leadTicks_) / kLeadSmoothing;
+    if (leadTicks_ <= 0.5) return false;
     stretchedTick_ = n;
     stretchUntil_ = now + kStretch;
     return true;
@@ -405,7 +425,7 @@ bool OnlinePlay::tickReady(int n) {
         game_->endConfirmed() || (game_->present() == static_cast<uint32_t>(n) && !game_->ended());
     if (ready) {
         if (stretch(n)) return false;
-        if (waitingSince_ &&
+        if (waitingSince_ && stalled_ &&
             now - *waitingSince_ > std::chrono::milliseconds(state_.settings.gameSpeed))
             ++figures_.longStalls;
         waitingSince_.reset();
@@ -415,7 +435,10 @@ bool OnlinePlay::tickReady(int n) {
         if (redraw_) show(true);
         if (!waitingSince_) {
             waitingSince_ = now;
-            ++figures_.stalls;
+            // A guessed end waits for its confirmation with the game over on the screen: nothing
+            // stands still that was moving.
+            stalled_ = !game_->ended();
+            if (stalled_) ++figures_.stalls;
         }
         if (now - *waitingSince_ > kWaitShown) showWaiting(true);
         if (!endWhenStalled_.empty()) {

@@ -5,7 +5,7 @@
 // local input delay (2 ticks unless set), travel to the other side as slots of that snake, and
 // the other side's keys not yet come are guessed as none. When they come and differ, the game is
 // stepped again from the first wrong tick and the window draws the corrected state. Nobody runs
-// more than eight ticks past the last tick both sides' keys are known for; a game ends only on
+// more than ten ticks past the last tick both sides' keys are known for; a game ends only on
 // such a confirmed tick. The replay and the checksums follow the confirmed ticks only.
 //
 // The host's settings, level text, random state and the state carried over from earlier games
@@ -69,7 +69,7 @@ class OnlinePlay : public TickLink {
     const Rollback* rollback() const { return game_ ? &*game_ : nullptr; }
     // What the waits and corrections of the games so far cost.
     struct Figures {
-        uint64_t stalls = 0;            // ticks that waited for the other side
+        uint64_t stalls = 0;            // ticks that waited for the other side (not a guessed end)
         uint64_t longStalls = 0;        // of them, those that waited longer than a tick's period
         uint32_t deepest = 0;           // the deepest correction
         double deepestRecomputeMs = 0;  // the time it took
@@ -117,6 +117,7 @@ class OnlinePlay : public TickLink {
     void show(bool redraw);
     void showWaiting(bool on);
     bool stretch(int n);
+    std::chrono::steady_clock::time_point firstTickOf(const net::StartGame& start) const;
     Side ownSide() const { return isHost() ? Side::Red : Side::Blue; }
 
     std::unique_ptr<net::Session> session_;
@@ -138,10 +139,13 @@ class OnlinePlay : public TickLink {
     uint32_t sent_ = 0;                   // the last tick this side's keys were sent for
     std::chrono::steady_clock::time_point firstTick_{};                  // when tick 1 may run
     std::optional<std::chrono::steady_clock::time_point> waitingSince_;  // a tick waits
+    bool stalled_ = false;  // the wait is a stall: the tick was not a guessed end
     bool waitingShown_ = false;
     int stretchedTick_ = 0;  // the last tick held back to let the other side catch up
     std::chrono::steady_clock::time_point stretchUntil_{};
-    bool redraw_ = false;  // a correction changed what the window shows
+    int measuredTick_ = 0;  // the last tick the lead was measured in
+    double leadTicks_ = 0;  // how far this machine runs ahead of the other, smoothed
+    bool redraw_ = false;   // a correction changed what the window shows
     Figures figures_;
     std::optional<net::StartGame> pendingStart_;            // the joiner: a start to act on
     std::chrono::steady_clock::time_point startArrived_{};  // when it came
