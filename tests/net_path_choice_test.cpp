@@ -74,10 +74,10 @@ TEST(NetPathChoice, TheHostFollowsThePathOnWhichItsJoinerFirstSpeaks) {
         EXPECT_TRUE(chosen.connection->connected());
 
         // The host's further packets go the chosen way.
-        ASSERT_TRUE(host.connection->send(mine, static_cast<Channel>(2)));
+        ASSERT_TRUE(host.connection->send(mine, Channel::Unreliable));
         EXPECT_TRUE(pump({&host, &chosen}, [&] {
             for (const ConnectionEvent& e : chosen.events)
-                if (e.channel == static_cast<Channel>(2) && e.bytes == mine) return true;
+                if (e.channel == Channel::Unreliable && e.bytes == mine) return true;
             return false;
         }));
     }
