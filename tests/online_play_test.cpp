@@ -68,7 +68,7 @@ TEST(OnlinePlay, TwoProgramsPlayTheSameGameThroughALossyLink) {
     EXPECT_TRUE(redTurned && blueTurned);
     EXPECT_EQ(verifyText(a), std::nullopt);
     EXPECT_EQ(verifyText(b), std::nullopt);
-    // Keys came late, and guesses were put right, never more than ten ticks back.
+    // Keys came late, and guesses were put right, never more than eight ticks back.
     for (const test::SideResult* side : {&m.host, &m.joiner}) {
         EXPECT_GT(side->rollback.rollbacks, 10u);
         EXPECT_LE(side->rollback.deepest, Rollback::kMaxPredicted);

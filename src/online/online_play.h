@@ -5,7 +5,7 @@
 // local input delay (2 ticks unless set), travel to the other side as slots of that snake, and
 // the other side's keys not yet come are guessed as none. When they come and differ, the game is
 // stepped again from the first wrong tick and the window draws the corrected state. Nobody runs
-// more than ten ticks past the last tick both sides' keys are known for; a game ends only on
+// more than eight ticks past the last tick both sides' keys are known for; a game ends only on
 // such a confirmed tick. The replay and the checksums follow the confirmed ticks only.
 //
 // The host's settings, level text, random state and the state carried over from earlier games

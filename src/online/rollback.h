@@ -26,7 +26,7 @@ enum class Side : uint8_t { Red = 0, Blue = 1 };
 
 class Rollback {
   public:
-    static constexpr uint32_t kMaxPredicted = 10;
+    static constexpr uint32_t kMaxPredicted = 8;
     // The deepest rollback counted on its own; deeper ones share the last count.
     static constexpr size_t kDepthCounts = 16;
 
