@@ -673,6 +673,9 @@ std::string Session::startGame(StartGame& start) {
     beginGame(start.gameId);
     send(start);
     spectators_->gameStarted(start);
+    // The start gives the code back: a player who comes with it later hears from the server that
+    // the host plays. Spectators find the host by its code until then, by its address after.
+    if (invite_ && !invite_->relayed()) invite_->gameStarted();
     // The host keeps its code while it hosts: spectators find it by the code during the games (a
     // player who comes with it meanwhile is turned away as by any busy host). A relayed host has
     // left the server, and its code, when the relay began.
