@@ -307,6 +307,9 @@ void Session::handleMessage(Message& message, Channel channel) {
                             std::holds_alternative<Input>(message);
     if (unreliable != (channel == Channel::Unreliable))
         return violation(tr("zpráva v nesprávném kanálu"));
+    // A probe travels unreliably, beside the greeting's ordered channel, and may overtake it on a
+    // link that reorders: it is let go, not taken for a breach.
+    if (state_ == SessionState::Connecting && unreliable) return;
     if (state_ == SessionState::Connecting && !std::holds_alternative<Hello>(message) &&
         !std::holds_alternative<Refuse>(message) && !std::holds_alternative<Bye>(message))
         return violation(tr("zpráva před pozdravem"));
