@@ -20,6 +20,14 @@ std::string noDirectPath(const std::string& code) {
                   code);
 }
 
+// A spectator's connection: its own kind, so that the host counts it beside the player.
+ConnectionOptions watcherOptions(std::chrono::milliseconds timeout) {
+    ConnectionOptions options;
+    options.timeout = timeout;
+    options.watcher = true;
+    return options;
+}
+
 }  // namespace
 
 WatchSession::~WatchSession() = default;
@@ -27,11 +35,8 @@ WatchSession::~WatchSession() = default;
 Result<std::unique_ptr<WatchSession>> WatchSession::open(const std::string& host, uint16_t port,
                                                          const std::string& gameVersion,
                                                          std::chrono::milliseconds timeout) {
-    ConnectionOptions options;
-    options.timeout = timeout;
-    options.watcher = true;
     std::string error;
-    auto connection = Connection::connect(host, port, options, error);
+    auto connection = Connection::connect(host, port, watcherOptions(timeout), error);
     if (!connection) return Failure{error};
     std::unique_ptr<WatchSession> s(new WatchSession);
     s->connection_ = std::move(connection);
@@ -46,11 +51,8 @@ Result<std::unique_ptr<WatchSession>> WatchSession::openByCode(const std::string
                                                                uint16_t serverPort,
                                                                const std::string& gameVersion,
                                                                std::chrono::milliseconds timeout) {
-    ConnectionOptions options;
-    options.timeout = timeout;
-    options.watcher = true;
     std::string error;
-    auto connection = Connection::open(options, error);
+    auto connection = Connection::open(watcherOptions(timeout), error);
     if (!connection) return Failure{error};
     InviteClientOptions inviteOptions;
     inviteOptions.timeout = timeout;
@@ -66,7 +68,8 @@ Result<std::unique_ptr<WatchSession>> WatchSession::openByCode(const std::string
 }
 
 std::string WatchSession::hostLabel() const {
-    if (!code_.empty()) return "s kódem " + code_;
+    // "Sledujete hru hostitele s kódem K7QM3D."
+    if (!code_.empty()) return format(tr("s kódem {}"), code_);
     return host_ + (port_ == kDefaultPort ? "" : ":" + std::to_string(port_));
 }
 
