@@ -479,6 +479,7 @@ TEST(NetInviteServer, TheRelayCarriesThePairsPacketsAndNobodyElses) {
     EXPECT_TRUE(host.connection->relayed());
     EXPECT_TRUE(joiner.connection->relayed());
     EXPECT_EQ(server->relayedPairs(), 1u);
+    EXPECT_EQ(server->relaySockets(), 2u);
     EXPECT_EQ(host.connection->peerAddress(), "127.0.0.1");
 
     const std::vector<uint8_t> big(70000, 0x5A), small{1, 2, 3};
@@ -499,6 +500,7 @@ TEST(NetInviteServer, TheRelayCarriesThePairsPacketsAndNobodyElses) {
     EXPECT_TRUE(pumpSides(*server, {&host},
                           [&] { return host.invite->stage() == InviteStage::Registered; }));
     EXPECT_EQ(server->relayedPairs(), 0u);
+    EXPECT_EQ(server->relaySockets(), 0u);
 }
 
 TEST(ZibServerOptions, TheCommandLineIsReadOrRefused) {

@@ -11,6 +11,7 @@
 
 #include "net/enet_host.h"
 #include "net/invite_code.h"
+#include "net/relay_sockets.h"
 #include "net/relay_table.h"
 
 namespace zib::net {
@@ -59,6 +60,7 @@ struct InviteServer::Impl {
     std::unordered_map<uint32_t, size_t> codesOf;  // registered hosts per address
     size_t joiners = 0;
     std::unique_ptr<RelayTable> relays;
+    std::unique_ptr<RelaySockets> relaySockets;  // none: every relayed datagram comes to ENet's
     Clock::time_point nextSweep{};
     WrongCodeLimit wrongCodes;
     // Codes freed lately, and why, so that a joiner late with one is told what happened; the
@@ -181,6 +183,8 @@ struct InviteServer::Impl {
             return refuse(peer, ServerRefusal::NoRelay, true);
         const RelayEndpoint h{found->second.address, found->second.port}, j{c.address, c.port};
         if (!relays->add(h, j, Clock::now())) return refuse(peer, ServerRefusal::NoRelay, true);
+        if (relaySockets && !relaySockets->open(h, j))
+            log(ServerLogLevel::Debug, "relaying through the server's own socket");
         ENetPeer* hostPeer = found->first;
         send(peer, RelayReady{});
         send(hostPeer, RelayReady{});
@@ -195,13 +199,16 @@ struct InviteServer::Impl {
     }
 
     // A datagram before ENet sees it: true when it belonged to a relayed pair (passed on, or
-    // dropped over the pair's allowance).
+    // dropped over the pair's allowance). Most of them come to the pair's own sockets instead.
     bool intercept() {
         const RelayEndpoint from{ntohl(host->receivedAddress.host), host->receivedAddress.port};
         const RelayTable::Route route = relays->route(
             from, std::span<const uint8_t>(host->receivedData, host->receivedDataLength),
             Clock::now());
-        if (route.verdict == RelayTable::Verdict::Mine) return false;
+        if (route.verdict == RelayTable::Verdict::Mine) {
+            if (relaySockets) relaySockets->close(from);  // the pair may just have ended
+            return false;
+        }
         if (route.verdict == RelayTable::Verdict::Drop) {
             log(ServerLogLevel::Debug,
                 dotted(from.address, from.port) + ": over the relay allowance");
@@ -262,9 +269,11 @@ struct InviteServer::Impl {
             if (it != gone.end()) gone.erase(it);
             goneOrder.pop_front();
         }
-        for (const RelayTable::Ended& e : relays->sweep(now))
+        for (const RelayTable::Ended& e : relays->sweep(now)) {
+            if (relaySockets) relaySockets->close(e.host);
             log(ServerLogLevel::Debug, "relay ended: host " + dotted(e.host.address, e.host.port) +
                                            ", joiner " + dotted(e.joiner.address, e.joiner.port));
+        }
         for (auto& [peer, c] : clients) {
             if (c.kind == Kind::New && now - c.since >= options.greetingLimit)
                 enet_peer_disconnect_now(peer, 0);
@@ -306,6 +315,7 @@ std::unique_ptr<InviteServer> InviteServer::start(const InviteServerOptions& opt
     rules.bytesPerSecond = static_cast<double>(options.relayBytesPerSecond);
     rules.silence = options.timeout;
     d.relays = std::make_unique<RelayTable>(rules);
+    d.relaySockets = RelaySockets::create(d.host->socket, *d.relays);
     d.host->intercept = [](ENetHost* host, ENetEvent*) {
         Impl* s = Impl::serving;
         return s && s->host == host && s->intercept() ? 1 : 0;
@@ -318,8 +328,15 @@ void InviteServer::poll(int timeoutMs) {
     Impl::serving = &d;
     ENetEvent e;
     int handled = 0;
+    // Relayed datagrams are passed on while waiting; ENet is served when a datagram is its own,
+    // and when the time is up (its resends and pings).
+    int enetWait = timeoutMs;
+    if (d.relaySockets) {
+        d.relaySockets->wait(timeoutMs);
+        enetWait = 0;
+    }
     // One service (which walks every slot to send), then the events it has already taken in.
-    for (int got = enet_host_service(d.host, &e, static_cast<enet_uint32>(timeoutMs));
+    for (int got = enet_host_service(d.host, &e, static_cast<enet_uint32>(enetWait));
          got > 0 && handled++ < 1024; got = enet_host_check_events(d.host, &e)) {
         switch (e.type) {
             case ENET_EVENT_TYPE_CONNECT: {
@@ -365,6 +382,10 @@ size_t InviteServer::registeredHosts() const {
 
 size_t InviteServer::relayedPairs() const {
     return impl_->relays->pairs();
+}
+
+size_t InviteServer::relaySockets() const {
+    return impl_->relaySockets ? impl_->relaySockets->sockets() : 0;
 }
 
 size_t InviteServer::connectedClients() const {

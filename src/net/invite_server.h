@@ -55,6 +55,8 @@ class InviteServer {
     uint16_t localPort() const;
     size_t registeredHosts() const;
     size_t relayedPairs() const;
+    // The relayed sides that have a socket of their own on the server (two a pair).
+    size_t relaySockets() const;
     size_t connectedClients() const;
 
   private:
