@@ -164,6 +164,8 @@ void RelaySockets::drain(RelayEndpoint from, int socket, RelayTable::Clock::time
         const sockaddr_in& source = from_[static_cast<size_t>(k)];
         if (source.sin_addr.s_addr != htonl(from.address) || source.sin_port != htons(from.port))
             continue;
+        // Longer than any ENet datagram: cut short here, and nothing the other side could use.
+        if (in_[static_cast<size_t>(k)].msg_hdr.msg_flags & MSG_TRUNC) continue;
         const RelayTable::Route route = table_.route(from, {data, length}, now);
         if (route.verdict == RelayTable::Verdict::Mine) {
             // The pair ended (silence, or the host is back for a new code: ENet sends its
