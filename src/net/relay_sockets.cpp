@@ -155,8 +155,8 @@ void RelaySockets::drain(RelayEndpoint from, int socket, RelayTable::Clock::time
         in_[k].msg_hdr.msg_namelen = sizeof from_[k];
     }
     // A refused earlier send (the other side's port is closed) is reported here and passed by.
-    const int got = ::recvmmsg(socket, in_.data(), static_cast<unsigned>(room), MSG_DONTWAIT,
-                               nullptr);
+    const int got =
+        ::recvmmsg(socket, in_.data(), static_cast<unsigned>(room), MSG_DONTWAIT, nullptr);
     for (int k = 0; k < got; ++k) {
         const uint8_t* data = buffers_[pending_ + static_cast<size_t>(k)].data();
         const size_t length = in_[static_cast<size_t>(k)].msg_len;
@@ -184,8 +184,8 @@ void RelaySockets::drain(RelayEndpoint from, int socket, RelayTable::Clock::time
 void RelaySockets::flush() {
     size_t sent = 0;
     while (sent < pending_) {
-        const int n = ::sendmmsg(server_, out_.data() + sent, static_cast<unsigned>(pending_ - sent),
-                                 0);
+        const int n =
+            ::sendmmsg(server_, out_.data() + sent, static_cast<unsigned>(pending_ - sent), 0);
         if (n > 0) {
             sent += static_cast<size_t>(n);
         } else if (n < 0 && errno == EINTR) {
