@@ -1,4 +1,6 @@
 // zib-server: serves invite codes until SIGINT or SIGTERM.
+#include <sys/resource.h>
+
 #include <csignal>
 #include <iostream>
 
@@ -12,6 +14,15 @@ volatile std::sig_atomic_t stopRequested = 0;
 
 void requestStop(int) {
     stopRequested = 1;
+}
+
+// Each relayed side has a socket of its own: the server may open as many as the system lets it.
+void allowAllFiles() {
+    rlimit files{};
+    if (::getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &files);
+    }
 }
 
 }  // namespace
@@ -33,6 +44,7 @@ int main(int argc, char** argv) {
         case zib::server::ServerCommandLine::Action::Serve:
             break;
     }
+    allowAllFiles();
     line.options.log = [](const std::string& text) { std::cerr << text << std::endl; };
     std::string error;
     auto server = zib::net::InviteServer::start(line.options, error);
