@@ -1,9 +1,13 @@
 // The ZIB server on loopback, in a thread of its own: the delay its relay adds to a game packet's
 // round trip (against a direct ENet connection), and the load of many relayed pairs exchanging
 // at the game's rate. Prints one line for the speed report:
-//   server relay: direct_ms D relayed_ms R added_ms A pairs P hosts H seconds S cpu_pct C rss_mb M
+//   server relay: direct_ms D relayed_ms R added_ms A pairs P pairs_start B pairs_end E hosts H
+//                 seconds S packets_s N cpu_pct C rss_mb M
 // (medians of 200 round trips; cpu_pct is the server thread's CPU time over the load run, in
-// percent of one core; rss_mb the growth of this process's resident memory while the server held
+// percent of one core; pairs_start and pairs_end the pairs still connected both ways when the
+// load began and when it ended; packets_s the game packets the pairs received a second, both
+// ways (a pair at the game's rate: 154);
+// rss_mb the growth of this process's resident memory while the server held
 // the pairs and 500 further registered hosts). ZIB_RELAY_BENCH_SECONDS sets the load run (10),
 // ZIB_RELAY_BENCH_PAIRS the pairs (100).
 #include <benchmark/benchmark.h>
@@ -15,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -57,8 +62,9 @@ struct Pair {
     Side host, joiner;
 };
 
-// A relayed pair on the server at port.
-std::unique_ptr<Pair> relayedPair(uint16_t port) {
+// A relayed pair on the server at port; the pairs made before are served meanwhile, as their
+// silence would end them.
+std::unique_ptr<Pair> relayedPair(uint16_t port, const std::function<void()>& serveOthers = {}) {
     auto p = std::make_unique<Pair>();
     std::string error;
     ConnectionOptions listen;
@@ -70,18 +76,21 @@ std::unique_ptr<Pair> relayedPair(uint16_t port) {
     const auto end = Clock::now() + 5s;
     while (p->host.invite->stage() != InviteStage::Registered && Clock::now() < end)
         p->host.poll(1);
+    if (serveOthers) serveOthers();
     p->joiner.connection = Connection::open({}, error);
     p->joiner.invite = InviteClient::joinByCode("127.0.0.1", port, p->host.invite->code(), error,
                                                 {}, p->joiner.connection.get());
     while (p->joiner.invite->stage() != InviteStage::Paired && Clock::now() < end) {
         p->host.poll(0);
         p->joiner.poll(1);
+        if (serveOthers) serveOthers();
     }
     p->joiner.invite->requestRelay();
     while (!(p->host.connection->connected() && p->joiner.connection->connected()) &&
            Clock::now() < end) {
         p->host.poll(0);
         p->joiner.poll(1);
+        if (serveOthers) serveOthers();
     }
     return p->host.connection->connected() ? std::move(p) : nullptr;
 }
@@ -155,20 +164,38 @@ void ServerRelay(benchmark::State& state) {
         // pairs' ticks are spread over the 13 ms, as independent games' would be.
         const long rssBefore = rssKb();
         std::vector<std::unique_ptr<Pair>> pairs;
+        const auto servePairs = [&] {
+            for (auto& p : pairs) p->host.poll(0), p->joiner.poll(0);
+        };
         for (size_t i = 0; i < pairCount; ++i)
-            if (auto p = relayedPair(port)) pairs.push_back(std::move(p));
+            if (auto p = relayedPair(port, servePairs)) pairs.push_back(std::move(p));
         std::vector<std::unique_ptr<InviteClient>> waiting;
         for (size_t i = 0; i < 500; ++i) {
             waiting.push_back(InviteClient::registerHost("127.0.0.1", port, 47777, error));
             if (!waiting.back()) waiting.pop_back();
         }
         for (auto until = Clock::now() + 5s;
-             server->registeredHosts() < waiting.size() && Clock::now() < until;)
+             server->registeredHosts() < waiting.size() && Clock::now() < until;) {
             for (auto& w : waiting) w->poll(0);
+            servePairs();
+        }
         const size_t hosts = server->registeredHosts();
         const std::vector<uint8_t> packet(24, 1);
+        const auto delivered = [&] {
+            long n = 0;
+            for (auto& p : pairs) n += p->host.received + p->joiner.received;
+            return n;
+        };
+        const long deliveredBefore = delivered();
         loadStarts = true;
         const auto end = Clock::now() + std::chrono::seconds(seconds);
+        const auto stillPaired = [&] {
+            size_t n = 0;
+            for (auto& p : pairs)
+                n += p->host.connection->connected() && p->joiner.connection->connected();
+            return n;
+        };
+        const size_t pairedAtStart = stillPaired();  // all that were made, unless one was lost
         auto next = Clock::now();
         for (uint32_t tick = 1; Clock::now() < end; ++tick) {
             const Channel channel = tick % 16 == 0 ? Channel::Reliable : Channel::Unreliable;
@@ -180,18 +207,22 @@ void ServerRelay(benchmark::State& state) {
                 p->host.poll(0);
                 p->joiner.poll(0);
             }
-            for (auto& w : waiting) w->poll(0);
+            // The waiting hosts only keep their registrations: each is served every 8 ticks.
+            for (size_t k = tick % 8; k < waiting.size(); k += 8) waiting[k]->poll(0);
             next += 13ms;
         }
         const long rssAfter = rssKb();
+        const size_t pairedAtEnd = stillPaired();
+        const double packetsPerSecond =
+            static_cast<double>(delivered() - deliveredBefore) / seconds;
         stop = true;
         serving.join();
         const double cpuPct = 100.0 * serverCpu / seconds;
         std::printf(
-            "server relay: direct_ms %.3f relayed_ms %.3f added_ms %.3f pairs %zu hosts %zu "
-            "seconds %d cpu_pct %.1f rss_mb %.1f\n",
-            direct, relayed, relayed - direct, pairs.size(), hosts, seconds, cpuPct,
-            static_cast<double>(rssAfter - rssBefore) / 1024.0);
+            "server relay: direct_ms %.3f relayed_ms %.3f added_ms %.3f pairs %zu pairs_start %zu "
+            "pairs_end %zu hosts %zu seconds %d packets_s %.0f cpu_pct %.1f rss_mb %.1f\n",
+            direct, relayed, relayed - direct, pairs.size(), pairedAtStart, pairedAtEnd, hosts,
+            seconds, packetsPerSecond, cpuPct, static_cast<double>(rssAfter - rssBefore) / 1024.0);
     }
 }
 

@@ -157,8 +157,9 @@ void RelaySockets::drain(RelayEndpoint from, int socket, RelayTable::Clock::time
     // A refused earlier send (the other side's port is closed) is reported here and passed by.
     const int got =
         ::recvmmsg(socket, in_.data(), static_cast<unsigned>(room), MSG_DONTWAIT, nullptr);
+    const size_t first = pending_;  // pending_ grows below, as datagrams are kept to be sent
     for (int k = 0; k < got; ++k) {
-        const uint8_t* data = buffers_[pending_ + static_cast<size_t>(k)].data();
+        const uint8_t* data = buffers_[first + static_cast<size_t>(k)].data();
         const size_t length = in_[static_cast<size_t>(k)].msg_len;
         // Anything that came before the socket was connected is not the endpoint's.
         const sockaddr_in& source = from_[static_cast<size_t>(k)];
