@@ -121,10 +121,9 @@ void RelaySockets::close(RelayEndpoint endpoint) {
 bool RelaySockets::wait(int timeoutMs) {
     using Clock = RelayTable::Clock;
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    std::array<epoll_event, kBatch> events{};
+    std::array<epoll_event, 512> events{};
     for (;;) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
         const int n = ::epoll_wait(epoll_, events.data(), static_cast<int>(events.size()),
                                    static_cast<int>(std::max<int64_t>(0, left.count())));
         if (n <= 0) return false;  // the time is up, or a signal: the caller looks round
