@@ -19,6 +19,8 @@
 namespace zib::net {
 namespace {
 
+using namespace std::chrono_literals;
+
 std::unique_ptr<InviteServer> startServer(uint16_t port = 0, size_t maxHosts = 1000) {
     InviteServerOptions o;
     o.bindHost = "127.0.0.1";
@@ -229,7 +231,7 @@ TEST(NetInviteServer, HostileClientsAreCutOffAndTheServerServesOn) {
     } const cases[] = {
         {"garbage", {{0xFF, 0xFF, 0xFF}}},
         {"oversized", {std::vector<uint8_t>(4000, 0x41)}},
-        {"a server's message", {encodeServerMessage(Paired{0x7F000001, 1, 0})}},
+        {"a server's message", {encodeServerMessage(Paired{0x7F000001, 1, 0, 0, 0, 0, 1})}},
         {"registers twice",
          {encodeServerMessage(RegisterHost{1, 2}), encodeServerMessage(RegisterHost{1, 2})}},
         {"another protocol", {encodeServerMessage(RegisterHost{77, 2})}},
@@ -501,6 +503,103 @@ TEST(NetInviteServer, TheRelayCarriesThePairsPacketsAndNobodyElses) {
                           [&] { return host.invite->stage() == InviteStage::Registered; }));
     EXPECT_EQ(server->relayedPairs(), 0u);
     EXPECT_EQ(server->relaySockets(), 0u);
+}
+
+// A host registered with the server and its paired joiner, each on its game's connection.
+struct PairedSides {
+    Side host, joiner;
+    PairedSides(InviteServer& server, std::chrono::milliseconds timeout,
+                const InviteClientOptions& hostOptions, const InviteClientOptions& joinerOptions) {
+        std::string error;
+        ConnectionOptions c;
+        c.bindHost = "127.0.0.1";
+        c.timeout = timeout;
+        host.connection = Connection::listen(c, error);
+        EXPECT_TRUE(host.connection) << error;
+        host.invite = InviteClient::registerHost("127.0.0.1", server.localPort(), 0, error,
+                                                 hostOptions, host.connection.get());
+        EXPECT_TRUE(pumpSides(server, {&host},
+                              [&] { return host.invite->stage() == InviteStage::Registered; }));
+        joiner.connection = Connection::open(c, error);
+        joiner.invite =
+            InviteClient::joinByCode("127.0.0.1", server.localPort(), host.invite->code(), error,
+                                     joinerOptions, joiner.connection.get());
+        EXPECT_TRUE(pumpSides(server, {&host, &joiner}, [&] {
+            return joiner.invite->stage() == InviteStage::Paired && host.invite->takePairing();
+        }));
+    }
+};
+
+TEST(NetInviteServer, AWaitingHostTakesOnlyItsPairedJoinerAsThePlayer) {
+    auto server = startServer();
+    PairedSides p(*server, 5000ms, {}, {});
+    const uint16_t port = p.host.connection->localPort();
+    std::string error;
+    // Somebody at the host's port before the joiner: turned away, and told why.
+    SessionOptions o;
+    o.gameVersion = "1.1.0";
+    o.port = port;
+    auto stranger = take(Session::join("127.0.0.1", o), error);
+    ASSERT_TRUE(stranger) << error;
+    ASSERT_TRUE(pumpSides(*server, {&p.host}, [&] {
+        stranger->poll(0);
+        return stranger->state() == SessionState::Refused;
+    }));
+    EXPECT_EQ(stranger->message(),
+              "Hostitel čeká na soupeře, se kterým ho spároval server ZIB; připojte se jeho kódem "
+              "pozvánky.");
+    EXPECT_FALSE(p.host.connection->connected());
+    // A spectator comes as ever; the paired joiner is the player.
+    ConnectionOptions watching;
+    watching.watcher = true;
+    auto watcher = Connection::connect("127.0.0.1", port, watching, error);
+    ASSERT_TRUE(watcher) << error;
+    ASSERT_TRUE(p.joiner.connection->connectTo("127.0.0.1", port, error)) << error;
+    bool watched = false;
+    EXPECT_TRUE(pumpSides(*server, {&p.host, &p.joiner}, [&] {
+        for (const ConnectionEvent& e : watcher->poll(0))
+            watched = watched || e.type == ConnectionEvent::Type::Connected;
+        return watched && p.host.connection->connected() && p.joiner.connection->connected();
+    }));
+    EXPECT_EQ(p.host.connection->watcherCount(), 1u);
+}
+
+// The server's word that the relay begins is its last to either side: lost on the way, the side
+// loses the server instead and goes on through the relay all the same.
+TEST(NetInviteServer, TheRelayStandsWhicheverSideLostTheServersWordOfIt) {
+    struct Case {
+        const char* what;
+        bool hostLoses, joinerLoses;
+    } const cases[] = {
+        {"nobody", false, false},
+        {"the host", true, false},
+        {"the joiner", false, true},
+        {"both", true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto server = startServer();
+        InviteClientOptions h, j;
+        h.loseRelayReady = c.hostLoses;
+        j.loseRelayReady = c.joinerLoses;
+        PairedSides p(*server, 1000ms, h, j);
+        p.joiner.invite->requestRelay();
+        ASSERT_TRUE(pumpSides(*server, {&p.host, &p.joiner}, [&] {
+            return p.host.connection->connected() && p.joiner.connection->connected();
+        }));
+        EXPECT_TRUE(p.host.connection->relayed());
+        EXPECT_TRUE(p.joiner.connection->relayed());
+        EXPECT_EQ(p.host.connection->peerAddress(), "127.0.0.1");
+        const std::vector<uint8_t> bytes{1, 2, 3};
+        ASSERT_TRUE(p.joiner.connection->send(bytes, Channel::Reliable));
+        ASSERT_TRUE(p.host.connection->send(bytes, Channel::Reliable));
+        EXPECT_TRUE(pumpSides(*server, {&p.host, &p.joiner}, [&] {
+            return p.host.received(bytes, Channel::Reliable) &&
+                   p.joiner.received(bytes, Channel::Reliable);
+        }));
+        EXPECT_TRUE(p.host.invite->relayed());
+        EXPECT_TRUE(p.joiner.invite->relayed());
+    }
 }
 
 TEST(ZibServerOptions, TheCommandLineIsReadOrRefused) {

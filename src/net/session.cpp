@@ -175,6 +175,9 @@ void Session::serveInvite() {
         }
         // The direct path answered, and the server is no longer needed; or it did not within
         // 3 s, and the server is asked to carry the game.
+        // The server refused the relay after the direct paths were given up.
+        if (invite_->stage() == InviteStage::Failed && directGone_ && !connection_->connected())
+            return lose(invite_->message());
         if (invite_->stage() != InviteStage::Paired || invite_->relayed()) return;
         // A host that turned this side away (it plays already) is not to be relayed to either.
         const bool turnedAway = state_ == SessionState::Refused || state_ == SessionState::Lost;
@@ -286,9 +289,19 @@ void Session::handleConnectionEvent(ConnectionEvent& event) {
         }
         case ConnectionEvent::Type::Disconnected:
             if (state_ == SessionState::Lost || state_ == SessionState::Refused) break;
+            if (role_ == Role::Joiner && invite_ && invite_->relayPending()) {
+                // The direct paths are given up; the server's answer decides (serveInvite).
+                directGone_ = true;
+                break;
+            }
             if (event.reason == DisconnectReason::Busy) {
                 state_ = SessionState::Refused;
                 message_ = tr("Hostitel už hraje s jiným soupeřem.");
+            } else if (event.reason == DisconnectReason::WrongKey) {
+                state_ = SessionState::Refused;
+                message_ =
+                    tr("Hostitel čeká na soupeře, se kterým ho spároval server ZIB; připojte se "
+                       "jeho kódem pozvánky.");
             } else if (state_ == SessionState::Connecting && role_ == Role::Joiner &&
                        event.reason == DisconnectReason::TimedOut) {
                 lose(format(tr("Hostitel {} na portu {} neodpovídá."), hostName_,
