@@ -1,6 +1,7 @@
 // The ZIB server on loopback with the game's own clients: a host registers and a joiner finds it
 // by the code; wrong, used and abandoned codes are refused; a restarted server hands out a new
-// code; hostile clients are cut off while the server keeps serving.
+// code; hostile clients are cut off while the server keeps serving; only the paired joiner takes
+// the host's player slot; the relay stands though either side lost the server's word of it.
 #include <enet/enet.h>
 #include <gtest/gtest.h>
 
