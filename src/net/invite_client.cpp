@@ -198,9 +198,9 @@ struct InviteClient::Impl {
     bool relayUntold() const {
         if (relayed) return false;
         if (!isHost) return relayAsked && stage == InviteStage::Paired;
-        if (stage != InviteStage::Registered || pairedWith.empty()) return false;
-        return link->relayed() ||
-               (!link->connected() && Clock::now() < pairedStart + kRelayAskedWithin);
+        if (link->relayed()) return true;  // its paired joiner came through the server's address
+        return stage == InviteStage::Registered && !pairedWith.empty() && !link->connected() &&
+               Clock::now() < pairedStart + kRelayAskedWithin;
     }
 
     void lost() {
