@@ -173,11 +173,13 @@ void Session::serveInvite() {
             if (options_.onAddressLine)
                 options_.onAddressLine(format(tr("Připojeno k hostiteli {}."), connectionKind()));
         }
+        // The server refused the relay after the direct paths were given up.
+        if (invite_->stage() == InviteStage::Failed && directGone_ && !connection_->connected()) {
+            if (options_.onAddressLine) options_.onAddressLine(invite_->message());
+            return lose(invite_->message());
+        }
         // The direct path answered, and the server is no longer needed; or it did not within
         // 3 s, and the server is asked to carry the game.
-        // The server refused the relay after the direct paths were given up.
-        if (invite_->stage() == InviteStage::Failed && directGone_ && !connection_->connected())
-            return lose(invite_->message());
         if (invite_->stage() != InviteStage::Paired || invite_->relayed()) return;
         // A host that turned this side away (it plays already) is not to be relayed to either.
         const bool turnedAway = state_ == SessionState::Refused || state_ == SessionState::Lost;
@@ -289,7 +291,8 @@ void Session::handleConnectionEvent(ConnectionEvent& event) {
         }
         case ConnectionEvent::Type::Disconnected:
             if (state_ == SessionState::Lost || state_ == SessionState::Refused) break;
-            if (role_ == Role::Joiner && invite_ && invite_->relayPending()) {
+            if (role_ == Role::Joiner && invite_ && invite_->relayPending() &&
+                event.reason == DisconnectReason::TimedOut) {
                 // The direct paths are given up; the server's answer decides (serveInvite).
                 directGone_ = true;
                 break;
