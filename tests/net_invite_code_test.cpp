@@ -104,8 +104,8 @@ TEST(NetServerMessages, EveryTypeDecodesToItself) {
         RegisterHost{kServerProtocolVersion, 47777, 0x0A2F0002, 47777},
         Registered{"ABC234"},
         JoinByCode{9, "ZZ2233"},
-        Paired{0xC0000201, 47777, kMaxStartDelayMs},
-        Paired{0xC0000201, 47777, 300, 0xC0A80105, 47777, 40001},
+        Paired{0xC0000201, 47777, kMaxStartDelayMs, 0, 0, 0, 1},
+        Paired{0xC0000201, 47777, 300, 0xC0A80105, 47777, 40001, 0xFFFFFFFF},
         MappedPort{0xC0000201, 40001},
         ServerRefused{ServerRefusal::HostPlaying},
         ServerRefused{ServerRefusal::WrongCode},
@@ -119,8 +119,9 @@ TEST(NetServerMessages, EveryTypeDecodesToItself) {
         ASSERT_TRUE(d.message) << "type " << m.index() << ": " << d.error;
         EXPECT_EQ(*d.message, m) << "type " << m.index();
     }
-    EXPECT_EQ(encodeServerMessage(Paired{0x01020304, 0x0506, 7, 0x0A000001, 8, 9}),
-              (std::vector<uint8_t>{0x44, 4, 3, 2, 1, 6, 5, 7, 0, 1, 0, 0, 10, 8, 0, 9, 0}));
+    EXPECT_EQ(encodeServerMessage(Paired{0x01020304, 0x0506, 7, 0x0A000001, 8, 9, 0x11223344}),
+              (std::vector<uint8_t>{0x44, 4,  3, 2, 1, 6, 5,    7,    0,    1,   0,
+                                    0,    10, 8, 0, 9, 0, 0x44, 0x33, 0x22, 0x11}));
 }
 
 TEST(NetServerMessages, MalformedPacketsAreRefused) {
@@ -137,11 +138,17 @@ TEST(NetServerMessages, MalformedPacketsAreRefused) {
         {"code with a look-alike", {0x42, 'A', 'B', 'C', 'O', '2', '3'}},
         {"code with a zero byte", {0x43, 1, 0, 'A', 'B', 'C', 0, '2', '3'}},
         {"code cut short", {0x43, 1, 0, 'A', 'B', 'C'}},
-        {"paired to nobody", {0x44, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
-        {"paired to port 0", {0x44, 1, 2, 3, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
-        {"start too late", {0x44, 1, 2, 3, 4, 1, 0, 0x89, 0x13, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {"paired to nobody", {0x44, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0, 0}},
+        {"paired to port 0", {0x44, 1, 2, 3, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0, 0}},
+        {"start too late",
+         {0x44, 1, 2, 3, 4, 1, 0, 0x89, 0x13, 0, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0, 0}},
         {"paired with a local port but no address",
-         {0x44, 1, 2, 3, 4, 1, 0, 0, 0, 0, 0, 0, 0, 5, 0, 0, 0}},
+         {0x44, 1, 2, 3, 4, 1, 0, 0, 0, 0, 0, 0, 0, 5, 0, 0, 0, 7, 0, 0, 0}},
+        {"paired without a key",
+         {0x44, 1, 2, 3, 4, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {"paired with the spectator's word for a key",
+         {0x44, 1, 2, 3, 4, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x57, 0x42, 0x49, 0x5A}},
+        {"paired as the third version did", {0x44, 1, 2, 3, 4, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
         {"paired as the first version did", {0x44, 1, 2, 3, 4, 1, 0, 0, 0}},
         {"mapped port 0", {0x4A, 1, 2, 3, 4, 0, 0}},
         {"refusal 0", {0x45, 0}},
@@ -189,7 +196,7 @@ TEST(NetServerMessages, MutatedPacketsDecodeOnlyToWhatReencodesTheSame) {
     const std::vector<uint8_t> seeds[] = {encodeServerMessage(RegisterHost{1, 47777}),
                                           encodeServerMessage(Registered{"ABC234"}),
                                           encodeServerMessage(JoinByCode{1, "ABC234"}),
-                                          encodeServerMessage(Paired{1, 2, 3, 4, 5, 6}),
+                                          encodeServerMessage(Paired{1, 2, 3, 4, 5, 6, 7}),
                                           encodeServerMessage(MappedPort{1, 2}),
                                           encodeServerMessage(ServerRefused{ServerRefusal::Full}),
                                           encodeServerMessage(RelayReady{})};

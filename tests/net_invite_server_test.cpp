@@ -1,6 +1,7 @@
 // The ZIB server on loopback with the game's own clients: a host registers and a joiner finds it
 // by the code; wrong, used and abandoned codes are refused; a restarted server hands out a new
-// code; hostile clients are cut off while the server keeps serving.
+// code; hostile clients are cut off while the server keeps serving; only the paired joiner takes
+// the host's player slot; the relay stands though either side lost the server's word of it.
 #include <enet/enet.h>
 #include <gtest/gtest.h>
 
@@ -18,6 +19,8 @@
 
 namespace zib::net {
 namespace {
+
+using namespace std::chrono_literals;
 
 std::unique_ptr<InviteServer> startServer(uint16_t port = 0, size_t maxHosts = 1000) {
     InviteServerOptions o;
@@ -229,7 +232,7 @@ TEST(NetInviteServer, HostileClientsAreCutOffAndTheServerServesOn) {
     } const cases[] = {
         {"garbage", {{0xFF, 0xFF, 0xFF}}},
         {"oversized", {std::vector<uint8_t>(4000, 0x41)}},
-        {"a server's message", {encodeServerMessage(Paired{0x7F000001, 1, 0})}},
+        {"a server's message", {encodeServerMessage(Paired{0x7F000001, 1, 0, 0, 0, 0, 1})}},
         {"registers twice",
          {encodeServerMessage(RegisterHost{1, 2}), encodeServerMessage(RegisterHost{1, 2})}},
         {"another protocol", {encodeServerMessage(RegisterHost{77, 2})}},
@@ -501,6 +504,88 @@ TEST(NetInviteServer, TheRelayCarriesThePairsPacketsAndNobodyElses) {
                           [&] { return host.invite->stage() == InviteStage::Registered; }));
     EXPECT_EQ(server->relayedPairs(), 0u);
     EXPECT_EQ(server->relaySockets(), 0u);
+}
+
+// A host registered with the server and its paired joiner, each on its game's connection.
+struct PairedSides {
+    Side host, joiner;
+    PairedSides(InviteServer& server, std::chrono::milliseconds timeout,
+                const InviteClientOptions& hostOptions, const InviteClientOptions& joinerOptions) {
+        std::string error;
+        ConnectionOptions c;
+        c.bindHost = "127.0.0.1";
+        c.timeout = timeout;
+        host.connection = Connection::listen(c, error);
+        EXPECT_TRUE(host.connection) << error;
+        host.invite = InviteClient::registerHost("127.0.0.1", server.localPort(), 0, error,
+                                                 hostOptions, host.connection.get());
+        EXPECT_TRUE(pumpSides(server, {&host},
+                              [&] { return host.invite->stage() == InviteStage::Registered; }));
+        joiner.connection = Connection::open(c, error);
+        joiner.invite =
+            InviteClient::joinByCode("127.0.0.1", server.localPort(), host.invite->code(), error,
+                                     joinerOptions, joiner.connection.get());
+        EXPECT_TRUE(pumpSides(server, {&host, &joiner}, [&] {
+            return joiner.invite->stage() == InviteStage::Paired && host.invite->takePairing();
+        }));
+    }
+};
+
+TEST(NetInviteServer, AWaitingHostTakesOnlyItsPairedJoinerAsThePlayer) {
+    auto server = startServer();
+    PairedSides p(*server, 5000ms, {}, {});
+    const uint16_t port = p.host.connection->localPort();
+    std::string error;
+    // Somebody at the host's port before the joiner: turned away, and told why.
+    SessionOptions o;
+    o.gameVersion = "1.1.0";
+    o.port = port;
+    auto stranger = take(Session::join("127.0.0.1", o), error);
+    ASSERT_TRUE(stranger) << error;
+    ASSERT_TRUE(pumpSides(*server, {&p.host}, [&] {
+        stranger->poll(0);
+        return stranger->state() == SessionState::Refused;
+    }));
+    EXPECT_EQ(stranger->message(),
+              "Hostitel čeká na soupeře, se kterým ho spároval server ZIB; připojte se jeho kódem "
+              "pozvánky.");
+    EXPECT_FALSE(p.host.connection->connected());
+    // The paired joiner is the player (a spectator of a paired host: TwoSessionsMeetByTheCode...).
+    ASSERT_TRUE(p.joiner.connection->connectTo("127.0.0.1", port, error)) << error;
+    EXPECT_TRUE(pumpSides(*server, {&p.host, &p.joiner}, [&] {
+        return p.host.connection->connected() && p.joiner.connection->connected();
+    }));
+}
+
+// The server's word that the relay begins is its last to either side: lost on the way, the side
+// loses the server instead and goes on through the relay all the same.
+TEST(NetInviteServer, TheRelayStandsWhicheverSideLostTheServersWordOfIt) {
+    struct Case {
+        const char* what;
+        bool hostLoses, joinerLoses;
+    } const cases[] = {
+        {"nobody", false, false},
+        {"the host", true, false},
+        {"the joiner", false, true},
+        {"both", true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto server = startServer();
+        InviteClientOptions h, j;
+        h.loseRelayReady = c.hostLoses;
+        j.loseRelayReady = c.joinerLoses;
+        PairedSides p(*server, 1000ms, h, j);
+        p.joiner.invite->requestRelay();
+        ASSERT_TRUE(pumpSides(*server, {&p.host, &p.joiner}, [&] {
+            return p.host.connection->connected() && p.joiner.connection->connected();
+        }));
+        EXPECT_TRUE(p.host.connection->relayed());
+        EXPECT_TRUE(p.joiner.connection->relayed());
+        EXPECT_EQ(p.host.connection->peerAddress(), "127.0.0.1");
+        // The host is done with the server: no registration of it goes through the relay.
+        EXPECT_TRUE(p.host.invite->relayed());
+    }
 }
 
 TEST(ZibServerOptions, TheCommandLineIsReadOrRefused) {

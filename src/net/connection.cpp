@@ -13,8 +13,6 @@ namespace zib::net {
 
 namespace {
 
-// What a spectator's connection request carries, so that the host tells it from a player.
-constexpr enet_uint32 kWatcherConnectData = 0x5A494257;  // "ZIBW"
 constexpr size_t kWatcherEventsKept = 1024;
 
 }  // namespace
@@ -32,6 +30,10 @@ struct Connection::Impl {
     // server's address, and relayPeer is where the other player really is.
     bool relay = false;
     std::string relayPeer;
+    // The joiner: what its connection attempts carry (the pairing's key, 0 for none); the host:
+    // the pairings' keys it takes a player with (none: anybody).
+    enet_uint32 connectKey = 0;
+    std::vector<enet_uint32> pairingKeys;
     std::vector<ConnectionEvent> pending;  // made here, returned by the next poll
     bool isConnected = false;
     ConnectionOptions options;
@@ -92,6 +94,30 @@ struct Connection::Impl {
     void configure() {
         host->maximumPacketSize = options.maxPacket;
         host->maximumWaitingData = options.maxPacket * 4;
+    }
+
+    enet_uint32 connectData() const { return options.watcher ? kWatcherConnectData : connectKey; }
+    bool keyFits(enet_uint32 data) const {
+        return pairingKeys.empty() ||
+               std::find(pairingKeys.begin(), pairingKeys.end(), data) != pairingKeys.end();
+    }
+    bool fromServer(const ENetPeer* p) const {
+        return serverAddress.port != 0 && p->address.host == serverAddress.host &&
+               p->address.port == serverAddress.port;
+    }
+    // The host's paired player came from the server's address: the server relays the pair, and
+    // its word of it was lost on the way. It has forgotten this side's connection since, which
+    // is dropped without a word as on that word (the invite client hears it lost).
+    void relayedUntold() {
+        if (server) {
+            enet_peer_reset(server);
+            server = nullptr;
+            serverEvents.push_back({ConnectionEvent::Type::Disconnected,
+                                    Channel::Reliable,
+                                    {},
+                                    DisconnectReason::Closed});
+        }
+        relay = true;
     }
 
     void applyTimeout(ENetPeer* p) const {
@@ -256,8 +282,8 @@ std::unique_ptr<Connection> Connection::connect(const std::string& host, uint16_
     address.port = port;
     std::unique_ptr<Connection> c = open(options, error);
     if (!c) return nullptr;
-    c->impl_->peer = enet_host_connect(c->impl_->host, &address, kChannelCount,
-                                       options.watcher ? kWatcherConnectData : 0);
+    c->impl_->peer =
+        enet_host_connect(c->impl_->host, &address, kChannelCount, c->impl_->connectData());
     if (!c->impl_->peer) {
         error = tr("Síťové spojení nelze vytvořit.");
         return nullptr;
@@ -295,8 +321,7 @@ bool Connection::connectTo(const std::string& host, uint16_t port, std::string& 
         return false;
     }
     address.port = port;
-    ENetPeer* attempt = enet_host_connect(d.host, &address, kChannelCount,
-                                          d.options.watcher ? kWatcherConnectData : 0);
+    ENetPeer* attempt = enet_host_connect(d.host, &address, kChannelCount, d.connectData());
     if (!attempt) {
         error = tr("Síťové spojení nelze vytvořit.");
         return false;
@@ -363,12 +388,19 @@ std::vector<ConnectionEvent> Connection::takeServerEvents() {
 
 void Connection::enterRelay(const std::string& address) {
     Impl& d = *impl_;
-    if (!d.server) return;
-    // The server has forgotten this connection already: it goes without a word, and nothing of
-    // it may reach the server, which would pass it on to the other side.
-    enet_peer_reset(d.server);
+    // The server has forgotten this connection already (or it was lost, when the server's word
+    // of the relay was): it goes without a word, and nothing of it may reach the server, which
+    // would pass it on to the other side.
+    if (d.server) enet_peer_reset(d.server);
     d.server = nullptr;
-    if (d.isConnected) return;  // a direct path answered meanwhile
+    if (d.isConnected) {
+        // A direct path answered meanwhile; or the host's player came through the server already.
+        if (d.listening && d.fromServer(d.peer)) {
+            d.relay = true;
+            d.relayPeer = address;
+        }
+        return;
+    }
     if (d.peer) enet_peer_reset(d.peer);
     d.peer = nullptr;
     for (ENetPeer* p : d.racing) enet_peer_reset(p);
@@ -376,7 +408,7 @@ void Connection::enterRelay(const std::string& address) {
     d.relay = true;
     d.relayPeer = address;
     if (d.listening) return;  // the joiner's connection comes through the server
-    d.peer = enet_host_connect(d.host, &d.serverAddress, kChannelCount, 0);
+    d.peer = enet_host_connect(d.host, &d.serverAddress, kChannelCount, d.connectData());
     if (d.peer)
         d.applyTimeout(d.peer);
     else
@@ -386,6 +418,17 @@ void Connection::enterRelay(const std::string& address) {
 
 bool Connection::relayed() const {
     return impl_->relay;
+}
+
+void Connection::usePairingKey(uint32_t key) {
+    impl_->connectKey = key;
+}
+
+void Connection::admitPairingKey(uint32_t key) {
+    std::vector<enet_uint32>& keys = impl_->pairingKeys;
+    if (std::find(keys.begin(), keys.end(), key) != keys.end()) return;
+    if (keys.size() >= kPairingKeysKept) keys.erase(keys.begin());
+    keys.push_back(key);
 }
 
 void Connection::punch(const std::string& address, uint16_t port) {
@@ -443,6 +486,12 @@ std::vector<ConnectionEvent> Connection::poll(int timeoutMs) {
                     break;
                 }
                 if (!d.listening) d.won(e.peer);
+                if (d.listening && !d.keyFits(e.data)) {
+                    // Not the joiner the server paired this host with: a stranger at its port.
+                    enet_peer_disconnect_now(e.peer,
+                                             static_cast<enet_uint32>(DisconnectReason::WrongKey));
+                    break;
+                }
                 if (d.listening && !d.admit(e.peer)) {
                     // One player only.
                     enet_peer_disconnect_now(e.peer,
@@ -450,6 +499,8 @@ std::vector<ConnectionEvent> Connection::poll(int timeoutMs) {
                     break;
                 }
                 if (d.isCandidate(e.peer)) break;
+                if (d.listening && !d.relay && !d.pairingKeys.empty() && d.fromServer(e.peer))
+                    d.relayedUntold();
                 d.peer = e.peer;
                 d.heard = false;
                 d.unheardSent.clear();
@@ -501,6 +552,8 @@ std::vector<ConnectionEvent> Connection::poll(int timeoutMs) {
                         reason = DisconnectReason::Busy;
                     if (e.data == static_cast<enet_uint32>(DisconnectReason::Full))
                         reason = DisconnectReason::Full;
+                    if (e.data == static_cast<enet_uint32>(DisconnectReason::WrongKey))
+                        reason = DisconnectReason::WrongKey;
                     events.push_back(
                         {ConnectionEvent::Type::Disconnected, Channel::Reliable, {}, reason});
                 }

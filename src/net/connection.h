@@ -27,12 +27,17 @@ constexpr size_t kHostSlots = 1 + kMaxWatchers + 8;
 // The joiner's attempts at once: the host's own network, its router's opened port, its public
 // address.
 constexpr size_t kRacingPaths = 3;
+// What a spectator's connection request carries, so that the host tells it from a player.
+constexpr uint32_t kWatcherConnectData = 0x5A494257;  // "ZIBW"
+// The pairings' keys a host keeps taking players with: the latest ones.
+constexpr size_t kPairingKeysKept = 8;
 
 enum class DisconnectReason : uint8_t {
     TimedOut = 0,  // silence (or nobody answered the connection attempt)
     Closed = 1,    // the other side closed the connection
     Busy = 2,      // the host already has a player
     Full = 3,      // the host already has kMaxWatchers spectators
+    WrongKey = 4,  // the host waits for the joiner a ZIB server paired it with, and this is not it
 };
 
 struct ConnectionEvent {
@@ -99,6 +104,14 @@ class Connection {
     // else until the next connectServer). Connected follows as on a direct path.
     void enterRelay(const std::string& address);
     bool relayed() const;
+
+    // The ZIB server paired the host with a joiner and gave both this key (never 0). The joiner's
+    // connection attempts carry it from now on, by every path and through the relay; the host
+    // takes a player only with one of the latest kPairingKeysKept keys it was given (and anybody
+    // while it was given none) and turns any other away with DisconnectReason::WrongKey.
+    // Spectators connect as before.
+    void usePairingKey(uint32_t key);
+    void admitPairingKey(uint32_t key);
 
     // Serves the network for up to timeoutMs and returns what happened, in order. A second peer
     // that tries to connect while one is connected is turned away and not reported; but until

@@ -17,8 +17,14 @@ namespace zib::net {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-// How long the relayed host waits for its joiner's connection through the server.
-constexpr std::chrono::seconds kRelayedJoinerLimit{5};
+// How long the relayed host waits for its joiner's connection through the server: a joiner that
+// lost the server's word of the relay comes only when it has lost the server too, a timeout and
+// a keep-alive after it asked.
+constexpr std::chrono::seconds kRelayedJoinerLimit{10};
+// How long after a pairing's start the host takes the server's silence for a relay whose word was
+// lost: the joiner asks after 3 s without a direct path, and the host's connection to the server
+// ends a timeout and a keep-alive later.
+constexpr std::chrono::seconds kRelayAskedWithin{15};
 
 std::string dotted(uint32_t address) {
     in_addr a{};
@@ -78,7 +84,8 @@ struct InviteClient::Impl {
     uint16_t mappedPort = 0;
     Clock::time_point startAt{};
     std::optional<Pairing> pairing;
-    std::string pairedWith;  // the host: the last joiner's public address
+    std::string pairedWith;           // the host: the last joiner's public address
+    Clock::time_point pairedStart{};  // the host: the last pairing's start
     std::string message;
     Clock::time_point retryAt{};
     bool relayAsked = false, relayed = false;
@@ -140,6 +147,8 @@ struct InviteClient::Impl {
                 if (stage == InviteStage::Registered) {
                     pairing = Pairing{dotted(p->address), p->port, start};
                     pairedWith = pairing->address;
+                    pairedStart = start;
+                    link->admitPairingKey(p->key);
                 }
                 return;
             }
@@ -153,6 +162,7 @@ struct InviteClient::Impl {
             if (p->mappedPort && p->mappedPort != p->port)
                 otherPaths.push_back({peerAddress, p->mappedPort});
             startAt = start;
+            link->usePairingKey(p->key);
             stage = InviteStage::Paired;  // the server stays, should a relay be needed
             return;
         }
@@ -163,24 +173,39 @@ struct InviteClient::Impl {
             const bool expected = isHost ? (pairing || !pairedWith.empty()) : relayAsked;
             if (!expected || relayed)
                 return fail(tr("Server ZIB poslal zprávu, která sem nepatří."));
+            if (options.loseRelayReady) return;
             // The server's last word: the connection to it is dropped, and the game's own
             // connection goes through its address.
-            relayed = true;
             reaching = false;
-            link->enterRelay(isHost ? pairedWith : peerAddress);
-            if (isHost) {
-                stage = InviteStage::Paired;
-                relayedAt = Clock::now();
-            }
-            return;
+            return enterRelay();
         }
         if (const auto* no = std::get_if<ServerRefused>(&*d.message))
             return fail(refusalText(no->reason));
         fail(tr("Server ZIB poslal zprávu, která sem nepatří."));
     }
 
+    void enterRelay() {
+        relayed = true;
+        link->enterRelay(isHost ? pairedWith : peerAddress);
+        if (isHost) {
+            stage = InviteStage::Paired;
+            relayedAt = Clock::now();
+        }
+    }
+
+    // Whether the server, gone silent, may be relaying: the joiner asked for it, or the host was
+    // paired lately and has no player, or has it through the server's address already.
+    bool relayUntold() const {
+        if (relayed) return false;
+        if (!isHost) return relayAsked && stage == InviteStage::Paired;
+        if (link->relayed()) return true;  // its paired joiner came through the server's address
+        return stage == InviteStage::Registered && !pairedWith.empty() && !link->connected() &&
+               Clock::now() < pairedStart + kRelayAskedWithin;
+    }
+
     void lost() {
         reaching = false;
+        if (relayUntold()) return enterRelay();
         relayed = relayAsked = false;
         if (stage != InviteStage::Connecting && stage != InviteStage::Asking &&
             stage != InviteStage::Registered)
@@ -349,6 +374,10 @@ void InviteClient::requestRelay() {
 
 bool InviteClient::relayed() const {
     return impl_->relayed;
+}
+
+bool InviteClient::relayPending() const {
+    return impl_->relayAsked && !impl_->relayed && impl_->stage == InviteStage::Paired;
 }
 
 }  // namespace zib::net

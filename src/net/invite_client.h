@@ -30,6 +30,8 @@ struct InviteClientOptions {
     std::chrono::milliseconds timeout{5000};  // no answer for this long: the server is away
     // The host: the pause before connecting again after losing the server.
     std::chrono::milliseconds retryPause{1000};
+    // For tests: the server's RelayReady is taken as lost on the way.
+    bool loseRelayReady = false;
 };
 
 class InviteClient {
@@ -53,7 +55,8 @@ class InviteClient {
 
     void poll(int timeoutMs);
     // The host: a joiner the server has paired with it, its public address as the server sees it
-    // and when both start sending to each other (once per pairing).
+    // and when both start sending to each other (once per pairing). On either side the shared
+    // connection is given the pairing's key (Connection::usePairingKey, admitPairingKey).
     struct Pairing {
         std::string address;
         uint16_t port = 0;
@@ -90,9 +93,14 @@ class InviteClient {
     // The joiner: no direct path answered; the server is asked to pass the game's datagrams on.
     // When it agrees, on either side, the connection to the server is dropped and the shared
     // connection enters its relay mode (relayed()): the joiner connects to the server's address
-    // and the host takes its player from there.
+    // and the host takes its player from there. The server's word is its last, never sent again:
+    // should it be lost, the side loses the server instead, and goes on as if it had come (the
+    // joiner that asked, the host paired lately that has no player or has it through the
+    // server's address), for the relay stands.
     void requestRelay();
     bool relayed() const;
+    // The joiner: the relay is asked for and neither the server's word nor its loss has come.
+    bool relayPending() const;
 
   private:
     InviteClient() = default;

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <random>
 
+#include "net/server_messages.h"
+
 namespace zib::net {
 
 std::string inviteCodeFromBits(uint64_t bits) {
@@ -21,6 +23,13 @@ std::string newInviteCode() {
     std::random_device device;  // getrandom() on Linux
     const uint64_t bits = (static_cast<uint64_t>(device()) << 32) | device();
     return inviteCodeFromBits(bits);
+}
+
+uint32_t newPairingKey() {
+    std::random_device device;
+    uint32_t key = 0;
+    while (!isPairingKey(key)) key = device();
+    return key;
 }
 
 bool isInviteCode(std::string_view code) {

@@ -1,7 +1,8 @@
 #pragma once
 // Invite codes of the ZIB server: six characters from an alphabet without look-alikes (no 0/O,
-// 1/I/L), drawn from the system's random source, and the limit on wrong codes that keeps them from
-// being guessed: at most five wrong codes from one address in any minute.
+// 1/I/L), drawn from the system's random source, as are the pairings' keys, and the limit on wrong
+// codes that keeps them from being guessed: at most five wrong codes from one address in any
+// minute.
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -18,6 +19,8 @@ constexpr std::string_view kInviteAlphabet = "ABCDEFGHJKMNPQRSTUVWXYZ23456789";
 std::string inviteCodeFromBits(uint64_t bits);
 // A fresh code from the system's random source.
 std::string newInviteCode();
+// A pairing's key from the system's random source (isPairingKey of net/server_messages.h).
+uint32_t newPairingKey();
 // What the player typed, as a code: lower case is raised, spaces and dashes between the
 // characters are dropped; nullopt when anything else is off (length, a look-alike, a symbol).
 std::optional<std::string> normalizeInviteCode(std::string_view typed);

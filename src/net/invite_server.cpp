@@ -164,10 +164,12 @@ struct InviteServer::Impl {
         c.pairedHost = found->second;
         c.pairedId = found->second->connectID;
         const uint16_t start = options.startDelayMs;
-        Paired toJoiner{h.address, h.gamePort, start, h.localAddress, h.localPort, 0};
+        // The host takes a player only with the key: not whoever reaches its port first.
+        const uint32_t key = newPairingKey();
+        Paired toJoiner{h.address, h.gamePort, start, h.localAddress, h.localPort, 0, key};
         if (h.mappedPort != h.gamePort) toJoiner.mappedPort = h.mappedPort;
         send(peer, toJoiner);
-        send(found->second, Paired{c.address, c.port, start, 0, 0, 0});
+        send(found->second, Paired{c.address, c.port, start, 0, 0, 0, key});
         log(ServerLogLevel::Info, "pairing " + m.code + ": host " + dotted(h.address, h.gamePort) +
                                       ", joiner " + dotted(c.address, c.port));
     }

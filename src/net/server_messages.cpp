@@ -3,6 +3,7 @@
 
 #include <iterator>
 
+#include "net/connection.h"
 #include "net/invite_code.h"
 #include "net/wire.h"
 #include "platform/texts.h"
@@ -42,6 +43,7 @@ void write(wire::Writer& w, const Paired& m) {
     w.u32(m.localAddress);
     w.u16(m.localPort);
     w.u16(m.mappedPort);
+    w.u32(m.key);
 }
 void write(wire::Writer& w, const MappedPort& m) {
     w.u32(m.address);
@@ -111,9 +113,11 @@ DecodedServerMessage decodeServerMessage(std::span<const uint8_t> bytes) {
             x.localAddress = r.u32();
             x.localPort = r.u16();
             x.mappedPort = r.u16();
+            x.key = r.u32();
             r.check(x.address != 0 && x.port != 0, N_("adresa protějšku je prázdná"));
             r.check((x.localAddress == 0) == (x.localPort == 0), N_("místní adresa bez portu"));
             r.check(x.startInMs <= kMaxStartDelayMs, N_("začátek je příliš daleko"));
+            r.check(isPairingKey(x.key), N_("klíč párování je neplatný"));
             m = x;
             break;
         }
@@ -145,6 +149,10 @@ DecodedServerMessage decodeServerMessage(std::span<const uint8_t> bytes) {
             return out;
     }
     return wire::finish<DecodedServerMessage>(r, std::move(m));
+}
+
+bool isPairingKey(uint32_t key) {
+    return key != 0 && key != kWatcherConnectData;
 }
 
 bool isPrivateAddress(uint32_t address) {

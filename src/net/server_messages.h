@@ -14,7 +14,7 @@
 namespace zib::net {
 
 // Raised whenever a server message changes its layout.
-constexpr uint16_t kServerProtocolVersion = 3;
+constexpr uint16_t kServerProtocolVersion = 4;
 constexpr uint16_t kDefaultServerPort = 47778;
 // No server message is longer: ENet refuses longer packets.
 constexpr size_t kMaxServerMessage = 64;
@@ -48,7 +48,8 @@ struct JoinByCode {
 // To both sides of a pairing: the other side's public IPv4 address and port as the server sees
 // them, and after how many milliseconds both start sending to each other. The joiner also learns
 // the host's endpoint on its own network and the port its router opened on the public address,
-// where the host told them (0: not told): paths it may try at once.
+// where the host told them (0: not told): paths it may try at once. Both learn the pairing's key,
+// which the joiner's game connection carries and without which the host takes no player.
 struct Paired {
     uint32_t address = 0;  // host order, e.g. 0xC0000201 for 192.0.2.1
     uint16_t port = 0;
@@ -56,6 +57,7 @@ struct Paired {
     uint32_t localAddress = 0;
     uint16_t localPort = 0;
     uint16_t mappedPort = 0;
+    uint32_t key = 0;  // isPairingKey
     friend bool operator==(const Paired&, const Paired&) = default;
 };
 
@@ -132,6 +134,9 @@ bool isPrivateAddress(uint32_t address);
 // private network (10/8, 172.16/12, 192.168/16, 100.64/10, 169.254/16), or loopback when the host
 // itself is seen at loopback. Anything else would point the joiner at a third party.
 bool isLocalEndpoint(uint32_t address, uint16_t port, uint32_t publicAddress);
+
+// Whether key may be a pairing's: never 0 (no key), nor the word a spectator connects with.
+bool isPairingKey(uint32_t key);
 
 // What the player reads when the server says no, in Czech.
 std::string refusalText(ServerRefusal reason);

@@ -173,6 +173,11 @@ void Session::serveInvite() {
             if (options_.onAddressLine)
                 options_.onAddressLine(format(tr("Připojeno k hostiteli {}."), connectionKind()));
         }
+        // The server refused the relay after the direct paths were given up.
+        if (invite_->stage() == InviteStage::Failed && directGone_ && !connection_->connected()) {
+            if (options_.onAddressLine) options_.onAddressLine(invite_->message());
+            return lose(invite_->message());
+        }
         // The direct path answered, and the server is no longer needed; or it did not within
         // 3 s, and the server is asked to carry the game.
         if (invite_->stage() != InviteStage::Paired || invite_->relayed()) return;
@@ -286,9 +291,20 @@ void Session::handleConnectionEvent(ConnectionEvent& event) {
         }
         case ConnectionEvent::Type::Disconnected:
             if (state_ == SessionState::Lost || state_ == SessionState::Refused) break;
+            if (role_ == Role::Joiner && invite_ && invite_->relayPending() &&
+                event.reason == DisconnectReason::TimedOut) {
+                // The direct paths are given up; the server's answer decides (serveInvite).
+                directGone_ = true;
+                break;
+            }
             if (event.reason == DisconnectReason::Busy) {
                 state_ = SessionState::Refused;
                 message_ = tr("Hostitel už hraje s jiným soupeřem.");
+            } else if (event.reason == DisconnectReason::WrongKey) {
+                state_ = SessionState::Refused;
+                message_ =
+                    tr("Hostitel čeká na soupeře, se kterým ho spároval server ZIB; připojte se "
+                       "jeho kódem pozvánky.");
             } else if (state_ == SessionState::Connecting && role_ == Role::Joiner &&
                        event.reason == DisconnectReason::TimedOut) {
                 lose(format(tr("Hostitel {} na portu {} neodpovídá."), hostName_,
