@@ -13,10 +13,10 @@
 // deepest; stalls_min: ticks that waited for the other side, per minute of play and side, and
 // long_stalls_min those that waited longer than a period; guessed: the ticks each side showed past
 // the last confirmed one, on average over its ticks: on level machines each is the half round trip
-// in ticks (half_rtt_ticks, from the measured round trip) less the input delay, and a correction
-// reaches about that far back; up: joiner to host, UDP payload bytes as the relay saw them; same:
-// 1 when both sides' confirmed ticks were the same states). ZIB_ONLINE_BENCH_TICKS sets the number
-// of ticks (1000).
+// in ticks (half_rtt_ticks, from the measured round trip) less the input delay, rounded up, and a
+// correction reaches about that far back; up: joiner to host, UDP payload bytes as the relay saw
+// them; same: 1 when both sides' confirmed ticks were the same states). ZIB_ONLINE_BENCH_TICKS sets
+// the number of ticks (1000).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
