@@ -15,14 +15,13 @@
 #include "game_fixture.h"
 #include "net_relay.h"
 #include "online/online_play.h"
+#include "paced_link.h"
 #include "platform_test_form.h"
 #include "replay/replay_recorder.h"
 #include "replay/scenario.h"
 #include "replay/state_check.h"
 
 namespace zib::test {
-
-using Clock = std::chrono::steady_clock;
 
 // The joiner's own keys differ from the host's: its keys must still steer blue on both machines.
 constexpr std::array<int, 8> kJoinerKeys{73, 104, 75, 98, 76, 102, 74, 100};
@@ -53,7 +52,7 @@ struct SideScript {
     int escAfter = 0;  // Esc after this tick (0: never)
     std::function<void(int tick, GameState&, OnlinePlay&, Application&)> after;
     // Real milliseconds per tick: the virtual clock sleeps without time passing, so a game that
-    // must take real time (the benchmark) waits here for the rest of the period.
+    // must take real time (the benchmark) is paced by a PacedLink.
     int pacingMs = 0;
     // Done to the state before the program connects: what earlier games of the run left in it.
     std::function<void(GameState&)> before;
@@ -92,6 +91,10 @@ class Side : public GameObserver {
         window_->setObserver(this);
         online_ = std::make_unique<OnlinePlay>(std::move(session), *app_, state_, *window_, menu_);
         online_->setStartGame([this] { window_->show(); });
+        if (script_.pacingMs > 0) {
+            paced_ = std::make_unique<PacedLink>(*online_, script_.pacingMs);
+            window_->setTickLink(paced_.get());
+        }
         online_->setInputDelay(match.inputDelay);
         result_.inputDelay = online_->inputDelay();
         if (script_.before) script_.before(state_);
@@ -139,8 +142,6 @@ class Side : public GameObserver {
 
     void tickCompleted(int n) override {
         if (script_.pacingMs > 0) {
-            const auto wake = lastTick_ + std::chrono::milliseconds(script_.pacingMs);
-            if (n > 1) std::this_thread::sleep_until(wake);
             const auto now = Clock::now();
             if (n > 1)
                 result_.periodsMs.push_back(
@@ -162,6 +163,7 @@ class Side : public GameObserver {
     std::unique_ptr<GameWindow> window_;
     std::unique_ptr<ReplayRecorder> recorder_;
     std::unique_ptr<OnlinePlay> online_;
+    std::unique_ptr<PacedLink> paced_;  // after online_: goes first, while the window is unused
     SideScript script_;
     SideResult result_;
     std::chrono::seconds limit_;

@@ -430,6 +430,8 @@ bool OnlinePlay::tickReady(int n) {
             ++figures_.longStalls;
         waitingSince_.reset();
         showWaiting(false);
+        ++figures_.played;
+        figures_.guessed += game_->present() - game_->confirmed();
     } else {
         // Waiting: a correction shows at once, the game stands still.
         if (redraw_) show(true);

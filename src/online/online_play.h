@@ -69,9 +69,11 @@ class OnlinePlay : public TickLink {
     const Rollback* rollback() const { return game_ ? &*game_ : nullptr; }
     // What the waits and corrections of the games so far cost.
     struct Figures {
-        uint64_t stalls = 0;            // ticks that waited for the other side (not a guessed end)
-        uint64_t longStalls = 0;        // of them, those that waited longer than a tick's period
-        uint32_t deepest = 0;           // the deepest correction
+        uint64_t stalls = 0;      // ticks that waited for the other side (not a guessed end)
+        uint64_t longStalls = 0;  // of them, those that waited longer than a tick's period
+        uint64_t played = 0;      // ticks played
+        uint64_t guessed = 0;     // summed over them: the ticks past the last confirmed one shown
+        uint32_t deepest = 0;     // the deepest correction
         double deepestRecomputeMs = 0;  // the time it took
     };
     const Figures& figures() const { return figures_; }
