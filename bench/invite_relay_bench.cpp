@@ -2,14 +2,15 @@
 // round trip (against a direct ENet connection), and the load of many relayed pairs exchanging
 // at the game's rate. Prints one line for the speed report:
 //   server relay: direct_ms D relayed_ms R added_ms A pairs P pairs_start B pairs_end E hosts H
-//                 seconds S packets_s N cpu_pct C rss_mb M
+//                 tick_ms T seconds S packets_s N cpu_pct C rss_mb M
 // (medians of 200 round trips; cpu_pct is the server thread's CPU time over the load run, in
 // percent of one core; pairs_start and pairs_end the pairs still connected both ways when the
 // load began and when it ended; packets_s the game packets the pairs received a second, both
-// ways (a pair at the game's rate: 154);
+// ways (a pair at 13 ms: 154);
 // rss_mb the growth of this process's resident memory while the server held
 // the pairs and 500 further registered hosts). ZIB_RELAY_BENCH_SECONDS sets the load run (10),
-// ZIB_RELAY_BENCH_PAIRS the pairs (100).
+// ZIB_RELAY_BENCH_PAIRS the pairs (100), ZIB_RELAY_BENCH_TICK_MS the games' tick (13: speed 13;
+// a first start's speed, gauge 8, sleeps 46 ms a tick).
 #include <benchmark/benchmark.h>
 #include <time.h>
 
@@ -120,6 +121,9 @@ void ServerRelay(benchmark::State& state) {
         std::getenv("ZIB_RELAY_BENCH_PAIRS")
             ? static_cast<size_t>(std::atoi(std::getenv("ZIB_RELAY_BENCH_PAIRS")))
             : 100;
+    const std::chrono::milliseconds tickLength(
+        std::getenv("ZIB_RELAY_BENCH_TICK_MS") ? std::atoi(std::getenv("ZIB_RELAY_BENCH_TICK_MS"))
+                                               : 13);
     for (auto _ : state) {
         InviteServerOptions o;
         o.bindHost = "127.0.0.1";
@@ -160,8 +164,8 @@ void ServerRelay(benchmark::State& state) {
         one.reset();
 
         // The load: registered hosts that wait, and relayed pairs sending as a game does: an
-        // Input every 13 ms each way, unreliably, and a checksum every 16 ticks, reliably. The
-        // pairs' ticks are spread over the 13 ms, as independent games' would be.
+        // Input every tick each way, unreliably, and a checksum every 16 ticks, reliably. The
+        // pairs' ticks are spread over the tick, as independent games' would be.
         const long rssBefore = rssKb();
         std::vector<std::unique_ptr<Pair>> pairs;
         const auto servePairs = [&] {
@@ -200,7 +204,7 @@ void ServerRelay(benchmark::State& state) {
         for (uint32_t tick = 1; Clock::now() < end; ++tick) {
             const Channel channel = tick % 16 == 0 ? Channel::Reliable : Channel::Unreliable;
             for (size_t i = 0; i < pairs.size(); ++i) {
-                std::this_thread::sleep_until(next + 13ms * i / pairs.size());
+                std::this_thread::sleep_until(next + tickLength * i / pairs.size());
                 auto& p = pairs[i];
                 p->host.connection->send(packet, channel);
                 p->joiner.connection->send(packet, channel);
@@ -209,7 +213,7 @@ void ServerRelay(benchmark::State& state) {
             }
             // The waiting hosts only keep their registrations: each is served every 8 ticks.
             for (size_t k = tick % 8; k < waiting.size(); k += 8) waiting[k]->poll(0);
-            next += 13ms;
+            next += tickLength;
         }
         const long rssAfter = rssKb();
         const size_t pairedAtEnd = stillPaired();
@@ -220,9 +224,11 @@ void ServerRelay(benchmark::State& state) {
         const double cpuPct = 100.0 * serverCpu / seconds;
         std::printf(
             "server relay: direct_ms %.3f relayed_ms %.3f added_ms %.3f pairs %zu pairs_start %zu "
-            "pairs_end %zu hosts %zu seconds %d packets_s %.0f cpu_pct %.1f rss_mb %.1f\n",
+            "pairs_end %zu hosts %zu tick_ms %d seconds %d packets_s %.0f cpu_pct %.1f "
+            "rss_mb %.1f\n",
             direct, relayed, relayed - direct, pairs.size(), pairedAtStart, pairedAtEnd, hosts,
-            seconds, packetsPerSecond, cpuPct, static_cast<double>(rssAfter - rssBefore) / 1024.0);
+            static_cast<int>(tickLength.count()), seconds, packetsPerSecond, cpuPct,
+            static_cast<double>(rssAfter - rssBefore) / 1024.0);
     }
 }
 
