@@ -111,8 +111,10 @@ listed_levels() {
 # start_xvfb [WxHxDEPTH]: the screen, 800x600x24 unless given.
 start_xvfb() {
     local fifo="$WORK/display" n="" size=${1:-800x600x24}
-    # Xvfb picks a free display number itself and tells it through the file descriptor.
-    Xvfb -displayfd 9 -screen 0 "$size" -nolisten tcp 9>"$fifo" >"$WORK/xvfb.log" 2>&1 &
+    # Xvfb picks a free display number itself and tells it through the file descriptor. It keeps
+    # its state when its last client leaves: a server that resets then refuses for a moment the
+    # program started next ("x11 not available").
+    Xvfb -displayfd 9 -screen 0 "$size" -nolisten tcp -noreset 9>"$fifo" >"$WORK/xvfb.log" 2>&1 &
     XVFB_PID=$!
     for _ in $(seq 1 200); do
         n=$(tr -dc '0-9' <"$fifo" 2>/dev/null || true)

@@ -248,7 +248,7 @@ not_mapped() { ! mapped "$1"; }
 
 start_xvfb() {
     local fifo="$WORK/display" n=""
-    Xvfb -displayfd 9 -screen 0 800x600x24 -nolisten tcp 9>"$fifo" >"$WORK/xvfb.out" 2>&1 &
+    Xvfb -displayfd 9 -screen 0 800x600x24 -nolisten tcp -noreset 9>"$fifo" >"$WORK/xvfb.out" 2>&1 &
     XVFB_PID=$!
     for _ in $(seq 1 200); do
         n=$(tr -dc '0-9' <"$fifo" 2>/dev/null || true)
