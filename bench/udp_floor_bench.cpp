@@ -6,6 +6,7 @@
 //   udp floor: sides N packets_s P cpu_pct C
 #include <arpa/inet.h>
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -20,21 +21,22 @@
 #include <thread>
 #include <vector>
 
+#include "net_relay.h"
+
 namespace zib {
 namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-// A socket on 127.0.0.1 with a free port.
+// A nonblocking socket on a free port of 127.0.0.1, and its address.
 int loopbackSocket(sockaddr_in& at) {
-    const int s = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    const int s = test::loopbackSocket();
+    ::fcntl(s, F_SETFL, ::fcntl(s, F_GETFL) | O_NONBLOCK);
     at = {};
     at.sin_family = AF_INET;
     at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof at;
-    ::bind(s, reinterpret_cast<sockaddr*>(&at), sizeof at);
-    ::getsockname(s, reinterpret_cast<sockaddr*>(&at), &length);
+    at.sin_port = htons(test::localPortOf(s));
     return s;
 }
 

@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "net/session.h"
+#include "net_relay.h"
 #include "session_opened.h"
 
 namespace zib::net {
@@ -227,17 +228,8 @@ namespace {
 
 // A UDP port that nothing answers on: bound here and never read.
 struct SilentPort {
-    int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    uint16_t port = 0;
-    SilentPort() {
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof a;
-        ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length);
-        port = ntohs(a.sin_port);
-    }
+    int fd = test::loopbackSocket();
+    uint16_t port = test::localPortOf(fd);
     ~SilentPort() { ::close(fd); }
 };
 

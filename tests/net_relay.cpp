@@ -28,6 +28,16 @@ sockaddr_in loopback(uint16_t port) {
     return a;
 }
 
+struct Datagram {
+    std::chrono::steady_clock::time_point due;
+    uint64_t order;  // ties keep their arrival order
+    int toTarget;    // 1: client to target, 0: back to the client
+    std::vector<uint8_t> bytes;
+    bool operator>(const Datagram& o) const { return due != o.due ? due > o.due : order > o.order; }
+};
+
+}  // namespace
+
 int loopbackSocket() {
     const int fd = socket(AF_INET, SOCK_DGRAM, 0);
     if (fd < 0) throw std::runtime_error("relay: no socket");
@@ -39,15 +49,11 @@ int loopbackSocket() {
     return fd;
 }
 
-struct Datagram {
-    std::chrono::steady_clock::time_point due;
-    uint64_t order;  // ties keep their arrival order
-    int toTarget;    // 1: client to target, 0: back to the client
-    std::vector<uint8_t> bytes;
-    bool operator>(const Datagram& o) const { return due != o.due ? due > o.due : order > o.order; }
-};
-
-}  // namespace
+uint16_t localPortOf(int fd) {
+    sockaddr_in a{};
+    socklen_t length = sizeof a;
+    return getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length) == 0 ? ntohs(a.sin_port) : 0;
+}
 
 UdpRelay::UdpRelay(uint16_t targetPort, const RelayFaults& faults,
                    std::chrono::milliseconds lifetime)

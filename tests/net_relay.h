@@ -12,6 +12,11 @@
 
 namespace zib::test {
 
+// A UDP socket bound to a free port of 127.0.0.1 (throws when none can be made), and the port a
+// socket is bound to.
+int loopbackSocket();
+uint16_t localPortOf(int fd);
+
 struct RelayFaults {
     int delayMs = 0;       // one way
     int jitterMs = 0;      // plus 0..jitterMs, uniform

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "net/relay_sockets.h"
+#include "net_relay.h"
 
 namespace zib::net {
 namespace {
@@ -17,17 +18,8 @@ namespace {
 using namespace std::chrono_literals;
 
 struct Udp {
-    int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK, 0);
-    RelayEndpoint at;
-    Udp() {
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof a;
-        ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length);
-        at = {ntohl(a.sin_addr.s_addr), ntohs(a.sin_port)};
-    }
+    int fd = test::loopbackSocket();
+    RelayEndpoint at{INADDR_LOOPBACK, test::localPortOf(fd)};
     ~Udp() { ::close(fd); }
     void sendTo(const Udp& to, const std::vector<uint8_t>& bytes) const {
         sockaddr_in a{};
@@ -41,8 +33,8 @@ struct Udp {
         std::vector<uint8_t> bytes(70000);
         sockaddr_in a{};
         socklen_t length = sizeof a;
-        const ssize_t n =
-            ::recvfrom(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&a), &length);
+        const ssize_t n = ::recvfrom(fd, bytes.data(), bytes.size(), MSG_DONTWAIT,
+                                     reinterpret_cast<sockaddr*>(&a), &length);
         bytes.resize(n > 0 ? static_cast<size_t>(n) : 0);
         if (from) *from = {ntohl(a.sin_addr.s_addr), ntohs(a.sin_port)};
         return bytes;
