@@ -51,7 +51,7 @@ RelaySockets::RelaySockets(int serverSocket, int epoll, RelayTable& table)
 }
 
 RelaySockets::~RelaySockets() {
-    for (const auto& [endpoint, socket] : socket_) ::close(socket);
+    for (const auto& [endpoint, side] : sides_) ::close(side.socket);
     ::close(epoll_);
 }
 
@@ -92,7 +92,7 @@ int RelaySockets::openOne(RelayEndpoint endpoint) {
 }
 
 bool RelaySockets::open(RelayEndpoint host, RelayEndpoint joiner) {
-    if (socket_.count(host) || socket_.count(joiner)) return false;
+    if (sides_.count(host) || sides_.count(joiner)) return false;
     const int h = openOne(host);
     if (h < 0) return false;
     const int j = openOne(joiner);
@@ -100,21 +100,18 @@ bool RelaySockets::open(RelayEndpoint host, RelayEndpoint joiner) {
         ::close(h);  // leaves the waiting set with it
         return false;
     }
-    socket_[host] = h;
-    socket_[joiner] = j;
-    partner_[host] = joiner;
-    partner_[joiner] = host;
+    sides_[host] = {h, joiner};
+    sides_[joiner] = {j, host};
     return true;
 }
 
 void RelaySockets::close(RelayEndpoint endpoint) {
-    const auto found = partner_.find(endpoint);
-    if (found == partner_.end()) return;
-    const RelayEndpoint other = found->second;
+    const auto found = sides_.find(endpoint);
+    if (found == sides_.end()) return;
+    const RelayEndpoint other = found->second.partner;
     for (const RelayEndpoint e : {endpoint, other}) {
-        ::close(socket_.at(e));
-        socket_.erase(e);
-        partner_.erase(e);
+        ::close(sides_.at(e).socket);
+        sides_.erase(e);
     }
 }
 
@@ -135,7 +132,8 @@ bool RelaySockets::wait(int timeoutMs) {
                 continue;
             }
             const RelayEndpoint from = endpointOf(events[i].data.u64);
-            if (const auto s = socket_.find(from); s != socket_.end()) drain(from, s->second, now);
+            if (const auto s = sides_.find(from); s != sides_.end())
+                drain(from, s->second.socket, now);
         }
         flush();
         closeEnded();

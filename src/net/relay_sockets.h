@@ -37,7 +37,7 @@ class RelaySockets {
     bool open(RelayEndpoint host, RelayEndpoint joiner);
     // Closes the sockets of the pair that endpoint belongs to.
     void close(RelayEndpoint endpoint);
-    size_t sockets() const { return partner_.size(); }
+    size_t sockets() const { return sides_.size(); }
 
     // Waits up to timeoutMs, relaying whatever comes to the pairs' sockets, until the server's
     // socket has a datagram for ENet (true) or the time is up (false).
@@ -56,13 +56,12 @@ class RelaySockets {
     int server_;
     int epoll_;
     RelayTable& table_;
-    struct Hash {
-        size_t operator()(const RelayEndpoint& e) const {
-            return std::hash<uint64_t>()(uint64_t{e.address} << 16 | e.port);
-        }
+    // Each relayed side's socket, and the other side of its pair.
+    struct Side {
+        int socket = -1;
+        RelayEndpoint partner;
     };
-    std::unordered_map<RelayEndpoint, int, Hash> socket_;
-    std::unordered_map<RelayEndpoint, RelayEndpoint, Hash> partner_;
+    std::unordered_map<RelayEndpoint, Side, RelayEndpointHash> sides_;
     std::vector<RelayEndpoint> ended_;  // pairs the table ended while their datagrams came
 
     // The datagrams of one round, received into and sent from the same buffers.

@@ -21,6 +21,12 @@ struct RelayEndpoint {
     friend bool operator==(const RelayEndpoint&, const RelayEndpoint&) = default;
 };
 
+struct RelayEndpointHash {
+    size_t operator()(const RelayEndpoint& e) const {
+        return std::hash<uint64_t>()(uint64_t{e.address} << 16 | e.port);
+    }
+};
+
 struct RelayRules {
     size_t maxPairs = 200;
     double bytesPerSecond = 16 * 1024;  // each pair's share, both ways together
@@ -66,17 +72,13 @@ class RelayTable {
         Clock::time_point hostHeard, joinerHeard, at;
         double tokens = 0;
     };
-    struct Hash {
-        size_t operator()(const RelayEndpoint& e) const {
-            return std::hash<uint64_t>()(uint64_t{e.address} << 16 | e.port);
-        }
-    };
     bool silent(const Pair& p, Clock::time_point now) const;
     void end(size_t index);
 
     RelayRules rules_;
     std::vector<Pair> pairs_;
-    std::unordered_map<RelayEndpoint, size_t, Hash> index_;  // both sides of every pair
+    std::unordered_map<RelayEndpoint, size_t, RelayEndpointHash>
+        index_;  // both sides of every pair
 };
 
 }  // namespace zib::net

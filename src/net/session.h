@@ -227,8 +227,8 @@ class Session {
     bool awaitingHost_ = false;   // the joiner by code, until it connects to the host it was given
     bool triedOtherPaths_ = false;  // the joiner by code: the host's other paths are being tried
     bool joinReported_ = false;     // the joiner by code: said how it reached the host
-    bool directGone_ =
-        false;  // the joiner by code: its direct paths ended while the relay was asked
+    // The joiner by code: its direct paths ended while the relay was asked.
+    bool directGone_ = false;
     // The host: the paired joiner's public endpoint, which it sends bare datagrams to for a while
     // from the moment the server named, so that its own NAT lets the joiner's connection in.
     std::optional<InviteClient::Pairing> punching_;
